@@ -1,0 +1,55 @@
+// Exception classes of the class library, and the application-wide default handler hook.
+#pragma once
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace cl {
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+  const std::string& Message() const noexcept { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+  virtual const char* ClassName() const noexcept { return "Exception"; }
+
+ private:
+  std::string message_;
+};
+
+#define CL_DECLARE_EXCEPTION(Name, Base)                                   \
+  class Name : public Base {                                               \
+   public:                                                                 \
+    using Base::Base;                                                      \
+    const char* ClassName() const noexcept override { return #Name; }      \
+  };
+
+CL_DECLARE_EXCEPTION(EListError, Exception)
+CL_DECLARE_EXCEPTION(EStringListError, Exception)
+CL_DECLARE_EXCEPTION(EStreamError, Exception)
+CL_DECLARE_EXCEPTION(EReadError, EStreamError)
+CL_DECLARE_EXCEPTION(EWriteError, EStreamError)
+CL_DECLARE_EXCEPTION(EFOpenError, EStreamError)
+CL_DECLARE_EXCEPTION(EFCreateError, EStreamError)
+CL_DECLARE_EXCEPTION(EConvertError, Exception)
+CL_DECLARE_EXCEPTION(EInvalidOperation, Exception)
+CL_DECLARE_EXCEPTION(EClassNotFound, Exception)
+CL_DECLARE_EXCEPTION(EPropertyError, Exception)
+CL_DECLARE_EXCEPTION(EOutOfMemory, Exception)
+CL_DECLARE_EXCEPTION(EOSError, Exception)
+
+// Formats like printf into a std::string (for the fixed message texts such as "List index out of bounds (%d)").
+std::string Format(const char* fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// The application-wide default handler: whatever a handler does not catch ends here. The application
+// object installs one that shows the message and carries on; until then the message goes to stderr.
+using ExceptionHandler = std::function<void(const std::exception&)>;
+void SetExceptionHandler(ExceptionHandler handler);
+// Call inside a catch block (or with a captured exception): hands the exception to the handler.
+void HandleException(std::exception_ptr e = std::current_exception()) noexcept;
+
+}  // namespace cl

@@ -1,0 +1,11 @@
+# 32-bit Windows build: the shipped form. This kernel cannot execute it, so it is built and linked only.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
