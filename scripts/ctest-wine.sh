@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Runs the win64 tests under Wine; expects a display (run it inside xvfb-run).
+# BUILD_DIR names another win64 build folder than the preset's; extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
 wine_up
 trap wine_down EXIT
-ctest --preset win64 "$@"
+if [ -n "${BUILD_DIR:-}" ]; then
+  ctest --test-dir "$BUILD_DIR" --output-on-failure -j 8 --timeout 120 "$@"
+else
+  ctest --preset win64 "$@"
+fi

@@ -1,0 +1,22 @@
+// Whole-file reading and safe replacement. Paths are UTF-8; on Windows they go to the W functions.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace cl {
+
+bool FileExists(const std::string& path);
+
+// Reads the whole file; throws EFOpenError when it cannot be opened and EReadError when reading fails.
+std::string ReadFileBytes(const std::string& path);
+
+// Writes `bytes` to a temporary file beside `path`, flushes it to disk, then replaces `path` with it in
+// one step (MoveFileEx with replace and write-through on Windows, rename elsewhere). On any failure the
+// old file is untouched, the temporary file is removed and EFCreateError/EWriteError is thrown.
+void WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// The last component of a path ('\\' and '/' both separate) and the directory part including its separator.
+std::string ExtractFileName(std::string_view path);
+std::string ExtractFilePath(std::string_view path);
+
+}  // namespace cl
