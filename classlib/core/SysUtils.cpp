@@ -1,10 +1,37 @@
 #include "SysUtils.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
 namespace cl {
+
+namespace {
+inline unsigned char LowerAscii(char c) noexcept {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
+}
+}  // namespace
+
+int CompareText(std::string_view a, std::string_view b) noexcept {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = LowerAscii(a[i]), y = LowerAscii(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool SameText(std::string_view a, std::string_view b) noexcept {
+  return a.size() == b.size() && CompareText(a, b) == 0;
+}
+
+std::string LowerCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(LowerAscii(c));
+  return out;
+}
 
 std::string Format(const char* fmt, ...) {
   va_list args;

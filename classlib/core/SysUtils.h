@@ -3,6 +3,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace cl {
 
@@ -31,12 +32,22 @@ CL_DECLARE_EXCEPTION(EReadError, EStreamError)
 CL_DECLARE_EXCEPTION(EWriteError, EStreamError)
 CL_DECLARE_EXCEPTION(EFOpenError, EStreamError)
 CL_DECLARE_EXCEPTION(EFCreateError, EStreamError)
+CL_DECLARE_EXCEPTION(EResNotFound, Exception)
 CL_DECLARE_EXCEPTION(EConvertError, Exception)
 CL_DECLARE_EXCEPTION(EInvalidOperation, Exception)
 CL_DECLARE_EXCEPTION(EClassNotFound, Exception)
 CL_DECLARE_EXCEPTION(EPropertyError, Exception)
 CL_DECLARE_EXCEPTION(EOutOfMemory, Exception)
 CL_DECLARE_EXCEPTION(EOSError, Exception)
+CL_DECLARE_EXCEPTION(EInvalidCast, Exception)
+CL_DECLARE_EXCEPTION(EComponentError, Exception)
+CL_DECLARE_EXCEPTION(EFilerError, EStreamError)
+
+// Ordinal comparison after folding ASCII letters to lower case (names, identifiers, list entries).
+int CompareText(std::string_view a, std::string_view b) noexcept;
+bool SameText(std::string_view a, std::string_view b) noexcept;
+// ASCII letters folded to lower case; other bytes (UTF-8 sequences included) stay as they are.
+std::string LowerCase(std::string_view s);
 
 // Formats like printf into a std::string (for the fixed message texts such as "List index out of bounds (%d)").
 std::string Format(const char* fmt, ...)

@@ -1,0 +1,59 @@
+// A list of system-wide hot keys: while active, item i is registered under id i, and a press of its
+// combination raises OnHotKey with Index i.
+#pragma once
+#include <cstdint>
+
+#include "Lists.h"
+#include "SaHotKeyTable.h"
+#include "SaWComp.h"
+
+namespace toolkit {
+
+struct TSaHotKeyItem {
+  TSaHotKeyModifiers Modifiers;
+  std::uint8_t Key;  // index into SaHotKeyVirtualKeys
+  bool Registered;   // the last registration succeeded and has not been undone
+};
+static_assert(sizeof(TSaHotKeyItem) == 3);
+
+using TSaHotKeyEvent = cl::TEvent<cl::TObject*, int>;  // (Sender, Index)
+
+class TSaSysHotKey : public TSaWindowedComponent {
+  CL_CLASS(TSaSysHotKey, TSaWindowedComponent)
+
+  explicit TSaSysHotKey(cl::TComponent* owner);
+  ~TSaSysHotKey() override;
+
+  bool Active() const { return active_; }
+  void SetActive(bool value);
+  TSaHotKeyEvent OnHotKey;
+
+  // Appends a combination (registered at once while active); the copy tells whether the system took it.
+  TSaHotKeyItem AddHotKey(std::uint8_t key, TSaHotKeyModifiers modifiers);
+  // Removes an item; the items behind it move up and are registered again under their new ids.
+  void DeleteHotKey(int index);
+  void Clear();
+  int Count() const { return list_.Count(); }
+  // Index errors raise EListError "List index out of bounds (%d)" and change nothing.
+  virtual TSaHotKeyItem GetHotKey(int index) const;
+  // Takes Modifiers and Key of the value; Registered reflects the new registration.
+  virtual void SetHotKey(int index, const TSaHotKeyItem& value);
+  TSaHotKeyItem HotKeys(int index) const { return GetHotKey(index); }
+
+  void Dispatch(cl::TMessage& message) override;
+
+ protected:
+  void Loaded() override;
+
+ private:
+  TSaHotKeyItem* Item(int index) const { return static_cast<TSaHotKeyItem*>(list_.Get(index)); }
+  void RegisterItem(int index);
+  void UnregisterItem(int index);
+  void RegisterAll();
+  void UnregisterAll();
+
+  bool active_ = false;
+  cl::TList list_;  // of TSaHotKeyItem records owned by the component
+};
+
+}  // namespace toolkit
