@@ -21,6 +21,7 @@ class TObject;
 class TPersistent;
 class TComponent;
 class TMetaClass;
+class TFiler;
 using TClass = const TMetaClass*;
 
 // ---------------------------------------------------------------------------------------------------------
@@ -297,6 +298,9 @@ class TPersistent : public TObject {
 
   // Copies source into this object: source->AssignTo(this) unless an override knows the source's class.
   virtual void Assign(const TPersistent* source);
+  // Declares data stored in a form description besides the published properties (FormReader.h: TFiler).
+  // Overrides call the inherited first.
+  virtual void DefineProperties(TFiler& filer) {}
 
  protected:
   // Copies this object into dest; the base raises EConvertError "Cannot assign a %s to a %s".
@@ -364,6 +368,12 @@ class TComponent : public TPersistent {
   void BeginLoading();
   void EndLoading();
 
+  // Form descriptions nest a component under its parent (a control's parent window), which need not be
+  // its owner. The reader calls SetParentComponent when HasParent; the writer nests by GetParentComponent.
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* parent) {}
+
  protected:
   // Called after all properties were read; clears csLoading. Overrides call the inherited first.
   virtual void Loaded();
@@ -374,6 +384,8 @@ class TComponent : public TPersistent {
   void SetComponentState(TComponentState state) noexcept { state_ = state; }
 
  private:
+  friend class TFormReader;  // takes back the loading state of a root whose description failed
+
   void CollectLoading(std::vector<TComponent*>& out);
 
   TComponent* owner_ = nullptr;

@@ -1,0 +1,1052 @@
+#include "FormReader.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <set>
+
+#include "Collections.h"
+#include "Lists.h"
+#include "TypInfo.h"
+
+namespace cl {
+
+namespace {
+
+constexpr int kMaxDepth = 64;
+
+bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+[[noreturn]] void BadValue() { throw EReadError("Invalid property value"); }
+
+// ---------------------------------------------------------------------------------------------------------
+// Parser: text -> tree. Newlines only separate; line numbers are kept for the messages.
+
+class Parser {
+ public:
+  Parser(std::string_view text, std::string context) : s_(text), context_(std::move(context)) {
+    if (s_.substr(0, 3) == "\xEF\xBB\xBF") p_ = 3;
+  }
+
+  TFormObject Parse() {
+    SkipBlanks();
+    if (!Keyword("object")) Fail("\"object\" expected");
+    TFormObject root = Object(1);
+    SkipBlanks();
+    if (p_ < s_.size()) Fail("text after the end of the description");
+    return root;
+  }
+
+ private:
+  [[noreturn]] void Fail(const char* what) { Fail(what, line_); }
+  [[noreturn]] void Fail(const char* what, int line) {
+    throw EReadError(Format("%s: %s (line %d)", context_.c_str(), what, line));
+  }
+
+  bool AtEnd() const { return p_ >= s_.size(); }
+  char Peek() const { return p_ < s_.size() ? s_[p_] : '\0'; }
+
+  void SkipBlanks() {
+    while (p_ < s_.size()) {
+      char c = s_[p_];
+      if (c == '\n') {
+        ++line_;
+      } else if (c == '\r') {
+        if (p_ + 1 >= s_.size() || s_[p_ + 1] != '\n') ++line_;
+      } else if (c != ' ' && c != '\t') {
+        return;
+      }
+      ++p_;
+    }
+  }
+
+  // An identifier at the current position; with dotted, "Font.Name" is one identifier.
+  std::string Ident(bool dotted, const char* what) {
+    if (!IsIdentStart(Peek())) Fail(what);
+    size_t start = p_;
+    for (;;) {
+      while (p_ < s_.size() && IsIdentChar(s_[p_])) ++p_;
+      if (dotted && p_ + 1 < s_.size() && s_[p_] == '.' && IsIdentStart(s_[p_ + 1])) {
+        ++p_;
+        continue;
+      }
+      break;
+    }
+    return std::string(s_.substr(start, p_ - start));
+  }
+
+  // Consumes the keyword when the text continues with it as a whole word that does not name a property
+  // ("end = 1" sets a property called end).
+  bool Keyword(std::string_view word) {
+    if (s_.size() - p_ < word.size() || !SameText(s_.substr(p_, word.size()), word)) return false;
+    size_t end = p_ + word.size();
+    if (end < s_.size() && (IsIdentChar(s_[end]) || s_[end] == '.')) return false;
+    size_t next = s_.find_first_not_of(" \t\r\n", end);
+    if (next != std::string_view::npos && s_[next] == '=') return false;
+    p_ = end;
+    return true;
+  }
+
+  // After "object".
+  TFormObject Object(int depth) {
+    if (depth > kMaxDepth) Fail("objects nested too deep");
+    TFormObject obj;
+    obj.Line = line_;
+    SkipBlanks();
+    std::string first = Ident(false, "object name or class expected");
+    SkipBlanks();
+    if (Peek() == ':') {
+      ++p_;
+      SkipBlanks();
+      obj.Name = std::move(first);
+      obj.ClassName = Ident(false, "class name expected");
+    } else {
+      obj.ClassName = std::move(first);
+    }
+    for (;;) {
+      SkipBlanks();
+      if (AtEnd()) Fail("\"end\" expected", obj.Line);
+      if (Keyword("end")) return obj;
+      if (Keyword("object"))
+        obj.Children.push_back(Object(depth + 1));
+      else
+        obj.Properties.push_back(Property(depth));
+    }
+  }
+
+  TFormProperty Property(int depth) {
+    TFormProperty prop;
+    prop.Line = line_;
+    prop.Name = Ident(true, "property name expected");
+    SkipBlanks();
+    if (Peek() != '=') Fail("\"=\" expected");
+    ++p_;
+    SkipBlanks();
+    prop.Value = Value(depth);
+    return prop;
+  }
+
+  TFormValue Value(int depth) {
+    TFormValue v;
+    char c = Peek();
+    if (c == '\'' || c == '#') {
+      v.Kind = TFormValueKind::String;
+      v.Text = StringExpr();
+    } else if (c == '-' || c == '$' || IsDigit(c)) {
+      Number(v);
+    } else if (IsIdentStart(c)) {
+      v.Kind = TFormValueKind::Ident;
+      v.Text = Ident(true, "value expected");
+    } else if (c == '[') {
+      v.Kind = TFormValueKind::Set;
+      ++p_;
+      SkipBlanks();
+      if (Peek() != ']') {
+        for (;;) {
+          v.Strings.push_back(Ident(false, "set element expected"));
+          SkipBlanks();
+          if (Peek() == ']') break;
+          if (Peek() != ',') Fail("\",\" or \"]\" expected");
+          ++p_;
+          SkipBlanks();
+        }
+      }
+      ++p_;
+    } else if (c == '(') {
+      v.Kind = TFormValueKind::List;
+      ++p_;
+      for (;;) {
+        SkipBlanks();
+        if (Peek() == ')') break;
+        if (Peek() != '\'' && Peek() != '#') Fail(AtEnd() ? "\")\" expected" : "string expected");
+        v.Strings.push_back(StringExpr());
+      }
+      ++p_;
+    } else if (c == '<') {
+      v.Kind = TFormValueKind::Collection;
+      ++p_;
+      for (;;) {
+        SkipBlanks();
+        if (Peek() == '>') break;
+        if (!Keyword("item")) Fail("\"item\" or \">\" expected");
+        if (depth + 1 > kMaxDepth) Fail("objects nested too deep");
+        TFormItem item;
+        item.Line = line_;
+        for (;;) {
+          SkipBlanks();
+          if (AtEnd()) Fail("\"end\" expected", item.Line);
+          if (Keyword("end")) break;
+          item.Properties.push_back(Property(depth + 1));
+        }
+        v.Items.push_back(std::move(item));
+      }
+      ++p_;
+    } else if (c == '{') {
+      v.Kind = TFormValueKind::Binary;
+      int startLine = line_;
+      ++p_;
+      int high = -1;
+      for (;;) {
+        SkipBlanks();
+        if (AtEnd()) Fail("\"}\" expected", startLine);
+        char h = s_[p_++];
+        if (h == '}') break;
+        int d = HexValue(h);
+        if (d < 0) Fail("hexadecimal digit expected");
+        if (high < 0) {
+          high = d;
+        } else {
+          v.Text += static_cast<char>(high * 16 + d);
+          high = -1;
+        }
+      }
+      if (high >= 0) Fail("odd number of hexadecimal digits");
+    } else {
+      Fail("value expected");
+    }
+    return v;
+  }
+
+  // Quoted pieces and #codes, joined when adjacent or by "+".
+  std::string StringExpr() {
+    std::string out;
+    for (;;) {
+      char c = Peek();
+      if (c == '\'') {
+        ++p_;
+        for (;;) {
+          if (AtEnd() || s_[p_] == '\n' || s_[p_] == '\r') Fail("unterminated string");
+          char ch = s_[p_++];
+          if (ch == '\'') {
+            if (Peek() != '\'') break;
+            ++p_;
+          }
+          out += ch;
+        }
+      } else if (c == '#') {
+        ++p_;
+        uint32_t code = 0;
+        bool hex = Peek() == '$';
+        if (hex) ++p_;
+        size_t start = p_;
+        for (;;) {
+          int d = hex ? HexValue(Peek()) : (IsDigit(Peek()) ? Peek() - '0' : -1);
+          if (d < 0) break;
+          code = code * (hex ? 16 : 10) + static_cast<uint32_t>(d);
+          if (code > 0x10FFFF) Fail("character code out of range");
+          ++p_;
+        }
+        if (p_ == start) Fail("character code expected");
+        if (code >= 0xD800 && code <= 0xDFFF) Fail("character code out of range");
+        AppendUtf8(out, code);
+      } else {
+        Fail("string expected");
+      }
+      c = Peek();
+      if (c == '\'' || c == '#') continue;
+      size_t save = p_;
+      int line = line_;
+      SkipBlanks();
+      if (Peek() == '+') {
+        ++p_;
+        SkipBlanks();
+        if (Peek() != '\'' && Peek() != '#') Fail("string expected");
+        continue;
+      }
+      p_ = save;
+      line_ = line;
+      return out;
+    }
+  }
+
+  void Number(TFormValue& v) {
+    v.Kind = TFormValueKind::Integer;
+    size_t start = p_;
+    if (Peek() == '$') {
+      ++p_;
+      uint64_t value = 0;
+      int digits = 0;
+      for (int d; (d = HexValue(Peek())) >= 0; ++p_) {
+        if (++digits > 16) Fail("number out of range");
+        value = value * 16 + static_cast<uint64_t>(d);
+      }
+      if (digits == 0) Fail("hexadecimal digit expected");
+      v.Int = static_cast<int64_t>(value);
+      v.Hex = true;
+    } else {
+      if (Peek() == '-') ++p_;
+      if (!IsDigit(Peek())) Fail("number expected");
+      while (IsDigit(Peek())) ++p_;
+      bool isFloat = false;
+      if (Peek() == '.' && p_ + 1 < s_.size() && IsDigit(s_[p_ + 1])) {
+        isFloat = true;
+        ++p_;
+        while (IsDigit(Peek())) ++p_;
+      }
+      if (Peek() == 'e' || Peek() == 'E') {
+        size_t q = p_ + 1;
+        if (q < s_.size() && (s_[q] == '+' || s_[q] == '-')) ++q;
+        if (q < s_.size() && IsDigit(s_[q])) {
+          isFloat = true;
+          p_ = q;
+          while (IsDigit(Peek())) ++p_;
+        }
+      }
+      std::string_view digits = s_.substr(start, p_ - start);
+      if (isFloat) {
+        // from_chars takes no leading '+' but does take '-'; it ignores the locale.
+        double d = 0;
+        auto r = std::from_chars(digits.data(), digits.data() + digits.size(), d);
+        if (r.ec != std::errc() || r.ptr != digits.data() + digits.size() || !std::isfinite(d))
+          Fail("number out of range");
+        v.Kind = TFormValueKind::Float;
+        v.Float = d;
+      } else {
+        auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v.Int);
+        if (r.ec != std::errc() || r.ptr != digits.data() + digits.size()) Fail("number out of range");
+      }
+    }
+    if (IsIdentChar(Peek()) || Peek() == '.') Fail("malformed number");
+  }
+
+  std::string_view s_;
+  std::string context_;
+  size_t p_ = 0;
+  int line_ = 1;
+};
+
+// ---------------------------------------------------------------------------------------------------------
+// Formatter: tree -> text.
+
+std::string QuoteString(std::string_view s) {
+  if (s.empty()) return "''";
+  std::string out;
+  bool open = false;
+  for (char ch : s) {
+    auto u = static_cast<unsigned char>(ch);
+    if (u < 32 || u == 127) {
+      if (open) out += '\'';
+      open = false;
+      out += '#';
+      out += std::to_string(u);
+    } else {
+      if (!open) out += '\'';
+      open = true;
+      out += ch;
+      if (ch == '\'') out += '\'';
+    }
+  }
+  if (open) out += '\'';
+  return out;
+}
+
+void FormatProperties(std::string& out, const std::vector<TFormProperty>& props, const std::string& indent);
+
+void FormatValue(std::string& out, const TFormValue& v, const std::string& indent) {
+  switch (v.Kind) {
+    case TFormValueKind::Integer:
+      if (v.Hex) {
+        char buf[24];
+        auto r = std::to_chars(buf, buf + sizeof buf, static_cast<uint64_t>(v.Int), 16);
+        out += '$';
+        for (char* q = buf; q != r.ptr; ++q) out += static_cast<char>(*q >= 'a' ? *q - 'a' + 'A' : *q);
+      } else {
+        out += std::to_string(v.Int);
+      }
+      break;
+    case TFormValueKind::Float: {
+      char buf[64];
+      auto r = std::to_chars(buf, buf + sizeof buf, v.Float);
+      std::string text(buf, r.ptr);
+      // Keep it a float when read again.
+      if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
+      out += text;
+      break;
+    }
+    case TFormValueKind::String:
+      out += QuoteString(v.Text);
+      break;
+    case TFormValueKind::Ident:
+      out += v.Text;
+      break;
+    case TFormValueKind::Set:
+      out += '[';
+      for (size_t i = 0; i < v.Strings.size(); ++i) {
+        if (i) out += ", ";
+        out += v.Strings[i];
+      }
+      out += ']';
+      break;
+    case TFormValueKind::List:
+      out += '(';
+      for (const std::string& s : v.Strings) {
+        out += '\n';
+        out += indent;
+        out += "  ";
+        out += QuoteString(s);
+      }
+      out += ')';
+      break;
+    case TFormValueKind::Collection:
+      out += '<';
+      for (const TFormItem& item : v.Items) {
+        out += '\n';
+        out += indent;
+        out += "  item\n";
+        FormatProperties(out, item.Properties, indent + "    ");
+        out += indent;
+        out += "  end";
+      }
+      out += '>';
+      break;
+    case TFormValueKind::Binary: {
+      static const char digits[] = "0123456789ABCDEF";
+      out += '{';
+      for (size_t i = 0; i < v.Text.size(); ++i) {
+        if (i % 32 == 0) {
+          out += '\n';
+          out += indent;
+          out += "  ";
+        }
+        auto u = static_cast<unsigned char>(v.Text[i]);
+        out += digits[u >> 4];
+        out += digits[u & 15];
+      }
+      out += '}';
+      break;
+    }
+  }
+}
+
+void FormatProperties(std::string& out, const std::vector<TFormProperty>& props, const std::string& indent) {
+  for (const TFormProperty& p : props) {
+    out += indent;
+    out += p.Name;
+    out += " = ";
+    FormatValue(out, p.Value, indent);
+    out += '\n';
+  }
+}
+
+void FormatObject(std::string& out, const TFormObject& obj, const std::string& indent) {
+  out += indent;
+  out += "object ";
+  if (!obj.Name.empty()) {
+    out += obj.Name;
+    out += ": ";
+  }
+  out += obj.ClassName;
+  out += '\n';
+  FormatProperties(out, obj.Properties, indent + "  ");
+  for (const TFormObject& child : obj.Children) FormatObject(out, child, indent + "  ");
+  out += indent;
+  out += "end\n";
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Defined properties every filer knows: the strings of a string list.
+
+void CollectDefinitions(TPersistent* p, TFiler& filer) {
+  if (auto* strings = dynamic_cast<TStrings*>(p)) {
+    filer.DefineProperty(
+        "Strings",
+        [strings](const TFormValue& v) {
+          if (v.Kind != TFormValueKind::List) BadValue();
+          strings->BeginUpdate();
+          try {
+            strings->Clear();
+            for (const std::string& s : v.Strings) strings->Add(s);
+          } catch (...) {
+            strings->EndUpdate();
+            throw;
+          }
+          strings->EndUpdate();
+        },
+        [strings] {
+          TFormValue v;
+          v.Kind = TFormValueKind::List;
+          for (int i = 0; i < strings->Count(); ++i) v.Strings.push_back(strings->Get(i));
+          return v;
+        },
+        filer.Writing() && strings->Count() > 0);
+  }
+  p->DefineProperties(filer);
+}
+
+const TFiler::TDefinition* FindDefinition(const TFiler& filer, std::string_view name) {
+  for (const TFiler::TDefinition& d : filer.Definitions())
+    if (SameText(d.Name, name)) return &d;
+  return nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// TFormValue, TFiler
+
+TFormValue TFormValue::FromInteger(int64_t value) {
+  TFormValue v;
+  v.Int = value;
+  return v;
+}
+
+TFormValue TFormValue::FromBoolean(bool value) { return FromIdent(value ? "True" : "False"); }
+
+TFormValue TFormValue::FromString(std::string value) {
+  TFormValue v;
+  v.Kind = TFormValueKind::String;
+  v.Text = std::move(value);
+  return v;
+}
+
+TFormValue TFormValue::FromIdent(std::string identifier) {
+  TFormValue v;
+  v.Kind = TFormValueKind::Ident;
+  v.Text = std::move(identifier);
+  return v;
+}
+
+int64_t TFormValue::AsInteger() const {
+  if (Kind != TFormValueKind::Integer) BadValue();
+  return Int;
+}
+
+bool TFormValue::AsBoolean() const {
+  if (Kind == TFormValueKind::Ident) {
+    if (SameText(Text, "True")) return true;
+    if (SameText(Text, "False")) return false;
+  }
+  BadValue();
+}
+
+const std::string& TFormValue::AsString() const {
+  if (Kind != TFormValueKind::String) BadValue();
+  return Text;
+}
+
+void TFiler::DefineProperty(std::string name, TValueReader read, TValueWriter write, bool hasData) {
+  TDefinition& d = definitions_.emplace_back();
+  d.Name = std::move(name);
+  d.HasData = hasData;
+  d.ReadValue = std::move(read);
+  d.WriteValue = std::move(write);
+}
+
+void TFiler::DefineBinaryProperty(std::string name, TStreamProc read, TStreamProc write, bool hasData) {
+  TDefinition& d = definitions_.emplace_back();
+  d.Name = std::move(name);
+  d.Binary = true;
+  d.HasData = hasData;
+  d.ReadData = std::move(read);
+  d.WriteData = std::move(write);
+}
+
+TFormObject ParseFormText(std::string_view text) { return Parser(text, "Form description").Parse(); }
+
+std::string FormatFormText(const TFormObject& root) {
+  std::string out;
+  FormatObject(out, root, "");
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Reader: tree -> components.
+
+class TFormReader {
+ public:
+  explicit TFormReader(TComponent* root) : root_(root), rootClass_(root->ClassName()) {}
+
+  void Read(const TFormObject& tree) {
+    root_->BeginLoading();
+    try {
+      SetRootName(tree);
+      ApplyProperties(root_, tree.Properties, rootClass_, "", 1, {});
+      for (const TFormObject& child : tree.Children) ReadChild(child, root_, 2);
+      ResolveFixups();
+      root_->EndLoading();
+    } catch (...) {
+      Abandon();
+      throw;
+    }
+  }
+
+ private:
+  // A component reference, set once every component exists. `items` are the collection items on the
+  // way to the instance: a collection cleared later in the description takes its fixups with it.
+  struct Fixup {
+    TObject* instance;
+    const TPropInfo* prop;
+    std::string name;
+    std::string context;
+    std::string display;
+    int line;
+    std::vector<const TCollectionItem*> items;
+  };
+
+  [[noreturn]] void Fail(const std::string& context, const std::string& what, int line) {
+    throw EReadError(Format("%s: %s (line %d)", context.c_str(), what.c_str(), line));
+  }
+
+  // Runs an operation of the object being read, giving its error the place in the description.
+  template <class F>
+  void Guard(const std::string& context, const std::string& prefix, int line, F&& f) {
+    try {
+      f();
+    } catch (const Exception& e) {
+      Fail(context, prefix.empty() ? e.Message() : prefix + ": " + e.Message(), line);
+    }
+  }
+
+  void SetRootName(const TFormObject& tree) {
+    if (tree.Name.empty() || SameText(tree.Name, root_->Name())) return;
+    std::string name = tree.Name;
+    // Two instances of one form under one owner get "Name_1", "Name_2", ...
+    if (TComponent* owner = root_->Owner()) {
+      for (int n = 1; owner->FindComponent(name) && owner->FindComponent(name) != root_; ++n)
+        name = tree.Name + "_" + std::to_string(n);
+    }
+    Guard(rootClass_, "", tree.Line, [&] { root_->SetName(name); });
+  }
+
+  void ReadChild(const TFormObject& node, TComponent* parent, int depth) {
+    std::string context =
+        rootClass_ + "." + (node.Name.empty() ? "(" + node.ClassName + ")" : node.Name);
+    if (depth > kMaxDepth) Fail(context, "objects nested too deep", node.Line);
+    TClass cls = GetClass(node.ClassName);
+    if (!cls) Fail(context, "class " + node.ClassName + " not found", node.Line);
+    if (!cls->InheritsFrom(TComponent::StaticClass()) || !cls->Factory())
+      Fail(context, "class " + node.ClassName + " is not a component class", node.Line);
+    TComponent* c = nullptr;
+    Guard(context, "", node.Line, [&] { c = cls->CreateComponent(root_); });
+    created_.push_back(c);
+    c->BeginLoading();
+    if (!node.Name.empty()) Guard(context, "", node.Line, [&] { c->SetName(node.Name); });
+    if (c->HasParent()) Guard(context, "", node.Line, [&] { c->SetParentComponent(parent); });
+    ApplyProperties(c, node.Properties, context, "", depth, {});
+    for (const TFormObject& child : node.Children) ReadChild(child, c, depth + 1);
+  }
+
+  void ApplyProperties(TObject* obj, const std::vector<TFormProperty>& props, const std::string& context,
+                       const std::string& prefix, int depth, const std::vector<const TCollectionItem*>& items) {
+    for (const TFormProperty& prop : props) ApplyProperty(obj, prop, context, prefix, depth, items);
+  }
+
+  void ApplyProperty(TObject* obj, const TFormProperty& prop, const std::string& context,
+                     const std::string& prefix, int depth, const std::vector<const TCollectionItem*>& items) {
+    const std::string display = prefix + prop.Name;
+    const int line = prop.Line;
+    auto missing = [&]() { Fail(context, "property " + display + " does not exist", line); };
+
+    // Walk "Font.Name" through the owned objects.
+    TObject* target = obj;
+    std::string_view path = prop.Name;
+    for (size_t dot; (dot = path.find('.')) != std::string_view::npos; path.remove_prefix(dot + 1)) {
+      const TPropInfo* pi = GetPropInfo(target, path.substr(0, dot));
+      if (!pi || pi->Kind != TTypeKind::Class) missing();
+      TObject* sub = pi->GetObject(target);
+      if (!sub || dynamic_cast<TComponent*>(sub)) missing();
+      target = sub;
+    }
+    if (path.empty()) missing();
+
+    const TPropInfo* pi = GetPropInfo(target, path);
+    if (!pi) {
+      auto* persistent = dynamic_cast<TPersistent*>(target);
+      if (!persistent) missing();
+      TFiler filer(false);
+      Guard(context, "property " + display, line, [&] { CollectDefinitions(persistent, filer); });
+      const TFiler::TDefinition* def = FindDefinition(filer, path);
+      if (!def) missing();
+      const TFormValue& v = prop.Value;
+      if (def->Binary) {
+        if (v.Kind != TFormValueKind::Binary) Fail(context, "invalid value for property " + display, line);
+        Guard(context, "property " + display, line, [&] {
+          TMemoryStream stream(v.Text);
+          if (def->ReadData) def->ReadData(stream);
+        });
+      } else {
+        Guard(context, "property " + display, line, [&] {
+          if (def->ReadValue) def->ReadValue(v);
+        });
+      }
+      return;
+    }
+    SetValue(target, pi, prop.Value, context, display, line, depth, items);
+  }
+
+  void SetValue(TObject* target, const TPropInfo* pi, const TFormValue& v, const std::string& context,
+                const std::string& display, int line, int depth,
+                const std::vector<const TCollectionItem*>& items) {
+    auto invalid = [&]() { Fail(context, "invalid value for property " + display, line); };
+    const std::string where = "property " + display;
+    switch (pi->Kind) {
+      case TTypeKind::Integer:
+      case TTypeKind::Int64: {
+        if (v.Kind != TFormValueKind::Integer) invalid();
+        int64_t value = v.Int;
+        // $FF00000F for a 32-bit property is the bit pattern (colours are written so).
+        if (pi->Kind == TTypeKind::Integer && v.Hex && value > INT32_MAX && value <= int64_t{UINT32_MAX})
+          value -= int64_t{1} << 32;
+        Guard(context, where, line, [&] { SetOrdProp(target, pi, value); });
+        break;
+      }
+      case TTypeKind::Boolean:
+      case TTypeKind::Enumeration:
+        if (v.Kind != TFormValueKind::Ident) invalid();
+        Guard(context, where, line, [&] { SetEnumProp(target, pi, v.Text); });
+        break;
+      case TTypeKind::Set: {
+        if (v.Kind != TFormValueKind::Set) invalid();
+        uint64_t mask = 0;
+        for (const std::string& element : v.Strings) {
+          size_t i = 0;
+          while (i < pi->ElementNames.size() && !SameText(pi->ElementNames[i], element)) ++i;
+          if (i == pi->ElementNames.size() || i >= 64)
+            Fail(context, where + ": unknown element " + element, line);
+          mask |= uint64_t{1} << i;
+        }
+        Guard(context, where, line, [&] { SetOrdProp(target, pi, static_cast<int64_t>(mask)); });
+        break;
+      }
+      case TTypeKind::String:
+        if (v.Kind != TFormValueKind::String) invalid();
+        Guard(context, where, line, [&] { SetStrProp(target, pi, v.Text); });
+        break;
+      case TTypeKind::Float: {
+        double value = 0;
+        if (v.Kind == TFormValueKind::Float)
+          value = v.Float;
+        else if (v.Kind == TFormValueKind::Integer)
+          value = static_cast<double>(v.Int);
+        else
+          invalid();
+        Guard(context, where, line, [&] { SetFloatProp(target, pi, value); });
+        break;
+      }
+      case TTypeKind::Method: {
+        if (v.Kind != TFormValueKind::Ident) invalid();
+        TMethod m = root_->MethodAddress(v.Text);
+        if (!m) Fail(context, "event " + display + ": handler " + v.Text + " not found", line);
+        try {
+          SetMethodProp(target, pi, m);
+        } catch (const EPropertyError&) {
+          Fail(context, "event " + display + ": handler " + v.Text + " takes other parameters", line);
+        } catch (const Exception& e) {
+          Fail(context, where + ": " + e.Message(), line);
+        }
+        break;
+      }
+      case TTypeKind::Class:
+        if (v.Kind == TFormValueKind::Ident) {
+          if (!pi->PropClass || !pi->PropClass->InheritsFrom(TComponent::StaticClass()) || !pi->SetObject)
+            invalid();
+          fixups_.push_back({target, pi, v.Text, context, display, line, items});
+        } else if (v.Kind == TFormValueKind::Collection) {
+          auto* coll = dynamic_cast<TCollection*>(pi->GetObject(target));
+          if (!coll) invalid();
+          ReadCollection(coll, v, context, display, line, depth, items);
+        } else {
+          invalid();
+        }
+        break;
+    }
+  }
+
+  void ReadCollection(TCollection* coll, const TFormValue& v, const std::string& context,
+                      const std::string& display, int line, int depth,
+                      const std::vector<const TCollectionItem*>& items) {
+    if (depth + 1 > kMaxDepth) Fail(context, "objects nested too deep", line);
+    // The items about to go take their pending references with them.
+    std::set<const TCollectionItem*> old;
+    for (int i = 0; i < coll->Count(); ++i) old.insert(coll->Items(i));
+    std::erase_if(fixups_, [&](const Fixup& f) {
+      for (const TCollectionItem* it : f.items)
+        if (old.count(it)) return true;
+      return false;
+    });
+    coll->BeginUpdate();
+    try {
+      Guard(context, "property " + display, line, [&] { coll->Clear(); });
+      for (size_t i = 0; i < v.Items.size(); ++i) {
+        const TFormItem& item = v.Items[i];
+        TCollectionItem* ci = nullptr;
+        Guard(context, "property " + display, item.Line, [&] { ci = coll->Add(); });
+        std::vector<const TCollectionItem*> path = items;
+        path.push_back(ci);
+        ApplyProperties(ci, item.Properties, context, display + "[" + std::to_string(i) + "].", depth + 1,
+                        path);
+      }
+    } catch (...) {
+      try {
+        coll->EndUpdate();
+      } catch (...) {
+        // The first error is the one to report.
+      }
+      throw;
+    }
+    Guard(context, "property " + display, line, [&] { coll->EndUpdate(); });
+  }
+
+  void ResolveFixups() {
+    for (const Fixup& f : fixups_) {
+      TComponent* target = !root_->Name().empty() && SameText(f.name, root_->Name())
+                               ? root_
+                               : root_->FindComponent(f.name);
+      if (!target) Fail(f.context, "property " + f.display + ": component " + f.name + " not found", f.line);
+      Guard(f.context, "property " + f.display, f.line, [&] { SetObjectProp(f.instance, f.prop, target); });
+    }
+    fixups_.clear();
+  }
+
+  // After an error: frees what the reader created and takes the rest out of the loading state.
+  void Abandon() noexcept {
+    fixups_.clear();
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+      bool alive = false;
+      for (int i = 0; i < root_->ComponentCount() && !alive; ++i) alive = root_->Components(i) == *it;
+      if (alive) delete *it;
+    }
+    created_.clear();
+    ClearLoading(root_);
+  }
+
+  static void ClearLoading(TComponent* c) noexcept {
+    c->state_.Exclude(csLoading).Exclude(csReading);
+    for (TComponent* owned : c->components_) ClearLoading(owned);
+  }
+
+  TComponent* root_;
+  std::string rootClass_;
+  std::vector<TComponent*> created_;
+  std::vector<Fixup> fixups_;
+};
+
+void ReadRootComponent(TComponent* root, const TFormObject& tree) {
+  if (!root) throw EReadError("Form description: no root component");
+  if (!SameText(tree.ClassName, root->ClassName()))
+    throw EReadError(Format("%s: the description is of class %s (line %d)", root->ClassName().c_str(),
+                            tree.ClassName.c_str(), tree.Line));
+  TFormReader(root).Read(tree);
+}
+
+void ReadRootComponent(TComponent* root, std::string_view text) {
+  if (!root) throw EReadError("Form description: no root component");
+  ReadRootComponent(root, Parser(text, root->ClassName()).Parse());
+}
+
+TComponent* CreateFromFormText(std::string_view text, TComponent* owner) {
+  TFormObject tree = ParseFormText(text);
+  TClass cls = GetClass(tree.ClassName);
+  if (!cls)
+    throw EReadError(
+        Format("%s: class %s not found (line %d)", tree.ClassName.c_str(), tree.ClassName.c_str(), tree.Line));
+  if (!cls->InheritsFrom(TComponent::StaticClass()) || !cls->Factory())
+    throw EReadError(Format("%s: class %s is not a component class (line %d)", tree.ClassName.c_str(),
+                            tree.ClassName.c_str(), tree.Line));
+  TComponent* root = nullptr;
+  try {
+    root = cls->CreateComponent(owner);
+  } catch (const Exception& e) {
+    throw EReadError(Format("%s: %s (line %d)", tree.ClassName.c_str(), e.Message().c_str(), tree.Line));
+  }
+  try {
+    TFormReader(root).Read(tree);
+  } catch (...) {
+    delete root;
+    throw;
+  }
+  return root;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Writer: components -> tree.
+
+namespace {
+
+class Writer {
+ public:
+  explicit Writer(TComponent* root) : root_(root) {}
+
+  TFormObject Write() {
+    TFormObject obj = Header(root_);
+    WriteProperties(root_, obj.Properties, "", 1);
+    // Children nest under their parent component; the rest sit directly in the form.
+    std::map<const TComponent*, std::vector<TComponent*>> children;
+    std::vector<TComponent*> top;
+    for (int i = 0; i < root_->ComponentCount(); ++i) {
+      TComponent* c = root_->Components(i);
+      TComponent* parent = c->HasParent() ? c->GetParentComponent() : nullptr;
+      if (parent && parent != root_ && parent != c && parent->Owner() == root_)
+        children[parent].push_back(c);
+      else
+        top.push_back(c);
+    }
+    for (TComponent* c : top) obj.Children.push_back(WriteComponent(c, children, 2));
+    // A parent cycle leaves components unreached; they still belong in the description.
+    for (int i = 0; i < root_->ComponentCount(); ++i) {
+      TComponent* c = root_->Components(i);
+      if (!written_.count(c)) obj.Children.push_back(WriteComponent(c, children, 2));
+    }
+    return obj;
+  }
+
+ private:
+  static TFormObject Header(const TComponent* c) {
+    TFormObject obj;
+    obj.Name = c->Name();
+    obj.ClassName = c->ClassName();
+    return obj;
+  }
+
+  [[noreturn]] static void TooDeep(const TComponent* root) {
+    throw EWriteError(Format("%s: objects nested too deep", root->ClassName().c_str()));
+  }
+
+  TFormObject WriteComponent(TComponent* c, const std::map<const TComponent*, std::vector<TComponent*>>& children,
+                             int depth) {
+    if (depth > kMaxDepth) TooDeep(root_);
+    written_.insert(c);
+    TFormObject obj = Header(c);
+    WriteProperties(c, obj.Properties, "", depth);
+    auto it = children.find(c);
+    if (it != children.end())
+      for (TComponent* child : it->second)
+        if (!written_.count(child)) obj.Children.push_back(WriteComponent(child, children, depth + 1));
+    return obj;
+  }
+
+  void WriteProperties(TObject* obj, std::vector<TFormProperty>& out, const std::string& prefix, int depth) {
+    if (depth > kMaxDepth) TooDeep(root_);
+    for (const TPropInfo* pi : GetPropList(obj)) {
+      if (!IsStoredProp(obj, pi)) continue;
+      const std::string name = prefix + pi->Name;
+      TFormValue v;
+      switch (pi->Kind) {
+        case TTypeKind::Integer:
+        case TTypeKind::Int64:
+          if (!pi->SetOrd) continue;
+          v = TFormValue::FromInteger(pi->GetOrd(obj));
+          break;
+        case TTypeKind::Boolean:
+        case TTypeKind::Enumeration: {
+          if (!pi->SetOrd) continue;
+          std::string ident = GetEnumName(pi, pi->GetOrd(obj));
+          if (ident.empty()) continue;  // out of range: not expressible
+          v = TFormValue::FromIdent(std::move(ident));
+          break;
+        }
+        case TTypeKind::Set: {
+          if (!pi->SetOrd) continue;
+          v.Kind = TFormValueKind::Set;
+          auto mask = static_cast<uint64_t>(pi->GetOrd(obj));
+          for (size_t i = 0; i < pi->ElementNames.size() && i < 64; ++i)
+            if (mask & (uint64_t{1} << i)) v.Strings.push_back(pi->ElementNames[i]);
+          break;
+        }
+        case TTypeKind::String:
+          if (!pi->SetStr) continue;
+          v = TFormValue::FromString(pi->GetStr(obj));
+          break;
+        case TTypeKind::Float: {
+          if (!pi->SetFloat) continue;
+          double d = pi->GetFloat(obj);
+          if (!std::isfinite(d)) continue;
+          v.Kind = TFormValueKind::Float;
+          v.Float = d;
+          break;
+        }
+        case TTypeKind::Method: {
+          TMethod m = pi->GetMethod(obj);
+          if (!pi->SetMethod || m.Data != root_ || !m.Code) continue;  // only the form's own handlers
+          v = TFormValue::FromIdent(m.Code->Name);
+          break;
+        }
+        case TTypeKind::Class: {
+          TObject* sub = pi->GetObject(obj);
+          if (auto* c = dynamic_cast<TComponent*>(sub)) {
+            if (!pi->SetObject || c->Name().empty() || (c != root_ && c->Owner() != root_)) continue;
+            v = TFormValue::FromIdent(c->Name());
+          } else if (auto* coll = dynamic_cast<TCollection*>(sub)) {
+            if (coll->Count() == 0) continue;
+            if (depth + 1 > kMaxDepth) TooDeep(root_);
+            v.Kind = TFormValueKind::Collection;
+            for (int i = 0; i < coll->Count(); ++i) {
+              TFormItem& item = v.Items.emplace_back();
+              WriteProperties(coll->Items(i), item.Properties, "", depth + 1);
+            }
+          } else {
+            WriteProperties(sub, out, name + ".", depth + 1);
+            continue;
+          }
+          break;
+        }
+      }
+      out.push_back({name, 0, std::move(v)});
+    }
+    auto* persistent = dynamic_cast<TPersistent*>(obj);
+    if (!persistent) return;
+    TFiler filer(true);
+    CollectDefinitions(persistent, filer);
+    for (const TFiler::TDefinition& def : filer.Definitions()) {
+      if (!def.HasData) continue;
+      TFormValue v;
+      if (def.Binary) {
+        if (!def.WriteData) continue;
+        TMemoryStream stream;
+        def.WriteData(stream);
+        v.Kind = TFormValueKind::Binary;
+        v.Text = std::string(stream.Bytes());
+      } else {
+        if (!def.WriteValue) continue;
+        v = def.WriteValue();
+      }
+      out.push_back({prefix + def.Name, 0, std::move(v)});
+    }
+  }
+
+  TComponent* root_;
+  std::set<const TComponent*> written_;
+};
+
+}  // namespace
+
+TFormObject WriteFormObject(TComponent* root) { return Writer(root).Write(); }
+
+std::string WriteFormText(TComponent* root) { return FormatFormText(WriteFormObject(root)); }
+
+void ComponentAsError(const TComponent* root, std::string_view name, const TComponent* found, TClass wanted) {
+  const std::string n(name);
+  if (!found)
+    throw EComponentError(Format("%s: component %s not found", root->ClassName().c_str(), n.c_str()));
+  throw EComponentError(Format("%s: component %s is a %s, not a %s", root->ClassName().c_str(), n.c_str(),
+                               found->ClassName().c_str(), wanted->ClassName().c_str()));
+}
+
+}  // namespace cl
