@@ -13,7 +13,7 @@ echo "== native tests (ASan, UBSan)"
 ctest --preset native
 
 echo "== fuzzers (bounded)"
-bash scripts/fuzz.sh "${HK_FUZZ_SECONDS:-15}"
+bash scripts/fuzz.sh "${HK_FUZZ_SECONDS:-10}"
 
 echo "== win64 tests (Wine, Xvfb)"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/ctest-wine.sh

@@ -110,7 +110,7 @@ TClass Lookup(const std::vector<TClass>& classes, std::string_view name) {
 }
 }  // namespace
 
-void RegisterClass(TClass cls) {
+void RegisterComponentClass(TClass cls) {
   if (!cls) return;
   Registry& r = TheRegistry();
   std::lock_guard lock(r.mutex);
@@ -122,7 +122,7 @@ void RegisterClass(TClass cls) {
 }
 
 void RegisterClasses(std::initializer_list<TClass> classes) {
-  for (TClass c : classes) RegisterClass(c);
+  for (TClass c : classes) RegisterComponentClass(c);
 }
 
 void UnRegisterClass(TClass cls) {

@@ -283,7 +283,7 @@ class TObject {
 
 // Registering the same class again does nothing; another class under a registered name throws
 // EFilerError "A class named %s already exists".
-void RegisterClass(TClass cls);
+void RegisterComponentClass(TClass cls);
 void RegisterClasses(std::initializer_list<TClass> classes);
 void UnRegisterClass(TClass cls);
 // Case-insensitive; GetClass returns null for an unknown name, FindClass throws EClassNotFound.

@@ -360,11 +360,11 @@ TEST_F(ClassesTest, MetaclassesAndTheRegistry) {
 
   EXPECT_EQ(GetClass("TSampleEx"), nullptr);
   EXPECT_EQ(MessageOf<EClassNotFound>([] { FindClass("TSampleEx"); }), "Class TSampleEx not found");
-  RegisterClass(TSampleEx::StaticClass());
-  RegisterClass(TSampleEx::StaticClass());  // again: no harm
+  RegisterComponentClass(TSampleEx::StaticClass());
+  RegisterComponentClass(TSampleEx::StaticClass());  // again: no harm
   EXPECT_EQ(GetClass("TSAMPLEEX"), TSampleEx::StaticClass());
   static const TMetaClass impostor("TSampleEx", TComponent::StaticClass(), nullptr, {}, {});
-  EXPECT_EQ(MessageOf<EFilerError>([] { RegisterClass(&impostor); }), "A class named TSampleEx already exists");
+  EXPECT_EQ(MessageOf<EFilerError>([] { RegisterComponentClass(&impostor); }), "A class named TSampleEx already exists");
   UnRegisterClass(TSampleEx::StaticClass());
   EXPECT_EQ(GetClass("TSampleEx"), nullptr);
 }

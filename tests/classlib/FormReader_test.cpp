@@ -357,7 +357,7 @@ TEST_F(FormReaderTest, ErrorsNameFormComponentPropertyAndLine) {
   const std::string pnl = "  object pnl: TFrControl\n";
   EXPECT_EQ(ReadError("  object btnX: TNoSuchButton\n  end\nend"),
             "TFrForm.btnX: class TNoSuchButton not found (line 2)");
-  RegisterClass(TFrFont::StaticClass());
+  RegisterComponentClass(TFrFont::StaticClass());
   EXPECT_EQ(ReadError("  object TFrFont\n  end\nend"),
             "TFrForm.(TFrFont): class TFrFont is not a component class (line 2)");
   EXPECT_EQ(ReadError(pnl + "    Colums = <>\n  end\nend"), "TFrForm.pnl: property Colums does not exist (line 3)");

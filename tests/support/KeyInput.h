@@ -1,6 +1,7 @@
 // Keyboard injection for Win32 tests. The keyboard state is shared by every process on the desktop, so a
 // test holds KeyboardLock while it presses keys and waits for their effect: test programs run side by side.
 #pragma once
+#include "MessageLoop.h"
 #include <windows.h>
 
 #include <vector>
@@ -45,23 +46,6 @@ inline bool PressCombination(UINT modFlags, UINT vk) {
   add(static_cast<WORD>(vk), KEYEVENTF_KEYUP);
   for (auto it = mods.rbegin(); it != mods.rend(); ++it) add(*it, KEYEVENTF_KEYUP);
   return SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)) == in.size();
-}
-
-// Dispatches this thread's messages until done() holds or the time is up; true when done() held.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 5000) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
 }
 
 }  // namespace hktest

@@ -1,0 +1,125 @@
+#include "Colors.h"
+
+#include <atomic>
+#include <iterator>
+
+#include "SysUtils.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace cl {
+
+namespace {
+
+#ifdef _WIN32
+uint32_t PlatformSysColor(int index) { return GetSysColor(index); }
+#else
+// The classic grey scheme, by COLOR_ index.
+constexpr TColor kClassicScheme[] = {
+    RGBColor(212, 208, 200), RGBColor(58, 110, 165),  RGBColor(10, 36, 106),   RGBColor(128, 128, 128),
+    RGBColor(212, 208, 200), RGBColor(255, 255, 255), RGBColor(0, 0, 0),       RGBColor(0, 0, 0),
+    RGBColor(0, 0, 0),       RGBColor(255, 255, 255), RGBColor(212, 208, 200), RGBColor(212, 208, 200),
+    RGBColor(128, 128, 128), RGBColor(10, 36, 106),   RGBColor(255, 255, 255), RGBColor(212, 208, 200),
+    RGBColor(128, 128, 128), RGBColor(128, 128, 128), RGBColor(0, 0, 0),       RGBColor(212, 208, 200),
+    RGBColor(255, 255, 255), RGBColor(64, 64, 64),    RGBColor(212, 208, 200), RGBColor(0, 0, 0),
+    RGBColor(255, 255, 225), RGBColor(192, 192, 192), RGBColor(0, 0, 128),     RGBColor(166, 202, 240),
+    RGBColor(192, 192, 192), RGBColor(10, 36, 106),   RGBColor(212, 208, 200),
+};
+uint32_t PlatformSysColor(int index) {
+  return index >= 0 && index < static_cast<int>(std::size(kClassicScheme)) ? kClassicScheme[index] : 0;
+}
+#endif
+
+std::atomic<TSysColorFunc> sysColorFunc{&PlatformSysColor};
+
+struct ColorName {
+  TColor value;
+  const char* name;
+};
+
+// Fixed colours first, so a value with two names (clSilver / clLtGray) is written by its first name.
+constexpr ColorName kColorNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clLtGray, "clLtGray"},
+    {clDkGray, "clDkGray"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clHotLight, "clHotLight"},
+    {clGradientActiveCaption, "clGradientActiveCaption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuBar, "clMenuBar"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+};
+
+}  // namespace
+
+void SetSysColorFunc(TSysColorFunc func) noexcept { sysColorFunc = func ? func : &PlatformSysColor; }
+
+TColor ColorToRGB(TColor color) noexcept {
+  if ((color & 0xFF000000u) == clSystemColor) return sysColorFunc.load()(static_cast<int>(color & 0xFF)) & 0xFFFFFFu;
+  return color & 0xFFFFFFu;
+}
+
+bool IdentToColor(std::string_view ident, TColor& color) noexcept {
+  for (const ColorName& entry : kColorNames) {
+    if (SameText(ident, entry.name)) {
+      color = entry.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ColorToIdent(TColor color, std::string& ident) {
+  for (const ColorName& entry : kColorNames) {
+    if (entry.value == color) {
+      ident = entry.name;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace cl

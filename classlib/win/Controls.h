@@ -1,0 +1,398 @@
+// Controls: TControl (position, visibility, text, message path) and TWinControl (a control with a window of
+// its own, parent of other controls).
+//
+// Every message of a control goes through its `WindowProc`, which a painter or any other code may replace
+// (keeping the old one to pass messages on); by default it is the control's virtual WndProc, which hands the
+// message to Dispatch; what no handler takes reaches DefaultHandler, the window's own processing. Perform
+// sends a message down the same path without a window.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Classes.h"
+#include "HiddenWindow.h"
+#include "Types.h"
+#include "WindowSubclass.h"
+
+namespace cl {
+
+class TWinControl;
+class TCustomForm;
+
+// ---------------------------------------------------------------------------------------------------------
+// Control messages: notifications between controls (CM_) and window messages reflected from the parent to
+// the child they concern (CN_ = CN_BASE + the window message).
+
+constexpr uint32_t CM_BASE = 0xB000;
+constexpr uint32_t CM_ACTIVATE = CM_BASE + 0;
+constexpr uint32_t CM_DEACTIVATE = CM_BASE + 1;
+constexpr uint32_t CM_GOTFOCUS = CM_BASE + 2;
+constexpr uint32_t CM_LOSTFOCUS = CM_BASE + 3;
+constexpr uint32_t CM_CANCELMODE = CM_BASE + 4;
+constexpr uint32_t CM_DIALOGKEY = CM_BASE + 5;
+constexpr uint32_t CM_DIALOGCHAR = CM_BASE + 6;
+constexpr uint32_t CM_FOCUSCHANGED = CM_BASE + 7;
+constexpr uint32_t CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr uint32_t CM_PARENTCOLORCHANGED = CM_BASE + 9;
+constexpr uint32_t CM_HITTEST = CM_BASE + 10;
+constexpr uint32_t CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr uint32_t CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr uint32_t CM_COLORCHANGED = CM_BASE + 13;
+constexpr uint32_t CM_FONTCHANGED = CM_BASE + 14;
+constexpr uint32_t CM_CURSORCHANGED = CM_BASE + 15;
+constexpr uint32_t CM_TEXTCHANGED = CM_BASE + 18;
+constexpr uint32_t CM_MOUSEENTER = CM_BASE + 19;
+constexpr uint32_t CM_MOUSELEAVE = CM_BASE + 20;
+constexpr uint32_t CM_MENUCHANGED = CM_BASE + 21;
+constexpr uint32_t CM_SHOWINGCHANGED = CM_BASE + 25;
+constexpr uint32_t CM_ENTER = CM_BASE + 26;
+constexpr uint32_t CM_EXIT = CM_BASE + 27;
+constexpr uint32_t CM_WANTSPECIALKEY = CM_BASE + 30;
+constexpr uint32_t CM_RELEASE = CM_BASE + 33;
+constexpr uint32_t CM_SYSCOLORCHANGE = CM_BASE + 36;
+constexpr uint32_t CM_TABSTOPCHANGED = CM_BASE + 40;
+constexpr uint32_t CM_CONTROLLISTCHANGE = CM_BASE + 44;
+constexpr uint32_t CM_CHILDKEY = CM_BASE + 46;
+constexpr uint32_t CM_RECREATEWND = CM_BASE + 51;
+
+constexpr uint32_t CN_BASE = 0xBC00;
+constexpr uint32_t CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
+constexpr uint32_t CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr uint32_t CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
+constexpr uint32_t CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr uint32_t CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
+constexpr uint32_t CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr uint32_t CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+constexpr uint32_t CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
+constexpr uint32_t CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
+constexpr uint32_t CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr uint32_t CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
+constexpr uint32_t CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr uint32_t CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr uint32_t CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr uint32_t CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr uint32_t CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
+constexpr uint32_t CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr uint32_t CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr uint32_t CN_KEYUP = CN_BASE + WM_KEYUP;
+constexpr uint32_t CN_CHAR = CN_BASE + WM_CHAR;
+constexpr uint32_t CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr uint32_t CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
+
+// ---------------------------------------------------------------------------------------------------------
+// Types of the control properties and events.
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+enum TControlStyleFlag { csAcceptsControls, csCaptureMouse, csClickEvents, csFramed, csSetCaption, csOpaque,
+                         csDoubleClicks };
+using TControlStyle = TSet<TControlStyleFlag>;
+
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateFlag>;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// (Sender, Key, Shift): a handler that sets Key to 0 swallows the key.
+using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
+// (Sender, Key): a UTF-16 code unit; 0 swallows it.
+using TKeyPressEvent = TEvent<TObject*, wchar_t&>;
+using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
+using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
+
+// The state of the modifier keys and mouse buttons: from the MK_ flags of a mouse message, from the
+// keyboard now, or from the key data (lParam) of a key message.
+TShiftState KeysToShiftState(WPARAM keys);
+TShiftState KeyboardStateToShiftState();
+TShiftState KeyDataToShiftState(LPARAM keyData);
+
+// A control's message path (TWndMethod, from HiddenWindow.h) can be replaced; the default calls the
+// control's own WndProc.
+
+// ---------------------------------------------------------------------------------------------------------
+// TControl.
+
+class TControl : public TComponent {
+  CL_CLASS(TControl, TComponent)
+
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  // The message path; see the top of this file. Replace it to see the control's messages first, and call
+  // the saved value to pass them on.
+  TWndMethod WindowProc;
+  // Sends a message down WindowProc and returns its result.
+  intptr_t Perform(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
+  // The default message handling: hands the message to Dispatch.
+  virtual void WndProc(TMessage& message);
+
+  TWinControl* Parent() const noexcept { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+  // Form descriptions nest controls by their parent.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* parent) override;
+
+  // Position in the parent's client area (for a top-level window: on the screen) and outer size.
+  int Left() const noexcept { return left_; }
+  int Top() const noexcept { return top_; }
+  int Width() const noexcept { return width_; }
+  int Height() const noexcept { return height_; }
+  void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
+  void SetTop(int value) { SetBounds(left_, value, width_, height_); }
+  void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
+  void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+  virtual void SetBounds(int left, int top, int width, int height);
+  TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
+  // The inner area, from (0, 0).
+  virtual TRect ClientRect() const;
+  int ClientWidth() const { return ClientRect().Width(); }
+  int ClientHeight() const { return ClientRect().Height(); }
+  virtual void SetClientSize(int width, int height);
+  virtual void SetClientWidth(int value);
+  virtual void SetClientHeight(int value);
+
+  TAlign Align() const noexcept { return align_; }
+  void SetAlign(TAlign value);
+
+  bool Visible() const noexcept { return visible_; }
+  void SetVisible(bool value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible, and so are all its parents.
+  virtual bool Showing() const;
+
+  bool Enabled() const noexcept { return enabled_; }
+  virtual void SetEnabled(bool value);
+
+  // Caption and Text are the same text under two names, as the kind of control suggests.
+  std::string Caption() const { return GetText(); }
+  void SetCaption(const std::string& value) { SetText(value); }
+  std::string Text() const { return GetText(); }
+  void SetText(const std::string& value);
+
+  const std::string& Hint() const noexcept { return hint_; }
+  void SetHint(const std::string& value) { hint_ = value; }
+
+  // Font and Color join the control here once the drawing objects are in place.
+
+  TControlStyle ControlStyle() const noexcept { return controlStyle_; }
+  void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
+
+  // Repaints the control's area (for a windowed control, its window) later / now.
+  virtual void Invalidate();
+  virtual void Update() {}
+  void Repaint() {
+    Invalidate();
+    Update();
+  }
+  void BringToFront();
+  void SendToBack();
+
+  // Client coordinates of this control to the screen and back.
+  TPoint ClientToScreen(TPoint p);
+  TPoint ScreenToClient(TPoint p);
+  // The left-top corner of the client area on the screen.
+  virtual TPoint ClientOrigin();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnResize;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+  // Raises OnClick (the user clicked; buttons also when pressed from the keyboard).
+  virtual void Click();
+
+ protected:
+  // The text as kept by this object; windowed controls read their window.
+  virtual std::string GetText() const { return text_; }
+  // Stores the text; windowed controls also set their window's.
+  virtual void StoreText(const std::string& value) { text_ = value; }
+  virtual void Resize() { OnResize(this); }
+  virtual void DblClick() { OnDblClick(this); }
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
+  virtual void MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
+  // Stores new bounds without moving anything (windowed controls follow their window with it).
+  void StoreBounds(int left, int top, int width, int height);
+  // The parent lays out its aligned children again.
+  void RequestAlign();
+
+  std::string text_;
+  int left_ = 0;
+  int top_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+
+ private:
+  friend class TWinControl;
+  friend class TCustomForm;
+  TWinControl* parent_ = nullptr;
+  TAlign align_ = alNone;
+  bool visible_ = true;
+  bool enabled_ = true;
+  std::string hint_;
+  TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+};
+
+// ---------------------------------------------------------------------------------------------------------
+// TWinControl.
+
+// What CreateWindowEx gets. WinClassName is a class this library registers with the control's window
+// procedure (by default the control's class name), or, after CreateSubClass, a system class (BUTTON, EDIT,
+// a common control) whose windows are then subclassed.
+struct TCreateParams {
+  std::wstring Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+  HWND WndParent = nullptr;
+  std::wstring WinClassName;
+  bool SystemClass = false;
+  UINT ClassStyle = CS_DBLCLKS;
+  HBRUSH Background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  HICON Icon = nullptr;
+};
+
+class TWinControl : public TControl {
+  CL_CLASS(TWinControl, TControl)
+
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+  void BeforeDestruction() override;
+
+  // The window, made on first use (with the parents' windows). Raises EOSError when it cannot be made.
+  HWND Handle();
+  void HandleNeeded() { Handle(); }
+  bool HandleAllocated() const noexcept { return handle_ != nullptr; }
+  // Destroys the window now; it is made again on the next use.
+  void DestroyHandle();
+  // Makes the window again (after a change of its style); keeps text, position and children.
+  void RecreateWnd();
+
+  // Child controls, in insertion order.
+  int ControlCount() const noexcept { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const;
+  bool ContainsControl(const TControl* control) const;
+
+  // Tab order among the parent's windowed children; -1 for a control without a parent.
+  int TabOrder() const;
+  void SetTabOrder(int value);
+  bool TabStop() const noexcept { return tabStop_; }
+  void SetTabStop(bool value);
+  // The children in tab order (recursing into containers when `recursive`).
+  std::vector<TWinControl*> TabList(bool recursive = false) const;
+
+  bool Focused() const;
+  virtual bool CanFocus() const;
+  // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when it cannot take the focus.
+  virtual void SetFocus();
+  // Moves the focus to the next (or previous) control in tab order after `current`, wrapping around;
+  // `checkTabStop` skips controls without TabStop.
+  void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
+
+  void Invalidate() override;
+  void Update() override;
+  TRect ClientRect() const override;
+  void SetClientSize(int width, int height) override;
+  TPoint ClientOrigin() override;
+  void SetBounds(int left, int top, int width, int height) override;
+  bool Showing() const override;
+  void SetParent(TWinControl* parent) override;
+
+  void Dispatch(TMessage& message) override;
+  // Messages nobody handled go to the window's own processing.
+  void DefaultHandler(TMessage& message) override;
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
+  // The control whose window this is (for a window made by this library in this process), else null.
+  static TWinControl* FindControl(HWND wnd) noexcept;
+
+ protected:
+  // Fills the creation parameters; overrides call the inherited first, then change what they need.
+  virtual void CreateParams(TCreateParams& params);
+  // Makes the window from the parameters; then the children's windows.
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  // Called once the window exists (after its children's windows were made).
+  virtual void CreateHandleDone() {}
+  // For wrappers of system controls: makes the window of the given system class and subclasses it.
+  static void CreateSubClass(TCreateParams& params, const wchar_t* className);
+
+  // Lays out the children with Align.
+  virtual void AlignControls();
+  void Loaded() override;
+
+  // Raise OnKeyDown, OnKeyUp, OnKeyPress.
+  virtual void KeyDown(uint16_t& key, TShiftState shift) { OnKeyDown(this, key, shift); }
+  virtual void KeyUp(uint16_t& key, TShiftState shift) { OnKeyUp(this, key, shift); }
+  virtual void KeyPress(wchar_t& key) { OnKeyPress(this, key); }
+  // The form sees the key first when it previews keys; true when the key was swallowed (set to 0).
+  bool DoKeyDown(uint16_t& key, TShiftState shift);
+  bool DoKeyUp(uint16_t& key, TShiftState shift);
+  bool DoKeyPress(wchar_t& key);
+  virtual void DoEnter() { OnEnter(this); }
+  virtual void DoExit() { OnExit(this); }
+
+  std::string GetText() const override;
+  void StoreText(const std::string& value) override;
+
+  // The window's own processing for a message: the procedure behind the subclass (system classes), else
+  // DefWindowProc.
+  LRESULT CallDefaultProc(TMessage& message);
+
+ private:
+  friend class TControl;
+  friend class TCustomForm;
+  friend class TApplication;
+  struct ChainFrame;
+  static LRESULT CALLBACK InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static const wchar_t* RegisterOwnClass(const TCreateParams& params);
+  LRESULT SubclassHandler(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Every message of the window enters here; exceptions go to HandleException.
+  void MainWndProc(TMessage& message);
+  void Bind(HWND wnd);
+  void WindowGone();
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  void UpdateShowing();
+  void UpdateBoundsFromWindow();
+  bool ReflectToChild(TMessage& message, HWND child);
+  TWinControl* ChildByID(int id) const;
+  void HandleMouseMessage(TMessage& message);
+  void CNKeyDown(TMessage& message);
+  void ApplyTabOrder(int value);
+
+  HWND handle_ = nullptr;
+  WNDPROC defProc_ = nullptr;  // the window procedure behind the subclass of a system class
+  std::unique_ptr<TWindowSubclass> subclass_;
+  ChainFrame* chain_ = nullptr;  // messages that came through the subclass, innermost first
+  int id_ = 0;                   // child window id (WM_COMMAND, WM_MEASUREITEM)
+  std::vector<TControl*> controls_;
+  std::vector<TWinControl*> tabList_;
+  int pendingTabOrder_ = -1;
+  bool tabStop_ = false;
+  bool aligning_ = false;
+  bool mouseTracking_ = false;
+  bool clicking_ = false;
+};
+
+// The form that contains the control (or is it); null when none.
+TCustomForm* GetParentForm(const TControl* control);
+
+}  // namespace cl

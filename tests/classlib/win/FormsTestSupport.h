@@ -1,0 +1,79 @@
+// Shared by the form and control tests: an application per test, and timed actions that drive message
+// loops (every loop a test runs ends by a timeout at the latest).
+#pragma once
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "Forms.h"
+#include "HiddenWindow.h"
+
+namespace formstest {
+
+// Actions run from timers of a hidden window of the test thread.
+class TTimers {
+ public:
+  TTimers()
+      : window_([this](cl::TMessage& m) {
+          if (m.Msg == WM_TIMER) Fire(m.WParam);
+        }) {}
+  ~TTimers() {
+    for (auto& entry : actions_) KillTimer(window_.Handle(), entry.first);
+  }
+  TTimers(const TTimers&) = delete;
+  TTimers& operator=(const TTimers&) = delete;
+
+  void After(UINT ms, std::function<void()> action) {
+    const UINT_PTR id = next_++;
+    actions_[id] = std::move(action);
+    SetTimer(window_.Handle(), id, ms, nullptr);
+  }
+  // Ends every loop after `ms` and records a failure.
+  void Timeout(UINT ms = 5000) {
+    After(ms, [] {
+      ADD_FAILURE() << "timed out";
+      if (cl::Application) cl::Application->Terminate();
+    });
+  }
+
+ private:
+  void Fire(UINT_PTR id) {
+    KillTimer(window_.Handle(), id);
+    auto it = actions_.find(id);
+    if (it == actions_.end()) return;
+    auto action = std::move(it->second);
+    actions_.erase(it);
+    action();
+  }
+  cl::THiddenWindow window_;
+  std::map<UINT_PTR, std::function<void()>> actions_;
+  UINT_PTR next_ = 1;
+};
+
+// Each test gets a fresh application; exceptions that reach it are recorded instead of shown.
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app_ = std::make_unique<cl::TApplication>();
+    ASSERT_EQ(cl::Application, app_.get());
+    app_->Initialize();
+    app_->OnException = [this](cl::TObject*, const std::exception& e) { errors_.push_back(e.what()); };
+  }
+  void TearDown() override {
+    app_.reset();
+    // Nothing of this test may reach the next one's loop.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  // Handles what is queued now.
+  void Pump() { app_->ProcessMessages(); }
+
+  std::unique_ptr<cl::TApplication> app_;
+  std::vector<std::string> errors_;
+  TTimers timers_;
+};
+
+}  // namespace formstest
