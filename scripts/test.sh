@@ -11,6 +11,7 @@ done
 
 echo "== native tests (ASan, UBSan)"
 ctest --preset native
+bash scripts/build-skin.sh --check build/native
 
 echo "== fuzzers (bounded)"
 bash scripts/fuzz.sh "${HK_FUZZ_SECONDS:-10}"

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "Collections.h"
+#include "Colors.h"
 #include "Lists.h"
 #include "TypInfo.h"
 
@@ -15,6 +16,13 @@ namespace cl {
 namespace {
 
 constexpr int kMaxDepth = 64;
+
+// Integer properties named "Color" or "...Color" hold a TColor: descriptions give them as identifiers
+// ("clBtnFace") where one exists.
+bool IsColorProperty(const TPropInfo* pi) {
+  const std::string_view name = pi->Name;
+  return pi->Kind == TTypeKind::Integer && name.size() >= 5 && SameText(name.substr(name.size() - 5), "Color");
+}
 
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
@@ -709,8 +717,14 @@ class TFormReader {
     switch (pi->Kind) {
       case TTypeKind::Integer:
       case TTypeKind::Int64: {
-        if (v.Kind != TFormValueKind::Integer) invalid();
         int64_t value = v.Int;
+        if (v.Kind == TFormValueKind::Ident && IsColorProperty(pi)) {
+          TColor color = 0;
+          if (!IdentToColor(v.Text, color)) invalid();
+          Guard(context, where, line, [&] { SetOrdProp(target, pi, static_cast<int32_t>(color)); });
+          break;
+        }
+        if (v.Kind != TFormValueKind::Integer) invalid();
         // $FF00000F for a 32-bit property is the bit pattern (colours are written so).
         if (pi->Kind == TTypeKind::Integer && v.Hex && value > INT32_MAX && value <= int64_t{UINT32_MAX})
           value -= int64_t{1} << 32;
@@ -952,6 +966,10 @@ class Writer {
         case TTypeKind::Integer:
         case TTypeKind::Int64:
           if (!pi->SetOrd) continue;
+          if (std::string ident; IsColorProperty(pi) && ColorToIdent(static_cast<TColor>(pi->GetOrd(obj)), ident)) {
+            v = TFormValue::FromIdent(std::move(ident));
+            break;
+          }
           v = TFormValue::FromInteger(pi->GetOrd(obj));
           break;
         case TTypeKind::Boolean:

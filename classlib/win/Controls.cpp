@@ -105,6 +105,9 @@ CL_BEGIN_CLASS(TControl)
     .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
     .Str("Hint", &TControl::Hint, &TControl::SetHint)
     .Bool("Visible", &TControl::Visible, &TControl::SetVisible, true)
+    .Int("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
+    .Object("Font", &TControl::Font, &TControl::SetFont).Stored(&TControl::IsFontStored)
+    .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
     .Event("OnClick", &TControl::OnClick)
     .Event("OnDblClick", &TControl::OnDblClick)
     .Event("OnMouseDown", &TControl::OnMouseDown)
@@ -113,8 +116,48 @@ CL_BEGIN_CLASS(TControl)
     .Event("OnResize", &TControl::OnResize)
 CL_END_CLASS
 
-TControl::TControl(TComponent* owner) : TComponent(owner) {
+TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
   WindowProc = [this](TMessage& m) { WndProc(m); };
+  font_->OnChange = [this](TObject*) {
+    if (!adoptingFont_) parentFont_ = false;
+    Perform(CM_FONTCHANGED);
+  };
+}
+
+void TControl::SetParentFont(bool value) {
+  parentFont_ = value;
+  if (value) AdoptParentFont();
+}
+
+void TControl::AdoptParentFont() {
+  if (!parent_ || !parentFont_) return;
+  adoptingFont_ = true;
+  try {
+    font_->Assign(parent_->Font());
+  } catch (...) {
+    adoptingFont_ = false;
+    throw;
+  }
+  adoptingFont_ = false;
+}
+
+void TControl::SetColor(TColor value) {
+  if (value == color_) return;
+  color_ = value;
+  Perform(CM_COLORCHANGED);
+}
+
+void TControl::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case CM_PARENTFONTCHANGED:
+      AdoptParentFont();
+      break;
+    case CM_FONTCHANGED:
+    case CM_COLORCHANGED:
+      Invalidate();
+      break;
+  }
+  inherited::Dispatch(m);
 }
 
 TControl::~TControl() {
@@ -135,6 +178,7 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent == this) throw EInvalidOperation("A control cannot have itself as its parent");
   if (parent_) parent_->RemoveControl(this);
   if (parent) parent->InsertControl(this);
+  AdoptParentFont();
   Invalidate();
 }
 
@@ -257,7 +301,10 @@ CL_BEGIN_CLASS(TWinControl)
     .Event("OnKeyUp", &TWinControl::OnKeyUp)
 CL_END_CLASS
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner), id_(NextChildId()) {}
+TWinControl::TWinControl(TComponent* owner)
+    : TControl(owner), brush_(std::make_unique<TBrush>()), id_(NextChildId()) {
+  brush_->SetColor(Color());
+}
 
 TWinControl::~TWinControl() {
   // A message of this control may still be on its way back through the subclass.
@@ -404,8 +451,8 @@ void TWinControl::CreateWnd() {
     subclass_ = std::make_unique<TWindowSubclass>(
         wnd, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) { return SubclassHandler(w, msg, wParam, lParam); });
   }
-  // Standard controls would draw with the system font; the GUI font until controls carry fonts of their own.
-  if (params.Style & WS_CHILD) SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  // Standard controls would draw with the system font.
+  SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
   UpdateBoundsFromWindow();
   for (TControl* c : controls_)
     if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->handle_) w->CreateWnd();
@@ -562,6 +609,33 @@ void TWinControl::Dispatch(TMessage& m) {
         }
       break;
     }
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN: {
+      auto dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, ColorToRGB(Font()->Color()));
+      SetBkColor(dc, ColorToRGB(Color()));
+      m.Result = reinterpret_cast<intptr_t>(brush_->Handle());
+      return;
+    }
+    case WM_ERASEBKGND:
+      // Windows of this library's own classes fill with the control's colour; system classes paint themselves.
+      if (!subclass_ && handle_) {
+        RECT r;
+        GetClientRect(handle_, &r);
+        FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush_->Handle());
+        m.Result = 1;
+        return;
+      }
+      break;
+    case CM_FONTCHANGED:
+      if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+      for (TControl* c : controls_) c->Perform(CM_PARENTFONTCHANGED);
+      break;
+    case CM_COLORCHANGED:
+      brush_->SetColor(Color());
+      break;
     case WM_SETFOCUS:
       if (TCustomForm* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
       break;
@@ -610,7 +684,30 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
+      if (!subclass_) {
+        const int x = GET_X_LPARAM(m.LParam);
+        const int y = GET_Y_LPARAM(m.LParam);
+        if (TControl* c = GraphicControlAt(x, y)) {
+          m.Result = c->Perform(m.Msg, m.WParam, MAKELPARAM(x - c->Left(), y - c->Top()));
+          return;
+        }
+      }
       HandleMouseMessage(m);
+      break;
+    case WM_PAINT:
+      if (!subclass_) {
+        PaintHandler(m);
+        return;
+      }
+      break;
+    case WM_PRINTCLIENT:
+      if (!subclass_) {
+        auto dc = reinterpret_cast<HDC>(m.WParam);
+        if (m.LParam & PRF_ERASEBKGND) Perform(WM_ERASEBKGND, m.WParam);
+        PaintWindow(dc);
+        PaintControls(dc);
+        return;
+      }
       break;
     case WM_MOUSELEAVE:
       mouseTracking_ = false;
@@ -984,6 +1081,137 @@ void TWinControl::Invalidate() {
 
 void TWinControl::Update() {
   if (handle_) UpdateWindow(handle_);
+}
+
+// ----- painting
+
+void TWinControl::PaintHandler(TMessage& m) {
+  if (auto dc = reinterpret_cast<HDC>(m.WParam)) {
+    PaintWindow(dc);
+    PaintControls(dc);
+    return;
+  }
+  struct Painting {
+    HWND wnd;
+    PAINTSTRUCT ps{};
+    HDC dc;
+    explicit Painting(HWND w) : wnd(w), dc(BeginPaint(w, &ps)) {}
+    ~Painting() { EndPaint(wnd, &ps); }
+    Painting(const Painting&) = delete;
+    Painting& operator=(const Painting&) = delete;
+  } painting(handle_);
+  if (!painting.dc) return;
+  PaintWindow(painting.dc);
+  PaintControls(painting.dc);
+}
+
+void TWinControl::PaintControls(HDC dc) {
+  for (TControl* c : controls_) {
+    auto* g = dynamic_cast<TGraphicControl*>(c);
+    if (!g || !g->Visible()) continue;
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, g->Left(), g->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, g->Width(), g->Height());
+    RECT r{0, 0, g->Width(), g->Height()};
+    try {
+      if (RectVisible(dc, &r)) g->PaintTo(dc);
+    } catch (...) {
+      RestoreDC(dc, saved);
+      throw;
+    }
+    RestoreDC(dc, saved);
+  }
+}
+
+TControl* TWinControl::GraphicControlAt(int x, int y) const {
+  // The last painted is on top.
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    TControl* c = *it;
+    if (dynamic_cast<TGraphicControl*>(c) && c->Visible() && c->Enabled() && c->BoundsRect().Contains(Point(x, y)))
+      return c;
+  }
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TGraphicControl and TCustomControl.
+
+CL_BEGIN_CLASS(TGraphicControl)
+CL_END_CLASS
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(std::make_unique<TCanvas>()) {}
+
+TGraphicControl::~TGraphicControl() = default;
+
+namespace {
+// Binds a canvas to a context for one painting, in the control's font and colour.
+class TCanvasBinding {
+ public:
+  TCanvasBinding(TCanvas* canvas, HDC dc, TControl* control) : canvas_(canvas) {
+    canvas_->SetHandle(dc);
+    canvas_->SetFont(control->Font());
+    canvas_->Brush()->SetColor(control->Color());
+  }
+  ~TCanvasBinding() { canvas_->SetHandle(nullptr); }
+  TCanvasBinding(const TCanvasBinding&) = delete;
+  TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+ private:
+  TCanvas* canvas_;
+};
+}  // namespace
+
+void TGraphicControl::PaintTo(HDC dc) {
+  TCanvasBinding binding(canvas_.get(), dc, this);
+  Paint();
+}
+
+void TGraphicControl::Dispatch(TMessage& m) {
+  const int x = GET_X_LPARAM(m.LParam);
+  const int y = GET_Y_LPARAM(m.LParam);
+  const TShiftState shift = KeysToShiftState(m.WParam);
+  switch (m.Msg) {
+    case WM_MOUSEMOVE:
+      MouseMove(shift, x, y);
+      return;
+    case WM_LBUTTONDOWN:
+      clicking_ = true;
+      MouseDown(mbLeft, shift, x, y);
+      return;
+    case WM_LBUTTONDBLCLK:
+      if (ControlStyle().Contains(csDoubleClicks)) DblClick();
+      MouseDown(mbLeft, TShiftState(shift).Include(ssDouble), x, y);
+      return;
+    case WM_LBUTTONUP: {
+      const bool click = clicking_ && ControlStyle().Contains(csClickEvents) && ClientRect().Contains(Point(x, y));
+      clicking_ = false;
+      if (click) Click();
+      MouseUp(mbLeft, shift, x, y);
+      return;
+    }
+    case WM_RBUTTONDOWN:
+      MouseDown(mbRight, shift, x, y);
+      return;
+    case WM_RBUTTONUP:
+      MouseUp(mbRight, shift, x, y);
+      return;
+  }
+  inherited::Dispatch(m);
+}
+
+CL_BEGIN_CLASS(TCustomControl)
+CL_END_CLASS
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TCanvas>()) {}
+
+TCustomControl::~TCustomControl() {
+  // The window's last messages may still paint.
+  DestroyHandle();
+}
+
+void TCustomControl::PaintWindow(HDC dc) {
+  TCanvasBinding binding(canvas_.get(), dc, this);
+  Paint();
 }
 
 }  // namespace cl

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Graphics.h"
 #include "HiddenWindow.h"
 #include "Types.h"
 #include "WindowSubclass.h"
@@ -179,7 +180,15 @@ class TControl : public TComponent {
   const std::string& Hint() const noexcept { return hint_; }
   void SetHint(const std::string& value) { hint_ = value; }
 
-  // Font and Color join the control here once the drawing objects are in place.
+  // The font of the text. With ParentFont the control takes its parent's font and follows its changes;
+  // changing the font itself ends that.
+  TFont* Font() const noexcept { return font_.get(); }
+  void SetFont(TFont* value) { font_->Assign(value); }
+  bool ParentFont() const noexcept { return parentFont_; }
+  void SetParentFont(bool value);
+  // The background colour (clBtnFace; clWindow for controls that hold user input).
+  TColor Color() const noexcept { return color_; }
+  void SetColor(TColor value);
 
   TControlStyle ControlStyle() const noexcept { return controlStyle_; }
   void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
@@ -209,6 +218,8 @@ class TControl : public TComponent {
 
   // Raises OnClick (the user clicked; buttons also when pressed from the keyboard).
   virtual void Click();
+
+  void Dispatch(TMessage& message) override;
 
  protected:
   // The text as kept by this object; windowed controls read their window.
@@ -240,6 +251,13 @@ class TControl : public TComponent {
   bool enabled_ = true;
   std::string hint_;
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  std::unique_ptr<TFont> font_;
+  TColor color_ = clBtnFace;
+  bool parentFont_ = true;
+  bool adoptingFont_ = false;  // the parent's font is being copied: not a change of the control's own
+  void AdoptParentFont();
+  // A font taken from the parent is not written into descriptions.
+  bool IsFontStored() const noexcept { return !parentFont_; }
 };
 
 // ---------------------------------------------------------------------------------------------------------
@@ -320,6 +338,9 @@ class TWinControl : public TControl {
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
 
+  // The brush of the background, in the control's Color.
+  TBrush* Brush() const noexcept { return brush_.get(); }
+
   // The control whose window this is (for a window made by this library in this process), else null.
   static TWinControl* FindControl(HWND wnd) noexcept;
 
@@ -331,6 +352,9 @@ class TWinControl : public TControl {
   virtual void DestroyWnd();
   // Called once the window exists (after its children's windows were made).
   virtual void CreateHandleDone() {}
+  // Paints the window's own content on dc (windows of this library's classes); the windowless children
+  // are painted over it.
+  virtual void PaintWindow(HDC /*dc*/) {}
   // For wrappers of system controls: makes the window of the given system class and subclasses it.
   static void CreateSubClass(TCreateParams& params, const wchar_t* className);
 
@@ -376,8 +400,13 @@ class TWinControl : public TControl {
   TWinControl* ChildByID(int id) const;
   void HandleMouseMessage(TMessage& message);
   void CNKeyDown(TMessage& message);
+  void PaintHandler(TMessage& message);
+  void PaintControls(HDC dc);
+  // The windowless child under a point of the client area that takes the mouse, else null.
+  TControl* GraphicControlAt(int x, int y) const;
   void ApplyTabOrder(int value);
 
+  std::unique_ptr<TBrush> brush_;
   HWND handle_ = nullptr;
   WNDPROC defProc_ = nullptr;  // the window procedure behind the subclass of a system class
   std::unique_ptr<TWindowSubclass> subclass_;
@@ -390,6 +419,48 @@ class TWinControl : public TControl {
   bool aligning_ = false;
   bool mouseTracking_ = false;
   bool clicking_ = false;
+};
+
+// ---------------------------------------------------------------------------------------------------------
+// Controls that paint themselves on a canvas: windowless (painted by their parent, which also hands them
+// its mouse messages) and windowed.
+
+class TGraphicControl : public TControl {
+  CL_CLASS(TGraphicControl, TControl)
+
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+
+  // Bound to a device context only while the control paints.
+  TCanvas* Canvas() const noexcept { return canvas_.get(); }
+  // Paints on dc, whose origin is the control's left-top corner.
+  void PaintTo(HDC dc);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  virtual void Paint() {}
+
+ private:
+  std::unique_ptr<TCanvas> canvas_;
+  bool clicking_ = false;
+};
+
+class TCustomControl : public TWinControl {
+  CL_CLASS(TCustomControl, TWinControl)
+
+  explicit TCustomControl(TComponent* owner);
+  ~TCustomControl() override;
+
+  // Bound to a device context only while the control paints.
+  TCanvas* Canvas() const noexcept { return canvas_.get(); }
+
+ protected:
+  virtual void Paint() {}
+  void PaintWindow(HDC dc) override;
+
+ private:
+  std::unique_ptr<TCanvas> canvas_;
 };
 
 // The form that contains the control (or is it); null when none.

@@ -1,5 +1,7 @@
 #include "ExtCtrls.h"
 
+#include "WinString.h"
+
 namespace cl {
 
 namespace {
@@ -80,4 +82,53 @@ void TTimer::UpdateTimer() {
   running_ = true;
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// TPanel.
+
+CL_BEGIN_CLASS(TPanel)
+    .Enum("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner, {"bvNone", "bvLowered", "bvRaised"}, bvNone)
+    .Enum("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter, {"bvNone", "bvLowered", "bvRaised"}, bvRaised)
+    .Str("Caption", &TPanel::Caption, &TPanel::SetCaption)
+CL_END_CLASS
+
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
+  StoreBounds(0, 0, 185, 41);
+  SetControlStyle(ControlStyle().Include(csAcceptsControls));
+}
+
+void TPanel::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  // The caption is centred and the edge follows the size: everything is painted again on resizing.
+  params.ClassStyle |= CS_HREDRAW | CS_VREDRAW;
+}
+
+void TPanel::SetBevelOuter(TPanelBevel value) {
+  bevelOuter_ = value;
+  Invalidate();
+}
+
+void TPanel::SetBevelInner(TPanelBevel value) {
+  bevelInner_ = value;
+  Invalidate();
+}
+
+void TPanel::Paint() {
+  HDC dc = Canvas()->Handle();
+  const TRect client = ClientRect();
+  RECT r{client.Left, client.Top, client.Right, client.Bottom};
+  if (bevelOuter_ != bvNone) DrawEdge(dc, &r, bevelOuter_ == bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  if (bevelInner_ != bvNone) DrawEdge(dc, &r, bevelInner_ == bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  const std::wstring text = ToWide(Caption());
+  if (text.empty()) return;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(Font()->Color()));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void TPanel::Dispatch(TMessage& m) {
+  if (m.Msg == CM_TEXTCHANGED) Invalidate();
+  inherited::Dispatch(m);
+}
+
 }  // namespace cl
+

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Graphics.h"
 #include "HiddenWindow.h"
 
@@ -45,4 +46,29 @@ class TTimer : public TComponent {
   THiddenWindow window_;
 };
 
+enum TPanelBevel { bvNone, bvLowered, bvRaised };
+
+// A container with a raised or lowered edge and a caption in its middle.
+class TPanel : public TCustomControl {
+  CL_CLASS(TPanel, TCustomControl)
+
+  explicit TPanel(TComponent* owner);
+
+  TPanelBevel BevelOuter() const noexcept { return bevelOuter_; }
+  void SetBevelOuter(TPanelBevel value);
+  TPanelBevel BevelInner() const noexcept { return bevelInner_; }
+  void SetBevelInner(TPanelBevel value);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void Paint() override;
+
+ private:
+  TPanelBevel bevelOuter_ = bvRaised;
+  TPanelBevel bevelInner_ = bvNone;
+};
+
 }  // namespace cl
+

@@ -7,6 +7,7 @@
 
 #include "FileUtil.h"
 #include "FormReader.h"
+#include "Menus.h"
 #include "SysUtils.h"
 #include "WinString.h"
 
@@ -87,6 +88,7 @@ CL_BEGIN_CLASS(TCustomForm)
     .Str("Caption", &TCustomForm::Caption, &TCustomForm::SetCaption)
     .Int("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight)
     .Int("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth)
+    .Object("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu)
     .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
           {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}, fsNormal)
     .Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview, false)
@@ -206,6 +208,12 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 }
 
 void TCustomForm::CreateHandleDone() {
+  if (menu_) {
+    // The menu bar takes its height from the window, not from the client area.
+    const TRect client = ClientRect();
+    menu_->SetWindow(Handle());
+    SetClientSize(client.Width(), client.Height());
+  }
   if (windowState_ != wsNormal && Visible()) ShowWindow(Handle(), windowState_ == wsMaximized ? SW_MAXIMIZE : SW_MINIMIZE);
 }
 
@@ -327,6 +335,27 @@ bool TCustomForm::Active() const {
 }
 
 // ----- focus
+
+void TCustomForm::SetMenu(TMainMenu* value) {
+  if (value == menu_) return;
+  if (menu_) {
+    menu_->RemoveFreeNotification(this);
+    if (HandleAllocated()) menu_->SetWindow(nullptr);
+  }
+  menu_ = value;
+  if (!menu_) return;
+  menu_->FreeNotification(this);
+  if (HandleAllocated()) {
+    const TRect client = ClientRect();
+    menu_->SetWindow(Handle());
+    SetClientSize(client.Width(), client.Height());
+  }
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == menu_) menu_ = nullptr;
+}
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control == activeControl_) return;
@@ -460,6 +489,20 @@ TModalResult TCustomForm::ShowModal() {
 
 void TCustomForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
+    case WM_COMMAND:
+      // Menu commands: no control window, notification code 0.
+      if (menu_ && m.LParam == 0 && HIWORD(m.WParam) == 0 && menu_->DispatchCommand(LOWORD(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_INITMENUPOPUP:
+      if (menu_) menu_->DispatchPopup(reinterpret_cast<HMENU>(m.WParam));
+      break;
+    case WM_DESTROY:
+      // Destroying the window would destroy its menu bar; the menu keeps it.
+      if (menu_) menu_->SetWindow(nullptr);
+      break;
     case WM_CLOSE:
       Close();
       return;

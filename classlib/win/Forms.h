@@ -20,6 +20,7 @@
 namespace cl {
 
 class TApplication;
+class TMainMenu;
 
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
@@ -83,6 +84,9 @@ class TCustomForm : public TWinControl {
   void SetActiveControl(TWinControl* control);
   // The form's window is the active window.
   bool Active() const;
+  // The menu bar; null for none.
+  TMainMenu* Menu() const noexcept { return menu_; }
+  void SetMenu(TMainMenu* value);
 
   // Shows the form in front.
   void Show();
@@ -128,6 +132,7 @@ class TCustomForm : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
   void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
   virtual void DoCreate();
   virtual void DoDestroy();
@@ -152,6 +157,7 @@ class TCustomForm : public TWinControl {
   TWindowState windowState_ = wsNormal;
   bool keyPreview_ = false;
   TWinControl* activeControl_ = nullptr;
+  TMainMenu* menu_ = nullptr;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
   bool created_ = false;          // AfterConstruction has run

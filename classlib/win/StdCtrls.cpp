@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include "WinString.h"
+
 namespace cl {
 
 // ---------------------------------------------------------------------------------------------------------
@@ -97,6 +99,7 @@ void TCheckBox::Dispatch(TMessage& m) {
 CL_BEGIN_CLASS(TEdit)
     .Int("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength, 0)
     .Bool("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false)
+    .Int("Color", &TEdit::Color, &TEdit::SetColor, clWindow)
     .Bool("TabStop", &TEdit::TabStop, &TEdit::SetTabStop, true)
     .Str("Text", &TEdit::Text, &TEdit::SetText)
     .Event("OnChange", &TEdit::OnChange)
@@ -104,6 +107,7 @@ CL_END_CLASS
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
   StoreBounds(0, 0, 121, 21);
+  SetColor(clWindow);
   SetTabStop(true);
 }
 
@@ -139,4 +143,226 @@ void TEdit::Dispatch(TMessage& m) {
   inherited::Dispatch(m);
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// TLabel.
+
+CL_BEGIN_CLASS(TLabel)
+    .Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"},
+          taLeftJustify)
+    .Bool("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true)
+    .Str("Caption", &TLabel::Caption, &TLabel::SetCaption)
+    .Enum("Layout", &TLabel::Layout, &TLabel::SetLayout, {"tlTop", "tlCenter", "tlBottom"}, tlTop)
+    .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
+CL_END_CLASS
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { StoreBounds(0, 0, 65, 17); }
+
+void TLabel::SetAutoSize(bool value) {
+  if (value == autoSize_) return;
+  autoSize_ = value;
+  AdjustBounds();
+}
+
+void TLabel::SetAlignment(TAlignment value) {
+  if (value == alignment_) return;
+  alignment_ = value;
+  Invalidate();
+}
+
+void TLabel::SetLayout(TTextLayout value) {
+  if (value == layout_) return;
+  layout_ = value;
+  Invalidate();
+}
+
+void TLabel::SetTransparent(bool value) {
+  if (value == transparent_) return;
+  transparent_ = value;
+  Invalidate();
+}
+
+UINT TLabel::TextFlags() const {
+  UINT flags = DT_EXPANDTABS;
+  if (alignment_ == taRightJustify) flags |= DT_RIGHT;
+  if (alignment_ == taCenter) flags |= DT_CENTER;
+  return flags;
+}
+
+void TLabel::AdjustBounds() {
+  if (!autoSize_ || ComponentState().Contains(csLoading)) return;
+  HDC dc = GetDC(nullptr);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  RECT r{0, 0, 0, 0};
+  std::wstring text = ToWide(Caption());
+  if (text.empty()) text = L" ";  // an empty label keeps the height of a line
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  const int left = alignment_ == taRightJustify ? Left() + Width() - r.right : Left();
+  SetBounds(left, Top(), r.right, r.bottom);
+}
+
+void TLabel::Loaded() {
+  inherited::Loaded();
+  AdjustBounds();
+}
+
+void TLabel::Paint() {
+  TCanvas* canvas = Canvas();
+  const TRect client = ClientRect();
+  if (!transparent_) canvas->FillRect(client);
+  HDC dc = canvas->Handle();
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
+  const std::wstring text = ToWide(Caption());
+  RECT r{client.Left, client.Top, client.Right, client.Bottom};
+  if (layout_ != tlTop) {
+    RECT calc = r;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &calc, TextFlags() | DT_CALCRECT);
+    const int h = calc.bottom - calc.top;
+    r.top += layout_ == tlCenter ? (client.Height() - h) / 2 : client.Height() - h;
+  }
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags());
+}
+
+void TLabel::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case CM_TEXTCHANGED:
+    case CM_FONTCHANGED:
+      AdjustBounds();
+      Invalidate();
+      break;
+  }
+  inherited::Dispatch(m);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TGroupBox.
+
+CL_BEGIN_CLASS(TGroupBox)
+    .Str("Caption", &TGroupBox::Caption, &TGroupBox::SetCaption)
+CL_END_CLASS
+
+TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {
+  StoreBounds(0, 0, 185, 105);
+  SetControlStyle(ControlStyle().Include(csAcceptsControls));
+}
+
+void TGroupBox::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, L"BUTTON");
+  params.Style |= BS_GROUPBOX;
+}
+
+void TGroupBox::Dispatch(TMessage& m) {
+  if (m.Msg == WM_ERASEBKGND && HandleAllocated()) {
+    // The system's group box leaves its inside unpainted.
+    RECT r;
+    GetClientRect(Handle(), &r);
+    FillRect(reinterpret_cast<HDC>(m.WParam), &r, Brush()->Handle());
+    m.Result = 1;
+    return;
+  }
+  inherited::Dispatch(m);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TComboBox.
+
+CL_BEGIN_CLASS(TComboBox)
+    .Enum("Style", &TComboBox::Style, &TComboBox::SetStyle, {"csDropDown", "csDropDownList"}, csDropDown)
+    .Int("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount, 8)
+    .Bool("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted, false)
+    .Bool("TabStop", &TComboBox::TabStop, &TComboBox::SetTabStop, true)
+    .Int("Color", &TComboBox::Color, &TComboBox::SetColor, clWindow)
+    .Str("Text", &TComboBox::Text, &TComboBox::SetText)
+    .Object("Items", &TComboBox::Items, &TComboBox::SetItems)
+    .Int("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex, -1)
+    .Event("OnChange", &TComboBox::OnChange)
+CL_END_CLASS
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), items_(std::make_unique<TStringList>()) {
+  StoreBounds(0, 0, 145, 21);
+  SetTabStop(true);
+  SetColor(clWindow);
+  items_->OnChange = [this](TObject*) { SyncItems(); };
+}
+
+void TComboBox::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, L"COMBOBOX");
+  params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | (style_ == csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+  // The window's height includes the list while it is dropped down.
+  params.Height = height_ + dropDownCount_ * 16;
+}
+
+void TComboBox::CreateHandleDone() {
+  const std::string text = text_;
+  SyncItems();
+  if (style_ == csDropDown && itemIndex_ < 0) SetWindowTextW(Handle(), ToWide(text).c_str());
+}
+
+void TComboBox::Loaded() {
+  inherited::Loaded();
+  if (itemIndex_ >= items_->Count()) itemIndex_ = -1;
+  SyncItems();
+}
+
+void TComboBox::SyncItems() {
+  if (!HandleAllocated()) return;
+  HWND wnd = Handle();
+  SendMessageW(wnd, CB_RESETCONTENT, 0, 0);
+  for (int i = 0; i < items_->Count(); ++i)
+    SendMessageW(wnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(items_->Get(i)).c_str()));
+  if (itemIndex_ >= items_->Count()) itemIndex_ = -1;
+  SendMessageW(wnd, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+}
+
+int TComboBox::ItemIndex() const { return itemIndex_; }
+
+void TComboBox::SetItemIndex(int value) {
+  if (ComponentState().Contains(csLoading)) {
+    itemIndex_ = value;  // the items may follow in the description
+    return;
+  }
+  if (value < -1 || value >= items_->Count()) value = -1;
+  if (value == itemIndex_) return;
+  itemIndex_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+  Click();
+  Change();
+}
+
+void TComboBox::SetStyle(TComboBoxStyle value) {
+  if (value == style_) return;
+  style_ = value;
+  RecreateWnd();
+}
+
+void TComboBox::SetDropDownCount(int value) {
+  dropDownCount_ = value < 1 ? 1 : value;
+  if (HandleAllocated()) SetWindowPos(Handle(), nullptr, 0, 0, Width(), Height() + dropDownCount_ * 16,
+                                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TComboBox::Dispatch(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    switch (HIWORD(m.WParam)) {
+      case CBN_SELCHANGE:
+        itemIndex_ = static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
+        Click();
+        Change();
+        break;
+      case CBN_EDITCHANGE:
+        itemIndex_ = -1;
+        Change();
+        break;
+    }
+    return;
+  }
+  inherited::Dispatch(m);
+}
+
 }  // namespace cl
+

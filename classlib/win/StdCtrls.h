@@ -2,6 +2,7 @@
 #pragma once
 #include "Controls.h"
 #include "Forms.h"
+#include "Lists.h"
 
 namespace cl {
 
@@ -77,4 +78,91 @@ class TEdit : public TWinControl {
   bool readOnly_ = false;
 };
 
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+// A text drawn on its parent. With AutoSize the control takes the size of its text (a right-justified
+// label keeps its right edge). "&" marks the following character as the accelerator shown underlined.
+class TLabel : public TGraphicControl {
+  CL_CLASS(TLabel, TGraphicControl)
+
+  explicit TLabel(TComponent* owner);
+
+  bool AutoSize() const noexcept { return autoSize_; }
+  void SetAutoSize(bool value);
+  TAlignment Alignment() const noexcept { return alignment_; }
+  void SetAlignment(TAlignment value);
+  TTextLayout Layout() const noexcept { return layout_; }
+  void SetLayout(TTextLayout value);
+  // Without Transparent the label fills its area with its Color first.
+  bool Transparent() const noexcept { return transparent_; }
+  void SetTransparent(bool value);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void Paint() override;
+  void Loaded() override;
+
+ private:
+  void AdjustBounds();
+  UINT TextFlags() const;
+  bool autoSize_ = true;
+  TAlignment alignment_ = taLeftJustify;
+  TTextLayout layout_ = tlTop;
+  bool transparent_ = false;
+};
+
+// A frame with a caption around other controls.
+class TGroupBox : public TWinControl {
+  CL_CLASS(TGroupBox, TWinControl)
+
+  explicit TGroupBox(TComponent* owner);
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+};
+
+enum TComboBoxStyle { csDropDown, csDropDownList };
+
+// A drop-down list (with an edit field in csDropDown). Items is kept here and mirrored to the window.
+// Choosing an item, by the user or by ItemIndex, raises OnClick then OnChange; typing in the edit field
+// raises OnChange.
+class TComboBox : public TWinControl {
+  CL_CLASS(TComboBox, TWinControl)
+
+  explicit TComboBox(TComponent* owner);
+
+  TStringList* Items() const noexcept { return items_.get(); }
+  void SetItems(TStringList* value) { items_->Assign(value); }
+  // -1: none.
+  int ItemIndex() const;
+  void SetItemIndex(int value);
+  TComboBoxStyle Style() const noexcept { return style_; }
+  void SetStyle(TComboBoxStyle value);
+  int DropDownCount() const noexcept { return dropDownCount_; }
+  void SetDropDownCount(int value);
+  bool Sorted() const { return items_->Sorted(); }
+  void SetSorted(bool value) { items_->SetSorted(value); }
+
+  TNotifyEvent OnChange;
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+  void Loaded() override;
+  virtual void Change() { OnChange(this); }
+
+ private:
+  void SyncItems();
+  std::unique_ptr<TStringList> items_;
+  int itemIndex_ = -1;
+  TComboBoxStyle style_ = csDropDown;
+  int dropDownCount_ = 8;
+};
+
 }  // namespace cl
+

@@ -520,4 +520,45 @@ TEST(Collection, KeepsOrderAndTellsItsOwner) {
   EXPECT_EQ(cols.Count(), 0);
 }
 
+// Colour properties take identifiers and are written back with them; other integers do not.
+class TFrPainted : public TComponent {
+  CL_CLASS(TFrPainted, TComponent)
+  explicit TFrPainted(TComponent* owner) : TComponent(owner) {}
+  uint32_t color = 0;
+  uint32_t fontColor = 0;
+  int32_t width = 0;
+};
+CL_BEGIN_CLASS(TFrPainted)
+    .Int("Color", &TFrPainted::color, &TFrPainted::color)
+    .Int("FontColor", &TFrPainted::fontColor, &TFrPainted::fontColor)
+    .Int("Width", &TFrPainted::width, &TFrPainted::width)
+CL_END_CLASS
+
+TEST(FormReaderColors, IdentifiersReadAndWriteBack) {
+  TFrPainted p(nullptr);
+  const char* text =
+      "object frmColors: TFrPainted\n"
+      "  Color = clBtnFace\n"
+      "  FontColor = $00123456\n"
+      "  Width = 3\n"
+      "end\n";
+  ReadRootComponent(&p, text);
+  EXPECT_EQ(p.color, 0xFF00000Fu);
+  EXPECT_EQ(p.fontColor, 0x123456u);
+  p.fontColor = 0x0000FF;  // clRed has a name
+  EXPECT_EQ(WriteFormText(&p),
+            "object frmColors: TFrPainted\n"
+            "  Color = clBtnFace\n"
+            "  FontColor = clRed\n"
+            "  Width = 3\n"
+            "end\n");
+  TFrPainted q(nullptr);
+  EXPECT_NE(MessageOf<EReadError>([&] { ReadRootComponent(&q, "object a: TFrPainted\n  Width = clRed\nend\n"); })
+                .find("invalid value for property Width"),
+            std::string::npos);
+  EXPECT_NE(MessageOf<EReadError>([&] { ReadRootComponent(&q, "object a: TFrPainted\n  Color = clNoSuch\nend\n"); })
+                .find("invalid value for property Color"),
+            std::string::npos);
+}
+
 }  // namespace

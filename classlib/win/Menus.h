@@ -1,0 +1,244 @@
+// Menus: TMenuItem (one entry, possibly with sub-items), TMainMenu (a form's menu bar) and TPopupMenu.
+//
+// The items form a tree under the menu's root item (TMenu::Items). Every item with sub-items keeps a menu
+// handle whose entries follow its visible sub-items; any change of an item (caption, state, sub-items
+// added, removed or freed) rebuilds the entries of the menu that shows it, so the handle always tells the
+// truth. Command ids are given per menu; a command whose item is gone does nothing.
+//
+// In form descriptions items nest under their menu and under their parent item:
+//   object mnuTray: TPopupMenu
+//     object mnuExit: TMenuItem
+//       Caption = 'E&xit'
+//     end
+//   end
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Classes.h"
+#include "Graphics.h"
+#include "HiddenWindow.h"
+#include "SysUtils.h"
+
+namespace cl {
+
+CL_DECLARE_EXCEPTION(EMenuError, Exception)
+
+class TMenu;
+
+// A key with modifiers: the virtual-key code in the low byte, scShift, scCtrl, scAlt above it; 0 for none.
+using TShortCut = uint16_t;
+constexpr TShortCut scShift = 0x2000;
+constexpr TShortCut scCtrl = 0x4000;
+constexpr TShortCut scAlt = 0x8000;
+constexpr TShortCut scNone = 0;
+TShortCut ShortCut(uint16_t key, bool shift, bool ctrl, bool alt);
+// "Ctrl+Shift+F5", "Alt+X", "Del"; empty for none.
+std::string ShortCutToText(TShortCut shortCut);
+
+// The caption without its accelerator marks: "E&xit" -> "Exit", "&&" -> "&".
+std::string StripHotkey(std::string_view caption);
+
+// ---------------------------------------------------------------------------------------------------------
+// TMenuItem.
+
+class TMenuItem : public TComponent {
+  CL_CLASS(TMenuItem, TComponent)
+
+  explicit TMenuItem(TComponent* owner);
+  // Frees its sub-items and leaves its parent (whose menu handle loses the entry).
+  ~TMenuItem() override;
+
+  // "&" marks the accelerator; "-" makes a separator.
+  const std::string& Caption() const noexcept { return caption_; }
+  void SetCaption(const std::string& value);
+  bool Checked() const noexcept { return checked_; }
+  // Checking a radio item unchecks the radio items of its group among its siblings.
+  void SetChecked(bool value);
+  bool RadioItem() const noexcept { return radioItem_; }
+  void SetRadioItem(bool value);
+  uint8_t GroupIndex() const noexcept { return groupIndex_; }
+  void SetGroupIndex(uint8_t value);
+  bool Enabled() const noexcept { return enabled_; }
+  void SetEnabled(bool value);
+  // A hidden item has no entry in the menu handle.
+  bool Visible() const noexcept { return visible_; }
+  void SetVisible(bool value);
+  // Shown in bold; the first visible default item of a menu is the menu's default entry.
+  bool Default() const noexcept { return default_; }
+  void SetDefault(bool value);
+  const std::string& Hint() const noexcept { return hint_; }
+  void SetHint(const std::string& value) { hint_ = value; }
+  // Its text is shown in the shortcut column; the key itself is not handled by the menu.
+  TShortCut ShortCut() const noexcept { return shortCut_; }
+  void SetShortCut(TShortCut value);
+  // Position in the menu's image list (-1 for none); kept for owner drawing.
+  int ImageIndex() const noexcept { return imageIndex_; }
+  void SetImageIndex(int value) { imageIndex_ = value; }
+  // Drawn next to the caption when not empty; created on first use.
+  TBitmap* Bitmap();
+  void SetBitmap(TBitmap* value);
+
+  TNotifyEvent OnClick;
+
+  // Sub-items.
+  int Count() const noexcept { return static_cast<int>(items_.size()); }
+  // EMenuError "Menu index out of range" for a bad index.
+  TMenuItem* Items(int index) const;
+  int IndexOf(const TMenuItem* item) const noexcept;
+  // The sub-item whose caption without "&" matches (case-insensitively); null when none.
+  TMenuItem* Find(std::string_view caption) const;
+  // EMenuError "Menu inserted twice" for an item that already has a parent, "Menu index out of range",
+  // or "Menu cannot contain itself" for this item or one above it.
+  void Add(TMenuItem* item);
+  void Insert(int index, TMenuItem* item);
+  // Take the sub-item out without freeing it.
+  void Delete(int index);
+  void Remove(TMenuItem* item);
+  // Frees every sub-item.
+  void Clear();
+
+  TMenuItem* Parent() const noexcept { return parent_; }
+  int MenuIndex() const noexcept { return parent_ ? parent_->IndexOf(this) : -1; }
+  // The menu whose tree holds this item; null for a loose item.
+  TMenu* GetParentMenu() const noexcept;
+  bool IsLine() const noexcept { return caption_ == "-"; }
+  // The command id (WM_COMMAND) of the item in its menu; 0 for a loose item.
+  uint16_t Command() const;
+  // The menu handle of the sub-items (made on first use).
+  HMENU Handle();
+  // Raises OnClick (the handler may free this item).
+  virtual void Click();
+
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* parent) override;
+
+ private:
+  friend class TMenu;
+  void Changed();             // this item's entry in the parent's handle changed
+  void RebuildHandle();       // rebuilds the entries of this item's handle
+  void FillEntry(MENUITEMINFOW& info, std::wstring& text);
+  void ReleaseCommands();     // gives back the ids of this item and its sub-items
+  void UnlinkFromParent();
+
+  std::string caption_;
+  bool checked_ = false;
+  bool radioItem_ = false;
+  uint8_t groupIndex_ = 0;
+  bool enabled_ = true;
+  bool visible_ = true;
+  bool default_ = false;
+  std::string hint_;
+  TShortCut shortCut_ = 0;
+  int imageIndex_ = -1;
+  std::unique_ptr<TBitmap> bitmap_;
+
+  std::vector<TMenuItem*> items_;
+  TMenuItem* parent_ = nullptr;
+  TMenu* menu_ = nullptr;  // set on a menu's root item only
+  HMENU handle_ = nullptr;
+  mutable uint16_t command_ = 0;
+  mutable TMenu* commandMenu_ = nullptr;  // the menu that gave command_
+};
+
+// ---------------------------------------------------------------------------------------------------------
+// TMenu, TMainMenu, TPopupMenu.
+
+enum TFindItemKind { fkCommand, fkHandle };
+
+class TMenu : public TComponent {
+  CL_CLASS(TMenu, TComponent)
+
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+
+  // The root item; its sub-items are the menu's entries.
+  TMenuItem* Items() const noexcept { return items_; }
+  HMENU Handle() { return items_->Handle(); }
+  // The item with that command id, or whose sub-items have that handle; null when none.
+  TMenuItem* FindItem(uintptr_t value, TFindItemKind kind) const;
+  // Clicks the item of a command id (when enabled); false when the id is not this menu's.
+  bool DispatchCommand(uint16_t command);
+  // WM_INITMENUPOPUP for one of this menu's handles: refreshes its entries; false when not this menu's.
+  bool DispatchPopup(HMENU menu);
+
+ protected:
+  virtual HMENU CreateMenuHandle() { return CreatePopupMenu(); }
+  // The entries of the root changed.
+  virtual void MenuChanged() {}
+
+ private:
+  friend class TMenuItem;
+  uint16_t AllocateCommand(TMenuItem* item);
+  void ReleaseCommand(uint16_t command);
+
+  TMenuItem* items_;
+  std::map<uint16_t, TMenuItem*> commands_;
+  uint16_t nextCommand_ = 1;
+};
+
+class TMainMenu : public TMenu {
+  CL_CLASS(TMainMenu, TMenu)
+
+  explicit TMainMenu(TComponent* owner);
+  ~TMainMenu() override;
+
+  // The window showing this menu as its menu bar (the form sets it); null for none. A window that had
+  // it before loses it.
+  HWND Window() const noexcept { return window_; }
+  void SetWindow(HWND window);
+
+ protected:
+  HMENU CreateMenuHandle() override { return CreateMenu(); }
+  void MenuChanged() override;
+
+ private:
+  HWND window_ = nullptr;
+};
+
+enum TPopupAlignment { paLeft, paRight, paCenter };
+
+class TPopupMenu : public TMenu {
+  CL_CLASS(TPopupMenu, TMenu)
+
+  explicit TPopupMenu(TComponent* owner);
+  ~TPopupMenu() override;
+
+  // Whether the component using the menu (a control, a tray icon) opens it by itself.
+  bool AutoPopup() const noexcept { return autoPopup_; }
+  void SetAutoPopup(bool value) { autoPopup_ = value; }
+  TPopupAlignment Alignment() const noexcept { return alignment_; }
+  void SetAlignment(TPopupAlignment value) { alignment_ = value; }
+  // The component that opened the menu last.
+  TComponent* PopupComponent() const noexcept { return popupComponent_; }
+  void SetPopupComponent(TComponent* value);
+
+  // Raises OnPopup, shows the menu at the screen point and returns when it closes; the chosen item's
+  // OnClick runs then. The menu belongs to the owner's form window, else the application's window.
+  virtual void Popup(int x, int y);
+
+  TNotifyEvent OnPopup;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  HWND OwnerWindow();
+
+  bool autoPopup_ = true;
+  TPopupAlignment alignment_ = paLeft;
+  TComponent* popupComponent_ = nullptr;
+  std::unique_ptr<THiddenWindow> window_;  // when there is no form or application window
+};
+
+// Registers TMenuItem, TMainMenu and TPopupMenu for creation by name.
+void RegisterMenuClasses();
+
+}  // namespace cl

@@ -1,0 +1,287 @@
+#include "Menus.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FormReader.h"
+#include "FormsTestSupport.h"
+#include "KeyInput.h"
+#include "MessageLoop.h"
+#include "WinString.h"
+
+namespace {
+
+using formstest::AppTest;
+
+class TfrmMenusTest : public cl::TForm {
+  CL_CLASS(TfrmMenusTest, cl::TForm)
+  explicit TfrmMenusTest(cl::TComponent* owner) : TForm(owner) {}
+  void ItemClick(cl::TObject* sender) { clicked.push_back(static_cast<cl::TMenuItem*>(sender)->Name()); }
+  void TrayPopup(cl::TObject*) { ++popups; }
+  std::vector<std::string> clicked;
+  int popups = 0;
+};
+CL_BEGIN_CLASS(TfrmMenusTest)
+    .Method("ItemClick", &TfrmMenusTest::ItemClick)
+    .Method("TrayPopup", &TfrmMenusTest::TrayPopup)
+CL_END_CLASS
+
+const char* const kDescription =
+    "object frmMenusTest: TfrmMenusTest\n"
+    "  Caption = 'Menus'\n"
+    "  ClientHeight = 120\n"
+    "  ClientWidth = 240\n"
+    "  Menu = mnuMain\n"
+    "  object mnuMain: TMainMenu\n"
+    "    object mnuOptions: TMenuItem\n"
+    "      Caption = 'Options(&O)'\n"
+    "      object mnuStop: TMenuItem\n"
+    "        Caption = 'Stop Task(&T)'\n"
+    "        OnClick = ItemClick\n"
+    "      end\n"
+    "      object mnuLine: TMenuItem\n"
+    "        Caption = '-'\n"
+    "      end\n"
+    "      object mnuQuit: TMenuItem\n"
+    "        Caption = 'Exit(&E)'\n"
+    "        ShortCut = 16465\n"
+    "        OnClick = ItemClick\n"
+    "      end\n"
+    "    end\n"
+    "    object mnuAbout: TMenuItem\n"
+    "      Caption = 'About(&A)'\n"
+    "      OnClick = ItemClick\n"
+    "    end\n"
+    "  end\n"
+    "  object ppmTray: TPopupMenu\n"
+    "    OnPopup = TrayPopup\n"
+    "    object mnuEdit: TMenuItem\n"
+    "      Caption = '&Edit Calderine...'\n"
+    "      Default = True\n"
+    "      OnClick = ItemClick\n"
+    "    end\n"
+    "    object mnuHotkeys: TMenuItem\n"
+    "      Caption = 'Hot &Programs'\n"
+    "    end\n"
+    "    object mnuExit: TMenuItem\n"
+    "      Caption = 'E&xit'\n"
+    "      OnClick = ItemClick\n"
+    "    end\n"
+    "  end\n"
+    "end\n";
+
+std::string MenuString(HMENU menu, UINT position) {
+  wchar_t buffer[128] = {};
+  GetMenuStringW(menu, position, buffer, 128, MF_BYPOSITION);
+  return cl::FromWide(buffer);
+}
+
+UINT MenuState(HMENU menu, UINT command) { return GetMenuState(menu, command, MF_BYCOMMAND); }
+
+class MenusTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    cl::RegisterMenuClasses();
+    form_ = new TfrmMenusTest(app_.get());
+    cl::ReadRootComponent(form_, kDescription);
+    main_ = cl::ComponentAs<cl::TMainMenu>(form_, "mnuMain");
+    tray_ = cl::ComponentAs<cl::TPopupMenu>(form_, "ppmTray");
+  }
+  cl::TMenuItem* Item(const char* name) { return cl::ComponentAs<cl::TMenuItem>(form_, name); }
+
+  TfrmMenusTest* form_ = nullptr;
+  cl::TMainMenu* main_ = nullptr;
+  cl::TPopupMenu* tray_ = nullptr;
+};
+
+TEST_F(MenusTest, DescriptionBuildsTheMenuHandlesAndRoundTrips) {
+  EXPECT_EQ(form_->Menu(), main_);
+  ASSERT_EQ(main_->Items()->Count(), 2);
+  EXPECT_EQ(Item("mnuQuit")->Parent(), Item("mnuOptions"));
+  EXPECT_EQ(Item("mnuOptions")->GetParentMenu(), main_);
+  EXPECT_EQ(main_->Items()->Find("options(o)"), Item("mnuOptions"));
+  EXPECT_TRUE(Item("mnuLine")->IsLine());
+
+  // The menu bar is the window's, with the items' texts.
+  const HMENU bar = GetMenu(form_->Handle());
+  ASSERT_EQ(bar, main_->Handle());
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  EXPECT_EQ(MenuString(bar, 0), "Options(&O)");
+  EXPECT_EQ(MenuString(bar, 1), "About(&A)");
+  const HMENU options = GetSubMenu(bar, 0);
+  ASSERT_EQ(options, Item("mnuOptions")->Handle());
+  ASSERT_EQ(GetMenuItemCount(options), 3);
+  EXPECT_EQ(MenuString(options, 2), "Exit(&E)\tCtrl+Q");
+  EXPECT_TRUE(GetMenuState(options, 1, MF_BYPOSITION) & MF_SEPARATOR);
+  // The client area keeps its size under the menu bar.
+  EXPECT_EQ(form_->ClientHeight(), 120);
+
+  const HMENU tray = tray_->Handle();
+  ASSERT_EQ(GetMenuItemCount(tray), 3);
+  EXPECT_EQ(MenuString(tray, 1), "Hot &Programs");
+  EXPECT_EQ(GetMenuDefaultItem(tray, TRUE, 0), 0u);
+
+  const std::string text = cl::WriteFormText(form_);
+  EXPECT_NE(text.find("    object mnuExit: TMenuItem\n      Caption = 'E&xit'\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("      object mnuQuit: TMenuItem\n        Caption"), std::string::npos) << text;
+  auto* copy = new TfrmMenusTest(nullptr);  // no owner: it keeps the name
+  cl::ReadRootComponent(copy, text);
+  EXPECT_EQ(cl::WriteFormText(copy), text);
+  EXPECT_EQ(cl::ComponentAs<cl::TMenuItem>(copy, "mnuQuit")->ShortCut(), cl::scCtrl | 'Q');
+  delete copy;
+}
+
+TEST_F(MenusTest, ItemsAddedAndFreedAtRunTimeUpdateTheHandle) {
+  cl::TMenuItem* hot = Item("mnuHotkeys");
+  const HMENU tray = tray_->Handle();
+  EXPECT_EQ(GetSubMenu(tray, 1), nullptr);
+  std::vector<int> tags;
+  for (int i = 0; i < 3; ++i) {
+    auto* item = new cl::TMenuItem(form_);
+    item->SetCaption("Program " + std::to_string(i) + "\tCtrl+Alt+" + std::to_string(i));
+    item->SetTag(i * 2);
+    item->OnClick = [&tags](cl::TObject* s) { tags.push_back(static_cast<cl::TMenuItem*>(s)->Tag()); };
+    hot->Add(item);
+  }
+  const HMENU sub = GetSubMenu(tray, 1);
+  ASSERT_NE(sub, nullptr);
+  ASSERT_EQ(GetMenuItemCount(sub), 3);
+  EXPECT_EQ(MenuString(sub, 2), "Program 2\tCtrl+Alt+2");
+
+  // Commands reach the item that has the id, and only while it lives.
+  const uint16_t second = hot->Items(1)->Command();
+  EXPECT_EQ(GetMenuItemID(sub, 1), second);
+  EXPECT_TRUE(tray_->DispatchCommand(second));
+  EXPECT_EQ(tags, (std::vector<int>{2}));
+  delete hot->Items(1);
+  EXPECT_EQ(GetMenuItemCount(sub), 2);
+  EXPECT_EQ(MenuString(sub, 1), "Program 2\tCtrl+Alt+2");
+  EXPECT_FALSE(tray_->DispatchCommand(second));
+  EXPECT_EQ(tags.size(), 1u);
+
+  auto* first = new cl::TMenuItem(form_);
+  first->SetCaption("First");
+  hot->Insert(0, first);
+  EXPECT_EQ(MenuString(sub, 0), "First");
+  EXPECT_THROW(hot->Insert(9, new cl::TMenuItem(form_)), cl::EMenuError);
+  EXPECT_THROW(hot->Add(first), cl::EMenuError);
+  EXPECT_THROW(first->Add(hot), cl::EMenuError);  // not inserted twice ...
+  EXPECT_THROW(Item("mnuHotkeys")->Items(0)->Add(Item("mnuHotkeys")), cl::EMenuError);  // ... nor in itself
+
+  // Hiding takes the entry out; freeing all sub-items turns the sub-menu back into an item.
+  Item("mnuEdit")->SetVisible(false);
+  EXPECT_EQ(GetMenuItemCount(tray), 2);
+  hot->Clear();
+  EXPECT_EQ(hot->Count(), 0);
+  EXPECT_EQ(GetSubMenu(tray, 0), nullptr);
+  EXPECT_EQ(MenuString(tray, 0), "Hot &Programs");
+}
+
+TEST_F(MenusTest, StateReachesTheHandle) {
+  cl::TMenuItem* stop = Item("mnuStop");
+  const HMENU options = Item("mnuOptions")->Handle();
+  stop->SetChecked(true);
+  EXPECT_TRUE(MenuState(options, stop->Command()) & MF_CHECKED);
+  stop->SetEnabled(false);
+  EXPECT_TRUE(MenuState(options, stop->Command()) & MF_GRAYED);
+  stop->SetCaption("Stopped");
+  EXPECT_EQ(MenuString(options, 0), "Stopped");
+
+  // A disabled item does not run its command.
+  SendMessageW(form_->Handle(), WM_COMMAND, stop->Command(), 0);
+  EXPECT_TRUE(form_->clicked.empty());
+
+  // Radio items of one group check one at a time.
+  cl::TMenuItem* quit = Item("mnuQuit");
+  stop->SetRadioItem(true);
+  quit->SetRadioItem(true);
+  quit->SetChecked(true);
+  EXPECT_FALSE(stop->Checked());
+  EXPECT_FALSE(MenuState(options, stop->Command()) & MF_CHECKED);
+  EXPECT_TRUE(MenuState(options, quit->Command()) & MF_CHECKED);
+}
+
+TEST_F(MenusTest, WmCommandOfTheFormReachesTheItem) {
+  SendMessageW(form_->Handle(), WM_COMMAND, Item("mnuAbout")->Command(), 0);
+  SendMessageW(form_->Handle(), WM_COMMAND, Item("mnuQuit")->Command(), 0);
+  EXPECT_EQ(form_->clicked, (std::vector<std::string>{"mnuAbout", "mnuQuit"}));
+
+  // A handler that frees items of its own menu, itself included.
+  Item("mnuStop")->OnClick = [this](cl::TObject*) { Item("mnuOptions")->Clear(); };
+  SendMessageW(form_->Handle(), WM_COMMAND, Item("mnuStop")->Command(), 0);
+  EXPECT_EQ(Item("mnuOptions")->Count(), 0);
+  EXPECT_EQ(form_->FindComponent("mnuQuit"), nullptr);
+  EXPECT_EQ(GetMenuItemCount(GetMenu(form_->Handle())), 2);
+  EXPECT_EQ(GetSubMenu(GetMenu(form_->Handle()), 0), nullptr);
+
+  // Freeing the menu takes the bar off the window.
+  delete main_;
+  EXPECT_EQ(form_->Menu(), nullptr);
+  EXPECT_EQ(GetMenu(form_->Handle()), nullptr);
+}
+
+TEST_F(MenusTest, PopupClosedByTheProgramRunsNothing) {
+  // An open menu takes the keyboard: no other test may press keys meanwhile.
+  hktest::KeyboardLock lock;
+  ASSERT_TRUE(lock.Owned());
+  form_->Show();
+  timers_.Timeout(5000);
+  // An item freed while the menu is open leaves it.
+  int countWhileOpen = -1;
+  timers_.After(150, [&] {
+    delete Item("mnuExit");
+    countWhileOpen = GetMenuItemCount(tray_->Handle());
+  });
+  timers_.After(300, [this] { PostMessageW(form_->Handle(), WM_CANCELMODE, 0, 0); EndMenu(); });
+  tray_->SetPopupComponent(form_);
+  tray_->Popup(20, 20);
+  EXPECT_EQ(form_->popups, 1);
+  EXPECT_TRUE(form_->clicked.empty());
+  EXPECT_EQ(countWhileOpen, 2);
+  EXPECT_EQ(tray_->PopupComponent(), form_);
+  // A popup component that goes is forgotten.
+  tray_->SetPopupComponent(Item("mnuEdit"));
+  delete Item("mnuEdit");
+  EXPECT_EQ(tray_->PopupComponent(), nullptr);
+}
+
+TEST_F(MenusTest, KeysChooseAnItemOfThePopup) {
+  hktest::KeyboardLock lock;
+  ASSERT_TRUE(lock.Owned());
+  form_->Show();
+  // Windows of other test programs on the display may take the foreground and close the menu before the
+  // keys arrive: such a try is repeated.
+  int attempt = 0;
+  int openTry = -1;
+  for (; attempt < 3 && form_->clicked.empty(); ++attempt) {
+    // From nothing selected, the third Down reaches the third entry.
+    timers_.After(300, [] {
+      hktest::PressCombination(0, VK_DOWN);
+      hktest::PressCombination(0, VK_DOWN);
+      hktest::PressCombination(0, VK_DOWN);
+      hktest::PressCombination(0, VK_RETURN);
+    });
+    timers_.After(3000, [&openTry, attempt] {
+      if (openTry == attempt) EndMenu();
+    });
+    openTry = attempt;
+    tray_->Popup(20, 20);
+    openTry = -1;
+    hktest::PumpUntil([] { return false; }, 350);  // the key timer of a closed try runs out harmlessly
+  }
+  EXPECT_EQ(form_->clicked, (std::vector<std::string>{"mnuExit"})) << attempt << " tries";
+}
+
+TEST(MenuText, HotkeysAndShortCuts) {
+  EXPECT_EQ(cl::StripHotkey("E&xit"), "Exit");
+  EXPECT_EQ(cl::StripHotkey("Salt && &Pepper&"), "Salt & Pepper");
+  EXPECT_EQ(cl::ShortCutToText(cl::ShortCut(VK_F5, true, true, false)), "Ctrl+Shift+F5");
+  EXPECT_EQ(cl::ShortCutToText(cl::scAlt | 'X'), "Alt+X");
+  EXPECT_EQ(cl::ShortCutToText(VK_DELETE), "Del");
+  EXPECT_EQ(cl::ShortCutToText(0), "");
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+#include "SaTmrPool.h"
+
+#include <algorithm>
+
+#include "SysUtils.h"
+#include "WinString.h"
+
+namespace toolkit {
+
+namespace {
+
+uint64_t NowMs() {
+  LARGE_INTEGER freq, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&now);
+  return static_cast<uint64_t>(now.QuadPart) * 1000 / static_cast<uint64_t>(freq.QuadPart);
+}
+
+}  // namespace
+
+CL_BEGIN_CLASS(TObjectTimeInfo) CL_END_CLASS
+CL_BEGIN_CLASS(TSaTimingThread) CL_END_CLASS
+CL_BEGIN_CLASS(TSaTimerPool) CL_END_CLASS
+
+// ---------------------------------------------------------------------------------------------------------
+// TSaTimingThread
+
+TSaTimingThread::TSaTimingThread(TSaTimerPool* pool, int interval) : pool_(pool), interval_(interval) {
+  timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
+  stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!timer_ || !stop_) {
+    const DWORD err = GetLastError();
+    if (timer_) CloseHandle(timer_);
+    if (stop_) CloseHandle(stop_);
+    throw cl::EOSError(cl::SysErrorMessage(err));
+  }
+}
+
+TSaTimingThread::~TSaTimingThread() {
+  Detach();
+  if (Started() && GetCurrentThreadId() != ThreadID() && WaitForSingleObject(Handle(), 0) != WAIT_OBJECT_0) {
+    try {
+      WaitFor();
+    } catch (...) {
+      cl::HandleException();
+    }
+  }
+  CloseHandle(timer_);
+  CloseHandle(stop_);
+}
+
+void TSaTimingThread::Detach() noexcept {
+  pool_ = nullptr;
+  Terminate();
+  SetEvent(stop_);
+}
+
+void TSaTimingThread::Execute() {
+  const HANDLE waits[2] = {stop_, timer_};
+  while (!Terminated()) {
+    start_ = NowMs();
+    LARGE_INTEGER due;
+    due.QuadPart = -int64_t(interval_ < 0 ? 0 : interval_) * 10000;  // relative, in 100 ns units
+    if (!SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) break;
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
+    if (Terminated()) break;
+    Synchronize([this] { DoTick(); });
+  }
+}
+
+void TSaTimingThread::DoTick() {
+  if (pool_) pool_->Tick(static_cast<uint32_t>(NowMs() - start_));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TSaTimerPool
+
+TSaTimerPool::TSaTimerPool(cl::TComponent* owner) : cl::TComponent(owner) {}
+
+TSaTimerPool::~TSaTimerPool() {
+  *alive_ = false;
+  while (!entries_.empty()) RemoveObject(entries_.front()->Obj);
+  RetireThread();
+  ReapThreads(true);
+}
+
+int TSaTimerPool::IndexOfObject(const cl::TObject* obj) const {
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i]->Obj == obj) return static_cast<int>(i);
+  return -1;
+}
+
+const TObjectTimeInfo& TSaTimerPool::Entries(int index) const {
+  if (index < 0 || index >= Count()) throw cl::EListError(cl::Format("List index out of bounds (%d)", index));
+  return *entries_[static_cast<size_t>(index)];
+}
+
+void TSaTimerPool::SetObjectEnabled(cl::TObject* obj, bool enabled) {
+  if (!obj) return;
+  int i = IndexOfObject(obj);
+  if (i < 0) {
+    auto info = std::make_unique<TObjectTimeInfo>();
+    info->Obj = obj;
+    if (auto* c = dynamic_cast<cl::TComponent*>(obj)) FreeNotification(c);
+    entries_.push_back(std::move(info));
+    i = Count() - 1;
+  }
+  entries_[static_cast<size_t>(i)]->Enabled = enabled;
+  UpdateThread();
+}
+
+void TSaTimerPool::RemoveObject(cl::TObject* obj) {
+  const int i = IndexOfObject(obj);
+  if (i < 0) return;
+  entries_.erase(entries_.begin() + i);
+  if (auto* c = dynamic_cast<cl::TComponent*>(obj); c && !c->ComponentState().Contains(cl::csDestroying))
+    RemoveFreeNotification(c);
+  UpdateThread();
+}
+
+void TSaTimerPool::Notification(cl::TComponent* component, cl::TOperation operation) {
+  if (operation == cl::opRemove) RemoveObject(component);
+  inherited::Notification(component, operation);
+}
+
+void TSaTimerPool::Tick(uint32_t elapsed) {
+  // A handler may enable, disable, remove or free entries (its own or others'): walk a snapshot and look
+  // each object up again before it is ticked, so a removed one is never reached.
+  std::vector<cl::TObject*> objects;
+  for (const auto& e : entries_)
+    if (e->Enabled) objects.push_back(e->Obj);
+  const std::shared_ptr<bool> alive = alive_;
+  ++ticking_;
+  struct Leave {
+    TSaTimerPool* pool;
+    const std::shared_ptr<bool>& alive;
+    ~Leave() {
+      if (*alive) --pool->ticking_;
+    }
+  } leave{this, alive};
+  for (cl::TObject* obj : objects) {
+    const int i = IndexOfObject(obj);
+    if (i < 0 || !entries_[static_cast<size_t>(i)]->Enabled) continue;
+    TObjectTimeInfo& e = *entries_[static_cast<size_t>(i)];
+    ++e.Counter;
+    cl::TMessage m{WM_POOLTICK, elapsed & 0xFFFF, static_cast<intptr_t>(e.Counter), 0};
+    obj->Dispatch(m);
+    if (!*alive) return;  // freed by the handler
+  }
+}
+
+DWORD TSaTimerPool::TimingThreadID() const noexcept { return thread_ ? thread_->ThreadID() : 0; }
+
+void TSaTimerPool::UpdateThread() {
+  const bool any = std::any_of(entries_.begin(), entries_.end(), [](const auto& e) { return e->Enabled; });
+  if (any && !thread_) {
+    ReapThreads(false);
+    thread_ = std::make_unique<TSaTimingThread>(this, 5);
+    thread_->Start();
+  } else if (!any && thread_) {
+    RetireThread();
+  }
+}
+
+void TSaTimerPool::RetireThread() {
+  if (!thread_) return;
+  thread_->Detach();
+  retired_.push_back(std::move(thread_));
+  // Inside a tick the thread is blocked in Synchronize until the tick returns, so it cannot be joined here.
+  if (!ticking_) ReapThreads(true);
+}
+
+namespace {
+
+// Threads of pools freed from inside their own tick: they end by themselves once the tick returns, and
+// are joined by the next pool that looks.
+std::vector<std::unique_ptr<TSaTimingThread>>& Orphans() {
+  static auto* orphans = new std::vector<std::unique_ptr<TSaTimingThread>>;
+  return *orphans;
+}
+
+void ReapFinished(std::vector<std::unique_ptr<TSaTimingThread>>& threads) {
+  for (auto it = threads.begin(); it != threads.end();) {
+    if ((*it)->Finished())
+      it = threads.erase(it);  // the destructor joins; a finished thread is past its last Synchronize
+    else
+      ++it;
+  }
+}
+
+}  // namespace
+
+void TSaTimerPool::ReapThreads(bool wait) {
+  ReapFinished(Orphans());
+  if (wait && ticking_) {
+    // The synchronising thread waits for this very tick, so it cannot be joined now.
+    for (auto& t : retired_) Orphans().push_back(std::move(t));
+    retired_.clear();
+  } else if (wait) {
+    retired_.clear();  // the destructors join
+  } else {
+    ReapFinished(retired_);
+  }
+}
+
+TSaTimerPool& TimerPool() {
+  static TSaTimerPool pool(nullptr);
+  return pool;
+}
+
+}  // namespace toolkit

@@ -1,0 +1,91 @@
+// The timer pool: one timing thread that ticks every registered, enabled object about every 5 ms. The tick
+// arrives on the GUI thread as WM_POOLTICK through the object's own Dispatch (no window is involved).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "Classes.h"
+#include "Threads.h"
+
+namespace toolkit {
+
+// The tick: WParam = milliseconds since the timing thread began the interval (low 16 bits),
+// LParam = the entry's counter after incrementing.
+constexpr uint32_t WM_POOLTICK = 2034;
+inline uint16_t PoolTickElapsed(const cl::TMessage& m) { return static_cast<uint16_t>(m.WParam & 0xFFFF); }
+inline int32_t PoolTickCounter(const cl::TMessage& m) { return static_cast<int32_t>(m.LParam); }
+
+class TSaTimerPool;
+
+// One registered object.
+class TObjectTimeInfo : public cl::TObject {
+  CL_CLASS(TObjectTimeInfo, cl::TObject)
+  cl::TObject* Obj = nullptr;
+  bool Enabled = false;
+  int32_t Counter = 0;  // ticks sent since the entry was made
+};
+
+// Waits one interval on a waitable timer (or until told to stop), then runs the pool's tick on the GUI
+// thread through Synchronize. The pool owns it and joins it.
+class TSaTimingThread : public cl::TThread {
+  CL_CLASS(TSaTimingThread, cl::TThread)
+  TSaTimingThread(TSaTimerPool* pool, int interval);
+  ~TSaTimingThread() override;
+  // GUI thread only: no tick reaches the pool after this; wakes the thread so that it ends.
+  void Detach() noexcept;
+
+ protected:
+  void Execute() override;
+
+ private:
+  void DoTick();
+
+  TSaTimerPool* pool_;  // read and cleared on the GUI thread only
+  int interval_;
+  HANDLE timer_ = nullptr;
+  HANDLE stop_ = nullptr;
+  uint64_t start_ = 0;  // written by this thread, read by DoTick while this thread waits in Synchronize
+};
+
+class TSaTimerPool : public cl::TComponent {
+  CL_CLASS(TSaTimerPool, cl::TComponent)
+  explicit TSaTimerPool(cl::TComponent* owner);
+  // Stops and joins the timing thread before anything goes.
+  ~TSaTimerPool() override;
+
+  // Registers obj (once) and enables or disables its ticks. A component is removed by itself when freed;
+  // any other object must call RemoveObject before it goes.
+  void SetObjectEnabled(cl::TObject* obj, bool enabled);
+  void RemoveObject(cl::TObject* obj);
+  int IndexOfObject(const cl::TObject* obj) const;
+  int Count() const noexcept { return static_cast<int>(entries_.size()); }
+  const TObjectTimeInfo& Entries(int index) const;
+
+  // Sends WM_POOLTICK to every entry enabled at that moment, in list order.
+  void Tick(uint32_t elapsed);
+
+  // The running timing thread's id, 0 when none runs (a thread is started while some entry is enabled).
+  DWORD TimingThreadID() const noexcept;
+
+ protected:
+  void Notification(cl::TComponent* component, cl::TOperation operation) override;
+
+ private:
+  void UpdateThread();
+  void RetireThread();
+  void ReapThreads(bool wait);
+
+  std::vector<std::unique_ptr<TObjectTimeInfo>> entries_;
+  std::unique_ptr<TSaTimingThread> thread_;
+  std::vector<std::unique_ptr<TSaTimingThread>> retired_;  // told to stop, not yet joined
+  int ticking_ = 0;                                        // depth of Tick on the stack
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // a handler may free the pool
+};
+
+// The program's pool, made on first use.
+TSaTimerPool& TimerPool();
+
+}  // namespace toolkit
