@@ -763,40 +763,43 @@ void TWinControl::HandleMouseMessage(TMessage& m) {
       return;
     case WM_LBUTTONDOWN:
       if (own && ControlStyle().Contains(csCaptureMouse)) SetCapture(handle_);
+      break;
+    case WM_LBUTTONUP:
+      if (own && GetCapture() == handle_) ReleaseCapture();
+      break;
+  }
+  DispatchMouseButton(m, own);
+}
+
+bool TControl::DispatchMouseButton(const TMessage& m, bool clicks) {
+  const int x = GET_X_LPARAM(m.LParam);
+  const int y = GET_Y_LPARAM(m.LParam);
+  const TShiftState shift = KeysToShiftState(m.WParam);
+  const TShiftState doubled = TShiftState(shift).Include(ssDouble);
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN:
       clicking_ = true;
       MouseDown(mbLeft, shift, x, y);
-      return;
+      return true;
     case WM_LBUTTONDBLCLK:
       if (ControlStyle().Contains(csDoubleClicks)) DblClick();
-      MouseDown(mbLeft, shift.Include(ssDouble), x, y);
-      return;
+      MouseDown(mbLeft, doubled, x, y);
+      return true;
     case WM_LBUTTONUP: {
-      if (own && GetCapture() == handle_) ReleaseCapture();
-      const bool click = clicking_ && own && ControlStyle().Contains(csClickEvents) && ClientRect().Contains(Point(x, y));
+      const bool click = clicking_ && clicks && ControlStyle().Contains(csClickEvents) && ClientRect().Contains(Point(x, y));
       clicking_ = false;
       if (click) Click();
       MouseUp(mbLeft, shift, x, y);
-      return;
+      return true;
     }
-    case WM_RBUTTONDOWN:
-      MouseDown(mbRight, shift, x, y);
-      return;
-    case WM_RBUTTONDBLCLK:
-      MouseDown(mbRight, shift.Include(ssDouble), x, y);
-      return;
-    case WM_RBUTTONUP:
-      MouseUp(mbRight, shift, x, y);
-      return;
-    case WM_MBUTTONDOWN:
-      MouseDown(mbMiddle, shift, x, y);
-      return;
-    case WM_MBUTTONDBLCLK:
-      MouseDown(mbMiddle, shift.Include(ssDouble), x, y);
-      return;
-    case WM_MBUTTONUP:
-      MouseUp(mbMiddle, shift, x, y);
-      return;
+    case WM_RBUTTONDOWN: MouseDown(mbRight, shift, x, y); return true;
+    case WM_RBUTTONDBLCLK: MouseDown(mbRight, doubled, x, y); return true;
+    case WM_RBUTTONUP: MouseUp(mbRight, shift, x, y); return true;
+    case WM_MBUTTONDOWN: MouseDown(mbMiddle, shift, x, y); return true;
+    case WM_MBUTTONDBLCLK: MouseDown(mbMiddle, doubled, x, y); return true;
+    case WM_MBUTTONUP: MouseUp(mbMiddle, shift, x, y); return true;
   }
+  return false;
 }
 
 // ----- keys
@@ -1167,35 +1170,11 @@ void TGraphicControl::PaintTo(HDC dc) {
 }
 
 void TGraphicControl::Dispatch(TMessage& m) {
-  const int x = GET_X_LPARAM(m.LParam);
-  const int y = GET_Y_LPARAM(m.LParam);
-  const TShiftState shift = KeysToShiftState(m.WParam);
-  switch (m.Msg) {
-    case WM_MOUSEMOVE:
-      MouseMove(shift, x, y);
-      return;
-    case WM_LBUTTONDOWN:
-      clicking_ = true;
-      MouseDown(mbLeft, shift, x, y);
-      return;
-    case WM_LBUTTONDBLCLK:
-      if (ControlStyle().Contains(csDoubleClicks)) DblClick();
-      MouseDown(mbLeft, TShiftState(shift).Include(ssDouble), x, y);
-      return;
-    case WM_LBUTTONUP: {
-      const bool click = clicking_ && ControlStyle().Contains(csClickEvents) && ClientRect().Contains(Point(x, y));
-      clicking_ = false;
-      if (click) Click();
-      MouseUp(mbLeft, shift, x, y);
-      return;
-    }
-    case WM_RBUTTONDOWN:
-      MouseDown(mbRight, shift, x, y);
-      return;
-    case WM_RBUTTONUP:
-      MouseUp(mbRight, shift, x, y);
-      return;
+  if (m.Msg == WM_MOUSEMOVE) {
+    MouseMove(KeysToShiftState(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    return;
   }
+  if (DispatchMouseButton(m, true)) return;
   inherited::Dispatch(m);
 }
 

@@ -231,12 +231,16 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
   virtual void MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
+  // Mouse button messages of windowed and windowless controls alike; false for any other message.
+  // `clicks`: whether a left button release inside the control may count as a click.
+  bool DispatchMouseButton(const TMessage& message, bool clicks);
   // Stores new bounds without moving anything (windowed controls follow their window with it).
   void StoreBounds(int left, int top, int width, int height);
   // The parent lays out its aligned children again.
   void RequestAlign();
 
   std::string text_;
+  bool clicking_ = false;  // the left button went down over this control
   int left_ = 0;
   int top_ = 0;
   int width_ = 0;
@@ -418,7 +422,6 @@ class TWinControl : public TControl {
   bool tabStop_ = false;
   bool aligning_ = false;
   bool mouseTracking_ = false;
-  bool clicking_ = false;
 };
 
 // ---------------------------------------------------------------------------------------------------------
@@ -443,7 +446,6 @@ class TGraphicControl : public TControl {
 
  private:
   std::unique_ptr<TCanvas> canvas_;
-  bool clicking_ = false;
 };
 
 class TCustomControl : public TWinControl {
