@@ -12,9 +12,7 @@
 
 #include "Lzh.h"
 
-#ifdef HK_HAVE_LHASA
-#include <lha_decoder.h>
-#endif
+#include "LhaDecode.h"
 
 namespace {
 
@@ -64,34 +62,7 @@ std::string MakeBitmap(std::mt19937& rng) {
 }
 
 #ifdef HK_HAVE_LHASA
-struct TSource {
-  const std::string* data;
-  size_t pos;
-};
-
-size_t ReadSource(void* buf, size_t len, void* user) {
-  auto* src = static_cast<TSource*>(user);
-  const size_t n = std::min(len, src->data->size() - src->pos);
-  std::memcpy(buf, src->data->data() + src->pos, n);
-  src->pos += n;
-  return n;
-}
-
-std::string LhaDecode(const std::string& stream, size_t count) {
-  TSource src{&stream, 0};
-  char method[] = "-lh1-";
-  LHADecoder* d = lha_decoder_new(lha_decoder_for_name(method), ReadSource, &src, count);
-  std::string out(count, '\0');
-  size_t got = 0;
-  while (got < count) {
-    const size_t n = lha_decoder_read(d, reinterpret_cast<uint8_t*>(out.data()) + got, count - got);
-    if (n == 0) break;
-    got += n;
-  }
-  lha_decoder_free(d);
-  out.resize(got);
-  return out;
-}
+using lhatest::LhaDecode;
 #endif
 
 template <class F>

@@ -11,9 +11,7 @@
 
 #include "TestSupport.h"
 
-#ifdef HK_HAVE_LHASA
-#include <lha_decoder.h>
-#endif
+#include "LhaDecode.h"
 
 using skin::ElzhException;
 using skin::LzhDecode;
@@ -353,38 +351,7 @@ TEST(Lzh, UnpacksThroughProcedures) {
 }
 
 #ifdef HK_HAVE_LHASA
-namespace {
-
-struct TLhaSource {
-  std::string_view data;
-  size_t pos = 0;
-};
-
-size_t ReadLhaSource(void* buf, size_t len, void* user) {
-  auto* src = static_cast<TLhaSource*>(user);
-  const size_t n = std::min(len, src->data.size() - src->pos);
-  std::memcpy(buf, src->data.data() + src->pos, n);
-  src->pos += n;
-  return n;
-}
-
-std::string LhaDecode(std::string_view stream, size_t count) {
-  TLhaSource src{stream};
-  char method[] = "-lh1-";
-  LHADecoder* d = lha_decoder_new(lha_decoder_for_name(method), ReadLhaSource, &src, count);
-  std::string out(count, '\0');
-  size_t got = 0;
-  while (got < count) {
-    const size_t n = lha_decoder_read(d, reinterpret_cast<uint8_t*>(out.data()) + got, count - got);
-    if (n == 0) break;
-    got += n;
-  }
-  lha_decoder_free(d);
-  out.resize(got);
-  return out;
-}
-
-}  // namespace
+using lhatest::LhaDecode;
 
 // LHA's -lh1- method reads the same code; it differs only in starting with a ring full of spaces. Our
 // encoder refers only to the spaces both share, so LHA must read back every sample.
