@@ -11,16 +11,16 @@ namespace {
 using cl::ERegistryException;
 using cl::TRegistry;
 
-// Each test works below its own key, so test programs running side by side never meet.
+// Each test works below a top-level key of its own, so test programs running side by side never meet: a
+// shared parent key could be deleted by one test while another is creating a key beneath it.
 class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::string("Software\\CalderineTests\\") + info->name() + "-" + std::to_string(GetCurrentProcessId());
+    path_ = std::string("Software\\CalderineTests-") + info->name() + "-" + std::to_string(GetCurrentProcessId());
   }
   void TearDown() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, cl::ToWide(path_).c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\CalderineTests");  // only succeeds once it is empty
   }
   std::string Abs() const { return "\\" + path_; }
   template <typename Fn>
