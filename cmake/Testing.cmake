@@ -12,11 +12,15 @@ if(HK_TESTS)
 endif()
 
 function(hk_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  # LOCK: tests of programs that must not run beside each other (one instance per desktop) name one lock.
+  cmake_parse_arguments(T "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   target_compile_definitions(${name} PRIVATE HK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "HK_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  set(properties ENVIRONMENT "HK_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  if(T_LOCK)
+    list(APPEND properties RESOURCE_LOCK ${T_LOCK})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()

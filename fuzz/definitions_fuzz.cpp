@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Definitions.h"
+#include "Registration.h"
 #include "HotkeyText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (records.records.size() != loaded.entries.size() || records.complete != loaded.complete) __builtin_trap();
   for (const hk::DefinitionRecord& r : records.records) {
     (void)hk::IsRegistrable(r);
-    (void)hk::CommandText(r);
+    (void)hk::CommandText(hk::CommandFromRecord(r));
   }
 
   hk::Definitions defs;

@@ -138,4 +138,11 @@ std::string ExtractFilePath(std::string_view path) {
   return p == std::string_view::npos ? std::string() : std::string(path.substr(0, p + 1));
 }
 
+std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+  const size_t sep = path.find_last_of("\\/:");
+  const size_t dot = path.rfind('.');
+  const bool hasExt = dot != std::string_view::npos && (sep == std::string_view::npos || dot > sep);
+  return std::string(hasExt ? path.substr(0, dot) : path) + std::string(ext);
+}
+
 }  // namespace cl

@@ -18,5 +18,7 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes);
 // The last component of a path ('\\' and '/' both separate) and the directory part including its separator.
 std::string ExtractFileName(std::string_view path);
 std::string ExtractFilePath(std::string_view path);
+// The path with its extension (from the last "." of the last component on) replaced by `ext` (".ini").
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
 
 }  // namespace cl

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace cl {
@@ -32,6 +34,36 @@ std::string LowerCase(std::string_view s) {
   for (char& c : out) c = static_cast<char>(LowerAscii(c));
   return out;
 }
+
+namespace {
+
+std::optional<int> ParseInt(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  size_t end = s.size();
+  while (end > i && s[end - 1] == ' ') --end;
+  bool negative = false;
+  if (i < end && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  if (i == end) return std::nullopt;
+  int64_t value = 0;
+  for (; i < end; ++i) {
+    if (s[i] < '0' || s[i] > '9') return std::nullopt;
+    value = value * 10 + (s[i] - '0');
+    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+int StrToInt(std::string_view s) {
+  if (std::optional<int> v = ParseInt(s)) return *v;
+  throw EConvertError(Format("'%.*s' is not a valid integer value", static_cast<int>(s.size()), s.data()));
+}
+
+int StrToIntDef(std::string_view s, int def) noexcept { return ParseInt(s).value_or(def); }
 
 std::string Format(const char* fmt, ...) {
   va_list args;

@@ -49,6 +49,12 @@ bool SameText(std::string_view a, std::string_view b) noexcept;
 // ASCII letters folded to lower case; other bytes (UTF-8 sequences included) stay as they are.
 std::string LowerCase(std::string_view s);
 
+// A decimal integer with an optional sign (blanks around it allowed); EConvertError
+// "'<text>' is not a valid integer value" for anything else, or a value outside 32 bits.
+int StrToInt(std::string_view s);
+// The same, giving `def` instead of raising.
+int StrToIntDef(std::string_view s, int def) noexcept;
+
 // Formats like printf into a std::string (for the fixed message texts such as "List index out of bounds (%d)").
 std::string Format(const char* fmt, ...)
 #if defined(__GNUC__)

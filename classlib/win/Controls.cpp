@@ -36,6 +36,18 @@ int NextChildId() {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
+// Sets a flag for the length of a scope.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // The size the frame adds to the client area for these styles.
 SIZE NonClientSize(DWORD style, DWORD exStyle) {
   RECT r{0, 0, 0, 0};
@@ -102,6 +114,8 @@ CL_BEGIN_CLASS(TControl)
     .Int("Height", &TControl::Height, &TControl::SetHeight)
     .Enum("Align", &TControl::Align, &TControl::SetAlign,
           {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}, alNone)
+    .Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, {"akLeft", "akTop", "akRight", "akBottom"},
+         TAnchors{akLeft, akTop})
     .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
     .Str("Hint", &TControl::Hint, &TControl::SetHint)
     .Bool("Visible", &TControl::Visible, &TControl::SetVisible, true)
@@ -178,6 +192,7 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent == this) throw EInvalidOperation("A control cannot have itself as its parent");
   if (parent_) parent_->RemoveControl(this);
   if (parent) parent->InsertControl(this);
+  UpdateAnchorRules();
   AdoptParentFont();
   Invalidate();
 }
@@ -193,6 +208,21 @@ void TControl::StoreBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
+  // A move by the parent's anchoring keeps the distances it applied; any other move sets new ones.
+  if (!parent_ || !parent_->anchoring_) UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+  anchorParent_ = parent_;
+  if (!parent_) return;
+  anchorBounds_ = BoundsRect();
+  anchorParentSize_ = parent_->ClientRect().Size();
+}
+
+void TControl::SetAnchors(TAnchors value) {
+  if (value == anchors_) return;
+  anchors_ = value;
+  UpdateAnchorRules();
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -674,6 +704,24 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_SYSKEYDOWN:
       CNKeyDown(m);
       return;
+    case CN_SYSCHAR:
+      // Alt and a character: the controls of the form whose caption marks it as their accelerator.
+      if (TCustomForm* form = GetParentForm(this); form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) {
+        m.Result = 1;
+        return;
+      }
+      m.Result = 0;
+      return;
+    case CM_DIALOGCHAR:
+      // Offered to the visible children in turn until one takes it.
+      for (TControl* c : std::vector<TControl*>(controls_)) {
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (c->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) {
+          m.Result = 1;
+          return;
+        }
+      }
+      return;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -697,6 +745,22 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_PAINT:
       if (!subclass_) {
         PaintHandler(m);
+        return;
+      }
+      if (handle_ && HasGraphicChildren()) {
+        // A system container (a group box) paints itself; its windowless children go on top.
+        m.Result = CallDefaultProc(m);
+        if (auto dc = reinterpret_cast<HDC>(m.WParam)) {
+          PaintControls(dc);
+        } else if (HDC own = GetDC(handle_)) {
+          try {
+            PaintControls(own);
+          } catch (...) {
+            ReleaseDC(handle_, own);
+            throw;
+          }
+          ReleaseDC(handle_, own);
+        }
         return;
       }
       break;
@@ -1011,6 +1075,14 @@ void TWinControl::SetClientSize(int width, int height) {
   SetBounds(left_, top_, width + nc.cx, height + nc.cy);
 }
 
+void TWinControl::SetBorderWidth(int value) {
+  value = std::max(0, value);
+  if (value == borderWidth_) return;
+  borderWidth_ = value;
+  AlignControls();
+  Invalidate();
+}
+
 TPoint TWinControl::ClientOrigin() {
   POINT p{0, 0};
   ::ClientToScreen(Handle(), &p);
@@ -1018,9 +1090,14 @@ TPoint TWinControl::ClientOrigin() {
 }
 
 void TWinControl::AlignControls() {
-  if (aligning_) return;
-  aligning_ = true;
-  TRect r = ClientRect();
+  if (aligning_ || ComponentState().Contains(csLoading)) return;
+  TFlagScope aligning(aligning_);
+  const TRect client = ClientRect();
+  TRect r = client;
+  r.Left += borderWidth_;
+  r.Top += borderWidth_;
+  r.Right -= borderWidth_;
+  r.Bottom -= borderWidth_;
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
     for (TControl* c : controls_) {
       if (c->Align() != a || !c->Visible()) continue;
@@ -1051,7 +1128,36 @@ void TWinControl::AlignControls() {
       }
     }
   }
-  aligning_ = false;
+  AnchorControls(client.Size());
+}
+
+void TWinControl::AnchorControls(TSize size) {
+  TFlagScope anchoring(anchoring_);
+  const TAnchors leftTop{akLeft, akTop};
+  for (TControl* c : controls_) {
+    if (c->Align() != alNone || c->anchors_ == leftTop || c->anchorParent_ != this) continue;
+    const TRect& b = c->anchorBounds_;
+    const int dw = size.cx - c->anchorParentSize_.cx;
+    const int dh = size.cy - c->anchorParentSize_.cy;
+    const TAnchors a = c->anchors_;
+    int left = b.Left;
+    int width = b.Width();
+    if (a.Contains(akLeft) && a.Contains(akRight))
+      width = std::max(0, width + dw);
+    else if (a.Contains(akRight))
+      left += dw;
+    else if (!a.Contains(akLeft))
+      left += dw / 2;
+    int top = b.Top;
+    int height = b.Height();
+    if (a.Contains(akTop) && a.Contains(akBottom))
+      height = std::max(0, height + dh);
+    else if (a.Contains(akBottom))
+      top += dh;
+    else if (!a.Contains(akTop))
+      top += dh / 2;
+    c->SetBounds(left, top, width, height);
+  }
 }
 
 void TWinControl::Loaded() {
@@ -1124,6 +1230,12 @@ void TWinControl::PaintControls(HDC dc) {
     }
     RestoreDC(dc, saved);
   }
+}
+
+bool TWinControl::HasGraphicChildren() const {
+  for (TControl* c : controls_)
+    if (dynamic_cast<TGraphicControl*>(c)) return true;
+  return false;
 }
 
 TControl* TWinControl::GraphicControlAt(int x, int y) const {

@@ -90,6 +90,11 @@ constexpr uint32_t CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// The parent edges a control keeps its distances to when the parent's client area changes size. Without
+// either horizontal edge the control keeps its place relative to the middle; likewise vertically.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+
 enum TControlStyleFlag { csAcceptsControls, csCaptureMouse, csClickEvents, csFramed, csSetCaption, csOpaque,
                          csDoubleClicks };
 using TControlStyle = TSet<TControlStyleFlag>;
@@ -160,6 +165,10 @@ class TControl : public TComponent {
 
   TAlign Align() const noexcept { return align_; }
   void SetAlign(TAlign value);
+  // Applies to controls without Align; the distances kept are those when the bounds, the parent or the
+  // anchors were last set.
+  TAnchors Anchors() const noexcept { return anchors_; }
+  void SetAnchors(TAnchors value);
 
   bool Visible() const noexcept { return visible_; }
   void SetVisible(bool value);
@@ -238,6 +247,8 @@ class TControl : public TComponent {
   void StoreBounds(int left, int top, int width, int height);
   // The parent lays out its aligned children again.
   void RequestAlign();
+  // Takes the current bounds and the parent's client size as the distances Anchors keeps.
+  void UpdateAnchorRules();
 
   std::string text_;
   bool clicking_ = false;  // the left button went down over this control
@@ -251,6 +262,12 @@ class TControl : public TComponent {
   friend class TCustomForm;
   TWinControl* parent_ = nullptr;
   TAlign align_ = alNone;
+  TAnchors anchors_{akLeft, akTop};
+  // The bounds and the parent's client size that the anchors refer to; anchorParent_ is the parent they
+  // were taken in (null: not taken yet).
+  TRect anchorBounds_{};
+  TSize anchorParentSize_{};
+  const TWinControl* anchorParent_ = nullptr;
   bool visible_ = true;
   bool enabled_ = true;
   std::string hint_;
@@ -328,6 +345,9 @@ class TWinControl : public TControl {
   TRect ClientRect() const override;
   void SetClientSize(int width, int height) override;
   TPoint ClientOrigin() override;
+  // An inner margin inside the client area that aligned children keep free.
+  int BorderWidth() const noexcept { return borderWidth_; }
+  void SetBorderWidth(int value);
   void SetBounds(int left, int top, int width, int height) override;
   bool Showing() const override;
   void SetParent(TWinControl* parent) override;
@@ -362,9 +382,13 @@ class TWinControl : public TControl {
   // For wrappers of system controls: makes the window of the given system class and subclasses it.
   static void CreateSubClass(TCreateParams& params, const wchar_t* className);
 
-  // Lays out the children with Align.
+  // Lays out the children with Align and moves those with other Anchors than left and top. Waits while
+  // the control is being read from a description, so that the anchored children take their distances
+  // from the sizes the description gives; Loaded lays them out.
   virtual void AlignControls();
   void Loaded() override;
+  // Moves and sizes the children by their anchors for a client area of this size.
+  void AnchorControls(TSize size);
 
   // Raise OnKeyDown, OnKeyUp, OnKeyPress.
   virtual void KeyDown(uint16_t& key, TShiftState shift) { OnKeyDown(this, key, shift); }
@@ -406,6 +430,7 @@ class TWinControl : public TControl {
   void CNKeyDown(TMessage& message);
   void PaintHandler(TMessage& message);
   void PaintControls(HDC dc);
+  bool HasGraphicChildren() const;
   // The windowless child under a point of the client area that takes the mouse, else null.
   TControl* GraphicControlAt(int x, int y) const;
   void ApplyTabOrder(int value);
@@ -421,6 +446,8 @@ class TWinControl : public TControl {
   int pendingTabOrder_ = -1;
   bool tabStop_ = false;
   bool aligning_ = false;
+  bool anchoring_ = false;  // children are moved by their anchors: their distances stay as they were
+  int borderWidth_ = 0;
   bool mouseTracking_ = false;
 };
 

@@ -1,8 +1,10 @@
-// Non-visual helpers of forms: the timer.
+// Helpers of forms: the timer, the panel, the picture and the image control.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "Classes.h"
 #include "Controls.h"
@@ -58,6 +60,7 @@ class TPanel : public TCustomControl {
   void SetBevelOuter(TPanelBevel value);
   TPanelBevel BevelInner() const noexcept { return bevelInner_; }
   void SetBevelInner(TPanelBevel value);
+  // BorderWidth (TWinControl) is published here: the margin between the edge and aligned children.
 
   void Dispatch(TMessage& message) override;
 
@@ -68,6 +71,78 @@ class TPanel : public TCustomControl {
  private:
   TPanelBevel bevelOuter_ = bvRaised;
   TPanelBevel bevelInner_ = bvNone;
+};
+
+// A bitmap or an icon, as a control shows it. In a description it is the block "Data": the class name of
+// the picture (a length byte and the name, "TBitmap" or "TIcon") followed by the picture's file (BMP or
+// ICO).
+class TPicture : public TPersistent {
+  CL_CLASS(TPicture, TPersistent)
+
+  TPicture();
+  ~TPicture() override;
+
+  // Null when empty.
+  TGraphic* Graphic() const noexcept { return graphic_.get(); }
+  // Copies graphic (a TBitmap or a TIcon); null empties the picture.
+  void SetGraphic(const TGraphic* graphic);
+  // The picture as a bitmap / an icon; an empty one of that kind replaces a picture of the other kind.
+  TBitmap* Bitmap();
+  TIcon* Icon();
+  int Width() const { return graphic_ ? graphic_->Width() : 0; }
+  int Height() const { return graphic_ ? graphic_->Height() : 0; }
+
+  // A .bmp or .ico file, by its extension; EInvalidGraphic "Unknown picture file extension (.x)" else.
+  void LoadFromFile(const std::string& fileName);
+  void Assign(const TPersistent* source) override;
+  void DefineProperties(TFiler& filer) override;
+
+  // Raised when the picture or the graphic in it changes.
+  TNotifyEvent OnChange;
+
+ private:
+  void Take(std::unique_ptr<TGraphic> graphic);
+  void ReadData(TStream& stream);
+  void WriteData(TStream& stream);
+  void Changed() { OnChange(this); }
+  std::unique_ptr<TGraphic> graphic_;
+};
+
+// Shows a picture: at the top-left corner, centred (Center) or stretched to the control (Stretch). With
+// AutoSize the control takes the picture's size. Transparent leaves out the transparent colour of a
+// bitmap (icons always keep their mask).
+class TImage : public TGraphicControl {
+  CL_CLASS(TImage, TGraphicControl)
+
+  explicit TImage(TComponent* owner);
+  ~TImage() override;
+
+  TPicture* Picture() const noexcept { return picture_.get(); }
+  void SetPicture(TPicture* value) { picture_->Assign(value); }
+  bool AutoSize() const noexcept { return autoSize_; }
+  void SetAutoSize(bool value);
+  bool Center() const noexcept { return center_; }
+  void SetCenter(bool value);
+  bool Stretch() const noexcept { return stretch_; }
+  void SetStretch(bool value);
+  bool Transparent() const noexcept { return transparent_; }
+  void SetTransparent(bool value);
+
+  // Where the picture is drawn, in client coordinates.
+  TRect DestRect() const;
+
+ protected:
+  void Paint() override;
+  void Loaded() override;
+
+ private:
+  void PictureChanged();
+  void AdjustSize();
+  std::unique_ptr<TPicture> picture_;
+  bool autoSize_ = false;
+  bool center_ = false;
+  bool stretch_ = false;
+  bool transparent_ = false;
 };
 
 }  // namespace cl

@@ -252,19 +252,14 @@ void TCustomForm::SetWindowState(TWindowState value) {
 }
 
 void TCustomForm::SetClientWidth(int value) {
-  // The frame may still change while the description is read (BorderStyle comes later).
-  if (ComponentState().Contains(csLoading)) {
-    pendingClientWidth_ = value;
-    return;
-  }
+  // The frame may still change while the description is read (BorderStyle comes later): Loaded sets the
+  // size again. Meanwhile the size is near enough for the anchored controls to take their distances.
+  if (ComponentState().Contains(csLoading)) pendingClientWidth_ = value;
   inherited::SetClientWidth(value);
 }
 
 void TCustomForm::SetClientHeight(int value) {
-  if (ComponentState().Contains(csLoading)) {
-    pendingClientHeight_ = value;
-    return;
-  }
+  if (ComponentState().Contains(csLoading)) pendingClientHeight_ = value;
   inherited::SetClientHeight(value);
 }
 

@@ -55,8 +55,9 @@ namespace {
 
 std::string KeyName(unsigned key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
-  if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
-  if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return "Num " + std::to_string(key - VK_NUMPAD0);
+  // Appended rather than "F" + ...: GCC 12 warns wrongly about overlapping copies in that form.
+  if (key >= VK_F1 && key <= VK_F24) return std::string("F").append(std::to_string(key - VK_F1 + 1));
+  if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return std::string("Num ").append(std::to_string(key - VK_NUMPAD0));
   switch (key) {
     case VK_BACK: return "BkSp";
     case VK_TAB: return "Tab";

@@ -12,7 +12,7 @@ void RegisterStandardClasses() {
   RegisterClasses({TButton::StaticClass(), TCheckBox::StaticClass(), TEdit::StaticClass(), TTimer::StaticClass(),
                    TImageList::StaticClass(), TLabel::StaticClass(), TGroupBox::StaticClass(),
                    TPanel::StaticClass(), TComboBox::StaticClass(),
-                   TUpDown::StaticClass(), TListView::StaticClass()});
+                   TUpDown::StaticClass(), TListView::StaticClass(), TImage::StaticClass()});
   RegisterMenuClasses();
 }
 

@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include <cwctype>
+
 #include "WinString.h"
 
 namespace cl {
@@ -43,6 +45,14 @@ void TButton::Dispatch(TMessage& m) {
     case CN_COMMAND:
       if (HIWORD(m.WParam) == BN_CLICKED) Click();
       return;
+    case CM_DIALOGCHAR:
+      // Alt and the marked character of the caption press the button.
+      if (CanFocus() && IsAccel(static_cast<wchar_t>(m.WParam), Caption())) {
+        Click();
+        m.Result = 1;
+        return;
+      }
+      break;
     case CM_DIALOGKEY:
       if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) &&
           KeyDataToShiftState(m.LParam).Empty() && CanFocus()) {
@@ -88,6 +98,13 @@ void TCheckBox::SetChecked(bool value) {
 void TCheckBox::Dispatch(TMessage& m) {
   if (m.Msg == CN_COMMAND) {
     if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(!checked_);
+    return;
+  }
+  if (m.Msg == CM_DIALOGCHAR && CanFocus() && IsAccel(static_cast<wchar_t>(m.WParam), Caption())) {
+    // Alt and the marked character: focus and toggle, as a click would.
+    SetFocus();
+    SetChecked(!checked_);
+    m.Result = 1;
     return;
   }
   inherited::Dispatch(m);
@@ -153,7 +170,21 @@ CL_BEGIN_CLASS(TLabel)
     .Str("Caption", &TLabel::Caption, &TLabel::SetCaption)
     .Enum("Layout", &TLabel::Layout, &TLabel::SetLayout, {"tlTop", "tlCenter", "tlBottom"}, tlTop)
     .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
+    .Object("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl)
 CL_END_CLASS
+
+bool IsAccel(wchar_t ch, const std::string& caption) {
+  const std::wstring text = ToWide(caption);
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != L'&') continue;
+    if (text[i + 1] == L'&') {
+      ++i;  // "&&" shows one "&"
+      continue;
+    }
+    return std::towupper(static_cast<wint_t>(text[i + 1])) == std::towupper(static_cast<wint_t>(ch));
+  }
+  return false;
+}
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { StoreBounds(0, 0, 65, 17); }
 
@@ -226,8 +257,28 @@ void TLabel::Paint() {
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags());
 }
 
+void TLabel::SetFocusControl(TWinControl* value) {
+  if (value == focusControl_) return;
+  if (focusControl_) focusControl_->RemoveFreeNotification(this);
+  focusControl_ = value;
+  if (focusControl_) focusControl_->FreeNotification(this);
+}
+
+void TLabel::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == focusControl_) focusControl_ = nullptr;
+}
+
 void TLabel::Dispatch(TMessage& m) {
   switch (m.Msg) {
+    case CM_DIALOGCHAR:
+      if (focusControl_ && Showing() && Enabled() && focusControl_->CanFocus() &&
+          IsAccel(static_cast<wchar_t>(m.WParam), Caption())) {
+        focusControl_->SetFocus();
+        m.Result = 1;
+        return;
+      }
+      break;
     case CM_TEXTCHANGED:
     case CM_FONTCHANGED:
       AdjustBounds();

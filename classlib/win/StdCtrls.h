@@ -7,7 +7,8 @@
 namespace cl {
 
 // A push button. Clicking it sets its form's ModalResult (when it has one) and raises OnClick. The default
-// button also answers Enter, the cancel button Escape, anywhere on the form.
+// button also answers Enter, the cancel button Escape, anywhere on the form; Alt and the character that
+// "&" marks in the caption press it.
 class TButton : public TWinControl {
   CL_CLASS(TButton, TWinControl)
 
@@ -32,7 +33,8 @@ class TButton : public TWinControl {
   TModalResult modalResult_ = mrNone;
 };
 
-// A check box. Changing Checked, by the user or in code, raises OnClick.
+// A check box. Changing Checked, by the user or in code, raises OnClick. Alt and the character that "&"
+// marks in the caption toggle it.
 class TCheckBox : public TWinControl {
   CL_CLASS(TCheckBox, TWinControl)
 
@@ -82,7 +84,8 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // A text drawn on its parent. With AutoSize the control takes the size of its text (a right-justified
-// label keeps its right edge). "&" marks the following character as the accelerator shown underlined.
+// label keeps its right edge). "&" marks the following character as the accelerator shown underlined;
+// Alt and that character move the focus to FocusControl.
 class TLabel : public TGraphicControl {
   CL_CLASS(TLabel, TGraphicControl)
 
@@ -97,12 +100,15 @@ class TLabel : public TGraphicControl {
   // Without Transparent the label fills its area with its Color first.
   bool Transparent() const noexcept { return transparent_; }
   void SetTransparent(bool value);
+  TWinControl* FocusControl() const noexcept { return focusControl_; }
+  void SetFocusControl(TWinControl* value);
 
   void Dispatch(TMessage& message) override;
 
  protected:
   void Paint() override;
   void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void AdjustBounds();
@@ -111,7 +117,11 @@ class TLabel : public TGraphicControl {
   TAlignment alignment_ = taLeftJustify;
   TTextLayout layout_ = tlTop;
   bool transparent_ = false;
+  TWinControl* focusControl_ = nullptr;
 };
+
+// Whether ch (any case) is the accelerator that "&" marks in caption ("&&" is a plain "&").
+bool IsAccel(wchar_t ch, const std::string& caption);
 
 // A frame with a caption around other controls.
 class TGroupBox : public TWinControl {

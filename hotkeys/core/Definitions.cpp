@@ -326,19 +326,6 @@ bool IsRegistrable(const DefinitionRecord& record) {
   return !(record.action <= haSendKeystrokes && record.data.empty());
 }
 
-std::string CommandText(const DefinitionRecord& record) {
-  std::string text = std::to_string(record.action);
-  text += '=';
-  text += record.data;
-  if (record.action == haOpenProgram) {
-    text += ';';
-    text += record.show;
-    text += ';';
-    text += record.startIn;
-  }
-  return text;
-}
-
 // -------------------------------------------------------------------------------------------------- IDs
 
 std::string IdFromText(std::string_view text) {
@@ -434,10 +421,7 @@ std::string ExpandDefinitionsPath(std::string_view name, std::string_view progra
 }
 
 std::string DefaultDefinitionsFile(std::string_view programPath) {
-  const size_t sep = programPath.find_last_of("\\/:");
-  const size_t dot = programPath.rfind('.');
-  const bool hasExt = dot != std::string_view::npos && (sep == std::string_view::npos || dot > sep);
-  return std::string(hasExt ? programPath.substr(0, dot) : programPath) + ".hkd";
+  return cl::ChangeFileExt(programPath, ".hkd");
 }
 
 std::string DefinitionsFileFromSetting(std::string_view value, std::string_view programPath, std::string_view currentDir) {

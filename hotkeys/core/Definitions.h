@@ -151,10 +151,6 @@ DefinitionRecords LoadDefinitionRecords(const std::string& fileName);
 // with empty data.
 bool IsRegistrable(const DefinitionRecord& record);
 
-// The command list text: the action number, "=", then the data; for action 0 the data is the command
-// line, ";", the show name, ";", the start-in directory.
-std::string CommandText(const DefinitionRecord& record);
-
 // ------------------------------------------------------------------------------------------------- IDs
 
 // The first (at most) four ASCII letters and digits of text, letters upper-cased.

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "Definitions.h"
+#include "Registration.h"
 #include "FileUtil.h"
 #include "SysUtils.h"
 #include "Unicode.h"
@@ -254,11 +255,11 @@ TEST(DefinitionsReader, Version10ShiftsActionsAndMakesIds) {
   const DefinitionRecords r = LoadDefinitionRecords(DataDir() + "v100_sample.hkd");
   ASSERT_TRUE(r.complete);
   ASSERT_EQ(r.records.size(), 6u);
-  EXPECT_EQ(CommandText(r.records[0]), "0=iexplore.exe;Normal;");
+  EXPECT_EQ(CommandText(CommandFromRecord(r.records[0])), "0=iexplore.exe;Normal;");
   EXPECT_EQ(r.records[0].id, "");
-  EXPECT_EQ(CommandText(r.records[2]), "3=0");
-  EXPECT_EQ(CommandText(r.records[3]), "4=");
-  EXPECT_EQ(CommandText(r.records[4]), "10=1");
+  EXPECT_EQ(CommandText(CommandFromRecord(r.records[2])), "3=0");
+  EXPECT_EQ(CommandText(CommandFromRecord(r.records[3])), "4=");
+  EXPECT_EQ(CommandText(CommandFromRecord(r.records[4])), "10=1");
 }
 
 TEST(DefinitionsReader, OlderVersionsFillWhatTheyLack) {
@@ -287,8 +288,8 @@ TEST(DefinitionsReader, OlderVersionsFillWhatTheyLack) {
 
   const DefinitionRecords r = LoadDefinitionRecords(DataDir() + "v120_sample.hkd");
   ASSERT_EQ(r.records.size(), 2u);
-  EXPECT_EQ(CommandText(r.records[0]), "0=mspaint.exe;Minimized;");
-  EXPECT_EQ(CommandText(r.records[1]), "3=3");
+  EXPECT_EQ(CommandText(CommandFromRecord(r.records[0])), "0=mspaint.exe;Minimized;");
+  EXPECT_EQ(CommandText(CommandFromRecord(r.records[1])), "3=3");
 }
 
 TEST(DefinitionsReader, RegistrationRecordsAndCommandTexts) {
@@ -300,9 +301,9 @@ TEST(DefinitionsReader, RegistrationRecordsAndCommandTexts) {
                             "8=", "0=;Normal;"};
   for (size_t i = 0; i < r.records.size(); ++i)
     if (commands[i]) {
-      EXPECT_EQ(CommandText(r.records[i]), commands[i]) << "record " << i;
+      EXPECT_EQ(CommandText(CommandFromRecord(r.records[i])), commands[i]) << "record " << i;
     }
-  EXPECT_EQ(CommandText(r.records[9]), "14=" + kDokuPath);
+  EXPECT_EQ(CommandText(CommandFromRecord(r.records[9])), "14=" + kDokuPath);
   EXPECT_EQ(r.records[0].hotkey, "Ctrl+Alt+N");
   EXPECT_EQ(r.records[9].description, kDoku);
   EXPECT_EQ(r.records[3].id, "REST");

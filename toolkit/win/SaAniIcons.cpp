@@ -1,5 +1,7 @@
 #include "SaAniIcons.h"
 
+#include <algorithm>
+
 #include "FormReader.h"
 #include "SaTmrPool.h"
 #include "SysUtils.h"
@@ -146,6 +148,7 @@ void TSaAnimatedIcons::Play(int repeatCount) {
   passLimit_ = repeatCount;
   playing_ = true;
   TimerPool().SetObjectEnabled(this, true);
+  WaitForFrame();
 }
 
 void TSaAnimatedIcons::Stop() {
@@ -182,7 +185,10 @@ void TSaAnimatedIcons::WMTick(cl::TMessage& message) {
   }
   gathered_ += PoolTickElapsed(message);
   // 64-bit: a hostile display time must not overflow the comparison.
-  if (gathered_ < int64_t(frames_[static_cast<size_t>(current_)]->DisplayTime()) * 10) return;
+  if (gathered_ < int64_t(frames_[static_cast<size_t>(current_)]->DisplayTime()) * 10) {
+    WaitForFrame();
+    return;
+  }
   if (OnNewFrame) OnNewFrame(this, current_);
   ++current_;
   if (current_ >= Count()) {
@@ -190,6 +196,14 @@ void TSaAnimatedIcons::WMTick(cl::TMessage& message) {
     if (passLimit_ > 0 && ++passes_ == passLimit_) Stop();
   }
   gathered_ = 0;
+  WaitForFrame();
+}
+
+void TSaAnimatedIcons::WaitForFrame() {
+  // Ticks before the current frame's time is up would only be counted: let the pool sleep until then.
+  if (!playing_ || current_ >= Count()) return;
+  const int64_t due = int64_t(frames_[static_cast<size_t>(current_)]->DisplayTime()) * 10 - gathered_;
+  TimerPool().SetObjectWait(this, due > 0 ? static_cast<uint32_t>(std::min<int64_t>(due, 60000)) : 0);
 }
 
 }  // namespace toolkit

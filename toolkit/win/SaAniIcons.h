@@ -81,6 +81,7 @@ class TSaAnimatedIcons : public cl::TPersistent {
 
  private:
   void WMTick(cl::TMessage& message);
+  void WaitForFrame();
   void IndexError(int index) const;
 
   std::vector<std::unique_ptr<TSaAnimatedIcon>> frames_;

@@ -28,10 +28,12 @@ CL_BEGIN_CLASS(TSaTimerPool) CL_END_CLASS
 TSaTimingThread::TSaTimingThread(TSaTimerPool* pool, int interval) : pool_(pool), interval_(interval) {
   timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
   stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (!timer_ || !stop_) {
+  changed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (!timer_ || !stop_ || !changed_) {
     const DWORD err = GetLastError();
     if (timer_) CloseHandle(timer_);
     if (stop_) CloseHandle(stop_);
+    if (changed_) CloseHandle(changed_);
     throw cl::EOSError(cl::SysErrorMessage(err));
   }
 }
@@ -47,6 +49,11 @@ TSaTimingThread::~TSaTimingThread() {
   }
   CloseHandle(timer_);
   CloseHandle(stop_);
+  CloseHandle(changed_);
+}
+
+void TSaTimingThread::SetInterval(int interval) noexcept {
+  if (interval_.exchange(interval) > interval) SetEvent(changed_);
 }
 
 void TSaTimingThread::Detach() noexcept {
@@ -56,20 +63,32 @@ void TSaTimingThread::Detach() noexcept {
 }
 
 void TSaTimingThread::Execute() {
-  const HANDLE waits[2] = {stop_, timer_};
+  const HANDLE waits[3] = {stop_, timer_, changed_};
+  // Arms the timer for what is left of the interval since `start_`.
+  auto arm = [this] {
+    const int64_t left = int64_t(interval_.load()) - int64_t(NowMs() - start_);
+    LARGE_INTEGER due;
+    due.QuadPart = -(left < 0 ? 0 : left) * 10000;  // relative, in 100 ns units
+    return SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) != FALSE;
+  };
   while (!Terminated()) {
     start_ = NowMs();
-    LARGE_INTEGER due;
-    due.QuadPart = -int64_t(interval_ < 0 ? 0 : interval_) * 10000;  // relative, in 100 ns units
-    if (!SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) break;
-    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
-    if (Terminated()) break;
+    if (!arm()) return;
+    DWORD r;
+    while ((r = WaitForMultipleObjects(3, waits, FALSE, INFINITE)) == WAIT_OBJECT_0 + 2)
+      if (!arm()) return;
+    if (r != WAIT_OBJECT_0 + 1 || Terminated()) break;
     Synchronize([this] { DoTick(); });
   }
 }
 
 void TSaTimingThread::DoTick() {
-  if (pool_) pool_->Tick(static_cast<uint32_t>(NowMs() - start_));
+  if (!pool_) return;
+  TSaTimerPool* pool = pool_;
+  pool->Tick(static_cast<uint32_t>(NowMs() - start_));
+  // The handlers have said how long they can wait; this thread waits in Synchronize meanwhile, so the
+  // next interval is in place before its next wait begins. A pool freed by a handler has detached us.
+  if (pool_) interval_ = pool->NextInterval();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -106,7 +125,25 @@ void TSaTimerPool::SetObjectEnabled(cl::TObject* obj, bool enabled) {
     i = Count() - 1;
   }
   entries_[static_cast<size_t>(i)]->Enabled = enabled;
+  entries_[static_cast<size_t>(i)]->Wait = 0;
   UpdateThread();
+  if (thread_ && !ticking_) thread_->SetInterval(NextInterval());
+}
+
+void TSaTimerPool::SetObjectWait(cl::TObject* obj, uint32_t ms) {
+  const int i = IndexOfObject(obj);
+  if (i < 0) return;
+  entries_[static_cast<size_t>(i)]->Wait = ms;
+  // Inside a tick the thread takes the new interval when the tick returns.
+  if (thread_ && !ticking_) thread_->SetInterval(NextInterval());
+}
+
+int TSaTimerPool::NextInterval() const {
+  constexpr uint32_t kMinimum = 5;
+  uint32_t next = UINT32_MAX;
+  for (const auto& e : entries_)
+    if (e->Enabled) next = std::min(next, std::max(e->Wait, kMinimum));
+  return next == UINT32_MAX ? int(kMinimum) : int(std::min<uint32_t>(next, 60000));
 }
 
 void TSaTimerPool::RemoveObject(cl::TObject* obj) {
@@ -143,6 +180,7 @@ void TSaTimerPool::Tick(uint32_t elapsed) {
     if (i < 0 || !entries_[static_cast<size_t>(i)]->Enabled) continue;
     TObjectTimeInfo& e = *entries_[static_cast<size_t>(i)];
     ++e.Counter;
+    e.Wait = 0;  // ticked: every interval again unless the object says otherwise now
     cl::TMessage m{WM_POOLTICK, elapsed & 0xFFFF, static_cast<intptr_t>(e.Counter), 0};
     obj->Dispatch(m);
     if (!*alive) return;  // freed by the handler

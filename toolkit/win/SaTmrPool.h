@@ -1,8 +1,11 @@
-// The timer pool: one timing thread that ticks every registered, enabled object about every 5 ms. The tick
-// arrives on the GUI thread as WM_POOLTICK through the object's own Dispatch (no window is involved).
+// The timer pool: one timing thread that ticks every registered, enabled object at least every 5 ms, or
+// less often while every enabled object has said how long it can wait (an animation needs no tick before
+// its next frame is due). The tick arrives on the GUI thread as WM_POOLTICK through the object's own
+// Dispatch (no window is involved).
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,6 +29,7 @@ class TObjectTimeInfo : public cl::TObject {
   cl::TObject* Obj = nullptr;
   bool Enabled = false;
   int32_t Counter = 0;  // ticks sent since the entry was made
+  uint32_t Wait = 0;    // ms the object needs no tick, from its last tick (0: every interval)
 };
 
 // Waits one interval on a waitable timer (or until told to stop), then runs the pool's tick on the GUI
@@ -36,6 +40,8 @@ class TSaTimingThread : public cl::TThread {
   ~TSaTimingThread() override;
   // GUI thread only: no tick reaches the pool after this; wakes the thread so that it ends.
   void Detach() noexcept;
+  // The interval from the start of the current wait to the next tick; a shorter one takes effect at once.
+  void SetInterval(int interval) noexcept;
 
  protected:
   void Execute() override;
@@ -44,9 +50,10 @@ class TSaTimingThread : public cl::TThread {
   void DoTick();
 
   TSaTimerPool* pool_;  // read and cleared on the GUI thread only
-  int interval_;
+  std::atomic<int> interval_;
   HANDLE timer_ = nullptr;
   HANDLE stop_ = nullptr;
+  HANDLE changed_ = nullptr;  // the interval changed during a wait
   uint64_t start_ = 0;  // written by this thread, read by DoTick while this thread waits in Synchronize
 };
 
@@ -59,6 +66,12 @@ class TSaTimerPool : public cl::TComponent {
   // Registers obj (once) and enables or disables its ticks. A component is removed by itself when freed;
   // any other object must call RemoveObject before it goes.
   void SetObjectEnabled(cl::TObject* obj, bool enabled);
+  // A registered object needs no tick for `ms` from now (it is ticked every interval again once it
+  // has been ticked, unless it says so anew). The pool sleeps until the earliest such time.
+  void SetObjectWait(cl::TObject* obj, uint32_t ms);
+  // The wait of the timing thread until its next tick: the earliest wait of the enabled entries, at
+  // least 5 ms.
+  int NextInterval() const;
   void RemoveObject(cl::TObject* obj);
   int IndexOfObject(const cl::TObject* obj) const;
   int Count() const noexcept { return static_cast<int>(entries_.size()); }

@@ -1,0 +1,63 @@
+// Hotkeys: a second start hands over to the running instance; the first one lives in the tray.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "Forms.h"
+#include "hkEdit.h"
+#include "SaRegister.h"
+#include "StdClasses.h"
+#include "hkPower.h"
+
+namespace {
+
+// The first argument, exactly "DEBUG", allows a second instance (for trying out a build beside the one
+// in use).
+bool DebugStart() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const bool debug = argv && argc > 1 && std::wcscmp(argv[1], L"DEBUG") == 0;
+  LocalFree(argv);
+  return debug;
+}
+
+// Asks a running instance to show its editor. The wait is bounded: an instance that hangs must not hang
+// this start too.
+bool HandOverToRunningInstance() {
+  HWND running = FindWindowW(hk::MainWindowClass, nullptr);
+  if (!running) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(running, &pid);
+  AllowSetForegroundWindow(pid);  // so that it may bring its editor to the front
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(running, hk::WM_HK_SHOWEDITOR, hk::WM_HK_SHOWEDITOR, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                      10000, &result);
+  return true;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  if (!DebugStart() && HandOverToRunningInstance()) return 0;
+
+  // The real way out of Windows; tests never install it.
+  hk::PowerCallsScope power(hk::SystemPowerCalls());
+  cl::TApplication application;
+  application.Initialize();
+  application.SetTitle("Calderine");
+  application.SetHelpFile("Calderine.hlp");
+  cl::RegisterStandardClasses();
+  toolkit::RegisterToolkitClasses();
+  try {
+    hk::TfrmHotkeyEdit* editor = nullptr;
+    application.CreateForm(editor);
+  } catch (const std::exception& e) {
+    // Without its main window the program cannot do anything: say why and end.
+    application.ShowException(e);
+    return 1;
+  }
+  application.Run();
+  return 0;
+}

@@ -1,0 +1,557 @@
+#include "hkEdit.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "FileUtil.h"
+#include "FormReader.h"
+#include "HotkeyText.h"
+#include "IniFiles.h"
+#include "Registry.h"
+#include "SysUtils.h"
+#include "WinString.h"
+
+namespace hk {
+
+namespace {
+
+constexpr char kSettings[] = "Settings";
+constexpr char kEditorWindow[] = "EditorWindow";
+constexpr char kColumns[] = "EWColumns";
+constexpr char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "Calderine";
+constexpr int kMinTrackWidth = 411;
+constexpr int kMinTrackHeight = 244;
+constexpr char kEditorCaption[] = "Calderine Editor - ";
+
+std::string CurrentDirectory() {
+  std::wstring dir(MAX_PATH, L'\0');
+  DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(dir.size()), dir.data());
+  if (n > dir.size()) {
+    dir.resize(n);
+    n = GetCurrentDirectoryW(n, dir.data());
+  }
+  dir.resize(n);
+  return cl::FromWide(dir);
+}
+
+}  // namespace
+
+TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
+  LoadDescription();
+  lvHotkeys = cl::ComponentAs<cl::TListView>(this, "lvHotkeys");
+  btnUndo = cl::ComponentAs<cl::TButton>(this, "btnUndo");
+  btnApply = cl::ComponentAs<cl::TButton>(this, "btnApply");
+  btnHelp = cl::ComponentAs<cl::TButton>(this, "btnHelp");
+  chkShowIcon = cl::ComponentAs<cl::TCheckBox>(this, "chkShowIcon");
+  chkAutoStart = cl::ComponentAs<cl::TCheckBox>(this, "chkAutoStart");
+  edtClipboards = cl::ComponentAs<cl::TEdit>(this, "edtClipboards");
+  udClipboards = cl::ComponentAs<cl::TUpDown>(this, "udClipboards");
+  cboActions = cl::ComponentAs<cl::TComboBox>(this, "cboActions");
+  cboParams = cl::ComponentAs<cl::TComboBox>(this, "cboParams");
+  cboClipboard = cl::ComponentAs<cl::TComboBox>(this, "cboClipboard");
+  cboShow = cl::ComponentAs<cl::TComboBox>(this, "cboShow");
+  cboHotkey = cl::ComponentAs<cl::TComboBox>(this, "cboHotkey");
+  SysHotkeys = cl::ComponentAs<toolkit::TSaSysHotKey>(this, "SysHotkeys");
+  atiHotkeys = cl::ComponentAs<toolkit::TSaAnimatedTrayIcon>(this, "atiHotkeys");
+  mnuHelp = cl::ComponentAs<cl::TMenuItem>(this, "mnuHelp");
+  mnuAbout = cl::ComponentAs<cl::TMenuItem>(this, "mnuAbout");
+  mnuEditHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuEditHotkeys");
+  mnuListHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuListHotkeys");
+  mnuSeparator1 = cl::ComponentAs<cl::TMenuItem>(this, "mnuSeparator1");
+  mnuHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuHotkeys");
+}
+
+TfrmHotkeyEdit::~TfrmHotkeyEdit() = default;
+
+std::string TfrmHotkeyEdit::ProgramFile() const { return cl::Application->ExeName(); }
+
+// ------------------------------------------------------------------------------------ creation and end
+
+void TfrmHotkeyEdit::FormCreate(cl::TObject*) {
+  // The program lives in the notification area: no window and no taskbar button at start.
+  cl::Application->SetShowMainForm(false);
+  atiHotkeys->HideAppButton();
+
+  for (std::string_view name : ActionNames) cboActions->Items()->Add(std::string(name));
+  for (std::string_view name : ExitWindowsParameterNames) cboParams->Items()->Add(std::string(name));
+  cboParams->SetItemIndex(0);
+  for (std::string_view name : HotkeyKeyNames) cboHotkey->Items()->Add(std::string(name));
+
+  FClosing = false;
+  FUpdating = false;
+  FExecuting = false;
+  cboShow->SetItemIndex(0);
+
+  // The settings come before the window is made: the tray icon they switch on is the first sign of the
+  // program, and making the window with all its controls takes a while.
+  FIniFileName = cl::ChangeFileExt(ProgramFile(), ".ini");
+  ReadSettings();
+
+  FClipboards = std::make_unique<TClipboards>();
+  FNextViewer = SetClipboardViewer(Handle());
+  FInViewerChain = true;
+  UpdateClipboardList();
+  SwitchClipboard(0);  // also draws the first tray icon
+  ReloadDefinitions();
+}
+
+void TfrmHotkeyEdit::FormDestroy(cl::TObject*) {
+  FCommands.clear();
+  if (FInViewerChain && HandleAllocated()) ChangeClipboardChain(Handle(), FNextViewer);
+  FInViewerChain = false;
+  FClipboards.reset();
+  WriteSettings();
+}
+
+void TfrmHotkeyEdit::ReadSettings() {
+  cl::TIniFile ini(FIniFileName);
+  FDefinitionsFile = DefinitionsFileFromSetting(ini.ReadString(kSettings, "HKDFile", ""), ProgramFile(),
+                                                CurrentDirectory());
+
+  // Ticking the box runs its click handler; ApplyShowIcon then settles icon and setting in any case.
+  chkShowIcon->SetChecked(ini.ReadInteger(kSettings, "ShowTaskbarIcon", 1) == 1);
+  ApplyShowIcon();
+
+  FUpdating = true;
+  // The up-down keeps the count within 1..100, so a stray value in the file cannot stop the start.
+  udClipboards->SetPosition(ini.ReadInteger(kSettings, "ClipboardCount", 5));
+  edtClipboards->SetText(std::to_string(udClipboards->Position()));
+  FUpdating = false;
+
+  SetWidth(ini.ReadInteger(kEditorWindow, "Width", Width()));
+  SetHeight(ini.ReadInteger(kEditorWindow, "Height", Height()));
+
+  // While AutoRun is on, the autorun value is written again at every start.
+  chkAutoStart->SetChecked(ini.ReadBool(kSettings, "AutoRun", true));
+
+  cl::TListColumns* columns = lvHotkeys->Columns();
+  for (int i = 0; i < columns->Count(); ++i) {
+    cl::TListColumn* column = columns->Items(i);
+    column->SetWidth(ini.ReadInteger(kColumns, column->Caption(), column->Width()));
+  }
+}
+
+void TfrmHotkeyEdit::WriteSettings() {
+  cl::TIniFile ini(FIniFileName);
+  ini.WriteString(kSettings, "HKDFile", FDefinitionsFile);
+  ini.WriteInteger(kSettings, "ClipboardCount", udClipboards->Position());
+  ini.WriteInteger(kEditorWindow, "Width", Width());
+  ini.WriteInteger(kEditorWindow, "Height", Height());
+  cl::TListColumns* columns = lvHotkeys->Columns();
+  for (int i = 0; i < columns->Count(); ++i)
+    ini.WriteInteger(kColumns, columns->Items(i)->Caption(), columns->Items(i)->Width());
+}
+
+// ---------------------------------------------------------------------------------------- the options
+
+void TfrmHotkeyEdit::chkShowIconClick(cl::TObject*) { ApplyShowIcon(); }
+
+void TfrmHotkeyEdit::ApplyShowIcon() {
+  atiHotkeys->SetActive(chkShowIcon->Checked());
+  cl::TIniFile(FIniFileName).WriteInteger(kSettings, "ShowTaskbarIcon", chkShowIcon->Checked() ? 1 : 0);
+}
+
+void TfrmHotkeyEdit::chkAutoStartClick(cl::TObject*) {
+  FIniFileName = cl::ChangeFileExt(ProgramFile(), ".ini");
+  const bool on = chkAutoStart->Checked();
+  cl::TRegistry registry;
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  // Without the rights to the key the value stays as it was; the setting is written all the same.
+  if (registry.OpenKey(kRunKey, true)) {
+    try {
+      if (on) registry.WriteString(kRunValue, std::string("\"").append(ProgramFile()).append("\""));
+      else registry.DeleteValue(kRunValue);
+    } catch (const cl::Exception&) {
+    }
+    registry.CloseKey();
+  }
+  cl::TIniFile(FIniFileName).WriteBool(kSettings, "AutoRun", on);
+}
+
+void TfrmHotkeyEdit::UpdateClipboardList() {
+  if (!FClipboards) return;
+  FClipboards->SetCount(udClipboards->Position());
+  const std::string selected = cboClipboard->ItemIndex() >= 0 ? cboClipboard->Text() : std::string();
+  cboClipboard->Items()->Clear();
+  for (int i = 1; i <= FClipboards->Count(); ++i) cboClipboard->Items()->Add(std::to_string(i));
+  int index = cboClipboard->Items()->IndexOf(selected);
+  cboClipboard->SetItemIndex(index >= 0 ? index : 0);
+}
+
+void TfrmHotkeyEdit::edtClipboardsChange(cl::TObject*) {
+  if (!FUpdating) UpdateClipboardList();
+}
+
+void TfrmHotkeyEdit::edtClipboardsExit(cl::TObject*) {
+  edtClipboards->SetText(std::to_string(udClipboards->Position()));
+}
+
+// ------------------------------------------------------------------------------- showing and closing
+
+void TfrmHotkeyEdit::ShowEditor() {
+  SetWindowState(cl::wsNormal);
+  Show();
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(Handle());
+}
+
+// The hotkey list window and the about box are forms of their own that the program does not have yet.
+void TfrmHotkeyEdit::ShowHotkeyList() {}
+void TfrmHotkeyEdit::ShowAbout() {}
+
+void TfrmHotkeyEdit::ExitProgram() {
+  FClosing = true;
+  Close();
+  // A cancelled save question keeps the program running: the next close must hide again, not end it.
+  if (!cl::Application->Terminated()) FClosing = false;
+}
+
+bool TfrmHotkeyEdit::QuerySaveChanges() {
+  if (!btnApply->Enabled()) return true;
+  std::string text = FModified ? "Hotkey definitions have changed" : "Hotkey sort order has changed";
+  text += ". Save changes?";
+  switch (cl::Application->MessageBox(text, "Hotkey Editor", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+      return SaveDefinitions();
+    case IDNO:
+      ReloadDefinitions();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TfrmHotkeyEdit::FormCloseQuery(cl::TObject*, bool& canClose) { canClose = QuerySaveChanges(); }
+
+void TfrmHotkeyEdit::FormClose(cl::TObject*, cl::TCloseAction& action) {
+  if (FClosing) return;
+  action = cl::caNone;
+  Hide();
+}
+
+void TfrmHotkeyEdit::FormKeyDown(cl::TObject*, uint16_t& key, cl::TShiftState) {
+  if (key == VK_F1) btnHelp->Click();
+  else if (key == VK_ESCAPE) Close();
+}
+
+void TfrmHotkeyEdit::btnHelpClick(cl::TObject*) {
+  const std::wstring page = cl::ToWide(cl::ExtractFilePath(ProgramFile()) + "Help\\help.html");
+  ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TfrmHotkeyEdit::btnCloseClick(cl::TObject*) { Close(); }
+void TfrmHotkeyEdit::mnuHelpClick(cl::TObject*) { btnHelp->Click(); }
+void TfrmHotkeyEdit::mnuAboutClick(cl::TObject*) { ShowAbout(); }
+void TfrmHotkeyEdit::mnuEditHotkeysClick(cl::TObject*) { ShowEditor(); }
+void TfrmHotkeyEdit::mnuListHotkeysClick(cl::TObject*) { ShowHotkeyList(); }
+void TfrmHotkeyEdit::mnuExitClick(cl::TObject*) { ExitProgram(); }
+
+void TfrmHotkeyEdit::SysHotkeysHotKey(cl::TObject*, int index) { ExecuteRegistered(index); }
+
+void TfrmHotkeyEdit::HotProgramClick(cl::TObject* sender) {
+  if (auto* item = dynamic_cast<cl::TComponent*>(sender)) ExecuteRegistered(item->Tag());
+}
+
+void TfrmHotkeyEdit::atiHotkeysEndAnimation(cl::TObject*) { atiHotkeys->SetStyle(toolkit::tsNormal); }
+
+void TfrmHotkeyEdit::Dispatch(cl::TMessage& message) {
+  switch (message.Msg) {
+    case WM_HK_SHOWEDITOR:
+      if (message.WParam == WM_HK_SHOWEDITOR) ShowEditor();
+      return;
+    case WM_HK_RUNIDLIST:
+      // Running an ID list comes with the editor's table of IDs.
+      return;
+    case WM_DRAWCLIPBOARD:
+      WMDrawClipboard(message);
+      return;
+    case WM_CHANGECBCHAIN:
+      WMChangeCBChain(message);
+      return;
+    case WM_HK_EXIT:
+      if (message.WParam == WM_HK_EXIT) ExitProgram();
+      return;
+    case WM_GETMINMAXINFO: {
+      inherited::Dispatch(message);
+      auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+      info->ptMinTrackSize = {kMinTrackWidth, kMinTrackHeight};
+      return;
+    }
+  }
+  inherited::Dispatch(message);
+}
+
+// ------------------------------------------------------------------------------------- the definitions
+
+std::string TfrmHotkeyEdit::ExpandDefinitionsPath(const std::string& name) const {
+  return hk::ExpandDefinitionsPath(name, cl::ExtractFilePath(ProgramFile()), CurrentDirectory());
+}
+
+void TfrmHotkeyEdit::SetModified(bool value) {
+  if (value != FModified) {
+    FModified = value;
+    if (value) SysHotkeys->Clear();
+  }
+  btnApply->SetEnabled(FModified);
+  btnUndo->SetEnabled(FModified);
+}
+
+void TfrmHotkeyEdit::ReloadDefinitions() {
+  SetModified(false);
+  LoadDefinitions();
+  RegisterHotkeys();
+}
+
+void TfrmHotkeyEdit::LoadDefinitions() {
+  SetCaption(kEditorCaption + FDefinitionsFile);
+  const int remembered = std::max(FCurrentItem, 0);
+  LoadedDefinitions loaded = hk::LoadDefinitions(FDefinitionsFile);
+  if (loaded.sortColumn) FEntries.sortColumn = *loaded.sortColumn;
+  if (loaded.sortAscending) FEntries.sortAscending = *loaded.sortAscending;
+  FEntries.entries = std::move(loaded.entries);
+  if (FEntries.entries.empty()) {
+    FCurrentItem = -1;
+    ShowRows();
+    AddBlankEntry();
+    return;
+  }
+  FCurrentItem = remembered < static_cast<int>(FEntries.entries.size())
+                     ? remembered
+                     : static_cast<int>(FEntries.entries.size()) - 1;
+  ShowRows();
+  SetModified(false);
+}
+
+void TfrmHotkeyEdit::AddBlankEntry() {
+  FEntries.entries.emplace_back();
+  FCurrentItem = static_cast<int>(FEntries.entries.size()) - 1;
+  ShowRows();
+  SetModified(true);
+}
+
+void TfrmHotkeyEdit::ShowRows() {
+  cl::TListItems* items = lvHotkeys->Items();
+  items->BeginUpdate();
+  items->Clear();
+  for (const HotkeyEntry& e : FEntries.entries) {
+    cl::TListItem* item = items->Add();
+    item->SetCaption(e.description);
+    for (const std::string* text : {&e.id, &e.action, &e.data, &e.hotkey, &e.active, &e.show, &e.startIn})
+      item->SubItems()->Add(*text);
+  }
+  items->EndUpdate();
+  if (FCurrentItem >= 0) lvHotkeys->SetItemIndex(FCurrentItem);
+}
+
+bool TfrmHotkeyEdit::SaveDefinitions() {
+  try {
+    hk::SaveDefinitions(FDefinitionsFile, FEntries);
+  } catch (const cl::Exception& e) {
+    // The old file is still whole; the edits stay unsaved so that nothing is lost.
+    cl::Application->MessageBox(cl::Format("The hotkey definitions could not be saved to %s.\n\n%s",
+                                           FDefinitionsFile.c_str(), e.what()),
+                                "Hotkey Editor", MB_OK | MB_ICONERROR);
+    return false;
+  }
+  SetModified(false);
+  RegisterHotkeys();
+  return true;
+}
+
+void TfrmHotkeyEdit::RegisterHotkeys() {
+  SysHotkeys->Clear();
+  FCommands.clear();
+  mnuEditHotkeys->SetCaption(std::string(EditHotkeysCaption));
+  mnuListHotkeys->SetCaption(std::string(ListHotkeysCaption));
+  mnuAbout->SetCaption(std::string(AboutCaption));
+  mnuHelp->SetCaption(std::string(HelpCaption));
+  mnuHotkeys->Clear();
+
+  // A missing or unreadable file registers what was read before the fault, which may be nothing.
+  const RegistrationPlan plan = PlanRegistration(LoadDefinitionRecords(FDefinitionsFile).records);
+  FCommands = plan.commands;
+  for (const HotkeyCombination& c : plan.combinations) SysHotkeys->AddHotKey(c.key, c.modifiers);
+  for (const HotProgramItem& p : plan.hotPrograms) {
+    auto* item = new cl::TMenuItem(nullptr);
+    item->SetCaption(p.caption);
+    item->SetTag(p.tag);
+    item->OnClick = cl::TNotifyEvent(this, &TfrmHotkeyEdit::HotProgramClick);
+    mnuHotkeys->Add(item);
+  }
+  mnuEditHotkeys->SetCaption(plan.editCaption);
+  mnuListHotkeys->SetCaption(plan.listCaption);
+
+  const bool any = mnuHotkeys->Count() > 0;
+  mnuHotkeys->SetVisible(any);
+  mnuSeparator1->SetVisible(any);
+}
+
+void TfrmHotkeyEdit::OpenDefinitionsFile(const std::string& name) {
+  const std::string path = ExpandDefinitionsPath(name);
+  if (!cl::FileExists(path)) {
+    const std::wstring text = cl::ToWide(name + " does not exist. Do you want to create it?");
+    if (MessageBoxW(Handle(), text.c_str(), L"Hotkey definition file not found", MB_YESNO | MB_ICONQUESTION) != IDYES)
+      return;
+    try {
+      CreateDefinitionsFile(path, FDefinitionsFile);
+    } catch (const cl::Exception& e) {
+      // Switching to a file that could not be made would leave the user with no hot keys at all.
+      cl::Application->MessageBox(cl::Format("%s could not be created.\n\n%s", path.c_str(), e.what()),
+                                  "Hotkey Editor", MB_OK | MB_ICONERROR);
+      return;
+    }
+  }
+  FDefinitionsFile = cl::LowerCase(path);
+  ReloadDefinitions();
+}
+
+// ------------------------------------------------------------------------------------ running commands
+
+void TfrmHotkeyEdit::ExecuteRegistered(int index) {
+  if (index < 0 || index >= static_cast<int>(FCommands.size()) || FExecuting) return;
+  FExecuting = true;
+  struct Clear {
+    bool& flag;
+    ~Clear() { flag = false; }
+  } clear{FExecuting};
+  // A copy: the command may rebuild the command list (opening another definitions file).
+  const HotkeyCommand command = FCommands[static_cast<size_t>(index)];
+  atiHotkeys->SetStyle(toolkit::tsAnimated);
+  ExecuteCommand(command, index);
+}
+
+void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int index) {
+  switch (command.action) {
+    case haOpenProgram:
+      FLauncher(Handle(), PrepareLaunch({command.data, command.show, command.startIn}, SystemLaunchContext()));
+      break;
+    case haSendKeystrokes:
+      SendKeystrokes(command.data);
+      break;
+    case haExecuteMultiple:
+      PostMessageW(Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, index);
+      break;
+    case haExitWindows:
+      FSystemActions.ExitWindowsCommand(cl::StrToInt(command.data), cl::Application->Handle(),
+                                        cl::ExtractFilePath(ProgramFile()));
+      break;
+    case haEditHotkeys:
+      ShowEditor();
+      break;
+    case haViewHotkeyList:
+      ShowHotkeyList();
+      break;
+    case haIncreaseVolume:
+      FSystemActions.ChangeVolume(+1);
+      break;
+    case haDecreaseVolume:
+      FSystemActions.ChangeVolume(-1);
+      break;
+    case haMinimizeAll:
+      FSystemActions.MinimizeAllWindows();
+      break;
+    case haUndoMinimizeAll:
+      FSystemActions.UndoMinimizeAll();
+      break;
+    case haSwitchClipboard:
+      SwitchClipboard(cl::StrToIntDef(command.data, 1));
+      break;
+    case haScreenSaver:
+      FSystemActions.LaunchScreenSaver(Handle());
+      break;
+    case haEjectCd:
+      FSystemActions.EjectCd();
+      break;
+    case haCloseCd:
+      FSystemActions.CloseCd();
+      break;
+    case haOpenFolder:
+      ShellOpen(Handle(), command.data);
+      break;
+    case haOpenDefinitions:
+      // Switching files reloads the editor: unsaved edits are asked about first, as Load does.
+      if (QuerySaveChanges()) OpenDefinitionsFile(command.data);
+      break;
+    default:
+      break;
+  }
+}
+
+bool TfrmHotkeyEdit::EditorIsActive() {
+  // Keys typed while one of our own windows is in front would land in it (and "~" could run the same
+  // entry again and again).
+  DWORD pid = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+  if (pid != GetCurrentProcessId()) return false;
+  MessageBoxW(Handle(), L"Hotkey commands that send keystrokes cannot be executed when the Hotkey editor is active.",
+              L"Hotkey Editor Active", MB_OK | MB_ICONINFORMATION);
+  return true;
+}
+
+void TfrmHotkeyEdit::SendKeystrokes(const std::string& keys) {
+  if (EditorIsActive()) return;
+  // The typed keys must not fire our own hot keys; only the outermost of nested sends switches them.
+  if (FSendDepth++ == 0) SysHotkeys->SetActive(false);
+  struct Restore {
+    TfrmHotkeyEdit& form;
+    ~Restore() {
+      if (--form.FSendDepth == 0) form.SysHotkeys->SetActive(true);
+    }
+  } restore{*this};
+  FKeySender.SendKeys(keys);
+}
+
+// ------------------------------------------------------------------------------- virtual clipboards
+
+void TfrmHotkeyEdit::SwitchClipboard(int index) {
+  FClipboards->SelectClipboard(index, false);
+  UpdateTrayIcon(FClipboards->Current());
+}
+
+void TfrmHotkeyEdit::UpdateTrayIcon(int index) {
+  HICON base = toolkit::TSaAnimatedTrayIcon::DefaultIcon();
+  std::unique_ptr<cl::TIcon> icon = CreateClipboardIcon(base, index + 1, TClipboards::ClipboardHasData());
+  if (base) DestroyIcon(base);
+  atiHotkeys->SetIcon(icon.get());
+}
+
+void TfrmHotkeyEdit::WMDrawClipboard(cl::TMessage& message) {
+  if (FClipboards) UpdateTrayIcon(FClipboards->Current());
+  // The next viewer may hang; it must not take this program with it.
+  if (FNextViewer)
+    SendMessageTimeoutW(FNextViewer, message.Msg, message.WParam, message.LParam, SMTO_ABORTIFHUNG, 1000, nullptr);
+}
+
+void TfrmHotkeyEdit::WMChangeCBChain(cl::TMessage& message) {
+  const HWND leaving = reinterpret_cast<HWND>(message.WParam);
+  if (leaving == FNextViewer) FNextViewer = reinterpret_cast<HWND>(message.LParam);
+  else if (FNextViewer)
+    SendMessageTimeoutW(FNextViewer, message.Msg, message.WParam, message.LParam, SMTO_ABORTIFHUNG, 1000, nullptr);
+}
+
+// ------------------------------------------------------------------------------------------ metaclass
+
+CL_BEGIN_CLASS(TfrmHotkeyEdit)
+    .Method("FormCreate", &TfrmHotkeyEdit::FormCreate)
+    .Method("FormDestroy", &TfrmHotkeyEdit::FormDestroy)
+    .Method("FormCloseQuery", &TfrmHotkeyEdit::FormCloseQuery)
+    .Method("FormClose", &TfrmHotkeyEdit::FormClose)
+    .Method("FormKeyDown", &TfrmHotkeyEdit::FormKeyDown)
+    .Method("btnHelpClick", &TfrmHotkeyEdit::btnHelpClick)
+    .Method("btnCloseClick", &TfrmHotkeyEdit::btnCloseClick)
+    .Method("mnuHelpClick", &TfrmHotkeyEdit::mnuHelpClick)
+    .Method("mnuAboutClick", &TfrmHotkeyEdit::mnuAboutClick)
+    .Method("mnuEditHotkeysClick", &TfrmHotkeyEdit::mnuEditHotkeysClick)
+    .Method("mnuListHotkeysClick", &TfrmHotkeyEdit::mnuListHotkeysClick)
+    .Method("mnuExitClick", &TfrmHotkeyEdit::mnuExitClick)
+    .Method("SysHotkeysHotKey", &TfrmHotkeyEdit::SysHotkeysHotKey)
+    .Method("atiHotkeysEndAnimation", &TfrmHotkeyEdit::atiHotkeysEndAnimation)
+    .Method("chkShowIconClick", &TfrmHotkeyEdit::chkShowIconClick)
+    .Method("chkAutoStartClick", &TfrmHotkeyEdit::chkAutoStartClick)
+    .Method("edtClipboardsChange", &TfrmHotkeyEdit::edtClipboardsChange)
+    .Method("edtClipboardsExit", &TfrmHotkeyEdit::edtClipboardsExit)
+CL_END_CLASS
+
+}  // namespace hk

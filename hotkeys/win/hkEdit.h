@@ -1,0 +1,157 @@
+// The main window: the hotkey editor, and the owner of everything that runs in the background (the
+// system hot keys, the tray icon, the command list). It starts hidden; closing it only hides it.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ComCtrls.h"
+#include "Definitions.h"
+#include "Forms.h"
+#include "Menus.h"
+#include "Registration.h"
+#include "SaAniTray.h"
+#include "SaSysHot.h"
+#include "StdCtrls.h"
+#include "hkClpbrd.h"
+#include "hkLaunch.h"
+#include "hkSend.h"
+#include "hkSystem.h"
+
+namespace hk {
+
+// Private messages of the main window; each carries its own number in wParam.
+constexpr UINT WM_HK_SHOWEDITOR = 3025;  // a second start asks for the editor
+constexpr UINT WM_HK_RUNIDLIST = 3027;   // lParam: the command list index of an ID list
+constexpr UINT WM_HK_EXIT = 3028;        // ends the program (after the save question)
+
+inline constexpr wchar_t MainWindowClass[] = L"TfrmHotkeyEdit";
+
+class TfrmHotkeyEdit : public cl::TForm {
+  CL_CLASS(TfrmHotkeyEdit, cl::TForm)
+
+  explicit TfrmHotkeyEdit(cl::TComponent* owner);
+  ~TfrmHotkeyEdit() override;
+
+  void ShowEditor();
+  void ShowHotkeyList();
+  void ShowAbout();
+  void ExitProgram();
+  // Asks whether to save changed definitions; false means "stay".
+  bool QuerySaveChanges();
+
+  // The definitions file in use and the command list of the last registration.
+  const std::string& DefinitionsFile() const noexcept { return FDefinitionsFile; }
+  const std::vector<HotkeyCommand>& Commands() const noexcept { return FCommands; }
+  const std::string& IniFileName() const noexcept { return FIniFileName; }
+
+  // The file in use: read into the editor, then registered.
+  void ReloadDefinitions();
+  void LoadDefinitions();
+  // Writes the table to the file in use, then registers it again; false (after telling the user) when
+  // the file could not be written, the edits then stay unsaved.
+  bool SaveDefinitions();
+  void RegisterHotkeys();
+  void SetModified(bool value);
+  bool Modified() const noexcept { return FModified; }
+  // Makes another file the file in use (offering to create a missing one).
+  void OpenDefinitionsFile(const std::string& name);
+  // A name of the settings or the user, made absolute by the rules of definitions files.
+  std::string ExpandDefinitionsPath(const std::string& name) const;
+
+  // Runs command list entry `index` (a hot key, a tray item, the hotkey list) unless one is running.
+  void ExecuteRegistered(int index);
+  // The action switch; `index` is the command list position an ID list is posted with.
+  void ExecuteCommand(const HotkeyCommand& command, int index);
+  // Action 1: refused while one of our windows is in front; the hot keys are off while it types.
+  void SendKeystrokes(const std::string& keys);
+  // Tells the user and returns true when a window of this program is the active one.
+  bool EditorIsActive();
+  // Action 10, and the tray icon showing the current clipboard's number.
+  void SwitchClipboard(int index);
+  void UpdateTrayIcon(int index);
+  const TClipboards& Clipboards() const noexcept { return *FClipboards; }
+
+  // What starts programs (the shell); benchmarks and tests put an observer in its place.
+  using TLauncher = std::function<void(HWND owner, const LaunchRequest& request)>;
+  void SetLauncher(TLauncher launcher) { FLauncher = std::move(launcher); }
+
+  void Dispatch(cl::TMessage& message) override;
+
+ private:
+  // Published handlers.
+  void FormCreate(cl::TObject* sender);
+  void FormDestroy(cl::TObject* sender);
+  void FormCloseQuery(cl::TObject* sender, bool& canClose);
+  void FormClose(cl::TObject* sender, cl::TCloseAction& action);
+  void FormKeyDown(cl::TObject* sender, uint16_t& key, cl::TShiftState shift);
+  void btnHelpClick(cl::TObject* sender);
+  void btnCloseClick(cl::TObject* sender);
+  void mnuHelpClick(cl::TObject* sender);
+  void mnuAboutClick(cl::TObject* sender);
+  void mnuEditHotkeysClick(cl::TObject* sender);
+  void mnuListHotkeysClick(cl::TObject* sender);
+  void mnuExitClick(cl::TObject* sender);
+  void SysHotkeysHotKey(cl::TObject* sender, int index);
+  void atiHotkeysEndAnimation(cl::TObject* sender);
+  void chkShowIconClick(cl::TObject* sender);
+  void chkAutoStartClick(cl::TObject* sender);
+  void edtClipboardsChange(cl::TObject* sender);
+  void edtClipboardsExit(cl::TObject* sender);
+  void HotProgramClick(cl::TObject* sender);
+  void WMDrawClipboard(cl::TMessage& message);
+  void WMChangeCBChain(cl::TMessage& message);
+
+  void ApplyShowIcon();
+  void UpdateClipboardList();
+  void ReadSettings();
+  void WriteSettings();
+  void AddBlankEntry();
+  void ShowRows();
+  std::string ProgramFile() const;
+
+  // Components of the description.
+  cl::TListView* lvHotkeys;
+  cl::TButton* btnUndo;
+  cl::TButton* btnApply;
+  cl::TButton* btnHelp;
+  cl::TCheckBox* chkShowIcon;
+  cl::TCheckBox* chkAutoStart;
+  cl::TEdit* edtClipboards;
+  cl::TUpDown* udClipboards;
+  cl::TComboBox* cboActions;
+  cl::TComboBox* cboParams;
+  cl::TComboBox* cboClipboard;
+  cl::TComboBox* cboShow;
+  cl::TComboBox* cboHotkey;
+  toolkit::TSaSysHotKey* SysHotkeys;
+  toolkit::TSaAnimatedTrayIcon* atiHotkeys;
+  cl::TMenuItem* mnuHelp;
+  cl::TMenuItem* mnuAbout;
+  cl::TMenuItem* mnuEditHotkeys;
+  cl::TMenuItem* mnuListHotkeys;
+  cl::TMenuItem* mnuSeparator1;
+  cl::TMenuItem* mnuHotkeys;
+
+  std::vector<HotkeyCommand> FCommands;
+  std::unique_ptr<TClipboards> FClipboards;
+  HWND FNextViewer = nullptr;
+  bool FInViewerChain = false;
+  SystemActions FSystemActions{RealSystemCalls()};
+  TKeySender FKeySender;
+  TLauncher FLauncher{ShellLaunch};
+  int FSendDepth = 0;  // nested keystroke actions: only the outermost switches the hot keys
+  Definitions FEntries;  // the rows of the table
+  int FCurrentItem = -1;
+  std::string FIniFileName;
+  std::string FDefinitionsFile;
+  bool FExecuting = false;
+  bool FClosing = false;
+  bool FUpdating = false;
+  bool FModified = false;
+};
+
+}  // namespace hk

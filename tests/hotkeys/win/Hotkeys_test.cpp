@@ -1,0 +1,358 @@
+// The Hotkeys program, started for real from a scratch folder and driven from outside as the user's
+// system would: tray icon, registered combinations, second starts, its messages, the save question.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "Definitions.h"
+#include "FileUtil.h"
+#include "IniFiles.h"
+#include "KeyInput.h"
+#include "Process.h"
+#include "SysUtils.h"
+#include "TestSupport.h"
+#include "TrayProbe.h"
+#include "WinString.h"
+
+namespace {
+
+constexpr UINT kShowEditor = 3025;
+constexpr UINT kExit = 3028;
+constexpr DWORD kWait = 15000;
+
+// Combinations no other test and no usual desktop uses.
+constexpr UINT kMods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
+constexpr char kActiveProgramKey[] = "Ctrl+Alt+Shift+F11";
+constexpr char kActiveMinimizeKey[] = "Ctrl+Alt+Shift+F10";
+constexpr char kInactiveKey[] = "Ctrl+Alt+Shift+F9";
+
+hk::HotkeyEntry Entry(std::string description, std::string action, std::string data, std::string hotkey,
+                      bool active) {
+  hk::HotkeyEntry e;
+  e.description = std::move(description);
+  e.id = hk::IdFromText(e.description);
+  e.action = std::move(action);
+  e.data = std::move(data);
+  e.hotkey = std::move(hotkey);
+  e.active = active ? "True" : "False";
+  return e;
+}
+
+hk::Definitions SampleDefinitions() {
+  hk::Definitions defs;
+  defs.entries = {
+      Entry("Notepad", "Open Program or File", "notepad.exe", kActiveProgramKey, true),
+      Entry("Tidy up", "Minimize All Windows", "", kActiveMinimizeKey, true),
+      Entry("Sleeping", "Open Program or File", "calc.exe", kInactiveKey, false),
+  };
+  return defs;
+}
+
+// Whether another program may take the combination now (it is given back at once).
+bool CombinationFree(UINT vk) {
+  if (!RegisterHotKey(nullptr, 0x5A5A, kMods, vk)) return false;
+  UnregisterHotKey(nullptr, 0x5A5A);
+  return true;
+}
+
+int CountWindows(const wchar_t* className) {
+  int count = 0;
+  for (HWND w = FindWindowW(className, nullptr); w; w = FindWindowExW(nullptr, w, className, nullptr)) ++count;
+  return count;
+}
+
+// Polls a condition that another process brings about (it sends this process nothing to wait for).
+template <class F>
+bool Eventually(F condition, DWORD ms = kWait) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (!condition()) {
+    if (GetTickCount64() >= end) return false;
+    hktest::PumpWait(nullptr, 20);
+  }
+  return true;
+}
+
+std::wstring WindowText(HWND w) {
+  wchar_t buf[512] = {};
+  GetWindowTextW(w, buf, 512);
+  return buf;
+}
+
+// The save question of process pid, once it is on screen.
+HWND WaitForQuestion(DWORD pid) {
+  HWND box = nullptr;
+  Eventually([&] {
+    box = hktest::FindProcessWindow("#32770", pid);
+    return box && IsWindowVisible(box);
+  });
+  return box;
+}
+
+void Answer(HWND box, int button) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
+
+// A copy of Hotkeys in a scratch folder of its own, so that its settings and definitions files (which
+// live beside the program) belong to this test alone.
+class HotkeysProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    exe_ = hktest::CopyFileTo(HK_HOTKEYS_EXE, dir_.File(""));
+    ASSERT_FALSE(exe_.empty());
+    ASSERT_EQ(CountWindows(L"TfrmHotkeyEdit"), 0) << "an instance of an earlier test is still running";
+    // Without a definitions file the editor opens with a blank entry, an unsaved change that Exit would
+    // ask about; most tests want a plain exit.
+    hk::SaveDefinitions(Definitions(), SampleDefinitions());
+  }
+
+  std::string Definitions() const { return dir_.File("Hotkeys.hkd"); }
+  std::string Settings() const { return dir_.File("Hotkeys.ini"); }
+
+  // Starts a copy and waits until it handles messages; its main window, or null.
+  HWND Start(hktest::ChildProcess& p, const std::vector<std::string>& args = {}) {
+    if (!p.Start(exe_, args, dir_.File(""))) return nullptr;
+    WaitForInputIdle(p.Handle(), kWait);
+    return hktest::WaitForWindow("TfrmHotkeyEdit", p.Pid(), kWait);
+  }
+
+  // Asks a copy to end through its exit message; its exit code.
+  static std::optional<DWORD> Exit(hktest::ChildProcess& p, HWND main) {
+    PostMessageW(main, kExit, kExit, 0);
+    return p.WaitExit(kWait);
+  }
+
+  testsupport::TempDir dir_;
+  std::string exe_;
+};
+
+TEST_F(HotkeysProgram, StartsHiddenInTheTrayWithItsActiveEntriesRegistered) {
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(Eventually([&] { return hktest::ProcessHasTrayIcon(p.Pid()); }));
+  EXPECT_FALSE(IsWindowVisible(main));
+
+  // Active entries hold their combinations: another program is refused them. The inactive one is free.
+  EXPECT_TRUE(Eventually([] { return !CombinationFree(VK_F11); }));
+  EXPECT_FALSE(CombinationFree(VK_F10));
+  EXPECT_TRUE(CombinationFree(VK_F9));
+
+  EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
+  // Gone with the program: the combinations are free again.
+  EXPECT_TRUE(CombinationFree(VK_F11));
+}
+
+TEST_F(HotkeysProgram, AStartWithoutSettingsWritesTheDefaultsAndExitWritesTheRest) {
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  // A wrong number in wParam is not the exit message.
+  PostMessageW(main, kExit, 0, 0);
+  EXPECT_FALSE(p.WaitExit(300).has_value());
+  ASSERT_EQ(Exit(p, main), std::optional<DWORD>(0));
+
+  cl::TIniFile ini(Settings());
+  EXPECT_EQ(cl::LowerCase(ini.ReadString("Settings", "HKDFile", "")), cl::LowerCase(Definitions()));
+  EXPECT_EQ(ini.ReadString("Settings", "ShowTaskbarIcon", ""), "1");
+  EXPECT_EQ(ini.ReadString("Settings", "AutoRun", ""), "1");
+  EXPECT_EQ(ini.ReadInteger("Settings", "ClipboardCount", 0), 5);
+  EXPECT_EQ(ini.ReadInteger("EditorWindow", "Width", 0), 575);
+  EXPECT_EQ(ini.ReadInteger("EditorWindow", "Height", 0), 442);
+  EXPECT_EQ(ini.ReadInteger("EWColumns", "Description", 0), 138);
+  EXPECT_EQ(ini.ReadInteger("EWColumns", "Active", 0), 45);
+
+  // AutoRun defaults to on, so the start wrote the autorun value: the program's path in quotes.
+  wchar_t value[MAX_PATH * 2] = {};
+  DWORD size = sizeof value;
+  ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Calderine",
+                         RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(cl::LowerCase(cl::FromWide(value)), cl::LowerCase("\"" + exe_ + "\""));
+}
+
+TEST_F(HotkeysProgram, SettingsAreReadAtStart) {
+  hk::SaveDefinitions(dir_.File("other.hkd"), SampleDefinitions());
+  {
+    cl::TIniFile ini(Settings());
+    ini.WriteString("Settings", "HKDFile", "other.hkd");  // a bare name lives beside the program
+    ini.WriteString("Settings", "ShowTaskbarIcon", "2");  // only 1 shows the icon
+    ini.WriteString("Settings", "ClipboardCount", "500");  // kept within 1..100
+    ini.WriteInteger("EditorWindow", "Width", 640);
+    ini.WriteInteger("EWColumns", "Data", 222);
+  }
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(Eventually([] { return !CombinationFree(VK_F11); }));
+  EXPECT_FALSE(hktest::ProcessHasTrayIcon(p.Pid()));
+  ASSERT_EQ(Exit(p, main), std::optional<DWORD>(0));
+
+  cl::TIniFile ini(Settings());
+  EXPECT_EQ(cl::LowerCase(ini.ReadString("Settings", "HKDFile", "")), cl::LowerCase(dir_.File("other.hkd")));
+  EXPECT_EQ(ini.ReadString("Settings", "ShowTaskbarIcon", ""), "0");
+  EXPECT_EQ(ini.ReadInteger("Settings", "ClipboardCount", 0), 100);
+  EXPECT_EQ(ini.ReadInteger("EditorWindow", "Width", 0), 640);
+  EXPECT_EQ(ini.ReadInteger("EWColumns", "Data", 0), 222);
+}
+
+TEST_F(HotkeysProgram, ASecondStartShowsTheRunningEditorAndEnds) {
+  hktest::ChildProcess first;
+  HWND main = Start(first);
+  ASSERT_TRUE(main);
+  ASSERT_FALSE(IsWindowVisible(main));
+
+  hktest::ChildProcess second;
+  ASSERT_TRUE(second.Start(exe_, {}, dir_.File("")));
+  EXPECT_EQ(second.WaitExit(kWait), std::optional<DWORD>(0));
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(CountWindows(L"TfrmHotkeyEdit"), 1);
+
+  // "debug" in lower case is no debug start either.
+  ShowWindow(main, SW_HIDE);
+  hktest::ChildProcess third;
+  ASSERT_TRUE(third.Start(exe_, {"debug"}, dir_.File("")));
+  EXPECT_EQ(third.WaitExit(kWait), std::optional<DWORD>(0));
+  EXPECT_TRUE(IsWindowVisible(main));
+
+  EXPECT_EQ(Exit(first, main), std::optional<DWORD>(0));
+}
+
+TEST_F(HotkeysProgram, ADebugStartRunsBesideTheFirst) {
+  hktest::ChildProcess first;
+  HWND main = Start(first);
+  ASSERT_TRUE(main);
+
+  hktest::ChildProcess debug;
+  HWND debugMain = Start(debug, {"DEBUG"});
+  ASSERT_TRUE(debugMain);
+  EXPECT_TRUE(debug.Running());
+  EXPECT_FALSE(IsWindowVisible(main));
+  EXPECT_EQ(CountWindows(L"TfrmHotkeyEdit"), 2);
+
+  EXPECT_EQ(Exit(debug, debugMain), std::optional<DWORD>(0));
+  EXPECT_EQ(Exit(first, main), std::optional<DWORD>(0));
+}
+
+// An instance that no longer answers must not take the next start down with it.
+TEST_F(HotkeysProgram, ASecondStartGivesUpOnAHungInstance) {
+  HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread hung([&] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TfrmHotkeyEdit";
+    RegisterClassW(&wc);
+    HWND w = CreateWindowW(L"TfrmHotkeyEdit", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    SetEvent(created);
+    WaitForSingleObject(release, INFINITE);  // never handles a message meanwhile
+    DestroyWindow(w);
+    UnregisterClassW(L"TfrmHotkeyEdit", wc.hInstance);
+  });
+  WaitForSingleObject(created, kWait);
+
+  hktest::ChildProcess second;
+  ASSERT_TRUE(second.Start(exe_, {}, dir_.File("")));
+  const std::optional<DWORD> code = second.WaitExit(30000);
+  SetEvent(release);
+  hung.join();
+  CloseHandle(created);
+  CloseHandle(release);
+  EXPECT_EQ(code, std::optional<DWORD>(0));
+}
+
+TEST_F(HotkeysProgram, ExitWithUnsavedChangesAsksAndObeys) {
+  // A file with no entry opens with one blank entry, which is an unsaved change.
+  hk::SaveDefinitions(Definitions(), hk::Definitions{});
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+
+  // Exit, then Cancel: the program stays.
+  PostMessageW(main, kExit, kExit, 0);
+  HWND box = WaitForQuestion(p.Pid());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(WindowText(box), L"Hotkey Editor");
+  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), L"Hotkey definitions have changed. Save changes?");
+  Answer(box, IDCANCEL);
+  EXPECT_FALSE(p.WaitExit(500).has_value());
+
+  // A plain close after the cancelled exit hides the editor again instead of ending the program. No
+  // discards the edits (the empty file gives its blank entry again).
+  PostMessageW(main, kShowEditor, kShowEditor, 0);
+  ASSERT_TRUE(Eventually([&] { return IsWindowVisible(main) != FALSE; }));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  box = WaitForQuestion(p.Pid());
+  ASSERT_TRUE(box);
+  Answer(box, IDNO);
+  EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(main); }));
+  EXPECT_FALSE(p.WaitExit(500).has_value());
+
+  // Exit, then Yes: saved, and the program ends.
+  PostMessageW(main, kExit, kExit, 0);
+  box = WaitForQuestion(p.Pid());
+  ASSERT_TRUE(box);
+  Answer(box, IDYES);
+  EXPECT_EQ(p.WaitExit(kWait), std::optional<DWORD>(0));
+  const hk::LoadedDefinitions saved = hk::LoadDefinitions(Definitions());
+  ASSERT_EQ(saved.entries.size(), 1u);
+  EXPECT_EQ(saved.entries[0].description, "");
+  EXPECT_EQ(saved.entries[0].action, "Open Program or File");
+}
+
+// A hot key starts its program through the shell: macros expanded, a quoted path with blanks kept whole
+// with its arguments after it, the start-in folder and the show state passed on.
+TEST_F(HotkeysProgram, AHotkeyPressStartsItsProgram) {
+  const std::string appDir = dir_.File("app dir");
+  CreateDirectoryW(cl::ToWide(appDir).c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(cl::ToWide(HK_LAUNCH_RECORDER).c_str(), cl::ToWide(appDir + "\\rec.exe").c_str(), FALSE));
+  SetEnvironmentVariableW(L"HK_RECORDER_DIR", cl::ToWide(appDir).c_str());  // the program inherits it
+
+  hk::Definitions defs;
+  hk::HotkeyEntry quoted = Entry("Quoted", "Open Program or File", "\"%HK_RECORDER_DIR%\\rec.exe\" first \"second arg\"",
+                                 kActiveProgramKey, true);
+  quoted.show = "Maximized";
+  quoted.startIn = "%HK_RECORDER_DIR%";
+  hk::HotkeyEntry bare = Entry("Bare", "Open Program or File", "%HK_RECORDER_DIR%\\rec.exe", kActiveMinimizeKey, true);
+  bare.show = "minimized";  // show names match in any case
+  defs.entries = {quoted, bare};
+  hk::SaveDefinitions(Definitions(), defs);
+
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F10); }));
+  const std::string record = appDir + "\\launch-record.txt";
+  auto pressAndRead = [&](UINT vk) -> std::vector<std::string> {
+    DeleteFileW(cl::ToWide(record).c_str());
+    {
+      hktest::KeyboardLock lock;
+      hktest::PressCombination(kMods, vk);
+      if (!Eventually([&] { return cl::FileExists(record); })) return {};
+    }
+    std::vector<std::string> lines;
+    std::string text = cl::ReadFileBytes(record);
+    for (size_t start = 0, nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
+      lines.push_back(text.substr(start, nl - start));
+    return lines;
+  };
+
+  std::vector<std::string> lines = pressAndRead(VK_F11);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(cl::LowerCase(lines[0]).find("rec.exe"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("first \"second arg\""), std::string::npos) << lines[0];
+  EXPECT_EQ(cl::LowerCase(lines[1]), cl::LowerCase(appDir));
+  EXPECT_EQ(lines[2], std::to_string(SW_SHOWMAXIMIZED));
+
+  // An unquoted path of an existing file runs whole, blanks and all.
+  lines = pressAndRead(VK_F10);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(cl::LowerCase(lines[0]).find("app dir\\rec.exe"), std::string::npos) << lines[0];
+  EXPECT_EQ(lines[2], std::to_string(SW_SHOWMINIMIZED));
+
+  EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+// Whether a process has put an icon into the notification area. The shell offers no list of icons, but
+// it accepts a modification (with nothing to change) only for an icon it holds: asking that for icon 0
+// of each top-level window of the process tells present from absent without altering anything.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+namespace hktest {
+
+// True when the shell holds icon uID of window.
+inline bool WindowHasTrayIcon(HWND window, UINT uID = 0) {
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = window;
+  nid.uID = uID;
+  nid.uFlags = 0;
+  return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+namespace detail {
+struct TraySearch {
+  DWORD pid;
+  bool found;
+};
+inline BOOL CALLBACK TrayWindowProc(HWND w, LPARAM p) {
+  auto& s = *reinterpret_cast<TraySearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (owner != s.pid || !WindowHasTrayIcon(w)) return TRUE;
+  s.found = true;
+  return FALSE;
+}
+}  // namespace detail
+
+// True when some top-level window (shown or hidden) of process pid has a tray icon with uID 0.
+inline bool ProcessHasTrayIcon(DWORD pid) {
+  detail::TraySearch s{pid, false};
+  EnumWindows(detail::TrayWindowProc, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+}  // namespace hktest
