@@ -355,4 +355,71 @@ TEST_F(HotkeysProgram, AHotkeyPressStartsItsProgram) {
   EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
 }
 
+// Action 15 makes another definitions file the one in use: its entries are registered instead. A name
+// that does not exist is offered for creation; No changes nothing.
+TEST_F(HotkeysProgram, AHotkeyOpensAnotherDefinitionsFile) {
+  hk::Definitions first;
+  first.entries = {Entry("Other file", "", "other.hkd", kActiveProgramKey, true),
+                   Entry("Missing file", "", "missing.hkd", kInactiveKey, true)};
+  first.entries[0].actionNumber = hk::haOpenDefinitions;
+  first.entries[1].actionNumber = hk::haOpenDefinitions;
+  hk::SaveDefinitions(Definitions(), first);
+  hk::Definitions other;
+  other.entries = {Entry("Tidy up", "Minimize All Windows", "", kActiveMinimizeKey, true)};
+  hk::SaveDefinitions(dir_.File("other.hkd"), other);
+
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F9); }));
+
+  // The missing file: No keeps everything as it is.
+  {
+    hktest::KeyboardLock lock;
+    hktest::PressCombination(kMods, VK_F9);
+  }
+  HWND box = WaitForQuestion(p.Pid());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(WindowText(box), L"Hotkey definition file not found");
+  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), L"missing.hkd does not exist. Do you want to create it?");
+  Answer(box, IDNO);
+  EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
+  EXPECT_FALSE(CombinationFree(VK_F11));
+  EXPECT_FALSE(cl::FileExists(dir_.File("missing.hkd")));
+
+  // The other file: its entry holds its key now, and the first file's keys are free.
+  {
+    hktest::KeyboardLock lock;
+    hktest::PressCombination(kMods, VK_F11);
+  }
+  EXPECT_TRUE(Eventually([] { return !CombinationFree(VK_F10); }));
+  EXPECT_TRUE(CombinationFree(VK_F11));
+  EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
+  EXPECT_EQ(cl::LowerCase(cl::TIniFile(Settings()).ReadString("Settings", "HKDFile", "")),
+            cl::LowerCase(dir_.File("other.hkd")));
+}
+
+// Keys typed while the editor is in front would land in it: the action refuses and says why.
+TEST_F(HotkeysProgram, KeystrokesAreRefusedWhileTheEditorIsInFront) {
+  hk::Definitions defs;
+  defs.entries = {Entry("Type", "Send Keystrokes", "abc", kActiveProgramKey, true)};
+  hk::SaveDefinitions(Definitions(), defs);
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F11); }));
+  PostMessageW(main, kShowEditor, kShowEditor, 0);
+  ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == main; }));
+  {
+    hktest::KeyboardLock lock;
+    hktest::PressCombination(kMods, VK_F11);
+  }
+  HWND box = WaitForQuestion(p.Pid());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(WindowText(box), L"Hotkey Editor Active");
+  Answer(box, IDOK);
+  EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
+  EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
+}
+
 }  // namespace
