@@ -422,4 +422,23 @@ TEST_F(HotkeysProgram, KeystrokesAreRefusedWhileTheEditorIsInFront) {
   EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
 }
 
+// The editor cannot be made smaller than its controls need, and Escape hides it again.
+TEST_F(HotkeysProgram, EditorWindowSizeAndEscape) {
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  PostMessageW(main, kShowEditor, kShowEditor, 0);
+  ASSERT_TRUE(Eventually([&] { return IsWindowVisible(main) != FALSE; }));
+  SetWindowPos(main, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT r{};
+  GetWindowRect(main, &r);
+  EXPECT_GE(r.right - r.left, 411);
+  EXPECT_GE(r.bottom - r.top, 244);
+
+  PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(main); }));
+  EXPECT_TRUE(p.Running());
+  EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
+}
+
 }  // namespace
