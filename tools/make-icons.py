@@ -9,6 +9,10 @@
 The .icons files hold an "Icons" block (title, author, size flag, frames with display time and .ico data)
 as binary-data text of a form description: hexadecimal digit pairs, 32 bytes per line.
 
+  SortAscending.bmp     "BMP_ASCENDING": an upward triangle, 9x9, 16 colours
+  SortDescending.bmp    "BMP_DESCENDING": a downward triangle, 9x9, 16 colours
+The arrows' lower-left pixel has the background colour, which is left out when they are drawn.
+
 Usage: tools/make-icons.py [output folder]   (default: resources/icons beside this script's parent)
 """
 import os
@@ -130,6 +134,40 @@ def hex_text(data):
     return "\n".join(lines) + "\n"
 
 
+# The sort arrows: palette index 0 is the background, 1 the arrow.
+ARROW_BACK = (255, 0, 255)
+ARROW_FACE = (64, 64, 64)
+
+
+def draw_arrow(up):
+    """Rows (top first) of palette indices: a triangle four rows high, seven pixels at its base."""
+    px = [[0] * 9 for _ in range(9)]
+    for k in range(4):
+        y = 2 + k if up else 6 - k
+        for x in range(4 - k, 5 + k):
+            px[y][x] = 1
+    return px
+
+
+def bmp4_file(px, palette):
+    """A 4-bit BMP file: file header, 40-byte info header, 16-entry colour table, bottom-up rows."""
+    height, width = len(px), len(px[0])
+    stride = ((width * 4 + 31) // 32) * 4
+    rows = bytearray()
+    for row in reversed(px):
+        line = bytearray(stride)
+        for x, index in enumerate(row):
+            line[x // 2] |= index << (4 if x % 2 == 0 else 0)
+        rows += line
+    table = bytearray()
+    for i in range(16):
+        r, g, b = palette[i] if i < len(palette) else (0, 0, 0)
+        table += bytes((b, g, r, 0))
+    offset = 14 + 40 + len(table)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, len(rows), 0, 0, 16, 0)
+    return struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset) + info + bytes(table) + bytes(rows)
+
+
 def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
@@ -157,6 +195,10 @@ def main():
     frames32 += [(4, ico_file([draw_key(32, p, 6)])) for p in up]
     write(os.path.join(out_dir, "KeyPressed32.icons"),
           hex_text(icons_block("Key being pressed (32x32)", "", True, frames32)).encode("ascii"))
+
+    arrow_palette = [ARROW_BACK, ARROW_FACE]
+    write(os.path.join(out_dir, "SortAscending.bmp"), bmp4_file(draw_arrow(True), arrow_palette))
+    write(os.path.join(out_dir, "SortDescending.bmp"), bmp4_file(draw_arrow(False), arrow_palette))
 
 
 if __name__ == "__main__":

@@ -183,10 +183,44 @@ int TListItem::Index() const { return owner_->items_->IndexOf(this); }
 bool TListItem::Selected() const { return owner_->ItemIndex() == Index(); }
 
 void TListItem::SetSelected(bool value) {
-  if (value)
+  if (value) {
     owner_->SetItemIndex(Index());
-  else if (Selected())
+    MakeVisible();
+  } else if (Selected()) {
     owner_->SetItemIndex(-1);
+  }
+}
+
+void TListItem::Assign(const TListItem* source) {
+  if (!source || source == this) return;
+  caption_ = source->caption_;
+  data_ = source->data_;
+  subItems_->Assign(source->subItems_.get());  // redraws the row through OnChange
+  owner_->UpdateRow(Index());
+}
+
+bool TListItem::Focused() const { return owner_->ItemFocused() == this; }
+
+void TListItem::SetFocused(bool value) {
+  if (value)
+    owner_->SetItemFocused(const_cast<TListItem*>(this));
+  else if (Focused())
+    owner_->SetItemFocused(nullptr);
+}
+
+void TListItem::MakeVisible(bool partialOk) {
+  if (owner_->HandleAllocated() && owner_->items_->updateCount_ == 0)
+    SendMessageW(owner_->Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(Index()), partialOk ? TRUE : FALSE);
+}
+
+TRect TListItem::DisplayRect(TDisplayCode code) const {
+  if (!owner_->HandleAllocated() || owner_->items_->updateCount_ > 0) return {};
+  static const int codes[] = {LVIR_BOUNDS, LVIR_ICON, LVIR_LABEL, LVIR_SELECTBOUNDS};
+  RECT rc{};
+  rc.left = codes[code];
+  if (!SendMessageW(owner_->Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(Index()), reinterpret_cast<LPARAM>(&rc)))
+    return {};
+  return {rc.left, rc.top, rc.right, rc.bottom};
 }
 
 TListItem* TListItems::Item(int index) const {
@@ -206,10 +240,21 @@ TListItem* TListItems::Add() {
   return items_.back().get();
 }
 
+TListItem* TListItems::Insert(int index) {
+  if (index < 0 || index > Count()) throw EListError(Format("List index out of bounds (%d)", index));
+  items_.insert(items_.begin() + index, std::make_unique<TListItem>(owner_));
+  for (int* kept : {&owner_->selectedIndex_, &owner_->focusedIndex_})
+    if (*kept >= index) ++*kept;
+  if (updateCount_ == 0) owner_->InsertRow(index);
+  return items_[static_cast<size_t>(index)].get();
+}
+
 void TListItems::Delete(int index) {
   Item(index);  // checks the index
-  if (owner_->selectedIndex_ == index) owner_->selectedIndex_ = -1;
-  else if (owner_->selectedIndex_ > index) --owner_->selectedIndex_;
+  for (int* kept : {&owner_->selectedIndex_, &owner_->focusedIndex_}) {
+    if (*kept == index) *kept = -1;
+    else if (*kept > index) --*kept;
+  }
   items_.erase(items_.begin() + index);
   if (updateCount_ == 0 && owner_->HandleAllocated())
     SendMessageW(owner_->Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
@@ -217,6 +262,7 @@ void TListItems::Delete(int index) {
 
 void TListItems::Clear() {
   owner_->selectedIndex_ = -1;
+  owner_->focusedIndex_ = -1;
   items_.clear();
   if (updateCount_ == 0 && owner_->HandleAllocated()) SendMessageW(owner_->Handle(), LVM_DELETEALLITEMS, 0, 0);
 }
@@ -240,9 +286,20 @@ CL_BEGIN_CLASS(TListView)
     .Bool("TabStop", &TListView::TabStop, &TListView::SetTabStop, true)
     .Enum("ViewStyle", &TListView::ViewStyle, &TListView::SetViewStyle, {"vsIcon", "vsSmallIcon", "vsList", "vsReport"},
           vsIcon)
+    .Enum("DragMode", &TListView::DragMode, &TListView::SetDragMode, {"dmManual", "dmAutomatic"}, dmManual)
+    .Event("OnChange", &TListView::OnChange)
     .Event("OnColumnClick", &TListView::OnColumnClick)
+    .Event("OnCompare", &TListView::OnCompare)
+    .Event("OnDragDrop", &TListView::OnDragDrop)
+    .Event("OnDragOver", &TListView::OnDragOver)
     .Event("OnSelectItem", &TListView::OnSelectItem)
 CL_END_CLASS
+
+namespace {
+// Posted by the list view to itself when its own drag detection fires: the drag runs once the window's
+// button handling has returned.
+constexpr UINT CM_LISTVIEWDRAG = CM_BASE + 0x200;
+}  // namespace
 
 TListView::TListView(TComponent* owner)
     : TWinControl(owner), columns_(std::make_unique<TListColumns>(this)), items_(std::make_unique<TListItems>(this)) {
@@ -307,11 +364,18 @@ void TListView::SyncItems() {
   SendMessageW(wnd, LVM_DELETEALLITEMS, 0, 0);
   for (int i = 0; i < items_->Count(); ++i) InsertRow(i);
   if (selectedIndex_ >= items_->Count()) selectedIndex_ = -1;
+  if (focusedIndex_ >= items_->Count() || focusedIndex_ < 0) focusedIndex_ = selectedIndex_;
   const int selected = selectedIndex_;
+  const int focused = focusedIndex_;
   if (selected >= 0) {
     LVITEMW state{};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    state.stateMask = state.state = LVIS_SELECTED;
     SendMessageW(wnd, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
+  }
+  if (focused >= 0) {
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_FOCUSED;
+    SendMessageW(wnd, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&state));
   }
   SendMessageW(wnd, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(wnd, nullptr, TRUE);
@@ -372,7 +436,10 @@ int TListView::ItemIndex() const { return selectedIndex_; }
 
 TListItem* TListView::Selected() const { return selectedIndex_ >= 0 ? items_->Item(selectedIndex_) : nullptr; }
 
-void TListView::SetSelected(TListItem* item) { SetItemIndex(item ? item->Index() : -1); }
+void TListView::SetSelected(TListItem* item) {
+  SetItemIndex(item ? item->Index() : -1);
+  if (item) item->MakeVisible();
+}
 
 void TListView::SetItemIndex(int value) {
   if (value < -1 || value >= items_->Count()) value = -1;
@@ -393,28 +460,142 @@ void TListView::SetItemIndex(int value) {
   selectedIndex_ = value;
 }
 
+TListItem* TListView::ItemFocused() const {
+  int index = focusedIndex_;
+  if (WindowInSync()) index = static_cast<int>(SendMessageW(const_cast<TListView*>(this)->Handle(), LVM_GETNEXTITEM,
+                                                            static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  return index >= 0 && index < items_->Count() ? items_->Item(index) : nullptr;
+}
+
+void TListView::SetItemFocused(TListItem* item) {
+  const int index = item ? item->Index() : -1;
+  if (!WindowInSync()) {
+    focusedIndex_ = index;
+    return;
+  }
+  LVITEMW state{};
+  state.stateMask = LVIS_FOCUSED;
+  state.state = index >= 0 ? LVIS_FOCUSED : 0;
+  // Focus on one row takes it from the others; clearing it is asked of every row.
+  SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+  focusedIndex_ = index;
+  if (item) item->MakeVisible();
+}
+
+bool TListView::CustomSort(std::function<int(TListItem*, TListItem*)> compare) {
+  if (!compare && OnCompare)
+    compare = [this](TListItem* a, TListItem* b) {
+      int result = 0;
+      OnCompare(this, a, b, result);
+      return result;
+    };
+  if (!compare) return false;
+  TListItem* selected = Selected();
+  TListItem* focused = ItemFocused();
+  // Sorted on the side: a compare that throws leaves the rows as they were.
+  std::vector<TListItem*> order;
+  order.reserve(items_->items_.size());
+  for (auto& row : items_->items_) order.push_back(row.get());
+  std::stable_sort(order.begin(), order.end(), [&](TListItem* a, TListItem* b) { return compare(a, b) < 0; });
+  std::vector<std::unique_ptr<TListItem>> rows(order.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    const int from = items_->IndexOf(order[i]);
+    rows[i] = std::move(items_->items_[static_cast<size_t>(from)]);
+  }
+  items_->items_ = std::move(rows);
+  selectedIndex_ = selected ? selected->Index() : -1;
+  focusedIndex_ = focused ? focused->Index() : -1;
+  reordering_ = true;
+  try {
+    SyncItems();
+  } catch (...) {
+    reordering_ = false;
+    throw;
+  }
+  reordering_ = false;
+  return true;
+}
+
+TListItem* TListView::GetItemAt(int x, int y) {
+  if (!WindowInSync()) return nullptr;
+  HWND wnd = Handle();
+  if (viewStyle_ == vsReport) {
+    // Any point on a row counts, also right of its label.
+    const int top = static_cast<int>(SendMessageW(wnd, LVM_GETTOPINDEX, 0, 0));
+    const int count = static_cast<int>(SendMessageW(wnd, LVM_GETCOUNTPERPAGE, 0, 0));
+    for (int i = std::max(top, 0); i <= top + count && i < items_->Count(); ++i) {
+      RECT rc{};
+      rc.left = LVIR_BOUNDS;
+      if (SendMessageW(wnd, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rc)) &&
+          y >= rc.top && y < rc.bottom && x >= rc.left && x < rc.right)
+        return items_->Item(i);
+    }
+    return nullptr;
+  }
+  LVHITTESTINFO hit{};
+  hit.pt = {x, y};
+  const int index = static_cast<int>(SendMessageW(wnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return index >= 0 && index < items_->Count() && (hit.flags & LVHT_ONITEM) ? items_->Item(index) : nullptr;
+}
+
+TListItem* TListView::TopItem() {
+  if (!WindowInSync()) return nullptr;
+  const int index = static_cast<int>(SendMessageW(Handle(), LVM_GETTOPINDEX, 0, 0));
+  return index >= 0 && index < items_->Count() ? items_->Item(index) : nullptr;
+}
+
+int TListView::VisibleRowCount() {
+  return WindowInSync() ? static_cast<int>(SendMessageW(Handle(), LVM_GETCOUNTPERPAGE, 0, 0)) : 0;
+}
+
+void TListView::Scroll(int dx, int dy) {
+  if (WindowInSync()) SendMessageW(Handle(), LVM_SCROLL, static_cast<WPARAM>(dx), dy);
+}
+
 void TListView::Dispatch(TMessage& m) {
+  if (m.Msg == CM_LISTVIEWDRAG) {
+    // Posted messages come before input: the release of the button that began the drag is still queued.
+    BeginDrag(true);
+    // The window still counts the button as down; its release went to the drag.
+    if (HandleAllocated()) {
+      TMessage up{WM_LBUTTONUP, 0, m.LParam, 0};
+      CallDefaultProc(up);
+    }
+    return;
+  }
   if (m.Msg == CN_NOTIFY) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     switch (hdr->code) {
       case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
         if (!(nm->uChanged & LVIF_STATE) || nm->iItem < 0 || nm->iItem >= items_->Count()) return;
+        if (nm->uNewState & LVIS_FOCUSED) focusedIndex_ = nm->iItem;
+        else if ((nm->uOldState & LVIS_FOCUSED) && focusedIndex_ == nm->iItem) focusedIndex_ = -1;
         const bool was = (nm->uOldState & LVIS_SELECTED) != 0;
         const bool is = (nm->uNewState & LVIS_SELECTED) != 0;
-        if (was == is) return;
         if (is) selectedIndex_ = nm->iItem;
-        else if (selectedIndex_ == nm->iItem) selectedIndex_ = -1;
-        if (items_->updateCount_ == 0) OnSelectItem(this, items_->Item(nm->iItem), is);
+        else if (was && selectedIndex_ == nm->iItem) selectedIndex_ = -1;
+        if (items_->updateCount_ > 0 || reordering_) return;
+        if (was != is) OnSelectItem(this, items_->Item(nm->iItem), is);
+        if (nm->iItem < items_->Count()) OnChange(this, items_->Item(nm->iItem), ctState);
         return;
       }
+      case NM_CLICK:
+        Click();
+        return;
+      case LVN_BEGINDRAG:
+        if (DragMode() == dmAutomatic && !Dragging()) {
+          auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
+          PostMessageW(Handle(), CM_LISTVIEWDRAG, 0, MAKELPARAM(nm->ptAction.x, nm->ptAction.y));
+        }
+        return;
       case LVN_COLUMNCLICK: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
         if (nm->iSubItem >= 0 && nm->iSubItem < columns_->Count()) OnColumnClick(this, columns_->Items(nm->iSubItem));
         return;
       }
     }
-    // Double clicks arrive as mouse messages (OnDblClick).
+    // Double clicks and button presses arrive as mouse messages (OnDblClick, OnMouseDown).
     return;
   }
   inherited::Dispatch(m);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -108,6 +109,16 @@ class TListItem {
   bool Selected() const;
   void SetSelected(bool value);
   TListView* ListView() const noexcept { return owner_; }
+  // Copies caption, subitems and Data of another row.
+  void Assign(const TListItem* source);
+  // The row has the keyboard focus (the focus rectangle). Setting it scrolls the row into view.
+  bool Focused() const;
+  void SetFocused(bool value);
+  // Scrolls the list until the row is visible (with `partialOk`, a partly visible row is enough).
+  void MakeVisible(bool partialOk = false);
+  // The row's rectangle in the list view's client area; empty without a window.
+  enum TDisplayCode { drBounds, drIcon, drLabel, drSelectBounds };
+  TRect DisplayRect(TDisplayCode code = drBounds) const;
 
  private:
   TListView* owner_;
@@ -126,6 +137,8 @@ class TListItems {
   TListItem* Item(int index) const;
   TListItem* operator[](int index) const { return Item(index); }
   TListItem* Add();
+  // A new blank row at index (0 .. Count); the rows from there move down.
+  TListItem* Insert(int index);
   void Delete(int index);
   void Clear();
   int IndexOf(const TListItem* item) const;
@@ -135,6 +148,7 @@ class TListItems {
 
  private:
   friend class TListView;
+  friend class TListItem;
   TListView* owner_;
   std::vector<std::unique_ptr<TListItem>> items_;
   int updateCount_ = 0;
@@ -143,6 +157,11 @@ class TListItems {
 enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 using TLVSelectItemEvent = TEvent<TObject*, TListItem*, bool>;
 using TLVColumnClickEvent = TEvent<TObject*, TListColumn*>;
+enum TItemChange { ctText, ctImage, ctState };
+// (Sender, Item, Change): a row changed; ctState for its selection or focus.
+using TLVChangeEvent = TEvent<TObject*, TListItem*, TItemChange>;
+// (Sender, Item1, Item2, Compare): Compare < 0 puts Item1 first, > 0 Item2, 0 keeps their order.
+using TLVCompareEvent = TEvent<TObject*, TListItem*, TListItem*, int&>;
 
 // A list view whose columns and rows live here and are mirrored to the window.
 class TListView : public TWinControl {
@@ -171,9 +190,26 @@ class TListView : public TWinControl {
   int ItemIndex() const;
   void SetItemIndex(int value);
   void Clear() { items_->Clear(); }
+  // The row with the keyboard focus; the setter also scrolls it into view (null: no row focused).
+  TListItem* ItemFocused() const;
+  void SetItemFocused(TListItem* item);
+
+  // Reorders the rows by compare (by OnCompare when compare is empty); rows with equal keys keep their
+  // order, and the selection and focus stay with their rows. False, and nothing changed, without either.
+  bool CustomSort(std::function<int(TListItem*, TListItem*)> compare = {});
+
+  // The row at a point of the client area, else null.
+  TListItem* GetItemAt(int x, int y);
+  // The first visible row (null when none) and how many rows fit the client area.
+  TListItem* TopItem();
+  int VisibleRowCount();
+  // Scrolls the rows by pixels (in report view vertically by whole rows).
+  void Scroll(int dx, int dy);
 
   TLVSelectItemEvent OnSelectItem;
   TLVColumnClickEvent OnColumnClick;
+  TLVChangeEvent OnChange;
+  TLVCompareEvent OnCompare;
 
   void Dispatch(TMessage& message) override;
 
@@ -190,6 +226,8 @@ class TListView : public TWinControl {
   void InsertRow(int index);
   void UpdateRow(int index);
   void UpdateExStyle();
+  // The window exists and shows the rows as they are here.
+  bool WindowInSync() const noexcept { return HandleAllocated() && items_->updateCount_ == 0; }
   std::unique_ptr<TListColumns> columns_;
   std::unique_ptr<TListItems> items_;
   TViewStyle viewStyle_ = vsIcon;
@@ -198,6 +236,8 @@ class TListView : public TWinControl {
   bool readOnly_ = false;
   bool hideSelection_ = true;
   int selectedIndex_ = -1;  // kept while there is no window
+  int focusedIndex_ = -1;   // likewise
+  bool reordering_ = false; // the window's rows are refilled: no change events
 };
 
 }  // namespace cl

@@ -111,6 +111,15 @@ using TKeyPressEvent = TEvent<TObject*, wchar_t&>;
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 
+// dmAutomatic: pressing the left button on the control and moving the mouse drags it.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// (Sender, Source, X, Y, State, Accept): the target under the mouse; X, Y in its client area. Accept starts
+// true; a handler clears it to refuse the drop.
+using TDragOverEvent = TEvent<TObject*, TObject*, int, int, TDragState, bool&>;
+// (Sender, Source, X, Y): the drop on a target that accepted it.
+using TDragDropEvent = TEvent<TObject*, TObject*, int, int>;
+
 // The state of the modifier keys and mouse buttons: from the MK_ flags of a mouse message, from the
 // keyboard now, or from the key data (lParam) of a key message.
 TShiftState KeysToShiftState(WPARAM keys);
@@ -228,6 +237,19 @@ class TControl : public TComponent {
   // Raises OnClick (the user clicked; buttons also when pressed from the keyboard).
   virtual void Click();
 
+  TDragMode DragMode() const noexcept { return dragMode_; }
+  void SetDragMode(TDragMode value) noexcept { dragMode_ = value; }
+  // Drags this control with the mouse captured until the left button goes up (a drop on the control under
+  // the mouse, when it accepts), Escape or the right button is pressed, or the capture is lost. Without
+  // `immediate` the drag starts once the mouse moves `threshold` pixels (-1: the system's drag distance);
+  // a release before that ends it as an ordinary click. Targets are the controls of this library; the
+  // source handed to them is this control. True when dropped on a target that accepted.
+  bool BeginDrag(bool immediate, int threshold = -1);
+  bool Dragging() const noexcept { return dragging_; }
+
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+
   void Dispatch(TMessage& message) override;
 
  protected:
@@ -240,6 +262,9 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
   virtual void MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
+  // The drag target's side: without an OnDragOver handler a control refuses every drop.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y) { OnDragDrop(this, source, x, y); }
   // Mouse button messages of windowed and windowless controls alike; false for any other message.
   // `clicks`: whether a left button release inside the control may count as a click.
   bool DispatchMouseButton(const TMessage& message, bool clicks);
@@ -276,6 +301,11 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   bool parentFont_ = true;
   bool adoptingFont_ = false;  // the parent's font is being copied: not a change of the control's own
+  TDragMode dragMode_ = dmManual;
+  bool dragging_ = false;
+  // The control of this library under a point of the screen (windowless children included), else null.
+  static TControl* DragTargetAt(POINT screen);
+  bool DragLoop(bool immediate, int threshold, POINT start);
   void AdoptParentFont();
   // A font taken from the parent is not written into descriptions.
   bool IsFontStored() const noexcept { return !parentFont_; }

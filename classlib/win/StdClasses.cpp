@@ -1,6 +1,7 @@
 #include "StdClasses.h"
 
 #include "ComCtrls.h"
+#include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "Graphics.h"
 #include "Menus.h"
@@ -13,6 +14,7 @@ void RegisterStandardClasses() {
                    TImageList::StaticClass(), TLabel::StaticClass(), TGroupBox::StaticClass(),
                    TPanel::StaticClass(), TComboBox::StaticClass(),
                    TUpDown::StaticClass(), TListView::StaticClass(), TImage::StaticClass()});
+  RegisterClasses({TOpenDialog::StaticClass()});
   RegisterMenuClasses();
 }
 

@@ -40,7 +40,7 @@ std::string CurrentDirectory() {
 
 TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  lvHotkeys = cl::ComponentAs<cl::TListView>(this, "lvHotkeys");
+  lvHotkeys = cl::ComponentAs<toolkit::TSaSortListView>(this, "lvHotkeys");
   btnUndo = cl::ComponentAs<cl::TButton>(this, "btnUndo");
   btnApply = cl::ComponentAs<cl::TButton>(this, "btnApply");
   btnHelp = cl::ComponentAs<cl::TButton>(this, "btnHelp");
@@ -61,6 +61,23 @@ TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
   mnuListHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuListHotkeys");
   mnuSeparator1 = cl::ComponentAs<cl::TMenuItem>(this, "mnuSeparator1");
   mnuHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuHotkeys");
+  twEditor = cl::ComponentAs<cl::TPanel>(this, "twEditor");
+  grpEdit = cl::ComponentAs<cl::TGroupBox>(this, "grpEdit");
+  edtDescription = cl::ComponentAs<cl::TEdit>(this, "edtDescription");
+  edtID = cl::ComponentAs<cl::TEdit>(this, "edtID");
+  edtCommandLine = cl::ComponentAs<cl::TEdit>(this, "edtCommandLine");
+  edtMultCommands = cl::ComponentAs<cl::TEdit>(this, "edtMultCommands");
+  edtKeysToSend = cl::ComponentAs<cl::TEdit>(this, "edtKeysToSend");
+  edtDefFile = cl::ComponentAs<cl::TEdit>(this, "edtDefFile");
+  edtStartupDir = cl::ComponentAs<cl::TEdit>(this, "edtStartupDir");
+  lblCommandLine = cl::ComponentAs<cl::TLabel>(this, "lblCommandLine");
+  lblShow = cl::ComponentAs<cl::TLabel>(this, "lblShow");
+  lblStartupDir = cl::ComponentAs<cl::TLabel>(this, "lblStartupDir");
+  chkCtrl = cl::ComponentAs<cl::TCheckBox>(this, "chkCtrl");
+  chkAlt = cl::ComponentAs<cl::TCheckBox>(this, "chkAlt");
+  chkShift = cl::ComponentAs<cl::TCheckBox>(this, "chkShift");
+  chkWin = cl::ComponentAs<cl::TCheckBox>(this, "chkWin");
+  chkActive = cl::ComponentAs<cl::TCheckBox>(this, "chkActive");
 }
 
 TfrmHotkeyEdit::~TfrmHotkeyEdit() = default;
@@ -158,14 +175,24 @@ void TfrmHotkeyEdit::chkAutoStartClick(cl::TObject*) {
   const bool on = chkAutoStart->Checked();
   cl::TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  // Without the rights to the key the value stays as it was; the setting is written all the same.
+  bool written = false;
   if (registry.OpenKey(kRunKey, true)) {
     try {
       if (on) registry.WriteString(kRunValue, std::string("\"").append(ProgramFile()).append("\""));
       else registry.DeleteValue(kRunValue);
+      written = true;
     } catch (const cl::Exception&) {
     }
     registry.CloseKey();
+  }
+  if (on && !written) {
+    // Without the rights to the key the program would not start with Windows: the option must not say
+    // it does. Unticking runs this handler again, which records AutoRun=0.
+    chkAutoStart->SetChecked(false);
+    cl::Application->MessageBox("Calderine could not be set to start with Windows: the registry key "
+                                "cannot be written.",
+                                "Hotkey Editor", MB_OK | MB_ICONWARNING);
+    return;
   }
   cl::TIniFile(FIniFileName).WriteBool(kSettings, "AutoRun", on);
 }
@@ -232,8 +259,18 @@ void TfrmHotkeyEdit::FormClose(cl::TObject*, cl::TCloseAction& action) {
 }
 
 void TfrmHotkeyEdit::FormKeyDown(cl::TObject*, uint16_t& key, cl::TShiftState) {
-  if (key == VK_F1) btnHelp->Click();
-  else if (key == VK_ESCAPE) Close();
+  if (key == VK_F1) {
+    btnHelp->Click();
+  } else if (key == VK_ESCAPE) {
+    // Escape inside the edit box closes only the box.
+    const HWND focus = GetFocus();
+    if (twEditor->Visible() && twEditor->HandleAllocated() && focus && IsChild(twEditor->Handle(), focus)) {
+      Button1Click(this);
+      key = 0;
+    } else {
+      Close();
+    }
+  }
 }
 
 void TfrmHotkeyEdit::btnHelpClick(cl::TObject*) {
@@ -311,6 +348,7 @@ void TfrmHotkeyEdit::LoadDefinitions() {
   if (loaded.sortColumn) FEntries.sortColumn = *loaded.sortColumn;
   if (loaded.sortAscending) FEntries.sortAscending = *loaded.sortAscending;
   FEntries.entries = std::move(loaded.entries);
+  FSavedSortColumn = FEntries.sortColumn;
   if (FEntries.entries.empty()) {
     FCurrentItem = -1;
     ShowRows();
@@ -321,17 +359,14 @@ void TfrmHotkeyEdit::LoadDefinitions() {
                      ? remembered
                      : static_cast<int>(FEntries.entries.size()) - 1;
   ShowRows();
+  grpEdit->SetCaption("Edit hotkey");
   SetModified(false);
 }
 
-void TfrmHotkeyEdit::AddBlankEntry() {
-  FEntries.entries.emplace_back();
-  FCurrentItem = static_cast<int>(FEntries.entries.size()) - 1;
-  ShowRows();
-  SetModified(true);
-}
+void TfrmHotkeyEdit::AddBlankEntry() { btnNewClick(this); }
 
 void TfrmHotkeyEdit::ShowRows() {
+  FFillingTable = true;
   cl::TListItems* items = lvHotkeys->Items();
   items->BeginUpdate();
   items->Clear();
@@ -342,10 +377,20 @@ void TfrmHotkeyEdit::ShowRows() {
       item->SubItems()->Add(*text);
   }
   items->EndUpdate();
+  // The header's arrow shows the order the rows are in.
+  lvHotkeys->SetSortColumn(FEntries.sortColumn);
+  lvHotkeys->SetSortAscending(FEntries.sortAscending);
   if (FCurrentItem >= 0) lvHotkeys->SetItemIndex(FCurrentItem);
+  FFillingTable = false;
+  ShowCurrentHotkey();
 }
 
 bool TfrmHotkeyEdit::SaveDefinitions() {
+  // A new row switched the visible sort off; the save restores the order the file records.
+  if (FSavedSortColumn != FEntries.sortColumn) {
+    FEntries.sortColumn = FSavedSortColumn;
+    SortRows();
+  }
   try {
     hk::SaveDefinitions(FDefinitionsFile, FEntries);
   } catch (const cl::Exception& e) {
@@ -552,6 +597,34 @@ CL_BEGIN_CLASS(TfrmHotkeyEdit)
     .Method("chkAutoStartClick", &TfrmHotkeyEdit::chkAutoStartClick)
     .Method("edtClipboardsChange", &TfrmHotkeyEdit::edtClipboardsChange)
     .Method("edtClipboardsExit", &TfrmHotkeyEdit::edtClipboardsExit)
+    .Method("btnNewClick", &TfrmHotkeyEdit::btnNewClick)
+    .Method("btnDeleteClick", &TfrmHotkeyEdit::btnDeleteClick)
+    .Method("btnEditClick", &TfrmHotkeyEdit::btnEditClick)
+    .Method("Button1Click", &TfrmHotkeyEdit::Button1Click)
+    .Method("btnApplyClick", &TfrmHotkeyEdit::btnApplyClick)
+    .Method("btnUndoClick", &TfrmHotkeyEdit::btnUndoClick)
+    .Method("btnLoadClick", &TfrmHotkeyEdit::btnLoadClick)
+    .Method("lvHotkeysClick", &TfrmHotkeyEdit::lvHotkeysClick)
+    .Method("lvHotkeysDblClick", &TfrmHotkeyEdit::lvHotkeysDblClick)
+    .Method("lvHotkeysChange", &TfrmHotkeyEdit::lvHotkeysChange)
+    .Method("lvHotkeysColumnClick", &TfrmHotkeyEdit::lvHotkeysColumnClick)
+    .Method("edtDescriptionChange", &TfrmHotkeyEdit::edtDescriptionChange)
+    .Method("edtDescriptionExit", &TfrmHotkeyEdit::edtDescriptionExit)
+    .Method("edtIDChange", &TfrmHotkeyEdit::edtIDChange)
+    .Method("edtIDExit", &TfrmHotkeyEdit::edtIDExit)
+    .Method("cboActionsClick", &TfrmHotkeyEdit::cboActionsClick)
+    .Method("edtCommandLineChange", &TfrmHotkeyEdit::edtCommandLineChange)
+    .Method("edtCommandLineExit", &TfrmHotkeyEdit::edtCommandLineExit)
+    .Method("edtKeysToSendChange", &TfrmHotkeyEdit::edtKeysToSendChange)
+    .Method("edtMultCommandsChange", &TfrmHotkeyEdit::edtMultCommandsChange)
+    .Method("edtMultCommandsExit", &TfrmHotkeyEdit::edtMultCommandsExit)
+    .Method("edtDefFileChange", &TfrmHotkeyEdit::edtDefFileChange)
+    .Method("edtStartupDirChange", &TfrmHotkeyEdit::edtStartupDirChange)
+    .Method("cboParamsClick", &TfrmHotkeyEdit::cboParamsClick)
+    .Method("cboClipboardClick", &TfrmHotkeyEdit::cboClipboardClick)
+    .Method("cboShowClick", &TfrmHotkeyEdit::cboShowClick)
+    .Method("chkActiveClick", &TfrmHotkeyEdit::chkActiveClick)
+    .Method("chkCtrlClick", &TfrmHotkeyEdit::chkCtrlClick)
 CL_END_CLASS
 
 }  // namespace hk

@@ -12,8 +12,10 @@
 #include "Definitions.h"
 #include "Forms.h"
 #include "Menus.h"
+#include "ExtCtrls.h"
 #include "Registration.h"
 #include "SaAniTray.h"
+#include "SaSortListView.h"
 #include "SaSysHot.h"
 #include "StdCtrls.h"
 #include "hkClpbrd.h"
@@ -81,6 +83,18 @@ class TfrmHotkeyEdit : public cl::TForm {
 
   void Dispatch(cl::TMessage& message) override;
 
+  // The edit box: fills its controls from the current row, shows the controls of its action.
+  void ShowCurrentHotkey();
+  void UpdateActionControls();
+  // Kind 0: programs to run; 1: definitions files.
+  void SetupOpenDialog(int kind);
+  void ShowHotkeyControls();
+  void ApplyHotkeyControls();
+  // Whether the combination `text` may be taken for the current row (asks or tells the user if not).
+  bool CheckHotkeyCombination(const std::string& text);
+  // -1 when no action is selected.
+  int SelectedAction() const { return cboActions->ItemIndex(); }
+
  private:
   // Published handlers.
   void FormCreate(cl::TObject* sender);
@@ -102,6 +116,38 @@ class TfrmHotkeyEdit : public cl::TForm {
   void edtClipboardsChange(cl::TObject* sender);
   void edtClipboardsExit(cl::TObject* sender);
   void HotProgramClick(cl::TObject* sender);
+  // The table.
+  void btnNewClick(cl::TObject* sender);
+  void btnDeleteClick(cl::TObject* sender);
+  void btnEditClick(cl::TObject* sender);
+  void Button1Click(cl::TObject* sender);
+  void btnApplyClick(cl::TObject* sender);
+  void btnUndoClick(cl::TObject* sender);
+  void btnLoadClick(cl::TObject* sender);
+  void lvHotkeysClick(cl::TObject* sender);
+  void lvHotkeysDblClick(cl::TObject* sender);
+  void lvHotkeysChange(cl::TObject* sender, cl::TListItem* item, bool selected);
+  void lvHotkeysColumnClick(cl::TObject* sender, cl::TListColumn* column);
+  // Order of two rows by the table's sort column and direction: <0, 0, >0.
+  int lvHotkeysCompare(const HotkeyEntry& item1, const HotkeyEntry& item2) const;
+  // The edit box.
+  void edtDescriptionChange(cl::TObject* sender);
+  void edtDescriptionExit(cl::TObject* sender);
+  void edtIDChange(cl::TObject* sender);
+  void edtIDExit(cl::TObject* sender);
+  void cboActionsClick(cl::TObject* sender);
+  void edtCommandLineChange(cl::TObject* sender);
+  void edtCommandLineExit(cl::TObject* sender);
+  void edtKeysToSendChange(cl::TObject* sender);
+  void edtMultCommandsChange(cl::TObject* sender);
+  void edtMultCommandsExit(cl::TObject* sender);
+  void edtDefFileChange(cl::TObject* sender);
+  void edtStartupDirChange(cl::TObject* sender);
+  void cboParamsClick(cl::TObject* sender);
+  void cboClipboardClick(cl::TObject* sender);
+  void cboShowClick(cl::TObject* sender);
+  void chkActiveClick(cl::TObject* sender);
+  void chkCtrlClick(cl::TObject* sender);
   void WMDrawClipboard(cl::TMessage& message);
   void WMChangeCBChain(cl::TMessage& message);
 
@@ -111,10 +157,17 @@ class TfrmHotkeyEdit : public cl::TForm {
   void WriteSettings();
   void AddBlankEntry();
   void ShowRows();
+  void ShowRow(int index);
+  // The current row after an edit of the edit box: the table shows it and the definitions are modified.
+  void RowChanged();
+  HotkeyEntry* CurrentEntry();
+  void SortRows();
+  // After a sort or a move: left to the next save when other changes are pending, else saved now.
+  void SaveOrderChange();
   std::string ProgramFile() const;
 
   // Components of the description.
-  cl::TListView* lvHotkeys;
+  toolkit::TSaSortListView* lvHotkeys;
   cl::TButton* btnUndo;
   cl::TButton* btnApply;
   cl::TButton* btnHelp;
@@ -127,6 +180,23 @@ class TfrmHotkeyEdit : public cl::TForm {
   cl::TComboBox* cboClipboard;
   cl::TComboBox* cboShow;
   cl::TComboBox* cboHotkey;
+  cl::TPanel* twEditor;
+  cl::TGroupBox* grpEdit;
+  cl::TEdit* edtDescription;
+  cl::TEdit* edtID;
+  cl::TEdit* edtCommandLine;
+  cl::TEdit* edtMultCommands;
+  cl::TEdit* edtKeysToSend;
+  cl::TEdit* edtDefFile;
+  cl::TEdit* edtStartupDir;
+  cl::TLabel* lblCommandLine;
+  cl::TLabel* lblShow;
+  cl::TLabel* lblStartupDir;
+  cl::TCheckBox* chkCtrl;
+  cl::TCheckBox* chkAlt;
+  cl::TCheckBox* chkShift;
+  cl::TCheckBox* chkWin;
+  cl::TCheckBox* chkActive;
   toolkit::TSaSysHotKey* SysHotkeys;
   toolkit::TSaAnimatedTrayIcon* atiHotkeys;
   cl::TMenuItem* mnuHelp;
@@ -146,6 +216,14 @@ class TfrmHotkeyEdit : public cl::TForm {
   int FSendDepth = 0;  // nested keystroke actions: only the outermost switches the hot keys
   Definitions FEntries;  // the rows of the table
   int FCurrentItem = -1;
+  int FSavedSortColumn = -1;  // the sort column the next save restores and records
+  bool FFillingTable = false;  // selection events of the table while its rows are rebuilt are not the user's
+  // What the browse buttons of the command line and the definitions file open (SetupOpenDialog).
+  struct OpenDialogSetup {
+    std::string title;
+    std::string filter;
+    int filterIndex = 1;
+  } FOpenDialog;
   std::string FIniFileName;
   std::string FDefinitionsFile;
   bool FExecuting = false;

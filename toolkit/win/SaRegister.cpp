@@ -2,6 +2,9 @@
 
 #include "SaAniPlay.h"
 #include "SaAniTray.h"
+#include "SaBrowseEdit.h"
+#include "SaBrowseFolder.h"
+#include "SaSortListView.h"
 #include "SaSysHot.h"
 
 namespace toolkit {
@@ -9,7 +12,8 @@ namespace toolkit {
 // The timer pool is left out on purpose: the program has exactly one, made on first use.
 void RegisterToolkitClasses() {
   cl::RegisterClasses({TSaSysHotKey::StaticClass(), TSaAnimatedTrayIcon::StaticClass(),
-                       TSaAnimatedIconPlayer::StaticClass()});
+                       TSaAnimatedIconPlayer::StaticClass(), TSaSortListView::StaticClass()});
+  cl::RegisterClasses({TSaBrowseForFolder::StaticClass(), TSaBrowseEdit::StaticClass()});
 }
 
 }  // namespace toolkit

@@ -13,6 +13,7 @@
 #include "IniFiles.h"
 #include "KeyInput.h"
 #include "Process.h"
+#include "ProgramDriver.h"
 #include "SysUtils.h"
 #include "TestSupport.h"
 #include "TrayProbe.h"
@@ -20,27 +21,11 @@
 
 namespace {
 
-constexpr UINT kShowEditor = 3025;
-constexpr UINT kExit = 3028;
-constexpr DWORD kWait = 15000;
+using namespace hkprog;
 
-// Combinations no other test and no usual desktop uses.
-constexpr UINT kMods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
 constexpr char kActiveProgramKey[] = "Ctrl+Alt+Shift+F11";
 constexpr char kActiveMinimizeKey[] = "Ctrl+Alt+Shift+F10";
 constexpr char kInactiveKey[] = "Ctrl+Alt+Shift+F9";
-
-hk::HotkeyEntry Entry(std::string description, std::string action, std::string data, std::string hotkey,
-                      bool active) {
-  hk::HotkeyEntry e;
-  e.description = std::move(description);
-  e.id = hk::IdFromText(e.description);
-  e.action = std::move(action);
-  e.data = std::move(data);
-  e.hotkey = std::move(hotkey);
-  e.active = active ? "True" : "False";
-  return e;
-}
 
 hk::Definitions SampleDefinitions() {
   hk::Definitions defs;
@@ -53,33 +38,10 @@ hk::Definitions SampleDefinitions() {
 }
 
 // Whether another program may take the combination now (it is given back at once).
-bool CombinationFree(UINT vk) {
-  if (!RegisterHotKey(nullptr, 0x5A5A, kMods, vk)) return false;
-  UnregisterHotKey(nullptr, 0x5A5A);
-  return true;
-}
-
 int CountWindows(const wchar_t* className) {
   int count = 0;
   for (HWND w = FindWindowW(className, nullptr); w; w = FindWindowExW(nullptr, w, className, nullptr)) ++count;
   return count;
-}
-
-// Polls a condition that another process brings about (it sends this process nothing to wait for).
-template <class F>
-bool Eventually(F condition, DWORD ms = kWait) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  while (!condition()) {
-    if (GetTickCount64() >= end) return false;
-    hktest::PumpWait(nullptr, 20);
-  }
-  return true;
-}
-
-std::wstring WindowText(HWND w) {
-  wchar_t buf[512] = {};
-  GetWindowTextW(w, buf, 512);
-  return buf;
 }
 
 // The save question of process pid, once it is on screen.

@@ -1,0 +1,55 @@
+// Shared by the tests that start the real Hotkeys program and drive it from outside.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "Definitions.h"
+#include "Process.h"
+
+namespace hkprog {
+
+constexpr UINT kShowEditor = 3025;
+constexpr UINT kExit = 3028;
+constexpr DWORD kWait = 15000;
+// The modifiers of the combinations the tests use: no other test and no usual desktop uses them.
+constexpr UINT kMods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
+
+inline hk::HotkeyEntry Entry(std::string description, std::string action, std::string data, std::string hotkey,
+                             bool active) {
+  hk::HotkeyEntry e;
+  e.description = std::move(description);
+  e.id = hk::IdFromText(e.description);
+  e.action = std::move(action);
+  e.data = std::move(data);
+  e.hotkey = std::move(hotkey);
+  e.active = active ? "True" : "False";
+  return e;
+}
+
+// Whether another program may take the combination kMods + vk now (it is given back at once).
+inline bool CombinationFree(UINT vk) {
+  if (!RegisterHotKey(nullptr, 0x5A5A, kMods, vk)) return false;
+  UnregisterHotKey(nullptr, 0x5A5A);
+  return true;
+}
+
+// Polls a condition that another process brings about (it sends this process nothing to wait for).
+template <class F>
+bool Eventually(F condition, DWORD ms = kWait) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (!condition()) {
+    if (GetTickCount64() >= end) return false;
+    hktest::PumpWait(nullptr, 20);
+  }
+  return true;
+}
+
+// The window's own text (GetWindowText would give another process's edits their creation text).
+inline std::wstring WindowText(HWND w) {
+  wchar_t buf[512] = {};
+  SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+}  // namespace hkprog

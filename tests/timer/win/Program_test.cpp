@@ -1,0 +1,65 @@
+// The Pellwick program itself, built with the recording power-off, started from a scratch folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "IniFiles.h"
+#include "Process.h"
+#include "TestSupport.h"
+#include "TimerSettings.h"
+#include "TrayProbe.h"
+
+namespace {
+
+struct TraySearch {
+  DWORD pid;
+  bool found;
+};
+
+BOOL CALLBACK FindTray(HWND w, LPARAM p) {
+  auto& s = *reinterpret_cast<TraySearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (owner == s.pid && hktest::WindowHasTrayIcon(w, 1)) {
+    s.found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool HasTrayIcon(DWORD pid) {
+  TraySearch s{pid, false};
+  EnumWindows(FindTray, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+TEST(PellwickProgramTest, ShortCountAtStartReachesThePowerOffWithoutInput) {
+  testsupport::TempDir dir;
+  const std::string exe = hktest::CopyFileTo(HK_PELLWICK_EXE, dir.path.string());
+  ASSERT_FALSE(exe.empty());
+  {
+    cl::TIniFile ini = pellwick::OpenConfig(dir.path.string());
+    pellwick::TTimeSettings s;
+    s.seconds = "6";
+    s.countDown = true;
+    s.remind = false;
+    pellwick::WriteTimeSettings(ini, s);
+    ini.WriteBool(pellwick::SectionStartup, pellwick::KeyRunTaskAtStart, true);
+  }
+  hktest::ChildProcess child;
+  ASSERT_TRUE(child.Start(exe, {}, dir.path.string()));
+  ASSERT_TRUE(hktest::WaitForWindow("TForm1", child.Pid(), 10000));
+  // The task starts by itself and the program goes into the notification area.
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (!HasTrayIcon(child.Pid()) && GetTickCount64() < end) Sleep(50);
+  EXPECT_TRUE(HasTrayIcon(child.Pid()));
+  const auto code = child.WaitExit(20000);
+  ASSERT_TRUE(code.has_value());
+  std::ifstream log(dir.path / "poweroff.log", std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(log), {}};
+  EXPECT_EQ(text, "ExitWindowsEx 13 0\n");
+}
+
+}  // namespace

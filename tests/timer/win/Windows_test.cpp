@@ -1,0 +1,294 @@
+// The main window, the warning window and the settings window, driven in this process with the power-off
+// recorded by a fake.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "../../classlib/win/FormsTestSupport.h"
+#include "FakePower.h"
+#include "StdClasses.h"
+#include "TestSupport.h"
+#include "TimerSettings.h"
+#include "TrayProbe.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+
+namespace {
+
+using pellwick::TForm1;
+using pellwick::TForm2;
+using pellwick::TForm3;
+
+std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), {}};
+}
+
+class TimerWindowsTest : public formstest::AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    cl::RegisterStandardClasses();
+    pellwick::RegisterTimerControls();
+    pellwick::RegisterTimerTrayIcon();
+    app_->SetTitle(pellwick::AppTitle);
+  }
+
+  void Make() {
+    form1 = new TForm1(app_.get(), dir.path.string());
+    form1->AfterConstruction();
+    form1->ShowInfo = [this](const std::string& s) { infos.push_back(s); };
+    form2 = cl::NewForm<TForm2>(form1);
+    form3 = cl::NewForm<TForm3>(form1);
+    form1->Attach(form2, form3);
+  }
+  void WriteConfig(const pellwick::TTimeSettings& s, bool runAtStart) {
+    cl::TIniFile ini = pellwick::OpenConfig(dir.path.string());
+    pellwick::WriteTimeSettings(ini, s);
+    ini.WriteBool(pellwick::SectionStartup, pellwick::KeyRunTaskAtStart, runAtStart);
+  }
+  // One tick of each timer, as its message would run it.
+  void Tick1() { form1->Timer1->OnTimer()(form1->Timer1); }
+  void WarningTick() { form2->Timer1->OnTimer()(form2->Timer1); }
+  void StartCount(const std::string& seconds, bool remind) {
+    form1->RadioButton1->SetChecked(true);
+    form1->CheckBox1->SetChecked(remind);
+    form1->Edit1->SetText(seconds);
+    form1->Button1->Click();
+  }
+  std::string Status() const { return form1->StatusBar1->SimpleText(); }
+
+  testsupport::TempDir dir;
+  timertest::TFakePower power;
+  hk::PowerCallsScope scope{power};
+  TForm1* form1 = nullptr;
+  TForm2* form2 = nullptr;
+  TForm3* form3 = nullptr;
+  std::vector<std::string> infos;
+};
+
+TEST_F(TimerWindowsTest, StartsIdleWithTheResourceValuesWithoutAFile) {
+  Make();
+  EXPECT_EQ(form1->Caption(), "Calderine-Timer");
+  EXPECT_EQ(form1->ClientWidth(), 198);
+  EXPECT_EQ(form1->ClientHeight(), 246);
+  EXPECT_TRUE(form1->RadioButton1->Checked());
+  EXPECT_FALSE(form1->RadioButton2->Checked());
+  EXPECT_TRUE(form1->CheckBox1->Checked());
+  EXPECT_EQ(form1->Edit1->Text(), "");
+  EXPECT_EQ(form1->SpinEdit1->Value(), 0);
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_FALSE(form1->TimerTrayIcon1->IconVisible());
+  EXPECT_FALSE(form1->Timer4->Enabled());
+  EXPECT_EQ(form2->Panel1->Caption(), "Turn off in 30 Seconds..");
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(TimerWindowsTest, CountOfSixPowersOffOnTheSeventhTick) {
+  Make();
+  StartCount("6", false);
+  EXPECT_EQ(Status(), "Executing Task.....");
+  EXPECT_FALSE(form1->Button1->Enabled());
+  EXPECT_TRUE(form1->Timer1->Enabled());
+  EXPECT_TRUE(form1->TimerTrayIcon1->IconVisible());
+  EXPECT_TRUE(hktest::WindowHasTrayIcon(form1->TimerTrayIcon1->WindowHandle(), 1));
+  EXPECT_EQ(form1->TimerTrayIcon1->Hint(), "Executing Task");
+  for (int tick = 1; tick <= 6; ++tick) Tick1();
+  EXPECT_TRUE(power.exits.empty());
+  Tick1();
+  ASSERT_EQ(power.exits.size(), 1u);
+  EXPECT_EQ(power.exits[0], 13u);
+  EXPECT_FALSE(form1->Timer1->Enabled());
+}
+
+TEST_F(TimerWindowsTest, BadOrSmallCountsStartNothing) {
+  Make();
+  StartCount("5", false);
+  EXPECT_EQ(infos, std::vector<std::string>{"Seconds must >5 "});
+  for (const char* bad : {"", "12a"}) {
+    StartCount(bad, false);
+    EXPECT_EQ(form1->Edit1->Text(), "0") << bad;
+  }
+  EXPECT_EQ(infos.size(), 1u);
+  EXPECT_FALSE(form1->Timer1->Enabled());
+  EXPECT_TRUE(form1->Button1->Enabled());
+  EXPECT_EQ(Status(), "No Task");
+}
+
+TEST_F(TimerWindowsTest, WarningCountsThirtyToZeroAndPowersOffOnce) {
+  Make();
+  StartCount("6", true);
+  for (int tick = 1; tick <= 7; ++tick) Tick1();
+  EXPECT_TRUE(power.exits.empty());
+  EXPECT_TRUE(form2->Visible());
+  EXPECT_FALSE(form1->Visible());
+  EXPECT_TRUE(form2->Timer1->Enabled());
+  EXPECT_FALSE(form1->Button2->Enabled());
+  EXPECT_FALSE(form1->N10->Enabled());
+  for (int tick = 1; tick <= 30; ++tick) WarningTick();
+  EXPECT_EQ(form2->Panel1->Caption(), "Turn off in 1 Seconds..");
+  EXPECT_EQ(form2->ProgressBar1->Position(), 29);
+  EXPECT_TRUE(power.exits.empty());
+  WarningTick();
+  EXPECT_EQ(power.exits, std::vector<UINT>{13});
+  EXPECT_FALSE(form2->Timer1->Enabled());
+}
+
+TEST_F(TimerWindowsTest, TrayStopTaskCancelsTheWarningAndTheNextOneStartsAfresh) {
+  Make();
+  StartCount("6", true);
+  for (int tick = 1; tick <= 7; ++tick) Tick1();
+  for (int tick = 1; tick <= 19; ++tick) WarningTick();
+  EXPECT_EQ(form2->Panel1->Caption(), "Turn off in 12 Seconds..");
+  form1->N3Click(nullptr);
+  EXPECT_FALSE(form2->Visible());
+  EXPECT_FALSE(form2->Timer1->Enabled());
+  EXPECT_EQ(form2->ProgressBar1->Position(), 0);
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_EQ(form1->TimerTrayIcon1->Hint(), "No Task");
+  EXPECT_TRUE(form1->Button1->Enabled());
+  EXPECT_TRUE(form1->N10->Enabled());
+  EXPECT_TRUE(power.exits.empty());
+
+  StartCount("6", true);
+  for (int tick = 1; tick <= 7; ++tick) Tick1();
+  WarningTick();
+  EXPECT_EQ(form2->Panel1->Caption(), "Turn off in 30 Seconds..");
+  EXPECT_EQ(form2->ProgressBar1->Position(), 0);
+}
+
+TEST_F(TimerWindowsTest, MenuStopTaskReturnsToNoTaskInEveryState) {
+  Make();
+  form1->N9Click(nullptr);  // idle
+  EXPECT_EQ(Status(), "No Task");
+  StartCount("60", false);  // counting down
+  form1->N9Click(nullptr);
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_FALSE(form1->Timer1->Enabled());
+  EXPECT_TRUE(form1->Button1->Enabled());
+  form1->RadioButton2->SetChecked(true);  // waiting for the time
+  form1->SpinEdit1->SetValue(23);
+  form1->Button1->Click();
+  EXPECT_TRUE(form1->Timer2->Enabled());
+  form1->N9Click(nullptr);
+  EXPECT_FALSE(form1->Timer2->Enabled());
+  EXPECT_EQ(Status(), "No Task");
+  StartCount("6", true);  // warning
+  for (int tick = 1; tick <= 7; ++tick) Tick1();
+  form1->N9Click(nullptr);
+  EXPECT_FALSE(form2->Visible());
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_TRUE(power.exits.empty());
+}
+
+TEST_F(TimerWindowsTest, FailedPowerOffSaysSoAndGoesBackToIdle) {
+  Make();
+  power.tokenOpens = false;
+  StartCount("6", false);
+  for (int tick = 1; tick <= 7; ++tick) Tick1();
+  EXPECT_TRUE(power.exits.empty());
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_TRUE(form1->Button1->Enabled());
+  EXPECT_FALSE(form1->Timer1->Enabled());
+}
+
+TEST_F(TimerWindowsTest, ExactTimeOfTheCurrentSecondFallsDueAndSpinValuesAreClamped) {
+  Make();
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  form1->RadioButton2->SetChecked(true);
+  EXPECT_EQ(form1->Edit1->Text(), "0");
+  EXPECT_FALSE(form1->Edit1->Enabled());
+  form1->CheckBox1->SetChecked(false);
+  form1->SpinEdit1->SetText(std::to_string(now.wHour));
+  form1->SpinEdit2->SetText(std::to_string(now.wMinute));
+  form1->SpinEdit3->SetText(std::to_string(now.wSecond));
+  form1->Button1->Click();
+  form1->Timer2->OnTimer()(form1->Timer2);
+  EXPECT_EQ(power.exits, std::vector<UINT>{13});
+
+  form1->N9Click(nullptr);
+  form1->SpinEdit2->SetText("75");
+  form1->SpinEdit3->SetText("x");
+  form1->Button1->Click();
+  EXPECT_EQ(form1->SpinEdit2->Text(), "59");
+  EXPECT_EQ(form1->SpinEdit3->Text(), "0");
+}
+
+TEST_F(TimerWindowsTest, StartUpLoadsTheSavedSettings) {
+  pellwick::TTimeSettings s;
+  s.seconds = "90";
+  s.hour = 7;
+  s.minute = 99;  // out of range: brought to 59
+  s.exactTime = true;
+  s.remind = false;
+  WriteConfig(s, true);
+  Make();
+  EXPECT_FALSE(form1->RadioButton1->Checked());
+  EXPECT_TRUE(form1->RadioButton2->Checked());
+  EXPECT_EQ(form1->Edit1->Text(), "0");  // checking "Exact Time" clears the seconds
+  EXPECT_EQ(form1->SpinEdit1->Value(), 7);
+  EXPECT_EQ(form1->SpinEdit2->Value(), 59);
+  EXPECT_FALSE(form1->CheckBox1->Checked());
+  EXPECT_TRUE(form1->Timer4->Enabled());
+  EXPECT_FALSE(form1->Timer3->Enabled());
+  EXPECT_TRUE(form3->CheckBox2->Checked());
+
+  // Neither mode saved: "OK" does nothing.
+  s.exactTime = false;
+  WriteConfig(s, false);
+  delete form1;
+  Make();
+  EXPECT_FALSE(form1->RadioButton1->Checked());
+  EXPECT_FALSE(form1->RadioButton2->Checked());
+  form1->Button1->Click();
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_TRUE(form1->Button1->Enabled());
+}
+
+TEST_F(TimerWindowsTest, SettingsOkAndExitWriteTheFileByteForByte) {
+  Make();
+  form1->Edit1->SetText("3600");
+  form1->RadioButton2->SetChecked(true);
+  form1->RadioButton1->SetChecked(true);
+  form1->Edit1->SetText("3600");
+  form1->SpinEdit1->SetText("23");
+  form1->SpinEdit2->SetText("30");
+  form3->CheckBox2->SetChecked(true);
+  form3->CheckBox4->SetChecked(true);
+  form3->Button1->Click();  // "Auto Startup with Windows" off: the autorun value is removed
+  EXPECT_EQ(ReadBytes(dir.path / "config.ini"), ReadBytes(testsupport::DataDir("ini") + "/pellwick-saved.ini"));
+
+  // Exit writes the same time settings again: nothing changes, and the application ends.
+  form1->N5Click(nullptr);
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(ReadBytes(dir.path / "config.ini"), ReadBytes(testsupport::DataDir("ini") + "/pellwick-saved.ini"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TimerWindowsTest, TrayClickRestoresDuringACountButNotDuringTheWarning) {
+  Make();
+  StartCount("60", true);
+  SendMessageW(form1->TimerTrayIcon1->WindowHandle(), pellwick::TTimerTrayIcon::CallbackMessage, 1, WM_LBUTTONDOWN);
+  SendMessageW(form1->TimerTrayIcon1->WindowHandle(), pellwick::TTimerTrayIcon::CallbackMessage, 1, WM_LBUTTONUP);
+  EXPECT_FALSE(form1->TimerTrayIcon1->IconVisible());
+  EXPECT_FALSE(form1->Button1->Enabled());
+  EXPECT_TRUE(form1->Timer1->Enabled());  // restoring does not stop the task
+
+  form1->N9Click(nullptr);
+  StartCount("6", true);
+  for (int tick = 1; tick <= 7; ++tick) Tick1();
+  ASSERT_TRUE(form2->Timer1->Enabled());
+  form1->TimerTrayIcon1Click(form1->TimerTrayIcon1);
+  EXPECT_TRUE(form1->TimerTrayIcon1->IconVisible());
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// Pellwick: the shutdown timer. The main window, then the warning window and the settings window.
+#include <windows.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "Forms.h"
+#include "StdClasses.h"
+#include "TimerControls.h"
+#include "TimerSettings.h"
+#include "TimerTrayIcon.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "hkPower.h"
+
+namespace {
+
+#ifdef PELLWICK_RECORD_POWER
+// The build the tests start: leaving Windows is only recorded, in "poweroff.log" beside the program,
+// and the program ends as the machine would.
+class TRecordingPowerCalls : public hk::PowerCalls {
+ public:
+  HANDLE OpenProcessToken(DWORD) override { return reinterpret_cast<HANDLE>(1); }
+  bool LookupPrivilege(const std::wstring&, LUID& luid) override {
+    luid = LUID{19, 0};
+    return true;
+  }
+  bool AdjustTokenPrivileges(HANDLE, TOKEN_PRIVILEGES&, TOKEN_PRIVILEGES*, DWORD, DWORD& error) override {
+    error = 0;
+    return true;
+  }
+  void CloseToken(HANDLE) override {}
+  bool ExitWindowsEx(UINT flags, DWORD reason) override {
+    const std::string path = pellwick::ProgramDir() + "\\poweroff.log";
+    if (FILE* f = std::fopen(path.c_str(), "ab")) {
+      std::fprintf(f, "ExitWindowsEx %u %lu\n", flags, static_cast<unsigned long>(reason));
+      std::fclose(f);
+    }
+    if (cl::Application) cl::Application->Terminate();
+    return true;
+  }
+};
+#endif
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+#ifdef PELLWICK_RECORD_POWER
+  TRecordingPowerCalls recording;
+  hk::PowerCallsScope power(recording);
+#else
+  // The real way out of Windows; tests never install it.
+  hk::PowerCallsScope power(hk::SystemPowerCalls());
+#endif
+  cl::TApplication application;
+  application.Initialize();
+  application.SetTitle(pellwick::AppTitle);
+  cl::RegisterStandardClasses();
+  pellwick::RegisterTimerControls();
+  pellwick::RegisterTimerTrayIcon();
+  try {
+    // The order matters: the settings window reads the file the main window opens.
+    pellwick::TForm1* form1 = nullptr;
+    application.CreateForm(form1);
+    auto* form2 = cl::NewForm<pellwick::TForm2>(form1);
+    auto* form3 = cl::NewForm<pellwick::TForm3>(form1);
+    form1->Attach(form2, form3);
+  } catch (const std::exception& e) {
+    application.ShowException(e);
+    return 1;
+  }
+  application.Run();
+  return 0;
+}

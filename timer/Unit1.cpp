@@ -1,0 +1,308 @@
+#include "Unit1.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "FormReader.h"
+#include "FileUtil.h"
+#include "TimerPower.h"
+#include "TimerSettings.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "WinString.h"
+
+namespace pellwick {
+
+CL_BEGIN_CLASS(TForm1)
+    .Method("FormCreate", &TForm1::FormCreate)
+    .Method("Button1Click", &TForm1::Button1Click)
+    .Method("Button2Click", &TForm1::Button2Click)
+    .Method("Timer1Timer", &TForm1::Timer1Timer)
+    .Method("Timer2Timer", &TForm1::Timer2Timer)
+    .Method("Timer3Timer", &TForm1::Timer3Timer)
+    .Method("Timer4Timer", &TForm1::Timer4Timer)
+    .Method("N9Click", &TForm1::N9Click)
+    .Method("N3Click", &TForm1::N3Click)
+    .Method("N13Click", &TForm1::N13Click)
+    .Method("N11Click", &TForm1::N13Click)
+    .Method("N5Click", &TForm1::N5Click)
+    .Method("N12Click", &TForm1::N5Click)
+    .Method("N10Click", &TForm1::N10Click)
+    .Method("N2Click", &TForm1::N2Click)
+    .Method("Panel1Click", &TForm1::Panel1Click)
+    .Method("TimerTrayIcon1Click", &TForm1::TimerTrayIcon1Click)
+    .Method("RadioButton1Click", &TForm1::RadioButton1Click)
+    .Method("RadioButton2Click", &TForm1::RadioButton2Click)
+    .Method("Edit1KeyPress", &TForm1::Edit1KeyPress)
+    .Method("FormKeyDown", &TForm1::FormKeyDown)
+CL_END_CLASS
+
+std::string ProgramDir() {
+  std::string dir = cl::ExtractFilePath(ProgramPath());
+  while (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
+  return dir;
+}
+
+TForm1::TForm1(cl::TComponent* owner, std::string appDir) : cl::TForm(owner), appDir_(std::move(appDir)) {
+  ShowInfo = [this](const std::string& text) {
+    MessageBoxW(HandleAllocated() ? Handle() : nullptr, cl::ToWide(text).c_str(),
+                cl::ToWide(cl::Application ? cl::Application->Title() : AppTitle).c_str(), MB_OK);
+  };
+  LoadDescription();
+  RadioButton1 = cl::ComponentAs<TRadioButton>(this, "RadioButton1");
+  RadioButton2 = cl::ComponentAs<TRadioButton>(this, "RadioButton2");
+  Edit1 = cl::ComponentAs<cl::TEdit>(this, "Edit1");
+  SpinEdit1 = cl::ComponentAs<TSpinEdit>(this, "SpinEdit1");
+  SpinEdit2 = cl::ComponentAs<TSpinEdit>(this, "SpinEdit2");
+  SpinEdit3 = cl::ComponentAs<TSpinEdit>(this, "SpinEdit3");
+  CheckBox1 = cl::ComponentAs<cl::TCheckBox>(this, "CheckBox1");
+  Button1 = cl::ComponentAs<cl::TButton>(this, "Button1");
+  Button2 = cl::ComponentAs<cl::TButton>(this, "Button2");
+  StatusBar1 = cl::ComponentAs<TStatusBar>(this, "StatusBar1");
+  TimerTrayIcon1 = cl::ComponentAs<TTimerTrayIcon>(this, "TimerTrayIcon1");
+  Timer1 = cl::ComponentAs<cl::TTimer>(this, "Timer1");
+  Timer2 = cl::ComponentAs<cl::TTimer>(this, "Timer2");
+  Timer3 = cl::ComponentAs<cl::TTimer>(this, "Timer3");
+  Timer4 = cl::ComponentAs<cl::TTimer>(this, "Timer4");
+  Panel1 = cl::ComponentAs<cl::TPanel>(this, "Panel1");
+  N10 = cl::ComponentAs<cl::TMenuItem>(this, "N10");
+  // The program's icon for the notification area.
+  cl::TIcon icon;
+  icon.SetSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  try {
+    icon.LoadFromResourceName(GetModuleHandleW(nullptr), "MAINICON");
+    TimerTrayIcon1->SetIcon(&icon);
+  } catch (const std::exception&) {
+    // A host without the program's resources (a test) shows the tray icon without a picture.
+  }
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::Attach(TForm2* warning, TForm3* settings) {
+  form2_ = warning;
+  form3_ = settings;
+  if (form2_) form2_->OnTimeUp = cl::TNotifyEvent([this](cl::TObject*) { PowerOff(); });
+}
+
+void TForm1::SetConfigIni(cl::TIniFile ini) { configIni_ = std::make_unique<cl::TIniFile>(std::move(ini)); }
+
+void TForm1::FormCreate(cl::TObject*) {
+  configIni_ = std::make_unique<cl::TIniFile>(OpenConfig(appDir_));
+  TimerTrayIcon1->SetIconVisible(false);
+  task_.Stop();
+  StatusBar1->SetSimpleText(TextNoTask);
+  if (cl::FileExists(appDir_ + "\\" + ConfigFileName)) {
+    const TTimeSettings s = ReadTimeSettings(*configIni_);
+    Edit1->SetText(s.seconds);
+    SpinEdit1->SetValue(s.hour);
+    SpinEdit2->SetValue(s.minute);
+    SpinEdit3->SetValue(s.second);
+    RadioButton1->SetChecked(s.countDown);
+    RadioButton2->SetChecked(s.exactTime);
+    CheckBox1->SetChecked(s.remind);
+    Timer4->SetEnabled(ReadRunTaskAtStart(*configIni_));
+  }
+  Timer3->SetEnabled(false);
+}
+
+void TForm1::Button1Click(cl::TObject*) {
+  if (RadioButton1->Checked()) {
+    const std::optional<int64_t> seconds = ParseSecondsText(Edit1->Text());
+    if (!seconds) {
+      // The automatic start must not come back with the same text: it stops here as before the message.
+      Timer4->SetEnabled(false);
+      Edit1->SetText("0");
+    } else if (*seconds < 6) {
+      Timer4->SetEnabled(false);
+      ShowInfo("Seconds must >5 ");
+    } else {
+      task_.StartCountDown(*seconds);
+      Timer1->SetEnabled(true);
+      SpinEdit1->SetValue(0);
+      SpinEdit2->SetValue(0);
+      SpinEdit3->SetValue(0);
+      StatusBar1->SetSimpleText(TextExecuting);
+      TimerTrayIcon1->HideAppWindows();
+      TimerTrayIcon1->SetIconVisible(true);
+      TimerTrayIcon1->SetHint("Executing Task");
+      Button1->SetEnabled(false);
+    }
+  }
+  if (RadioButton2->Checked()) {
+    // Values typed but not yet confirmed by leaving the field are brought into range here too.
+    SpinEdit1->Clamp();
+    SpinEdit2->Clamp();
+    SpinEdit3->Clamp();
+    const int64_t now = NowLocalMilliseconds();
+    task_.StartExactTime(SpinEdit1->Value(), SpinEdit2->Value(), SpinEdit3->Value(), now);
+    Timer2->SetInterval(static_cast<uint32_t>(std::clamp<int64_t>(task_.MsUntilDue(now), 1, 1000)));
+    Timer2->SetEnabled(true);
+    Edit1->SetText("0");
+    StatusBar1->SetSimpleText(TextExecuting);
+    TimerTrayIcon1->HideAppWindows();
+    TimerTrayIcon1->SetIconVisible(true);
+    TimerTrayIcon1->SetHint("Executing Task");
+    Button1->SetEnabled(false);
+  }
+}
+
+void TForm1::Button2Click(cl::TObject*) {
+  TimerTrayIcon1->SetIconVisible(true);
+  TimerTrayIcon1->HideAppWindows();
+  TimerTrayIcon1->SetHint(cl::Application ? cl::Application->Title() : AppTitle);
+  Hide();
+}
+
+void TForm1::Timer1Timer(cl::TObject*) {
+  if (task_.CountDownTick()) {
+    Timer1->SetEnabled(false);
+    TaskDue();
+  }
+}
+
+void TForm1::Timer2Timer(cl::TObject*) {
+  const int64_t now = NowLocalMilliseconds();
+  if (task_.ExactTimeTick(now)) {
+    Timer2->SetEnabled(false);
+    TaskDue();
+    return;
+  }
+  // Wakes at the target moment (or once a second, to follow a changed clock) instead of every millisecond.
+  Timer2->SetInterval(static_cast<uint32_t>(std::clamp<int64_t>(task_.MsUntilDue(now), 1, 1000)));
+}
+
+void TForm1::Timer3Timer(cl::TObject*) {
+  Button2->Click();
+  Timer3->SetEnabled(false);
+}
+
+void TForm1::Timer4Timer(cl::TObject*) {
+  Timer4->SetEnabled(false);
+  Button1->Click();
+}
+
+void TForm1::TaskDue() {
+  if (CheckBox1->Checked() && form2_) {
+    TimerTrayIcon1->RestoreAppWindows();
+    form2_->Timer1->SetEnabled(true);
+    form2_->Show();
+    Hide();
+    Button2->SetEnabled(false);
+    N10->SetEnabled(false);
+  } else {
+    PowerOff();
+  }
+}
+
+void TForm1::PowerOff() {
+  if (ForcePowerOff()) return;
+  // Nothing is running any more: say so and be idle again rather than show a task that is not there.
+  StopTimers();
+  StatusBar1->SetSimpleText(TextNoTask);
+  TimerTrayIcon1->SetHint(TextNoTask);
+  EnableIdleControls();
+  ShowInfo("The computer could not be powered off.");
+}
+
+void TForm1::StopTimers() {
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
+  task_.Stop();
+  if (form2_) {
+    form2_->Timer1->SetEnabled(false);
+    form2_->ResetWarning();
+    form2_->Close();
+  }
+}
+
+void TForm1::EnableIdleControls() {
+  Button1->SetEnabled(true);
+  Button2->SetEnabled(true);
+  N10->SetEnabled(true);
+}
+
+void TForm1::N9Click(cl::TObject*) {
+  StopTimers();
+  StatusBar1->SetSimpleText(TextNoTask);
+  EnableIdleControls();
+}
+
+void TForm1::N3Click(cl::TObject*) {
+  StopTimers();
+  TimerTrayIcon1->HideAppWindows();
+  StatusBar1->SetSimpleText(TextNoTask);
+  TimerTrayIcon1->SetHint(TextNoTask);
+  EnableIdleControls();
+}
+
+void TForm1::N13Click(cl::TObject*) {
+  if (form3_) form3_->ShowModal();
+}
+
+void TForm1::N5Click(cl::TObject*) {
+  if (form3_ && form3_->CheckBox2->Checked()) {
+    TTimeSettings s;
+    s.seconds = Edit1->Text();
+    s.hour = SpinEdit1->Value();
+    s.minute = SpinEdit2->Value();
+    s.second = SpinEdit3->Value();
+    s.countDown = RadioButton1->Checked();
+    s.exactTime = RadioButton2->Checked();
+    s.remind = CheckBox1->Checked();
+    WriteTimeSettings(*configIni_, s);  // a failed write raises: the program then stays
+  }
+  if (cl::Application) cl::Application->Terminate();
+}
+
+void TForm1::N10Click(cl::TObject*) {
+  Show();
+  TimerTrayIcon1->RestoreAppWindows();
+  TimerTrayIcon1->SetIconVisible(false);
+}
+
+void TForm1::N2Click(cl::TObject*) {
+  Panel1->SetAlign(cl::alClient);
+  Panel1->Show();
+  Panel1->BringToFront();
+}
+
+void TForm1::Panel1Click(cl::TObject*) { Panel1->Hide(); }
+
+void TForm1::TimerTrayIcon1Click(cl::TObject*) {
+  if (Timer1->Enabled()) {
+    TimerTrayIcon1->RestoreAppWindows();
+    TimerTrayIcon1->SetIconVisible(false);
+    Button1->SetEnabled(false);
+  } else if (form2_ && form2_->Timer1->Enabled()) {
+    // The warning is running: only Stop Task ends it.
+  } else {
+    TimerTrayIcon1->RestoreAppWindows();
+    TimerTrayIcon1->SetIconVisible(false);
+  }
+}
+
+void TForm1::RadioButton1Click(cl::TObject*) {
+  Edit1->SetEnabled(true);
+  for (TSpinEdit* spin : {SpinEdit1, SpinEdit2, SpinEdit3}) {
+    spin->SetValue(0);
+    spin->SetEnabled(false);
+  }
+}
+
+void TForm1::RadioButton2Click(cl::TObject*) {
+  for (TSpinEdit* spin : {SpinEdit1, SpinEdit2, SpinEdit3}) spin->SetEnabled(true);
+  Edit1->SetText("0");
+  Edit1->SetEnabled(false);
+}
+
+void TForm1::Edit1KeyPress(cl::TObject*, wchar_t& key) {
+  if (!(key >= L'0' && key <= L'9') && key != 8) key = 0;
+}
+
+void TForm1::FormKeyDown(cl::TObject*, uint16_t& key, cl::TShiftState) {
+  if (key == VK_ESCAPE) Button2->Click();
+}
+
+}  // namespace pellwick

@@ -1,0 +1,104 @@
+// The shutdown timer's main window: count-down and time-of-day modes, the task and its timers, Stop
+// Task, hiding into and restoring from the notification area, the menus and the about panel.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "IniFiles.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "TimerControls.h"
+#include "TimerTask.h"
+#include "TimerTrayIcon.h"
+
+namespace pellwick {
+
+class TForm2;
+class TForm3;
+
+inline constexpr char AppTitle[] = "Calderine-Timer";
+inline constexpr char TextNoTask[] = "No Task";
+inline constexpr char TextExecuting[] = "Executing Task.....";
+
+// The directory of the program file, without a trailing backslash.
+std::string ProgramDir();
+
+class TForm1 : public cl::TForm {
+  CL_CLASS(TForm1, cl::TForm)
+
+  // `appDir`: where "config.ini" is, the program's directory unless given.
+  explicit TForm1(cl::TComponent* owner) : TForm1(owner, ProgramDir()) {}
+  TForm1(cl::TComponent* owner, std::string appDir);
+  ~TForm1() override;
+
+  // The warning window and the settings window, made after this one.
+  void Attach(TForm2* warning, TForm3* settings);
+
+  const std::string& AppDir() const noexcept { return appDir_; }
+  cl::TIniFile& ConfigIni() noexcept { return *configIni_; }
+  void SetConfigIni(cl::TIniFile ini);
+  TTimerTask& Task() noexcept { return task_; }
+
+  // Shows an information box; tests replace it.
+  std::function<void(const std::string&)> ShowInfo;
+
+  // Published handlers.
+  void FormCreate(cl::TObject* sender);
+  void Button1Click(cl::TObject* sender);
+  void Button2Click(cl::TObject* sender);
+  void Timer1Timer(cl::TObject* sender);
+  void Timer2Timer(cl::TObject* sender);
+  void Timer3Timer(cl::TObject* sender);
+  void Timer4Timer(cl::TObject* sender);
+  void N9Click(cl::TObject* sender);
+  void N3Click(cl::TObject* sender);
+  void N13Click(cl::TObject* sender);
+  void N5Click(cl::TObject* sender);
+  void N10Click(cl::TObject* sender);
+  void N2Click(cl::TObject* sender);
+  void Panel1Click(cl::TObject* sender);
+  void TimerTrayIcon1Click(cl::TObject* sender);
+  void RadioButton1Click(cl::TObject* sender);
+  void RadioButton2Click(cl::TObject* sender);
+  void Edit1KeyPress(cl::TObject* sender, wchar_t& key);
+  void FormKeyDown(cl::TObject* sender, uint16_t& key, cl::TShiftState shift);
+
+  // The task fell due: the warning, or the power-off at once.
+  void TaskDue();
+  // Powers off; on failure says so and goes back to idle.
+  void PowerOff();
+
+  TRadioButton* RadioButton1 = nullptr;
+  TRadioButton* RadioButton2 = nullptr;
+  cl::TEdit* Edit1 = nullptr;
+  TSpinEdit* SpinEdit1 = nullptr;
+  TSpinEdit* SpinEdit2 = nullptr;
+  TSpinEdit* SpinEdit3 = nullptr;
+  cl::TCheckBox* CheckBox1 = nullptr;
+  cl::TButton* Button1 = nullptr;
+  cl::TButton* Button2 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
+  TTimerTrayIcon* TimerTrayIcon1 = nullptr;
+  cl::TTimer* Timer1 = nullptr;
+  cl::TTimer* Timer2 = nullptr;
+  cl::TTimer* Timer3 = nullptr;
+  cl::TTimer* Timer4 = nullptr;
+  cl::TPanel* Panel1 = nullptr;
+  cl::TMenuItem* N10 = nullptr;
+
+ private:
+  // The steps both Stop Tasks share, up to hiding the warning window.
+  void StopTimers();
+  void EnableIdleControls();
+
+  std::string appDir_;
+  std::unique_ptr<cl::TIniFile> configIni_;
+  TTimerTask task_;
+  TForm2* form2_ = nullptr;
+  TForm3* form3_ = nullptr;
+};
+
+}  // namespace pellwick
