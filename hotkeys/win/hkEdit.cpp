@@ -61,6 +61,8 @@ TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
   mnuListHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuListHotkeys");
   mnuSeparator1 = cl::ComponentAs<cl::TMenuItem>(this, "mnuSeparator1");
   mnuHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuHotkeys");
+  OpenDialog = cl::ComponentAs<cl::TOpenDialog>(this, "OpenDialog");
+  BrowseForFolder = cl::ComponentAs<toolkit::TSaBrowseForFolder>(this, "BrowseForFolder");
   twEditor = cl::ComponentAs<cl::TPanel>(this, "twEditor");
   grpEdit = cl::ComponentAs<cl::TGroupBox>(this, "grpEdit");
   edtDescription = cl::ComponentAs<cl::TEdit>(this, "edtDescription");
@@ -608,6 +610,7 @@ CL_BEGIN_CLASS(TfrmHotkeyEdit)
     .Method("lvHotkeysDblClick", &TfrmHotkeyEdit::lvHotkeysDblClick)
     .Method("lvHotkeysChange", &TfrmHotkeyEdit::lvHotkeysChange)
     .Method("lvHotkeysColumnClick", &TfrmHotkeyEdit::lvHotkeysColumnClick)
+    .Method("edtStartupDirButtonClick", &TfrmHotkeyEdit::edtStartupDirButtonClick)
     .Method("edtDescriptionChange", &TfrmHotkeyEdit::edtDescriptionChange)
     .Method("edtDescriptionExit", &TfrmHotkeyEdit::edtDescriptionExit)
     .Method("edtIDChange", &TfrmHotkeyEdit::edtIDChange)

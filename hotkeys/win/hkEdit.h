@@ -10,11 +10,13 @@
 
 #include "ComCtrls.h"
 #include "Definitions.h"
+#include "Dialogs.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "ExtCtrls.h"
 #include "Registration.h"
 #include "SaAniTray.h"
+#include "SaBrowseFolder.h"
 #include "SaSortListView.h"
 #include "SaSysHot.h"
 #include "StdCtrls.h"
@@ -143,6 +145,7 @@ class TfrmHotkeyEdit : public cl::TForm {
   void edtMultCommandsExit(cl::TObject* sender);
   void edtDefFileChange(cl::TObject* sender);
   void edtStartupDirChange(cl::TObject* sender);
+  void edtStartupDirButtonClick(cl::TObject* sender);
   void cboParamsClick(cl::TObject* sender);
   void cboClipboardClick(cl::TObject* sender);
   void cboShowClick(cl::TObject* sender);
@@ -189,6 +192,8 @@ class TfrmHotkeyEdit : public cl::TForm {
   cl::TEdit* edtKeysToSend;
   cl::TEdit* edtDefFile;
   cl::TEdit* edtStartupDir;
+  cl::TOpenDialog* OpenDialog;  // what the browse buttons of the command line and the definitions file open
+  toolkit::TSaBrowseForFolder* BrowseForFolder;
   cl::TLabel* lblCommandLine;
   cl::TLabel* lblShow;
   cl::TLabel* lblStartupDir;
@@ -218,12 +223,6 @@ class TfrmHotkeyEdit : public cl::TForm {
   int FCurrentItem = -1;
   int FSavedSortColumn = -1;  // the sort column the next save restores and records
   bool FFillingTable = false;  // selection events of the table while its rows are rebuilt are not the user's
-  // What the browse buttons of the command line and the definitions file open (SetupOpenDialog).
-  struct OpenDialogSetup {
-    std::string title;
-    std::string filter;
-    int filterIndex = 1;
-  } FOpenDialog;
   std::string FIniFileName;
   std::string FDefinitionsFile;
   bool FExecuting = false;

@@ -301,8 +301,13 @@ void TfrmHotkeyEdit::UpdateActionControls() {
 }
 
 void TfrmHotkeyEdit::SetupOpenDialog(int kind) {
-  if (kind == 0) FOpenDialog = {"Select Program to Run", kProgramFilter, 2};
-  else FOpenDialog = {kDefinitionsTitle, kDefinitionsFilter, 1};
+  OpenDialog->SetTitle(kind == 0 ? "Select Program to Run" : kDefinitionsTitle);
+  OpenDialog->SetFilter(kind == 0 ? kProgramFilter : kDefinitionsFilter);
+  OpenDialog->SetFilterIndex(kind == 0 ? 2 : 1);
+}
+
+void TfrmHotkeyEdit::edtStartupDirButtonClick(cl::TObject*) {
+  if (BrowseForFolder->Execute()) edtStartupDir->SetText(BrowseForFolder->Directory());
 }
 
 // Text handlers: nothing while the controls are being filled or without a row.

@@ -362,4 +362,35 @@ TEST_F(Editor, ACombinationHeldByAnotherProgramIsRefused) {
   EXPECT_FALSE(IsWindowEnabled(Button(L"&Apply")));
 }
 
+// The start-in folder's browse button opens the folder dialog; cancelling it keeps the folder.
+TEST_F(Editor, TheStartInButtonOpensTheFolderDialog) {
+  Select(0);
+  Click(L"&Edit");
+  // The visible browse buttons of the first entry: the command line's and, below it, the start-in folder's.
+  HWND lowest = nullptr;
+  LONG lowestTop = LONG_MIN;
+  for (HWND w : Descendants(group_)) {
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    if (wcscmp(cls, L"TSaBrowseButton") != 0 || !IsWindowVisible(w)) continue;
+    RECT r;
+    GetWindowRect(w, &r);
+    if (r.top > lowestTop) {
+      lowestTop = r.top;
+      lowest = w;
+    }
+  }
+  ASSERT_TRUE(lowest);
+  HWND edit = GetParent(lowest);
+  const std::wstring before = WindowText(edit);
+  PostMessageW(lowest, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(lowest, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  HWND dialog = Question();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(WindowText(dialog), L"Select Startup Directory");
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
+  EXPECT_EQ(WindowText(edit), before);
+}
+
 }  // namespace
