@@ -48,7 +48,7 @@ fi
 
 bash scripts/deps.sh
 [ -f "$BUILD_DIR/build.ninja" ] || cmake --preset win64-release -B "$BUILD_DIR" >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target Hotkeys wintool
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target Hotkeys Pellwick wintool
 
 if ((own_xvfb)); then
   n="${XDISPLAY#:}"
@@ -79,6 +79,8 @@ fi
 
 mkdir -p "$app_dir"
 cp "$BUILD_DIR/hotkeys/Hotkeys.exe" "$app_dir/Hotkeys.exe"
+# The shutdown timer sits beside it: "Exit Windows" with "Shutdown-Timer" starts it from there.
+cp "$BUILD_DIR/timer/Pellwick.exe" "$app_dir/Pellwick.exe"
 # Detached from this script's terminal and output, so that the caller is not kept waiting for them.
 (cd "$app_dir" && exec setsid wine ./Hotkeys.exe) </dev/null >/dev/null 2>&1 &
 if wintool find ClHiddenWindow --tray --wait 30000 >/dev/null; then

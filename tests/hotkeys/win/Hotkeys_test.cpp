@@ -403,4 +403,28 @@ TEST_F(HotkeysProgram, EditorWindowSizeAndEscape) {
   EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
 }
 
+// "Exit Windows" with "Shutdown-Timer" starts the timer program beside Hotkeys (here our recorder under
+// its name), and nothing else: no shutdown is asked for.
+TEST_F(HotkeysProgram, TheShutdownTimerParameterStartsPellwick) {
+  ASSERT_TRUE(CopyFileW(cl::ToWide(HK_LAUNCH_RECORDER).c_str(), cl::ToWide(dir_.File("Pellwick.exe")).c_str(), FALSE));
+  hk::Definitions defs;
+  defs.entries = {Entry("Timer", "Exit Windows", "Shutdown-Timer", kActiveProgramKey, true)};
+  hk::SaveDefinitions(Definitions(), defs);
+  hktest::ChildProcess p;
+  HWND main = Start(p);
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F11); }));
+  const std::string record = dir_.File("launch-record.txt");
+  {
+    hktest::KeyboardLock lock;
+    hktest::PressCombination(kMods, VK_F11);
+    ASSERT_TRUE(Eventually([&] { return cl::FileExists(record); }));
+  }
+  const std::string text = cl::ReadFileBytes(record);
+  EXPECT_NE(cl::LowerCase(text).find("pellwick.exe"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n" + std::to_string(SW_SHOWNORMAL) + "\n"), std::string::npos) << text;
+  EXPECT_TRUE(p.Running());
+  EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
+}
+
 }  // namespace
