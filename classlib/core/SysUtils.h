@@ -55,6 +55,18 @@ int StrToInt(std::string_view s);
 // The same, giving `def` instead of raising.
 int StrToIntDef(std::string_view s, int def) noexcept;
 
+// Sets a busy flag for the life of a scope and clears it on every way out, exceptions included.
+class TBusyScope {
+ public:
+  explicit TBusyScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+  ~TBusyScope() { flag_ = false; }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // Formats like printf into a std::string (for the fixed message texts such as "List index out of bounds (%d)").
 std::string Format(const char* fmt, ...)
 #if defined(__GNUC__)

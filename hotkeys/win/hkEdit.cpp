@@ -458,11 +458,7 @@ void TfrmHotkeyEdit::OpenDefinitionsFile(const std::string& name) {
 
 void TfrmHotkeyEdit::ExecuteRegistered(int index) {
   if (index < 0 || index >= static_cast<int>(FCommands.size()) || FExecuting) return;
-  FExecuting = true;
-  struct Clear {
-    bool& flag;
-    ~Clear() { flag = false; }
-  } clear{FExecuting};
+  const cl::TBusyScope busy(FExecuting);
   // A copy: the command may rebuild the command list (opening another definitions file).
   const HotkeyCommand command = FCommands[static_cast<size_t>(index)];
   atiHotkeys->SetStyle(toolkit::tsAnimated);

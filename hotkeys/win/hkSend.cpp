@@ -86,11 +86,7 @@ void SendKeySteps(const std::vector<KeyStep>& steps) {
 
 SendKeysResult TKeySender::SendKeys(const std::string& keys) {
   if (sending_ || keys.empty()) return skDone;
-  sending_ = true;
-  struct Clear {
-    bool& flag;
-    ~Clear() { flag = false; }
-  } clear{sending_};
+  const cl::TBusyScope busy(sending_);
 
   // The modifiers of the hot key that started us must not mix into the typed keys. No message tells
   // when they are let go, so look again every few milliseconds, handling this thread's messages.
