@@ -6,7 +6,6 @@
 
 #include "Forms.h"
 #include "StdClasses.h"
-#include "TimerControls.h"
 #include "TimerSettings.h"
 #include "TimerTrayIcon.h"
 #include "Unit1.h"
@@ -57,7 +56,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   application.Initialize();
   application.SetTitle(pellwick::AppTitle);
   cl::RegisterStandardClasses();
-  pellwick::RegisterTimerControls();
   pellwick::RegisterTimerTrayIcon();
   try {
     // The order matters: the settings window reads the file the main window opens.

@@ -10,6 +10,7 @@
 #include "TimerSettings.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "Dialogs.h"
 #include "WinString.h"
 
 namespace pellwick {
@@ -31,11 +32,26 @@ CL_BEGIN_CLASS(TForm1)
     .Method("N10Click", &TForm1::N10Click)
     .Method("N2Click", &TForm1::N2Click)
     .Method("Panel1Click", &TForm1::Panel1Click)
+    .Method("Image1Click", &TForm1::Panel1Click)
+    .Method("Label6Click", &TForm1::Panel1Click)
+    .Method("Label7Click", &TForm1::Panel1Click)
+    .Method("Label8Click", &TForm1::Panel1Click)
+    .Method("Label9Click", &TForm1::Panel1Click)
+    .Method("Label10Click", &TForm1::Panel1Click)
+    .Method("Label11Click", &TForm1::Panel1Click)
+    .Method("Label12Click", &TForm1::Panel1Click)
     .Method("TimerTrayIcon1Click", &TForm1::TimerTrayIcon1Click)
     .Method("RadioButton1Click", &TForm1::RadioButton1Click)
     .Method("RadioButton2Click", &TForm1::RadioButton2Click)
     .Method("Edit1KeyPress", &TForm1::Edit1KeyPress)
     .Method("FormKeyDown", &TForm1::FormKeyDown)
+    .Method("Edit1KeyDown", &TForm1::FormKeyDown)
+    .Method("SpinEdit1KeyDown", &TForm1::FormKeyDown)
+    .Method("SpinEdit2KeyDown", &TForm1::FormKeyDown)
+    .Method("SpinEdit3KeyDown", &TForm1::FormKeyDown)
+    .Method("RadioButton1KeyDown", &TForm1::FormKeyDown)
+    .Method("RadioButton2KeyDown", &TForm1::FormKeyDown)
+    .Method("Button1KeyDown", &TForm1::FormKeyDown)
 CL_END_CLASS
 
 std::string ProgramDir() {
@@ -45,36 +61,38 @@ std::string ProgramDir() {
 }
 
 TForm1::TForm1(cl::TComponent* owner, std::string appDir) : cl::TForm(owner), appDir_(std::move(appDir)) {
-  ShowInfo = [this](const std::string& text) {
-    MessageBoxW(HandleAllocated() ? Handle() : nullptr, cl::ToWide(text).c_str(),
-                cl::ToWide(cl::Application ? cl::Application->Title() : AppTitle).c_str(), MB_OK);
-  };
+  ShowInfo = [](const std::string& text) { cl::ShowMessage(text); };
   LoadDescription();
-  RadioButton1 = cl::ComponentAs<TRadioButton>(this, "RadioButton1");
-  RadioButton2 = cl::ComponentAs<TRadioButton>(this, "RadioButton2");
+  RadioButton1 = cl::ComponentAs<cl::TRadioButton>(this, "RadioButton1");
+  RadioButton2 = cl::ComponentAs<cl::TRadioButton>(this, "RadioButton2");
   Edit1 = cl::ComponentAs<cl::TEdit>(this, "Edit1");
-  SpinEdit1 = cl::ComponentAs<TSpinEdit>(this, "SpinEdit1");
-  SpinEdit2 = cl::ComponentAs<TSpinEdit>(this, "SpinEdit2");
-  SpinEdit3 = cl::ComponentAs<TSpinEdit>(this, "SpinEdit3");
+  SpinEdit1 = cl::ComponentAs<cl::TSpinEdit>(this, "SpinEdit1");
+  SpinEdit2 = cl::ComponentAs<cl::TSpinEdit>(this, "SpinEdit2");
+  SpinEdit3 = cl::ComponentAs<cl::TSpinEdit>(this, "SpinEdit3");
   CheckBox1 = cl::ComponentAs<cl::TCheckBox>(this, "CheckBox1");
   Button1 = cl::ComponentAs<cl::TButton>(this, "Button1");
   Button2 = cl::ComponentAs<cl::TButton>(this, "Button2");
-  StatusBar1 = cl::ComponentAs<TStatusBar>(this, "StatusBar1");
+  StatusBar1 = cl::ComponentAs<cl::TStatusBar>(this, "StatusBar1");
   TimerTrayIcon1 = cl::ComponentAs<TTimerTrayIcon>(this, "TimerTrayIcon1");
   Timer1 = cl::ComponentAs<cl::TTimer>(this, "Timer1");
   Timer2 = cl::ComponentAs<cl::TTimer>(this, "Timer2");
   Timer3 = cl::ComponentAs<cl::TTimer>(this, "Timer3");
   Timer4 = cl::ComponentAs<cl::TTimer>(this, "Timer4");
   Panel1 = cl::ComponentAs<cl::TPanel>(this, "Panel1");
+  Image1 = cl::ComponentAs<cl::TImage>(this, "Image1");
   N10 = cl::ComponentAs<cl::TMenuItem>(this, "N10");
-  // The program's icon for the notification area.
-  cl::TIcon icon;
-  icon.SetSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  // The program's icon: small in the notification area, large on the about panel.
   try {
+    cl::TIcon icon;
+    icon.SetSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     icon.LoadFromResourceName(GetModuleHandleW(nullptr), "MAINICON");
     TimerTrayIcon1->SetIcon(&icon);
+    cl::TIcon picture;
+    picture.SetSize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    picture.LoadFromResourceName(GetModuleHandleW(nullptr), "MAINICON");
+    Image1->Picture()->SetGraphic(&picture);
   } catch (const std::exception&) {
-    // A host without the program's resources (a test) shows the tray icon without a picture.
+    // A host without the program's resources shows both without a picture.
   }
 }
 
@@ -285,14 +303,14 @@ void TForm1::TimerTrayIcon1Click(cl::TObject*) {
 
 void TForm1::RadioButton1Click(cl::TObject*) {
   Edit1->SetEnabled(true);
-  for (TSpinEdit* spin : {SpinEdit1, SpinEdit2, SpinEdit3}) {
+  for (cl::TSpinEdit* spin : {SpinEdit1, SpinEdit2, SpinEdit3}) {
     spin->SetValue(0);
     spin->SetEnabled(false);
   }
 }
 
 void TForm1::RadioButton2Click(cl::TObject*) {
-  for (TSpinEdit* spin : {SpinEdit1, SpinEdit2, SpinEdit3}) spin->SetEnabled(true);
+  for (cl::TSpinEdit* spin : {SpinEdit1, SpinEdit2, SpinEdit3}) spin->SetEnabled(true);
   Edit1->SetText("0");
   Edit1->SetEnabled(false);
 }

@@ -10,7 +10,8 @@
 #include "IniFiles.h"
 #include "Menus.h"
 #include "StdCtrls.h"
-#include "TimerControls.h"
+#include "ComCtrls.h"
+#include "Spin.h"
 #include "TimerTask.h"
 #include "TimerTrayIcon.h"
 
@@ -71,22 +72,23 @@ class TForm1 : public cl::TForm {
   // Powers off; on failure says so and goes back to idle.
   void PowerOff();
 
-  TRadioButton* RadioButton1 = nullptr;
-  TRadioButton* RadioButton2 = nullptr;
+  cl::TRadioButton* RadioButton1 = nullptr;
+  cl::TRadioButton* RadioButton2 = nullptr;
   cl::TEdit* Edit1 = nullptr;
-  TSpinEdit* SpinEdit1 = nullptr;
-  TSpinEdit* SpinEdit2 = nullptr;
-  TSpinEdit* SpinEdit3 = nullptr;
+  cl::TSpinEdit* SpinEdit1 = nullptr;
+  cl::TSpinEdit* SpinEdit2 = nullptr;
+  cl::TSpinEdit* SpinEdit3 = nullptr;
   cl::TCheckBox* CheckBox1 = nullptr;
   cl::TButton* Button1 = nullptr;
   cl::TButton* Button2 = nullptr;
-  TStatusBar* StatusBar1 = nullptr;
+  cl::TStatusBar* StatusBar1 = nullptr;
   TTimerTrayIcon* TimerTrayIcon1 = nullptr;
   cl::TTimer* Timer1 = nullptr;
   cl::TTimer* Timer2 = nullptr;
   cl::TTimer* Timer3 = nullptr;
   cl::TTimer* Timer4 = nullptr;
   cl::TPanel* Panel1 = nullptr;
+  cl::TImage* Image1 = nullptr;
   cl::TMenuItem* N10 = nullptr;
 
  private:

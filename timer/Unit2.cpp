@@ -12,7 +12,7 @@ CL_END_CLASS
 TForm2::TForm2(cl::TComponent* owner) : cl::TForm(owner) {
   LoadDescription();
   Panel1 = cl::ComponentAs<cl::TPanel>(this, "Panel1");
-  ProgressBar1 = cl::ComponentAs<TProgressBar>(this, "ProgressBar1");
+  ProgressBar1 = cl::ComponentAs<cl::TProgressBar>(this, "ProgressBar1");
   Timer1 = cl::ComponentAs<cl::TTimer>(this, "Timer1");
 }
 

@@ -3,7 +3,7 @@
 #pragma once
 #include "ExtCtrls.h"
 #include "Forms.h"
-#include "TimerControls.h"
+#include "ComCtrls.h"
 #include "TimerTask.h"
 
 namespace pellwick {
@@ -24,7 +24,7 @@ class TForm2 : public cl::TForm {
   cl::TNotifyEvent OnTimeUp;
 
   cl::TPanel* Panel1 = nullptr;
-  TProgressBar* ProgressBar1 = nullptr;
+  cl::TProgressBar* ProgressBar1 = nullptr;
   cl::TTimer* Timer1 = nullptr;
 
  private:

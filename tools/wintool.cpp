@@ -5,6 +5,9 @@
 //   wintool post <handle> <message> <wParam> <lParam>
 //                                                posts a message; <message> is a number or reg:<name>
 //                                                for a registered one; exit code 1 when it failed
+//   wintool child <handle> <class|-> [text]     prints the handle of the first window inside <handle>
+//                                                (or inside a window it owns) of that class and text
+//   wintool move <handle> <x> <y>                moves a window (screen coordinates), size and z-order kept
 #include <windows.h>
 
 #include <cstdio>
@@ -19,7 +22,9 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: wintool find <class> [--tray] [--wait MS]\n"
-               "       wintool post <handle> <message|reg:name> <wParam> <lParam>\n");
+               "       wintool post <handle> <message|reg:name> <wParam> <lParam>\n"
+               "       wintool child <handle> <class|-> [text]\n"
+               "       wintool move <handle> <x> <y>\n");
   return 2;
 }
 
@@ -86,6 +91,57 @@ int PostCommand(int argc, char** argv) {
   return 0;
 }
 
+struct ChildSearch {
+  HWND owner;
+  std::wstring cls;  // empty: any
+  std::wstring text;
+  bool anyText;
+  HWND found;
+};
+
+BOOL CALLBACK ChildProc(HWND w, LPARAM p) {
+  auto& s = *reinterpret_cast<ChildSearch*>(p);
+  wchar_t name[256] = {};
+  GetClassNameW(w, name, 256);
+  wchar_t text[512] = {};
+  GetWindowTextW(w, text, 512);
+  if ((s.cls.empty() || _wcsicmp(s.cls.c_str(), name) == 0) && (s.anyText || s.text == text)) {
+    s.found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Top-level windows owned by the one searched: their controls count as its own.
+BOOL CALLBACK OwnedProc(HWND w, LPARAM p) {
+  auto& s = *reinterpret_cast<ChildSearch*>(p);
+  if (GetWindow(w, GW_OWNER) != s.owner) return TRUE;
+  EnumChildWindows(w, ChildProc, p);
+  return s.found ? FALSE : TRUE;
+}
+
+int ChildCommand(int argc, char** argv) {
+  if (argc != 4 && argc != 5) return Usage();
+  const HWND w = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 0)));
+  const std::string cls = argv[3];
+  ChildSearch s{w, cls == "-" ? std::wstring() : hktest::Widen(cls), argc == 5 ? hktest::Widen(argv[4]) : L"",
+                argc == 4, nullptr};
+  if (!IsWindow(w)) return 1;
+  EnumChildWindows(w, ChildProc, reinterpret_cast<LPARAM>(&s));
+  if (!s.found) EnumThreadWindows(GetWindowThreadProcessId(w, nullptr), OwnedProc, reinterpret_cast<LPARAM>(&s));
+  if (!s.found) return 1;
+  std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(s.found)));
+  return 0;
+}
+
+int MoveCommand(int argc, char** argv) {
+  if (argc != 5) return Usage();
+  const HWND w = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 0)));
+  const int x = std::atoi(argv[3]);
+  const int y = std::atoi(argv[4]);
+  return IsWindow(w) && SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,5 +149,7 @@ int main(int argc, char** argv) {
   const std::string cmd = argv[1];
   if (cmd == "find") return FindCommand(argc, argv);
   if (cmd == "post") return PostCommand(argc, argv);
+  if (cmd == "child") return ChildCommand(argc, argv);
+  if (cmd == "move") return MoveCommand(argc, argv);
   return Usage();
 }

@@ -42,6 +42,14 @@ CL_DECLARE_EXCEPTION(EOSError, Exception)
 CL_DECLARE_EXCEPTION(EInvalidCast, Exception)
 CL_DECLARE_EXCEPTION(EComponentError, Exception)
 CL_DECLARE_EXCEPTION(EFilerError, EStreamError)
+// The silent exception: it stops an operation, and the default handler shows nothing for it.
+CL_DECLARE_EXCEPTION(EAbort, Exception)
+
+// Raises EAbort.
+[[noreturn]] inline void Abort() { throw EAbort("Operation aborted"); }
+
+// The local date and time now, in the user's long date format, ", " and the long time format.
+std::string LongDateTimeText();
 
 // Ordinal comparison after folding ASCII letters to lower case (names, identifiers, list entries).
 int CompareText(std::string_view a, std::string_view b) noexcept;

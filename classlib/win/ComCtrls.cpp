@@ -1,6 +1,7 @@
 #include "ComCtrls.h"
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 
 #include "SysUtils.h"
@@ -122,6 +123,79 @@ void TUpDown::Dispatch(TMessage& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// TStatusBar.
+
+CL_BEGIN_CLASS(TStatusBar)
+    .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel, true)
+    .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
+CL_END_CLASS
+
+TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
+  StoreBounds(0, 0, 200, 19);
+  SetAlign(alBottom);
+}
+
+void TStatusBar::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, STATUSCLASSNAMEW);
+  // The layout places it: the control must not move itself.
+  params.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE;
+}
+
+void TStatusBar::CreateHandleDone() {
+  SendMessageW(Handle(), SB_SIMPLE, TRUE, 0);
+  SendMessageW(Handle(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(ToWide(simpleText_).c_str()));
+}
+
+void TStatusBar::SetSimpleText(const std::string& value) {
+  simpleText_ = value;
+  if (HandleAllocated())
+    SendMessageW(Handle(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(ToWide(value).c_str()));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TProgressBar.
+
+CL_BEGIN_CLASS(TProgressBar)
+    .Int("Min", &TProgressBar::Min, &TProgressBar::SetMin, 0)
+    .Int("Max", &TProgressBar::Max, &TProgressBar::SetMax, 100)
+    .Int("Position", &TProgressBar::Position, &TProgressBar::SetPosition, 0)
+    .Int("Step", &TProgressBar::Step, &TProgressBar::SetStep, 10)
+CL_END_CLASS
+
+TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) { StoreBounds(0, 0, 150, 16); }
+
+void TProgressBar::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, PROGRESS_CLASSW);
+}
+
+void TProgressBar::CreateHandleDone() { Apply(); }
+
+void TProgressBar::Apply() {
+  if (!HandleAllocated()) return;
+  SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
+  SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+}
+
+void TProgressBar::SetMin(int value) {
+  min_ = value;
+  position_ = std::max(position_, min_);
+  Apply();
+}
+
+void TProgressBar::SetMax(int value) {
+  max_ = value;
+  position_ = std::min(position_, std::max(min_, max_));
+  Apply();
+}
+
+void TProgressBar::SetPosition(int value) {
+  position_ = std::clamp(value, min_, std::max(min_, max_));
+  Apply();
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // TListColumn, TListColumns.
 
 CL_BEGIN_CLASS(TListColumn)
@@ -170,20 +244,25 @@ void TListColumns::Update(TCollectionItem*) {
 // TListItem, TListItems.
 
 TListItem::TListItem(TListView* owner) : owner_(owner), subItems_(std::make_unique<TStringList>()) {
-  subItems_->OnChange = [this](TObject*) { owner_->UpdateRow(Index()); };
+  // Inside BeginUpdate .. EndUpdate the window is refilled at the end: no need to look for the row.
+  subItems_->OnChange = [this](TObject*) {
+    if (owner_->WindowInSync()) owner_->UpdateRow(Index());
+  };
 }
 
 void TListItem::SetCaption(const std::string& value) {
   caption_ = value;
-  owner_->UpdateRow(Index());
+  if (owner_->WindowInSync()) owner_->UpdateRow(Index());
 }
 
 int TListItem::Index() const { return owner_->items_->IndexOf(this); }
 
-bool TListItem::Selected() const { return owner_->ItemIndex() == Index(); }
+bool TListItem::Selected() const { return owner_->multiSelect_ ? selected_ : owner_->ItemIndex() == Index(); }
 
 void TListItem::SetSelected(bool value) {
-  if (value) {
+  if (owner_->multiSelect_) {
+    owner_->SelectRow(Index(), value);
+  } else if (value) {
     owner_->SetItemIndex(Index());
     MakeVisible();
   } else if (Selected()) {
@@ -256,8 +335,14 @@ void TListItems::Delete(int index) {
     else if (*kept > index) --*kept;
   }
   items_.erase(items_.begin() + index);
-  if (updateCount_ == 0 && owner_->HandleAllocated())
+  if (updateCount_ == 0 && owner_->HandleAllocated()) {
+    // The window reports the deleted row's deselection by an index that now names the next row: in a
+    // MultiSelect list that must not reach the rows' own states.
+    const bool wasReordering = owner_->reordering_;
+    owner_->reordering_ = wasReordering || owner_->multiSelect_;
     SendMessageW(owner_->Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    owner_->reordering_ = wasReordering;
+  }
 }
 
 void TListItems::Clear() {
@@ -281,6 +366,7 @@ CL_BEGIN_CLASS(TListView)
     .Int("Color", &TListView::Color, &TListView::SetColor, clWindow)
     .Bool("GridLines", &TListView::GridLines, &TListView::SetGridLines, false)
     .Bool("HideSelection", &TListView::HideSelection, &TListView::SetHideSelection, true)
+    .Bool("MultiSelect", &TListView::MultiSelect, &TListView::SetMultiSelect, false)
     .Bool("ReadOnly", &TListView::ReadOnly, &TListView::SetReadOnly, false)
     .Bool("RowSelect", &TListView::RowSelect, &TListView::SetRowSelect, false)
     .Bool("TabStop", &TListView::TabStop, &TListView::SetTabStop, true)
@@ -317,7 +403,8 @@ void TListView::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   CreateSubClass(params, WC_LISTVIEWW);
   static const DWORD views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-  params.Style |= views[viewStyle_] | LVS_SHAREIMAGELISTS | LVS_SINGLESEL;
+  params.Style |= views[viewStyle_] | LVS_SHAREIMAGELISTS;
+  if (!multiSelect_) params.Style |= LVS_SINGLESEL;
   if (!readOnly_) params.Style |= LVS_EDITLABELS;
   if (!hideSelection_) params.Style |= LVS_SHOWSELALWAYS;
   params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -354,19 +441,26 @@ void TListView::SyncColumns() {
     col.iSubItem = i;
     SendMessageW(wnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
   }
-  for (int i = 0; i < items_->Count(); ++i) UpdateRow(i);
+  InvalidateRect(wnd, nullptr, TRUE);  // the rows show their texts of the new columns as they redraw
 }
 
 void TListView::SyncItems() {
   if (!HandleAllocated() || items_->updateCount_ > 0) return;
   HWND wnd = Handle();
   SendMessageW(wnd, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(wnd, LVM_DELETEALLITEMS, 0, 0);
-  for (int i = 0; i < items_->Count(); ++i) InsertRow(i);
+  MatchRowCount();
   if (selectedIndex_ >= items_->Count()) selectedIndex_ = -1;
   if (focusedIndex_ >= items_->Count() || focusedIndex_ < 0) focusedIndex_ = selectedIndex_;
-  const int selected = selectedIndex_;
+  const int selected = multiSelect_ ? -1 : selectedIndex_;
   const int focused = focusedIndex_;
+  if (multiSelect_) {
+    for (int i = 0; i < items_->Count(); ++i) {
+      if (!items_->Item(i)->selected_) continue;
+      LVITEMW state{};
+      state.stateMask = state.state = LVIS_SELECTED;
+      SendMessageW(wnd, LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&state));
+    }
+  }
   if (selected >= 0) {
     LVITEMW state{};
     state.stateMask = state.state = LVIS_SELECTED;
@@ -381,27 +475,71 @@ void TListView::SyncItems() {
   InvalidateRect(wnd, nullptr, TRUE);
 }
 
+LRESULT TListView::SendDirect(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage m{msg, wParam, static_cast<intptr_t>(lParam), 0};
+  return CallDefaultProc(m);
+}
+
 void TListView::InsertRow(int index) {
   if (!HandleAllocated() || items_->updateCount_ > 0) return;
   LVITEMW item{};
   item.mask = LVIF_TEXT;
   item.iItem = index;
-  std::wstring text = ToWide(items_->Item(index)->Caption());
-  item.pszText = text.data();
-  SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  UpdateRow(index);
+  item.pszText = LPSTR_TEXTCALLBACKW;
+  SendDirect(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void TListView::MatchRowCount() {
+  const int want = items_->Count();
+  int have = static_cast<int>(SendDirect(LVM_GETITEMCOUNT, 0, 0));
+  if (want == 0 || want < have / 2) {
+    SendDirect(LVM_DELETEALLITEMS, 0, 0);
+    have = 0;
+  }
+  while (have > want) SendDirect(LVM_DELETEITEM, static_cast<WPARAM>(--have), 0);
+  if (have < want) SendDirect(LVM_SETITEMCOUNT, static_cast<WPARAM>(want), 0);
+  for (; have < want; ++have) InsertRow(have);
+  // The kept rows lose the states of the rows they showed, quietly: the caller sets those of the new ones.
+  const int selected = selectedIndex_;
+  const int focused = focusedIndex_;
+  const bool wasReordering = reordering_;
+  reordering_ = true;
+  struct Restore {
+    TListView* view;
+    int selected, focused;
+    bool reordering;
+    ~Restore() {
+      view->selectedIndex_ = selected;
+      view->focusedIndex_ = focused;
+      view->reordering_ = reordering;
+    }
+  } restore{this, selected, focused, wasReordering};
+  auto clear = [this](int row, UINT mask) {
+    LVITEMW state{};
+    state.stateMask = mask;
+    SendDirect(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+  };
+  // Counted, so that the search stops at the last selected row instead of running through all of them.
+  int row = -1;
+  for (int left = static_cast<int>(SendDirect(LVM_GETSELECTEDCOUNT, 0, 0)); left > 0; --left) {
+    row = static_cast<int>(SendDirect(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+    if (row < 0) break;
+    clear(row, LVIS_SELECTED);
+  }
+  row = static_cast<int>(SendDirect(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  if (row >= 0) clear(row, LVIS_FOCUSED);
+}
+
+std::string TListView::CellText(int row, int column) const {
+  if (row < 0 || row >= items_->Count() || column < 0) return {};
+  const TListItem* item = items_->Item(row);
+  if (column == 0) return item->Caption();
+  return column - 1 < item->SubItems()->Count() ? item->SubItems()->Get(column - 1) : std::string();
 }
 
 void TListView::UpdateRow(int index) {
   if (!HandleAllocated() || items_->updateCount_ > 0 || index < 0 || index >= items_->Count()) return;
-  TListItem* row = items_->Item(index);
-  for (int col = 0; col <= row->SubItems()->Count(); ++col) {
-    std::wstring text = ToWide(col == 0 ? row->Caption() : row->SubItems()->Get(col - 1));
-    LVITEMW item{};
-    item.iSubItem = col;
-    item.pszText = text.data();
-    SendMessageW(Handle(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  }
+  SendDirect(LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);  // it asks for the new texts
 }
 
 void TListView::SetViewStyle(TViewStyle value) {
@@ -432,9 +570,47 @@ void TListView::SetHideSelection(bool value) {
   RecreateWnd();
 }
 
-int TListView::ItemIndex() const { return selectedIndex_; }
+int TListView::ItemIndex() const {
+  if (multiSelect_) {
+    for (int i = 0; i < items_->Count(); ++i)
+      if (items_->Item(i)->selected_) return i;
+    return -1;
+  }
+  return selectedIndex_;
+}
 
-TListItem* TListView::Selected() const { return selectedIndex_ >= 0 ? items_->Item(selectedIndex_) : nullptr; }
+TListItem* TListView::Selected() const {
+  const int index = ItemIndex();
+  return index >= 0 ? items_->Item(index) : nullptr;
+}
+
+void TListView::SetMultiSelect(bool value) {
+  if (value == multiSelect_) return;
+  const int first = ItemIndex();
+  multiSelect_ = value;
+  // One way or the other, the first selected row stays selected.
+  for (int i = 0; i < items_->Count(); ++i) items_->Item(i)->selected_ = value && i == first;
+  selectedIndex_ = first;
+  RecreateWnd();
+}
+
+int TListView::SelCount() const {
+  if (!multiSelect_) return selectedIndex_ >= 0 ? 1 : 0;
+  int count = 0;
+  for (int i = 0; i < items_->Count(); ++i)
+    if (items_->Item(i)->selected_) ++count;
+  return count;
+}
+
+void TListView::SelectRow(int index, bool value) {
+  if (index < 0 || index >= items_->Count()) return;
+  items_->Item(index)->selected_ = value;
+  if (!WindowInSync()) return;
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED;
+  state.state = value ? LVIS_SELECTED : 0;
+  SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+}
 
 void TListView::SetSelected(TListItem* item) {
   SetItemIndex(item ? item->Index() : -1);
@@ -443,6 +619,16 @@ void TListView::SetSelected(TListItem* item) {
 
 void TListView::SetItemIndex(int value) {
   if (value < -1 || value >= items_->Count()) value = -1;
+  if (multiSelect_) {
+    for (int i = 0; i < items_->Count(); ++i)
+      if (i != value && items_->Item(i)->selected_) SelectRow(i, false);
+    if (value >= 0) {
+      SelectRow(value, true);
+      SetItemFocused(items_->Item(value));
+    }
+    selectedIndex_ = value;
+    return;
+  }
   if (!HandleAllocated()) {
     selectedIndex_ = value;
     return;
@@ -493,15 +679,13 @@ bool TListView::CustomSort(std::function<int(TListItem*, TListItem*)> compare) {
   TListItem* selected = Selected();
   TListItem* focused = ItemFocused();
   // Sorted on the side: a compare that throws leaves the rows as they were.
-  std::vector<TListItem*> order;
-  order.reserve(items_->items_.size());
-  for (auto& row : items_->items_) order.push_back(row.get());
-  std::stable_sort(order.begin(), order.end(), [&](TListItem* a, TListItem* b) { return compare(a, b) < 0; });
+  std::vector<size_t> order(items_->items_.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return compare(items_->items_[a].get(), items_->items_[b].get()) < 0;
+  });
   std::vector<std::unique_ptr<TListItem>> rows(order.size());
-  for (size_t i = 0; i < order.size(); ++i) {
-    const int from = items_->IndexOf(order[i]);
-    rows[i] = std::move(items_->items_[static_cast<size_t>(from)]);
-  }
+  for (size_t i = 0; i < order.size(); ++i) rows[i] = std::move(items_->items_[order[i]]);
   items_->items_ = std::move(rows);
   selectedIndex_ = selected ? selected->Index() : -1;
   focusedIndex_ = focused ? focused->Index() : -1;
@@ -576,10 +760,34 @@ void TListView::Dispatch(TMessage& m) {
         if (is) selectedIndex_ = nm->iItem;
         else if (was && selectedIndex_ == nm->iItem) selectedIndex_ = -1;
         if (items_->updateCount_ > 0 || reordering_) return;
+        if (multiSelect_) items_->Item(nm->iItem)->selected_ = is;
         if (was != is) OnSelectItem(this, items_->Item(nm->iItem), is);
         if (nm->iItem < items_->Count()) OnChange(this, items_->Item(nm->iItem), ctState);
         return;
       }
+      case LVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.LParam);
+        if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+          const std::wstring text = ToWide(CellText(info->item.iItem, info->item.iSubItem));
+          const size_t n = std::min(text.size(), static_cast<size_t>(info->item.cchTextMax - 1));
+          text.copy(info->item.pszText, n);
+          info->item.pszText[n] = L'\0';
+        }
+        return;
+      }
+      case LVN_GETDISPINFOA: {
+        auto* info = reinterpret_cast<NMLVDISPINFOA*>(m.LParam);
+        if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+          const std::wstring text = ToWide(CellText(info->item.iItem, info->item.iSubItem));
+          int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), info->item.pszText,
+                                      info->item.cchTextMax - 1, nullptr, nullptr);
+          info->item.pszText[std::max(n, 0)] = '\0';
+        }
+        return;
+      }
+      case LVN_DELETEALLITEMS:
+        m.Result = TRUE;  // no LVN_DELETEITEM for each row: nothing here wants them
+        return;
       case NM_CLICK:
         Click();
         return;
@@ -599,6 +807,18 @@ void TListView::Dispatch(TMessage& m) {
     return;
   }
   inherited::Dispatch(m);
+  if (m.Msg == WM_NOTIFY) {
+    // A column resized in the header (by the user's mouse or a message): the column keeps that width, so
+    // that what is saved is what the user sees.
+    const auto* nm = reinterpret_cast<const NMHEADERW*>(m.LParam);
+    if (nm && (nm->hdr.code == HDN_ITEMCHANGEDW || nm->hdr.code == HDN_ITEMCHANGEDA) && nm->pitem &&
+        (nm->pitem->mask & HDI_WIDTH) && nm->iItem >= 0 && nm->iItem < columns_->Count() && HandleAllocated()) {
+      // A column still being made (it joins its collection before it is whole) has no width to keep yet.
+      if (auto* column = dynamic_cast<TListColumn*>(columns_->TCollection::Items(nm->iItem)))
+        column->width_ =
+            static_cast<int>(SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nm->iItem), 0));
+    }
+  }
 }
 
 }  // namespace cl

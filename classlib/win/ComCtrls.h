@@ -61,6 +61,53 @@ class TUpDown : public TWinControl {
   TWinControl* associate_ = nullptr;
 };
 
+// A status bar at the bottom of its parent showing one text (SimpleText).
+class TStatusBar : public TWinControl {
+  CL_CLASS(TStatusBar, TWinControl)
+
+  explicit TStatusBar(TComponent* owner);
+
+  bool SimplePanel() const noexcept { return simplePanel_; }
+  void SetSimplePanel(bool value) { simplePanel_ = value; }
+  const std::string& SimpleText() const noexcept { return simpleText_; }
+  void SetSimpleText(const std::string& value);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+
+ private:
+  bool simplePanel_ = true;
+  std::string simpleText_;
+};
+
+// A bar filled in proportion to Position between Min and Max; Position is kept in that range.
+class TProgressBar : public TWinControl {
+  CL_CLASS(TProgressBar, TWinControl)
+
+  explicit TProgressBar(TComponent* owner);
+
+  int Min() const noexcept { return min_; }
+  void SetMin(int value);
+  int Max() const noexcept { return max_; }
+  void SetMax(int value);
+  int Position() const noexcept { return position_; }
+  void SetPosition(int value);
+  int Step() const noexcept { return step_; }
+  void SetStep(int value) { step_ = value; }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+
+ private:
+  void Apply();
+  int min_ = 0;
+  int max_ = 100;
+  int position_ = 0;
+  int step_ = 10;
+};
+
 class TListView;
 
 // A column of a list view in report mode.
@@ -78,6 +125,7 @@ class TListColumn : public TCollectionItem {
   void Assign(const TPersistent* source) override;
 
  private:
+  friend class TListView;  // takes the widths the user gives the columns in the header
   std::string caption_;
   int width_ = 50;
   TAlignment alignment_ = taLeftJustify;
@@ -121,6 +169,8 @@ class TListItem {
   TRect DisplayRect(TDisplayCode code = drBounds) const;
 
  private:
+  friend class TListView;
+  bool selected_ = false;  // the row's own selection state in a list view with MultiSelect
   TListView* owner_;
   std::string caption_;
   std::unique_ptr<TStringList> subItems_;
@@ -183,6 +233,11 @@ class TListView : public TWinControl {
   void SetReadOnly(bool value);
   bool HideSelection() const noexcept { return hideSelection_; }
   void SetHideSelection(bool value);
+  // Several rows may be selected at once (each row's Selected tells); Selected and ItemIndex then give the
+  // first selected row, and setting them selects that row alone.
+  bool MultiSelect() const noexcept { return multiSelect_; }
+  void SetMultiSelect(bool value);
+  int SelCount() const;
 
   // The first selected row; null / -1 when none.
   TListItem* Selected() const;
@@ -223,8 +278,15 @@ class TListView : public TWinControl {
   friend class TListColumns;
   void SyncColumns();
   void SyncItems();
+  // The window's rows hold no texts: it asks for them as it draws (LVN_GETDISPINFO), so filling it takes
+  // one placeholder per row and no text at all, and any window row serves for any row here.
   void InsertRow(int index);
   void UpdateRow(int index);
+  void MatchRowCount();
+  std::string CellText(int row, int column) const;
+  // A message straight to the list view's own procedure, past the subclass chain: for the many messages of
+  // a fill, which no handler of ours wants to see.
+  LRESULT SendDirect(UINT msg, WPARAM wParam, LPARAM lParam);
   void UpdateExStyle();
   // The window exists and shows the rows as they are here.
   bool WindowInSync() const noexcept { return HandleAllocated() && items_->updateCount_ == 0; }
@@ -235,6 +297,9 @@ class TListView : public TWinControl {
   bool gridLines_ = false;
   bool readOnly_ = false;
   bool hideSelection_ = true;
+  bool multiSelect_ = false;
+  // Sets one row's selection in a MultiSelect list (the window reports it back like a user's change).
+  void SelectRow(int index, bool value);
   int selectedIndex_ = -1;  // kept while there is no window
   int focusedIndex_ = -1;   // likewise
   bool reordering_ = false; // the window's rows are refilled: no change events

@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -119,6 +120,8 @@ CL_BEGIN_CLASS(TControl)
          TAnchors{akLeft, akTop})
     .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
     .Str("Hint", &TControl::Hint, &TControl::SetHint)
+    .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
+    .Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault)
     .Bool("Visible", &TControl::Visible, &TControl::SetVisible, true)
     .Int("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
     .Object("Font", &TControl::Font, &TControl::SetFont).Stored(&TControl::IsFontStored)
@@ -489,6 +492,7 @@ void TWinControl::CreateWnd() {
     if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->handle_) w->CreateWnd();
   AlignControls();
   CreateHandleDone();
+  UpdateTooltip();
 }
 
 void TWinControl::DestroyWnd() { DestroyWindow(handle_); }
@@ -523,6 +527,10 @@ void TWinControl::WindowGone() {
   mouseTracking_ = false;
   clicking_ = false;
   if (mouseControl == this) mouseControl = nullptr;
+  // The tooltip belongs to the top-level window, not to this one: it goes now, unless the top-level
+  // window's end has taken it already.
+  if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
+  tooltip_ = nullptr;
 }
 
 LRESULT CALLBACK TWinControl::InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -737,6 +745,7 @@ void TWinControl::Dispatch(TMessage& m) {
         const int x = GET_X_LPARAM(m.LParam);
         const int y = GET_Y_LPARAM(m.LParam);
         if (TControl* c = GraphicControlAt(x, y)) {
+          if (m.Msg == WM_MOUSEMOVE) TrackGraphicChild(c);
           m.Result = c->Perform(m.Msg, m.WParam, MAKELPARAM(x - c->Left(), y - c->Top()));
           return;
         }
@@ -776,10 +785,14 @@ void TWinControl::Dispatch(TMessage& m) {
       break;
     case WM_MOUSELEAVE:
       mouseTracking_ = false;
-      if (mouseControl == this) {
+      if (mouseControl && (mouseControl == this || mouseControl->parent_ == this)) {
+        TControl* left = mouseControl;
         mouseControl = nullptr;
-        Perform(CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(this));
+        left->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(left));
       }
+      break;
+    case WM_SETCURSOR:
+      if (SetCursorFromControl(m)) return;
       break;
     case CM_ENABLEDCHANGED:
       if (!Enabled())
@@ -943,7 +956,7 @@ bool TControl::DragLoop(bool immediate, int threshold, POINT start) {
     ~Session() {
       self->dragging_ = false;
       if (GetCapture() == wnd) ReleaseCapture();
-      SetCursor(oldCursor);
+      ::SetCursor(oldCursor);
     }
   } session(this, wnd);
 
@@ -970,7 +983,7 @@ bool TControl::DragLoop(bool immediate, int threshold, POINT start) {
       target->DragOver(this, p.X, p.Y, state, accepted);
       if (!watch.Target()) accepted = false;
     }
-    SetCursor(accepted ? dragCursor : noDropCursor);
+    ::SetCursor(accepted ? dragCursor : noDropCursor);
   };
   auto leave = [&] {
     if (TControl* old = watch.Target()) {
@@ -1484,6 +1497,90 @@ TCustomControl::~TCustomControl() {
 void TCustomControl::PaintWindow(HDC dc) {
   TCanvasBinding binding(canvas_.get(), dc, this);
   Paint();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Cursors, hints, and the mouse over windowless children.
+
+HCURSOR CursorHandle(TCursor cursor) {
+  const wchar_t* id = IDC_ARROW;
+  switch (cursor) {
+    case crNone: return nullptr;
+    case crCross: id = IDC_CROSS; break;
+    case crIBeam: id = IDC_IBEAM; break;
+    case crHourGlass: id = IDC_WAIT; break;
+    case crNo: id = IDC_NO; break;
+    case crHandPoint: id = IDC_HAND; break;
+    default: break;
+  }
+  return LoadCursorW(nullptr, id);
+}
+
+void TControl::SetHint(const std::string& value) {
+  if (value == hint_) return;
+  hint_ = value;
+  if (auto* w = dynamic_cast<TWinControl*>(this)) w->UpdateTooltip();
+}
+
+void TControl::SetShowHint(bool value) {
+  if (value == showHint_) return;
+  showHint_ = value;
+  if (auto* w = dynamic_cast<TWinControl*>(this)) w->UpdateTooltip();
+}
+
+void TWinControl::TrackGraphicChild(TControl* child) {
+  // The window's own leave message tells when the mouse has left the child too.
+  if (!mouseTracking_ && handle_) {
+    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, handle_, 0};
+    mouseTracking_ = TrackMouseEvent(&tme) != FALSE;
+  }
+  if (mouseControl == child) return;
+  TControl* old = mouseControl;
+  mouseControl = child;
+  if (old) old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(old));
+  child->Perform(CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(child));
+}
+
+bool TWinControl::SetCursorFromControl(TMessage& m) {
+  if (reinterpret_cast<HWND>(m.WParam) != handle_ || LOWORD(m.LParam) != HTCLIENT) return false;
+  TControl* control = this;
+  if (!subclass_) {
+    POINT p{};
+    GetCursorPos(&p);
+    ::ScreenToClient(handle_, &p);
+    if (TControl* c = GraphicControlAt(p.x, p.y)) control = c;
+  }
+  if (control->Cursor() == crDefault) return false;
+  ::SetCursor(CursorHandle(control->Cursor()));
+  m.Result = TRUE;
+  return true;
+}
+
+void TWinControl::UpdateTooltip() {
+  if (!handle_) return;
+  const bool wanted = ShowHint() && !Hint().empty();
+  if (!wanted) {
+    if (tooltip_) DestroyWindow(tooltip_);
+    tooltip_ = nullptr;
+    return;
+  }
+  if (!tooltip_) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
+                               Instance(), nullptr);
+    if (!tooltip_) return;  // a control without its tooltip still works
+  }
+  std::wstring text = ToWide(Hint());
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = handle_;
+  ti.uId = reinterpret_cast<UINT_PTR>(handle_);
+  ti.lpszText = text.data();
+  const bool added = SendMessageW(tooltip_, TTM_GETTOOLCOUNT, 0, 0) != 0;
+  SendMessageW(tooltip_, added ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 }  // namespace cl

@@ -104,6 +104,20 @@ using TShiftState = TSet<TShiftStateFlag>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
+// Mouse cursors by number: crDefault leaves the choice to the window (its parent, then its class);
+// crNone shows no cursor.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crNo = -18;
+constexpr TCursor crHandPoint = -21;
+// The shared system cursor of a standard number (crNone: null; unknown numbers: the arrow).
+HCURSOR CursorHandle(TCursor cursor);
+
 // (Sender, Key, Shift): a handler that sets Key to 0 swallows the key.
 using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
 // (Sender, Key): a UTF-16 code unit; 0 swallows it.
@@ -195,8 +209,14 @@ class TControl : public TComponent {
   std::string Text() const { return GetText(); }
   void SetText(const std::string& value);
 
+  // With ShowHint a windowed control shows Hint as a tooltip while the mouse rests on it.
   const std::string& Hint() const noexcept { return hint_; }
-  void SetHint(const std::string& value) { hint_ = value; }
+  void SetHint(const std::string& value);
+  bool ShowHint() const noexcept { return showHint_; }
+  void SetShowHint(bool value);
+  // The cursor over this control; crDefault: whatever its window shows.
+  TCursor Cursor() const noexcept { return cursor_; }
+  void SetCursor(TCursor value) { cursor_ = value; }
 
   // The font of the text. With ParentFont the control takes its parent's font and follows its changes;
   // changing the font itself ends that.
@@ -296,6 +316,8 @@ class TControl : public TComponent {
   bool visible_ = true;
   bool enabled_ = true;
   std::string hint_;
+  bool showHint_ = false;
+  TCursor cursor_ = crDefault;
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   std::unique_ptr<TFont> font_;
   TColor color_ = clBtnFace;
@@ -479,6 +501,11 @@ class TWinControl : public TControl {
   bool anchoring_ = false;  // children are moved by their anchors: their distances stay as they were
   int borderWidth_ = 0;
   bool mouseTracking_ = false;
+  // Mouse entering and leaving the windowless children, the cursor over them, the tooltip of Hint.
+  void TrackGraphicChild(TControl* child);
+  bool SetCursorFromControl(TMessage& message);
+  void UpdateTooltip();
+  HWND tooltip_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Printers.h"
 #include "SysUtils.h"
 #include "WinString.h"
 
@@ -91,6 +92,40 @@ bool TOpenDialog::Execute() {
   fileName_ = FromWide(buffer.c_str());
   filterIndex_ = static_cast<int>(ofn.nFilterIndex);
   return true;
+}
+
+// ----- printer setup
+
+CL_BEGIN_CLASS(TPrinterSetupDialog)
+CL_END_CLASS
+
+TPrinterSetupDialog::TPrinterSetupDialog(TComponent* owner) : TComponent(owner) {}
+
+bool TPrinterSetupDialog::Execute() {
+  TPrinter& printer = Printer();
+  PRINTDLGW pd{};
+  pd.lStructSize = sizeof pd;
+  pd.hwndOwner = GetActiveWindow();
+  if (!pd.hwndOwner && Application) pd.hwndOwner = Application->Handle();
+  pd.hDevMode = printer.DevMode();  // raises when there is no printer at all
+  pd.hDevNames = printer.DevNames();
+  pd.Flags = PD_PRINTSETUP | PD_NOWARNING;
+  // The dialog may replace the blocks it is given (freeing them); the printer owns what comes back.
+  printer.ReleaseDevice();
+  const BOOL ok = PrintDlgW(&pd);
+  printer.SetDevice(pd.hDevMode, pd.hDevNames);
+  if (!ok && CommDlgExtendedError() != 0) throw EPrinter("The printer setup dialog could not be shown");
+  return ok != FALSE;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// ShowMessage.
+
+void ShowMessage(const std::string& text) {
+  HWND owner = GetActiveWindow();
+  if (!owner && Application) owner = Application->Handle();
+  const std::string title = Application ? Application->Title() : std::string();
+  MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), MB_OK);
 }
 
 }  // namespace cl

@@ -44,4 +44,24 @@ class TOpenDialog : public TComponent {
   TOpenOptions options_{};
 };
 
+// ----- printer setup
+
+// The system's printer setup dialog for the application's printer (Printer()): the printer chosen and
+// its settings are used by the next document.
+class TPrinterSetupDialog : public TComponent {
+  CL_CLASS(TPrinterSetupDialog, TComponent)
+
+  explicit TPrinterSetupDialog(TComponent* owner);
+
+  // True when the user confirmed a choice. With no printer installed it raises EPrinter "There is no
+  // default printer currently selected" instead of showing anything.
+  virtual bool Execute();
+};
+
+// ----- messages
+
+// A plain message box with the application's title as its caption and an OK button, owned by the active
+// window; returns when it is closed.
+void ShowMessage(const std::string& text);
+
 }  // namespace cl

@@ -715,6 +715,7 @@ bool TApplication::IsKeyMsg(MSG& msg) {
 void TApplication::Terminate() { PostQuitMessage(0); }
 
 void TApplication::HandleException(const std::exception& e) {
+  if (dynamic_cast<const EAbort*>(&e)) return;  // the silent one
   if (OnException)
     OnException(this, e);
   else

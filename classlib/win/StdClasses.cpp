@@ -5,16 +5,19 @@
 #include "ExtCtrls.h"
 #include "Graphics.h"
 #include "Menus.h"
+#include "Spin.h"
 #include "StdCtrls.h"
 
 namespace cl {
 
 void RegisterStandardClasses() {
-  RegisterClasses({TButton::StaticClass(), TCheckBox::StaticClass(), TEdit::StaticClass(), TTimer::StaticClass(),
+  RegisterClasses({TButton::StaticClass(), TCheckBox::StaticClass(), TEdit::StaticClass(), TMemo::StaticClass(), TTimer::StaticClass(),
                    TImageList::StaticClass(), TLabel::StaticClass(), TGroupBox::StaticClass(),
                    TPanel::StaticClass(), TComboBox::StaticClass(),
                    TUpDown::StaticClass(), TListView::StaticClass(), TImage::StaticClass()});
   RegisterClasses({TOpenDialog::StaticClass()});
+  RegisterClasses({TRadioButton::StaticClass(), TSpinEdit::StaticClass(), TStatusBar::StaticClass(),
+                   TProgressBar::StaticClass()});
   RegisterMenuClasses();
 }
 

@@ -1,5 +1,6 @@
 #include "StdCtrls.h"
 
+#include <algorithm>
 #include <cwctype>
 
 #include "WinString.h"
@@ -111,6 +112,58 @@ void TCheckBox::Dispatch(TMessage& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// TRadioButton.
+
+CL_BEGIN_CLASS(TRadioButton)
+    .Str("Caption", &TRadioButton::Caption, &TRadioButton::SetCaption)
+    .Bool("Checked", &TRadioButton::Checked, &TRadioButton::SetChecked, false)
+    .Bool("TabStop", &TRadioButton::TabStop, &TRadioButton::SetTabStop, true)
+CL_END_CLASS
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
+  StoreBounds(0, 0, 113, 17);
+  SetTabStop(true);
+}
+
+void TRadioButton::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, L"BUTTON");
+  // Not BS_AUTORADIOBUTTON: the state is this object's, so that code and user changes go the same way.
+  params.Style |= BS_RADIOBUTTON;
+}
+
+void TRadioButton::CreateHandleDone() {
+  SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetChecked(bool value) {
+  if (value == checked_) return;
+  checked_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!value) return;
+  if (TWinControl* parent = Parent()) {
+    for (int i = 0; i < parent->ControlCount(); ++i)
+      if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this)
+        other->SetChecked(false);
+  }
+  if (!ComponentState().Contains(csLoading)) Click();
+}
+
+void TRadioButton::Dispatch(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(true);
+    return;
+  }
+  if (m.Msg == CM_DIALOGCHAR && CanFocus() && IsAccel(static_cast<wchar_t>(m.WParam), Caption())) {
+    SetFocus();
+    SetChecked(true);
+    m.Result = 1;
+    return;
+  }
+  inherited::Dispatch(m);
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // TEdit.
 
 CL_BEGIN_CLASS(TEdit)
@@ -161,6 +214,80 @@ void TEdit::Dispatch(TMessage& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// TMemo.
+
+CL_BEGIN_CLASS(TMemo)
+    .Enum("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars, {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"},
+          ssNone)
+    .Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, true)
+CL_END_CLASS
+
+TMemo::TMemo(TComponent* owner) : TEdit(owner) { StoreBounds(0, 0, 185, 89); }
+
+void TMemo::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+  params.Style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+  if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) params.Style |= WS_VSCROLL;
+  if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) params.Style |= WS_HSCROLL;
+  if (!wordWrap_ || scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) params.Style |= ES_AUTOHSCROLL;
+}
+
+void TMemo::SetScrollBars(TScrollStyle value) {
+  if (value == scrollBars_) return;
+  scrollBars_ = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TMemo::SetWordWrap(bool value) {
+  if (value == wordWrap_) return;
+  wordWrap_ = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+int TMemo::SelStart() {
+  DWORD start = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  return static_cast<int>(start);
+}
+
+void TMemo::SetSelStart(int value) { SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(value), value); }
+
+int TMemo::SelLength() {
+  DWORD start = 0, end = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(end - start);
+}
+
+void TMemo::SetSelLength(int value) {
+  const int start = SelStart();
+  SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + value);
+}
+
+std::string TMemo::SelText() {
+  DWORD start = 0, end = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const std::wstring text = ToWide(Text());
+  if (start >= end || start >= text.size()) return {};
+  return FromWide(text.substr(start, std::min<size_t>(end, text.size()) - start));
+}
+
+void TMemo::SetSelText(const std::string& value) {
+  SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToWide(value).c_str()));
+}
+
+void TMemo::Dispatch(TMessage& m) {
+  if (m.Msg == WM_GETDLGCODE) {
+    inherited::Dispatch(m);
+    // The edit wants every key; Tab and Escape belong to the form.
+    if (m.WParam == VK_TAB || m.WParam == VK_ESCAPE)
+      m.Result &= ~static_cast<intptr_t>(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+    return;
+  }
+  inherited::Dispatch(m);
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // TLabel.
 
 CL_BEGIN_CLASS(TLabel)
@@ -171,6 +298,7 @@ CL_BEGIN_CLASS(TLabel)
     .Enum("Layout", &TLabel::Layout, &TLabel::SetLayout, {"tlTop", "tlCenter", "tlBottom"}, tlTop)
     .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
     .Object("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl)
+    .Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false)
 CL_END_CLASS
 
 bool IsAccel(wchar_t ch, const std::string& caption) {
@@ -216,6 +344,7 @@ UINT TLabel::TextFlags() const {
   UINT flags = DT_EXPANDTABS;
   if (alignment_ == taRightJustify) flags |= DT_RIGHT;
   if (alignment_ == taCenter) flags |= DT_CENTER;
+  if (wordWrap_) flags |= DT_WORDBREAK;
   return flags;
 }
 
@@ -224,7 +353,7 @@ void TLabel::AdjustBounds() {
   HDC dc = GetDC(nullptr);
   if (!dc) return;
   HGDIOBJ old = SelectObject(dc, Font()->Handle());
-  RECT r{0, 0, 0, 0};
+  RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
   std::wstring text = ToWide(Caption());
   if (text.empty()) text = L" ";  // an empty label keeps the height of a line
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
@@ -232,6 +361,13 @@ void TLabel::AdjustBounds() {
   ReleaseDC(nullptr, dc);
   const int left = alignment_ == taRightJustify ? Left() + Width() - r.right : Left();
   SetBounds(left, Top(), r.right, r.bottom);
+}
+
+void TLabel::SetWordWrap(bool value) {
+  if (value == wordWrap_) return;
+  wordWrap_ = value;
+  AdjustBounds();
+  Invalidate();
 }
 
 void TLabel::Loaded() {
@@ -322,7 +458,10 @@ void TGroupBox::Dispatch(TMessage& m) {
 // TComboBox.
 
 CL_BEGIN_CLASS(TComboBox)
-    .Enum("Style", &TComboBox::Style, &TComboBox::SetStyle, {"csDropDown", "csDropDownList"}, csDropDown)
+    .Enum("Style", &TComboBox::Style, &TComboBox::SetStyle, {"csDropDown", "csDropDownList", "csOwnerDrawFixed"},
+          csDropDown)
+    .Int("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight, 16)
+    .Event("OnDrawItem", &TComboBox::OnDrawItem)
     .Int("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount, 8)
     .Bool("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted, false)
     .Bool("TabStop", &TComboBox::TabStop, &TComboBox::SetTabStop, true)
@@ -333,7 +472,8 @@ CL_BEGIN_CLASS(TComboBox)
     .Event("OnChange", &TComboBox::OnChange)
 CL_END_CLASS
 
-TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), items_(std::make_unique<TStringList>()) {
+TComboBox::TComboBox(TComponent* owner)
+    : TWinControl(owner), canvas_(std::make_unique<TCanvas>()), items_(std::make_unique<TStringList>()) {
   StoreBounds(0, 0, 145, 21);
   SetTabStop(true);
   SetColor(clWindow);
@@ -343,7 +483,10 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), items_(std::make_u
 void TComboBox::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   CreateSubClass(params, L"COMBOBOX");
-  params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | (style_ == csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+  params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL;
+  if (style_ == csDropDown) params.Style |= CBS_DROPDOWN;
+  else params.Style |= CBS_DROPDOWNLIST;
+  if (style_ == csOwnerDrawFixed) params.Style |= CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
   // The window's height includes the list while it is dropped down.
   params.Height = height_ + dropDownCount_ * 16;
 }
@@ -397,7 +540,62 @@ void TComboBox::SetDropDownCount(int value) {
                                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TComboBox::SetItemHeight(int value) {
+  if (value < 1) value = 1;
+  if (value == itemHeight_) return;
+  itemHeight_ = value;
+  if (HandleAllocated() && style_ == csOwnerDrawFixed) {
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, value);
+    SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), value);
+  }
+}
+
+void TComboBox::DrawItem(int index, TRect rect, TOwnerDrawState state) {
+  if (OnDrawItem) {
+    OnDrawItem(this, index, rect, state);
+    return;
+  }
+  canvas_->FillRect(rect);
+  if (index >= 0 && index < items_->Count()) canvas_->TextOut(rect.Left + 2, rect.Top, items_->Get(index));
+}
+
+void TComboBox::CNDrawItem(TMessage& m) {
+  auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+  TOwnerDrawState state;
+  if (d->itemState & ODS_SELECTED) state.Include(odSelected);
+  if (d->itemState & ODS_DISABLED) state.Include(odDisabled);
+  if (d->itemState & ODS_FOCUS) state.Include(odFocused);
+  if (d->itemState & ODS_COMBOBOXEDIT) state.Include(odComboBoxEdit);
+  const TRect rect{d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom};
+  canvas_->SetHandle(d->hDC);
+  try {
+    canvas_->SetFont(Font());
+    if (state.Contains(odSelected)) {
+      canvas_->Brush()->SetColor(clHighlight);
+      canvas_->Font()->SetColor(clHighlightText);
+    } else {
+      canvas_->Brush()->SetColor(Color());
+    }
+    DrawItem(static_cast<int>(d->itemID), rect, state);
+    if (state.Contains(odFocused)) canvas_->DrawFocusRect(rect);
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+  m.Result = 1;
+}
+
 void TComboBox::Dispatch(TMessage& m) {
+  if (m.Msg == CN_DRAWITEM) {
+    CNDrawItem(m);
+    return;
+  }
+  if (m.Msg == CN_MEASUREITEM) {
+    reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->itemHeight = static_cast<UINT>(itemHeight_);
+    m.Result = 1;
+    return;
+  }
   if (m.Msg == CN_COMMAND) {
     switch (HIWORD(m.WParam)) {
       case CBN_SELCHANGE:

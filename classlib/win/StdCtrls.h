@@ -53,6 +53,26 @@ class TCheckBox : public TWinControl {
   bool checked_ = false;
 };
 
+// A radio button. Checking it, by the user or in code, unchecks the other radio buttons of its parent and
+// raises OnClick; unchecking it, or checking it again, raises nothing.
+class TRadioButton : public TWinControl {
+  CL_CLASS(TRadioButton, TWinControl)
+
+  explicit TRadioButton(TComponent* owner);
+
+  bool Checked() const noexcept { return checked_; }
+  void SetChecked(bool value);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+
+ private:
+  bool checked_ = false;
+};
+
 // A single-line edit. OnChange follows every change of the text.
 class TEdit : public TWinControl {
   CL_CLASS(TEdit, TWinControl)
@@ -80,6 +100,39 @@ class TEdit : public TWinControl {
   bool readOnly_ = false;
 };
 
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// A multi-line edit. Its text separates lines with CR LF; Enter starts a new line, Tab and Escape go to
+// the form (the next control, the cancel button). Selection positions count UTF-16 units.
+class TMemo : public TEdit {
+  CL_CLASS(TMemo, TEdit)
+
+  explicit TMemo(TComponent* owner);
+
+  TScrollStyle ScrollBars() const noexcept { return scrollBars_; }
+  void SetScrollBars(TScrollStyle value);
+  // Without a horizontal scroll bar, long lines wrap at the right edge.
+  bool WordWrap() const noexcept { return wordWrap_; }
+  void SetWordWrap(bool value);
+
+  int SelStart();
+  void SetSelStart(int value);
+  int SelLength();
+  void SetSelLength(int value);
+  std::string SelText();
+  // Replaces the selection (without one, inserts at the caret); the caret ends after the new text.
+  void SetSelText(const std::string& value);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  TScrollStyle scrollBars_ = ssNone;
+  bool wordWrap_ = true;
+};
+
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
@@ -102,6 +155,9 @@ class TLabel : public TGraphicControl {
   void SetTransparent(bool value);
   TWinControl* FocusControl() const noexcept { return focusControl_; }
   void SetFocusControl(TWinControl* value);
+  // Breaks the text into lines at the label's width (AutoSize then only sets the height).
+  bool WordWrap() const noexcept { return wordWrap_; }
+  void SetWordWrap(bool value);
 
   void Dispatch(TMessage& message) override;
 
@@ -118,6 +174,7 @@ class TLabel : public TGraphicControl {
   TTextLayout layout_ = tlTop;
   bool transparent_ = false;
   TWinControl* focusControl_ = nullptr;
+  bool wordWrap_ = false;
 };
 
 // Whether ch (any case) is the accelerator that "&" marks in caption ("&&" is a plain "&").
@@ -134,7 +191,13 @@ class TGroupBox : public TWinControl {
   void CreateParams(TCreateParams& params) override;
 };
 
-enum TComboBoxStyle { csDropDown, csDropDownList };
+// csOwnerDrawFixed: a drop-down list whose items, all ItemHeight high, OnDrawItem paints.
+enum TComboBoxStyle { csDropDown, csDropDownList, csOwnerDrawFixed };
+enum TOwnerDrawStateFlag { odSelected, odDisabled, odFocused, odComboBoxEdit };
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+// (Control, Index, Rect, State): paint item Index into Rect on the control's Canvas, which comes with the
+// control's font and, for a selected item, the highlight colours.
+using TDrawItemEvent = TEvent<TWinControl*, int, TRect, TOwnerDrawState>;
 
 // A drop-down list (with an edit field in csDropDown). Items is kept here and mirrored to the window.
 // Choosing an item, by the user or by ItemIndex, raises OnClick then OnChange; typing in the edit field
@@ -153,10 +216,16 @@ class TComboBox : public TWinControl {
   void SetStyle(TComboBoxStyle value);
   int DropDownCount() const noexcept { return dropDownCount_; }
   void SetDropDownCount(int value);
+  // The height of an owner-drawn item.
+  int ItemHeight() const noexcept { return itemHeight_; }
+  void SetItemHeight(int value);
+  // Bound to the item's device context only while OnDrawItem runs.
+  TCanvas* Canvas() const noexcept { return canvas_.get(); }
   bool Sorted() const { return items_->Sorted(); }
   void SetSorted(bool value) { items_->SetSorted(value); }
 
   TNotifyEvent OnChange;
+  TDrawItemEvent OnDrawItem;
 
   void Dispatch(TMessage& message) override;
 
@@ -165,9 +234,14 @@ class TComboBox : public TWinControl {
   void CreateHandleDone() override;
   void Loaded() override;
   virtual void Change() { OnChange(this); }
+  // Without OnDrawItem: the item's text on the background.
+  virtual void DrawItem(int index, TRect rect, TOwnerDrawState state);
 
  private:
   void SyncItems();
+  void CNDrawItem(TMessage& message);
+  std::unique_ptr<TCanvas> canvas_;
+  int itemHeight_ = 16;
   std::unique_ptr<TStringList> items_;
   int itemIndex_ = -1;
   TComboBoxStyle style_ = csDropDown;

@@ -3,13 +3,15 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "HotkeyText.h"
 #include "IniFiles.h"
-#include "Registry.h"
 #include "SysUtils.h"
+#include "hkAbout.h"
+#include "hkMulti.h"
 #include "WinString.h"
 
 namespace hk {
@@ -19,8 +21,6 @@ namespace {
 constexpr char kSettings[] = "Settings";
 constexpr char kEditorWindow[] = "EditorWindow";
 constexpr char kColumns[] = "EWColumns";
-constexpr char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kRunValue[] = "Calderine";
 constexpr int kMinTrackWidth = 411;
 constexpr int kMinTrackHeight = 244;
 constexpr char kEditorCaption[] = "Calderine Editor - ";
@@ -63,7 +63,7 @@ TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
   mnuHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuHotkeys");
   OpenDialog = cl::ComponentAs<cl::TOpenDialog>(this, "OpenDialog");
   BrowseForFolder = cl::ComponentAs<toolkit::TSaBrowseForFolder>(this, "BrowseForFolder");
-  twEditor = cl::ComponentAs<cl::TPanel>(this, "twEditor");
+  twEditor = cl::ComponentAs<toolkit::TToolWin>(this, "twEditor");
   grpEdit = cl::ComponentAs<cl::TGroupBox>(this, "grpEdit");
   edtDescription = cl::ComponentAs<cl::TEdit>(this, "edtDescription");
   edtID = cl::ComponentAs<cl::TEdit>(this, "edtID");
@@ -165,7 +165,16 @@ void TfrmHotkeyEdit::WriteSettings() {
 
 // ---------------------------------------------------------------------------------------- the options
 
-void TfrmHotkeyEdit::chkShowIconClick(cl::TObject*) { ApplyShowIcon(); }
+void TfrmHotkeyEdit::chkShowIconClick(cl::TObject*) {
+  ApplyShowIcon();
+  if (chkShowIcon->Checked() || cl::TIniFile(FIniFileName).ReadInteger(kSettings, "showme", 1) != 1) return;
+  // Without the icon only the hot key opens the editor: say so, without waiting for an answer.
+  if (!FNotice) {
+    FNotice = cl::NewForm<TForm1>(this);
+    FNotice->SetIniFileName(FIniFileName);
+  }
+  FNotice->Show();
+}
 
 void TfrmHotkeyEdit::ApplyShowIcon() {
   atiHotkeys->SetActive(chkShowIcon->Checked());
@@ -173,44 +182,44 @@ void TfrmHotkeyEdit::ApplyShowIcon() {
 }
 
 void TfrmHotkeyEdit::chkAutoStartClick(cl::TObject*) {
+  if (FUnticking) return;
   FIniFileName = cl::ChangeFileExt(ProgramFile(), ".ini");
   const bool on = chkAutoStart->Checked();
-  cl::TRegistry registry;
-  registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  bool written = false;
-  if (registry.OpenKey(kRunKey, true)) {
-    try {
-      if (on) registry.WriteString(kRunValue, std::string("\"").append(ProgramFile()).append("\""));
-      else registry.DeleteValue(kRunValue);
-      written = true;
-    } catch (const cl::Exception&) {
-    }
-    registry.CloseKey();
+  const bool shown = ApplyAutorun(*FAutorun, on, ProgramFile(), FIniFileName, [](const std::string& text) {
+    cl::Application->MessageBox(text, "Hotkey Editor", MB_OK | MB_ICONWARNING);
+  });
+  if (shown != on) {
+    // The setting already says off; unticking must not run the option's handler a second time.
+    const cl::TBusyScope unticking(FUnticking);
+    chkAutoStart->SetChecked(shown);
   }
-  if (on && !written) {
-    // Without the rights to the key the program would not start with Windows: the option must not say
-    // it does. Unticking runs this handler again, which records AutoRun=0.
-    chkAutoStart->SetChecked(false);
-    cl::Application->MessageBox("Calderine could not be set to start with Windows: the registry key "
-                                "cannot be written.",
-                                "Hotkey Editor", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  cl::TIniFile(FIniFileName).WriteBool(kSettings, "AutoRun", on);
 }
 
 void TfrmHotkeyEdit::UpdateClipboardList() {
   if (!FClipboards) return;
   FClipboards->SetCount(udClipboards->Position());
   const std::string selected = cboClipboard->ItemIndex() >= 0 ? cboClipboard->Text() : std::string();
+  // Refilling the list is not the user's choice: the current row keeps its data.
+  const bool wasUpdating = FUpdating;
+  FUpdating = true;
   cboClipboard->Items()->Clear();
   for (int i = 1; i <= FClipboards->Count(); ++i) cboClipboard->Items()->Add(std::to_string(i));
   int index = cboClipboard->Items()->IndexOf(selected);
   cboClipboard->SetItemIndex(index >= 0 ? index : 0);
+  FUpdating = wasUpdating;
 }
 
 void TfrmHotkeyEdit::edtClipboardsChange(cl::TObject*) {
-  if (!FUpdating) UpdateClipboardList();
+  if (FUpdating) return;
+  // A number typed into the edit moves the up-down, which keeps it within 1..100; other text (an edit
+  // emptied to type anew) leaves the count as it is.
+  constexpr int kNotANumber = std::numeric_limits<int>::min();
+  const int typed = cl::StrToIntDef(edtClipboards->Text(), kNotANumber);
+  if (typed != kNotANumber && typed != udClipboards->Position()) {
+    const cl::TBusyScope filling(FUpdating);
+    udClipboards->SetPosition(typed);
+  }
+  UpdateClipboardList();
 }
 
 void TfrmHotkeyEdit::edtClipboardsExit(cl::TObject*) {
@@ -226,9 +235,48 @@ void TfrmHotkeyEdit::ShowEditor() {
   SetForegroundWindow(Handle());
 }
 
-// The hotkey list window and the about box are forms of their own that the program does not have yet.
-void TfrmHotkeyEdit::ShowHotkeyList() {}
-void TfrmHotkeyEdit::ShowAbout() {}
+void TfrmHotkeyEdit::ShowHotkeyList() {
+  if (!FHotkeyList) {
+    HotkeyListHost host;
+    host.definitionsFile = [this] { return FDefinitionsFile; };
+    host.naming = [this] {
+      DefinitionsNaming naming;
+      naming.actionNames = ItemsOf(cboActions);
+      naming.exitWindowsParameters = ItemsOf(cboParams);
+      return naming;
+    };
+    host.clipboardNames = [this] { return ItemsOf(cboClipboard); };
+    host.executeRegistered = [this](int index) { ExecuteRegistered(index); };
+    host.closed = [this] { FHotkeyList = nullptr; };
+    host.iniFileName = FIniFileName;
+    FHotkeyList = NewHotkeyList(this, std::move(host));
+    FHotkeyList->Show();
+  }
+  SetForegroundWindow(FHotkeyList->Handle());
+}
+
+void TfrmHotkeyEdit::RefreshHotkeyList() {
+  if (FHotkeyList && FHotkeyList->Visible()) FHotkeyList->LoadList();
+}
+
+std::vector<std::string> TfrmHotkeyEdit::ItemsOf(const cl::TComboBox* combo) const {
+  std::vector<std::string> items;
+  for (int i = 0; i < combo->Items()->Count(); ++i) items.push_back(combo->Items()->Strings(i));
+  return items;
+}
+
+void TfrmHotkeyEdit::ShowAbout() {
+  // One about box at a time: the tray item is off while it is open, whichever way it closes.
+  mnuAbout->SetEnabled(false);
+  try {
+    std::unique_ptr<TfrmAbout> about(NewAbout(nullptr, FIniFileName));
+    about->ShowModal();
+  } catch (...) {
+    mnuAbout->SetEnabled(true);
+    throw;
+  }
+  mnuAbout->SetEnabled(true);
+}
 
 void TfrmHotkeyEdit::ExitProgram() {
   FClosing = true;
@@ -301,7 +349,7 @@ void TfrmHotkeyEdit::Dispatch(cl::TMessage& message) {
       if (message.WParam == WM_HK_SHOWEDITOR) ShowEditor();
       return;
     case WM_HK_RUNIDLIST:
-      // Running an ID list comes with the editor's table of IDs.
+      if (message.WParam == WM_HK_RUNIDLIST) WMExecuteMultiple(message);
       return;
     case WM_DRAWCLIPBOARD:
       WMDrawClipboard(message);
@@ -371,12 +419,23 @@ void TfrmHotkeyEdit::ShowRows() {
   FFillingTable = true;
   cl::TListItems* items = lvHotkeys->Items();
   items->BeginUpdate();
-  items->Clear();
-  for (const HotkeyEntry& e : FEntries.entries) {
-    cl::TListItem* item = items->Add();
+  // The rows there are take the entries' texts (a sort or a reload makes none anew); selection and focus
+  // start afresh, as in a new table.
+  lvHotkeys->SetItemIndex(-1);
+  lvHotkeys->SetItemFocused(nullptr);
+  const int count = static_cast<int>(FEntries.entries.size());
+  while (items->Count() > count) items->Delete(items->Count() - 1);
+  while (items->Count() < count) items->Add();
+  for (int i = 0; i < count; ++i) {
+    const HotkeyEntry& e = FEntries.entries[static_cast<size_t>(i)];
+    cl::TListItem* item = items->Item(i);
     item->SetCaption(e.description);
+    cl::TStringList* texts = item->SubItems();
+    texts->BeginUpdate();
+    texts->Clear();
     for (const std::string* text : {&e.id, &e.action, &e.data, &e.hotkey, &e.active, &e.show, &e.startIn})
-      item->SubItems()->Add(*text);
+      texts->Add(*text);
+    texts->EndUpdate();
   }
   items->EndUpdate();
   // The header's arrow shows the order the rows are in.
@@ -404,6 +463,7 @@ bool TfrmHotkeyEdit::SaveDefinitions() {
   }
   SetModified(false);
   RegisterHotkeys();
+  RefreshHotkeyList();
   return true;
 }
 
@@ -452,20 +512,28 @@ void TfrmHotkeyEdit::OpenDefinitionsFile(const std::string& name) {
   }
   FDefinitionsFile = cl::LowerCase(path);
   ReloadDefinitions();
+  RefreshHotkeyList();
 }
 
 // ------------------------------------------------------------------------------------ running commands
 
 void TfrmHotkeyEdit::ExecuteRegistered(int index) {
   if (index < 0 || index >= static_cast<int>(FCommands.size()) || FExecuting) return;
-  const cl::TBusyScope busy(FExecuting);
-  // A copy: the command may rebuild the command list (opening another definitions file).
-  const HotkeyCommand command = FCommands[static_cast<size_t>(index)];
-  atiHotkeys->SetStyle(toolkit::tsAnimated);
-  ExecuteCommand(command, index);
+  {
+    const cl::TBusyScope busy(FExecuting);
+    // A copy: the command may rebuild the command list (opening another definitions file).
+    const HotkeyCommand command = FCommands[static_cast<size_t>(index)];
+    atiHotkeys->SetStyle(toolkit::tsAnimated);
+    ExecuteCommand(command, index);
+  }
+  // A list whose message came while this command let the message loop run waits for it no longer.
+  if (FListDeferred && !FPendingLists.empty()) {
+    FListDeferred = false;
+    PostMessageW(Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, FPendingLists.front().ticket);
+  }
 }
 
-void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int index) {
+void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int /*index*/) {
   switch (command.action) {
     case haOpenProgram:
       FLauncher(Handle(), PrepareLaunch({command.data, command.show, command.startIn}, SystemLaunchContext()));
@@ -473,9 +541,13 @@ void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int index) {
     case haSendKeystrokes:
       SendKeystrokes(command.data);
       break;
-    case haExecuteMultiple:
-      PostMessageW(Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, index);
+    case haExecuteMultiple: {
+      // The list runs from the message loop, once this command is done; it travels with its ticket.
+      const LPARAM ticket = FNextListTicket++;
+      FPendingLists.push_back({ticket, command.data});
+      if (!PostMessageW(Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, ticket)) FPendingLists.pop_back();
       break;
+    }
     case haExitWindows:
       FSystemActions.ExitWindowsCommand(cl::StrToInt(command.data), cl::Application->Handle(),
                                         cl::ExtractFilePath(ProgramFile()));
@@ -531,6 +603,46 @@ bool TfrmHotkeyEdit::EditorIsActive() {
   MessageBoxW(Handle(), L"Hotkey commands that send keystrokes cannot be executed when the Hotkey editor is active.",
               L"Hotkey Editor Active", MB_OK | MB_ICONINFORMATION);
   return true;
+}
+
+void TfrmHotkeyEdit::WMExecuteMultiple(cl::TMessage& message) {
+  // Only a ticket this window handed out names a list; anything else (a message from another program, a
+  // list already run) does nothing.
+  const bool known = std::any_of(FPendingLists.begin(), FPendingLists.end(),
+                                 [&](const PendingIdList& p) { return p.ticket == message.LParam; });
+  if (!known) return;
+  if (FExecuting) {
+    // A command (or another list) is running and lets messages through: the list waits for its end.
+    FListDeferred = true;
+    return;
+  }
+  const cl::TBusyScope busy(FExecuting);
+  struct Resume {
+    TfrmHotkeyEdit& form;
+    // A list cut short by an exception leaves the lists after it to a message of their own.
+    ~Resume() {
+      if (!form.FPendingLists.empty() && form.HandleAllocated())
+        PostMessageW(form.Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, form.FPendingLists.front().ticket);
+    }
+  } resume{*this};
+  // Lists run in the order they were started, this one and any queued before it.
+  while (!FPendingLists.empty() && !cl::Application->Terminated()) {
+    const std::string list = std::move(FPendingLists.front().list);
+    FPendingLists.pop_front();
+    ExecuteMultipleCommands(list);
+  }
+  FListDeferred = false;
+}
+
+bool TfrmHotkeyEdit::ListSendsKeystrokes(const std::string& idList) const {
+  return hk::ListSendsKeystrokes(FEntries.entries, idList);
+}
+
+void TfrmHotkeyEdit::ExecuteMultipleCommands(const std::string& idList) {
+  if (ListSendsKeystrokes(idList) && EditorIsActive()) return;
+  // The entries as the table holds them now: edits made while the list pauses do not change it.
+  const std::vector<IdListStep> steps = PlanIdList(FEntries.entries, idList);
+  RunIdListSteps(steps, [this](const HotkeyCommand& command) { ExecuteCommand(command, 0); });
 }
 
 void TfrmHotkeyEdit::SendKeystrokes(const std::string& keys) {
@@ -599,13 +711,18 @@ CL_BEGIN_CLASS(TfrmHotkeyEdit)
     .Method("btnDeleteClick", &TfrmHotkeyEdit::btnDeleteClick)
     .Method("btnEditClick", &TfrmHotkeyEdit::btnEditClick)
     .Method("Button1Click", &TfrmHotkeyEdit::Button1Click)
+    .Method("twEditorResize", &TfrmHotkeyEdit::twEditorResize)
     .Method("btnApplyClick", &TfrmHotkeyEdit::btnApplyClick)
     .Method("btnUndoClick", &TfrmHotkeyEdit::btnUndoClick)
     .Method("btnLoadClick", &TfrmHotkeyEdit::btnLoadClick)
+    .Method("btnPrintClick", &TfrmHotkeyEdit::btnPrintClick)
     .Method("lvHotkeysClick", &TfrmHotkeyEdit::lvHotkeysClick)
     .Method("lvHotkeysDblClick", &TfrmHotkeyEdit::lvHotkeysDblClick)
     .Method("lvHotkeysChange", &TfrmHotkeyEdit::lvHotkeysChange)
     .Method("lvHotkeysColumnClick", &TfrmHotkeyEdit::lvHotkeysColumnClick)
+    .Method("lvHotkeysMouseDown", &TfrmHotkeyEdit::lvHotkeysMouseDown)
+    .Method("lvHotkeysDragOver", &TfrmHotkeyEdit::lvHotkeysDragOver)
+    .Method("lvHotkeysDragDrop", &TfrmHotkeyEdit::lvHotkeysDragDrop)
     .Method("edtStartupDirButtonClick", &TfrmHotkeyEdit::edtStartupDirButtonClick)
     .Method("edtDescriptionChange", &TfrmHotkeyEdit::edtDescriptionChange)
     .Method("edtDescriptionExit", &TfrmHotkeyEdit::edtDescriptionExit)
@@ -624,6 +741,8 @@ CL_BEGIN_CLASS(TfrmHotkeyEdit)
     .Method("cboShowClick", &TfrmHotkeyEdit::cboShowClick)
     .Method("chkActiveClick", &TfrmHotkeyEdit::chkActiveClick)
     .Method("chkCtrlClick", &TfrmHotkeyEdit::chkCtrlClick)
+    .Method("edtKeysToSendButtonClick", &TfrmHotkeyEdit::edtKeysToSendButtonClick)
+    .Method("edtMultCommandsButtonClick", &TfrmHotkeyEdit::edtMultCommandsButtonClick)
 CL_END_CLASS
 
 }  // namespace hk

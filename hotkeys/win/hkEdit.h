@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,9 +20,13 @@
 #include "SaBrowseFolder.h"
 #include "SaSortListView.h"
 #include "SaSysHot.h"
+#include "ToolWin.h"
 #include "StdCtrls.h"
+#include "dontShowme.h"
+#include "hkAutorun.h"
 #include "hkClpbrd.h"
 #include "hkLaunch.h"
+#include "hkList.h"
 #include "hkSend.h"
 #include "hkSystem.h"
 
@@ -29,7 +34,7 @@ namespace hk {
 
 // Private messages of the main window; each carries its own number in wParam.
 constexpr UINT WM_HK_SHOWEDITOR = 3025;  // a second start asks for the editor
-constexpr UINT WM_HK_RUNIDLIST = 3027;   // lParam: the command list index of an ID list
+constexpr UINT WM_HK_RUNIDLIST = 3027;   // lParam: the ticket of an ID list this window queued
 constexpr UINT WM_HK_EXIT = 3028;        // ends the program (after the save question)
 
 inline constexpr wchar_t MainWindowClass[] = L"TfrmHotkeyEdit";
@@ -68,12 +73,17 @@ class TfrmHotkeyEdit : public cl::TForm {
 
   // Runs command list entry `index` (a hot key, a tray item, the hotkey list) unless one is running.
   void ExecuteRegistered(int index);
-  // The action switch; `index` is the command list position an ID list is posted with.
+  // The action switch; `index` is the command's position in the command list (an ID list, action 2, is
+  // queued with its own text instead, so the position is not needed to run it later).
   void ExecuteCommand(const HotkeyCommand& command, int index);
   // Action 1: refused while one of our windows is in front; the hot keys are off while it types.
   void SendKeystrokes(const std::string& keys);
   // Tells the user and returns true when a window of this program is the active one.
   bool EditorIsActive();
+  // Action 2: the entries an ID list names, looked up in the editor's table as it is now, one after
+  // another with the list's pauses (refused while the editor is in front if one of them sends keys).
+  void ExecuteMultipleCommands(const std::string& idList);
+  bool ListSendsKeystrokes(const std::string& idList) const;
   // Action 10, and the tray icon showing the current clipboard's number.
   void SwitchClipboard(int index);
   void UpdateTrayIcon(int index);
@@ -82,6 +92,8 @@ class TfrmHotkeyEdit : public cl::TForm {
   // What starts programs (the shell); benchmarks and tests put an observer in its place.
   using TLauncher = std::function<void(HWND owner, const LaunchRequest& request)>;
   void SetLauncher(TLauncher launcher) { FLauncher = std::move(launcher); }
+  // Where the autorun option writes its value (the registry unless a test puts another store there).
+  void SetAutorunStore(std::unique_ptr<AutorunStore> store) { FAutorun = std::move(store); }
 
   void Dispatch(cl::TMessage& message) override;
 
@@ -123,13 +135,18 @@ class TfrmHotkeyEdit : public cl::TForm {
   void btnDeleteClick(cl::TObject* sender);
   void btnEditClick(cl::TObject* sender);
   void Button1Click(cl::TObject* sender);
+  void twEditorResize(cl::TObject* sender);
   void btnApplyClick(cl::TObject* sender);
   void btnUndoClick(cl::TObject* sender);
   void btnLoadClick(cl::TObject* sender);
+  void btnPrintClick(cl::TObject* sender);
   void lvHotkeysClick(cl::TObject* sender);
   void lvHotkeysDblClick(cl::TObject* sender);
   void lvHotkeysChange(cl::TObject* sender, cl::TListItem* item, bool selected);
   void lvHotkeysColumnClick(cl::TObject* sender, cl::TListColumn* column);
+  void lvHotkeysMouseDown(cl::TObject* sender, cl::TMouseButton button, cl::TShiftState shift, int x, int y);
+  void lvHotkeysDragOver(cl::TObject* sender, cl::TObject* source, int x, int y, cl::TDragState state, bool& accept);
+  void lvHotkeysDragDrop(cl::TObject* sender, cl::TObject* source, int x, int y);
   // Order of two rows by the table's sort column and direction: <0, 0, >0.
   int lvHotkeysCompare(const HotkeyEntry& item1, const HotkeyEntry& item2) const;
   // The edit box.
@@ -151,6 +168,9 @@ class TfrmHotkeyEdit : public cl::TForm {
   void cboShowClick(cl::TObject* sender);
   void chkActiveClick(cl::TObject* sender);
   void chkCtrlClick(cl::TObject* sender);
+  void edtKeysToSendButtonClick(cl::TObject* sender);
+  void edtMultCommandsButtonClick(cl::TObject* sender);
+  void WMExecuteMultiple(cl::TMessage& message);
   void WMDrawClipboard(cl::TMessage& message);
   void WMChangeCBChain(cl::TMessage& message);
 
@@ -183,7 +203,7 @@ class TfrmHotkeyEdit : public cl::TForm {
   cl::TComboBox* cboClipboard;
   cl::TComboBox* cboShow;
   cl::TComboBox* cboHotkey;
-  cl::TPanel* twEditor;
+  toolkit::TToolWin* twEditor;
   cl::TGroupBox* grpEdit;
   cl::TEdit* edtDescription;
   cl::TEdit* edtID;
@@ -211,6 +231,22 @@ class TfrmHotkeyEdit : public cl::TForm {
   cl::TMenuItem* mnuSeparator1;
   cl::TMenuItem* mnuHotkeys;
 
+  // The hotkey list window while it is open (it frees itself), and the tray icon notice.
+  TfrmHotkeyList* FHotkeyList = nullptr;
+  TForm1* FNotice = nullptr;
+  void RefreshHotkeyList();
+  std::vector<std::string> ItemsOf(const cl::TComboBox* combo) const;
+
+  // ID lists waiting for their message: the message carries the ticket, the list travels here, so a
+  // message from elsewhere, or one handled after a reload, cannot run anything else.
+  struct PendingIdList {
+    LPARAM ticket;
+    std::string list;
+  };
+  std::deque<PendingIdList> FPendingLists;
+  LPARAM FNextListTicket = 1;
+  bool FListDeferred = false;  // a list message came while a command was running
+
   std::vector<HotkeyCommand> FCommands;
   std::unique_ptr<TClipboards> FClipboards;
   HWND FNextViewer = nullptr;
@@ -218,9 +254,12 @@ class TfrmHotkeyEdit : public cl::TForm {
   SystemActions FSystemActions{RealSystemCalls()};
   TKeySender FKeySender;
   TLauncher FLauncher{ShellLaunch};
+  std::unique_ptr<AutorunStore> FAutorun{RegistryAutorun()};
+  bool FUnticking = false;  // the autorun option is being unticked after a failed write: already recorded
   int FSendDepth = 0;  // nested keystroke actions: only the outermost switches the hot keys
   Definitions FEntries;  // the rows of the table
   int FCurrentItem = -1;
+  int FDragRowHeight = 0;  // the step of scrolling while a row is dragged near an edge
   int FSavedSortColumn = -1;  // the sort column the next save restores and records
   bool FFillingTable = false;  // selection events of the table while its rows are rebuilt are not the user's
   std::string FIniFileName;

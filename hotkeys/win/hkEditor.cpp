@@ -6,11 +6,15 @@
 
 #include "Dialogs.h"
 #include "HotkeyText.h"
+#include "IdList.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
 #include "WinString.h"
 #include "hkEdit.h"
 #include "hkError.h"
+#include "hkPrint.h"
+#include "hkSelect.h"
+#include "hkSpecial.h"
 
 namespace hk {
 
@@ -114,12 +118,17 @@ void TfrmHotkeyEdit::lvHotkeysChange(cl::TObject* sender, cl::TListItem* item, b
 
 void TfrmHotkeyEdit::lvHotkeysDblClick(cl::TObject* sender) { btnEditClick(sender); }
 
-void TfrmHotkeyEdit::btnEditClick(cl::TObject*) {
-  twEditor->Show();
-  twEditor->BringToFront();
-}
+void TfrmHotkeyEdit::btnEditClick(cl::TObject*) { twEditor->Show(); }
 
 void TfrmHotkeyEdit::Button1Click(cl::TObject*) { twEditor->Hide(); }
+
+// The description field follows the window's width by its anchors; the other wide fields take their
+// widths from it (the command line shares its row with more controls).
+void TfrmHotkeyEdit::twEditorResize(cl::TObject*) {
+  const int width = edtDescription->Width();
+  edtCommandLine->SetWidth(width - 130);
+  for (cl::TControl* c : {edtKeysToSend, edtMultCommands, edtDefFile, edtStartupDir}) c->SetWidth(width);
+}
 
 // ----------------------------------------------------------------------------------- New and Delete
 
@@ -174,6 +183,32 @@ void TfrmHotkeyEdit::btnLoadClick(cl::TObject*) {
   cl::TIniFile(FIniFileName).WriteString("Settings", "HKDFile", FDefinitionsFile);
 }
 
+void TfrmHotkeyEdit::btnPrintClick(cl::TObject*) {
+  PrintJob job;
+  {
+    std::unique_ptr<TfrmPrintSettings> settings(cl::NewForm<TfrmPrintSettings>(nullptr));
+    if (settings->ShowModal() != cl::mrOk) return;
+    job.Options = settings->Options();
+  }
+  // The texts are copied now: the job lets messages through, and the rows must not change under it.
+  static constexpr const char* kCaptions[] = {"Description", "ID", "Action", "Data", "Hotkey", "Active"};
+  cl::TListColumns* columns = lvHotkeys->Columns();
+  for (int c = 0; c < PrintColumnCount; ++c)
+    job.Table.Captions[c] = c < columns->Count() ? columns->ItemAs<cl::TListColumn>(c)->Caption() : kCaptions[c];
+  for (const HotkeyEntry& e : FEntries.entries)
+    job.Table.Rows.push_back({e.description, e.id, e.action, e.data, e.hotkey, e.active});
+  job.FileName = FDefinitionsFile;
+  job.ProductLine = PrintProductLine();
+  job.ScreenFont = Font();
+  try {
+    PrintHotkeyTable(cl::Printer(), job);
+  } catch (const cl::EAbort&) {
+    // Cancelled: the document is discarded, nothing to say.
+  } catch (const cl::Exception& e) {
+    cl::Application->MessageBox(e.what(), cl::Application->Title(), MB_OK | MB_ICONERROR);
+  }
+}
+
 // ------------------------------------------------------------------------------------------ sorting
 
 int TfrmHotkeyEdit::lvHotkeysCompare(const HotkeyEntry& item1, const HotkeyEntry& item2) const {
@@ -211,6 +246,50 @@ void TfrmHotkeyEdit::lvHotkeysColumnClick(cl::TObject*, cl::TListColumn* column)
   }
   SortRows();
   FSavedSortColumn = FEntries.sortColumn;
+  SaveOrderChange();
+}
+
+// ---------------------------------------------------------------------------- moving rows by drag and drop
+
+void TfrmHotkeyEdit::lvHotkeysMouseDown(cl::TObject*, cl::TMouseButton button, cl::TShiftState, int, int) {
+  if (button == cl::mbLeft && CurrentEntry()) {
+    const cl::TRect r = lvHotkeys->Items()->Item(FCurrentItem)->DisplayRect();
+    FDragRowHeight = r.Bottom - r.Top;
+  }
+}
+
+void TfrmHotkeyEdit::lvHotkeysDragOver(cl::TObject*, cl::TObject*, int, int y, cl::TDragState, bool& accept) {
+  accept = true;
+  // Near an edge the table scrolls by a row per move, so any row can be reached.
+  cl::TListItem* top = lvHotkeys->TopItem();
+  if (!top || FDragRowHeight <= 0) return;
+  if (y <= 15 && top->Index() > 0)
+    lvHotkeys->Scroll(0, -FDragRowHeight);
+  else if (y >= lvHotkeys->ClientHeight() - 10 &&
+           top->Index() + lvHotkeys->VisibleRowCount() < lvHotkeys->Items()->Count())
+    lvHotkeys->Scroll(0, FDragRowHeight);
+}
+
+void TfrmHotkeyEdit::lvHotkeysDragDrop(cl::TObject* sender, cl::TObject* source, int x, int y) {
+  if (sender != lvHotkeys || source != lvHotkeys || !CurrentEntry()) return;
+  cl::TListItem* target = lvHotkeys->GetItemAt(x, y);
+  if (!target) {
+    MessageBeep(0xFFFFFFFF);
+    return;
+  }
+  const int to = target->Index();
+  if (to == FCurrentItem) return;
+  // The dragged row goes in front of the target row.
+  HotkeyEntry moved = std::move(FEntries.entries[static_cast<size_t>(FCurrentItem)]);
+  FEntries.entries.erase(FEntries.entries.begin() + FCurrentItem);
+  const int at = FCurrentItem < to ? to - 1 : to;
+  FEntries.entries.insert(FEntries.entries.begin() + at, std::move(moved));
+  FCurrentItem = at;
+  // The manual order is now the order.
+  FEntries.sortColumn = -1;
+  FSavedSortColumn = -1;
+  ShowRows();
+  if (lvHotkeys->CanFocus()) lvHotkeys->SetFocus();
   SaveOrderChange();
 }
 
@@ -310,6 +389,17 @@ void TfrmHotkeyEdit::edtStartupDirButtonClick(cl::TObject*) {
   if (BrowseForFolder->Execute()) edtStartupDir->SetText(BrowseForFolder->Directory());
 }
 
+void TfrmHotkeyEdit::edtKeysToSendButtonClick(cl::TObject*) {
+  std::unique_ptr<TfrmSpecialChars> dialog(cl::NewForm<TfrmSpecialChars>(nullptr));
+  dialog->SetKeys(edtKeysToSend->Text());
+  if (dialog->ShowModal() == cl::mrOk) edtKeysToSend->SetText(dialog->GetKeys());
+}
+
+void TfrmHotkeyEdit::edtMultCommandsButtonClick(cl::TObject*) {
+  std::unique_ptr<TfrmSelect> dialog(cl::NewForm<TfrmSelect>(nullptr));
+  if (dialog->SelectCommands(lvHotkeys, edtMultCommands->Text())) edtMultCommands->SetText(dialog->GetCommands());
+}
+
 // Text handlers: nothing while the controls are being filled or without a row.
 void TfrmHotkeyEdit::edtDescriptionChange(cl::TObject*) {
   HotkeyEntry* e = CurrentEntry();
@@ -406,24 +496,15 @@ void TfrmHotkeyEdit::edtMultCommandsChange(cl::TObject*) {
 
 void TfrmHotkeyEdit::edtMultCommandsExit(cl::TObject*) {
   if (FUpdating || !CurrentEntry()) return;
-  const std::string list = edtMultCommands->Text();
+  // The list is read as the runner reads it, so that what passes here is what runs.
   bool valid = true;
-  size_t pos = 0;
-  while (pos < list.size() && valid) {
-    // An optional delay "D=<number>;" comes before an ID.
-    if (list.size() - pos >= 2 && (list[pos] == 'D' || list[pos] == 'd') && list[pos + 1] == '=') {
-      const size_t semicolon = list.find(';', pos);
-      pos = semicolon == std::string::npos ? list.size() : semicolon + 1;
-      continue;
-    }
-    size_t end = list.find(';', pos);
-    if (end == std::string::npos) end = list.size();
-    const std::string id = list.substr(pos, end - pos);
-    pos = end + 1;
-    if (id.empty()) continue;
+  for (const IdListItem& item : ParseIdList(edtMultCommands->Text())) {
     auto row = std::find_if(FEntries.entries.begin(), FEntries.entries.end(),
-                            [&](const HotkeyEntry& e) { return e.id == id; });
-    valid = row != FEntries.entries.end() && row->action != ActionNames[haExecuteMultiple];
+                            [&](const HotkeyEntry& e) { return e.id == item.id; });
+    if (row == FEntries.entries.end() || ActionNumberOfName(row->action) == haExecuteMultiple) {
+      valid = false;
+      break;
+    }
   }
   if (valid) return;
   MessageBoxW(Handle(),

@@ -54,7 +54,7 @@ void TSaBrowseButton::Dispatch(cl::TMessage& m) {
     case WM_SETCURSOR:
       // Answered here: the edit around the button would show its text cursor.
       if (LOWORD(m.LParam) == HTCLIENT) {
-        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+        ::SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
         m.Result = TRUE;
         return;
       }

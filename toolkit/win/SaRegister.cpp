@@ -4,8 +4,11 @@
 #include "SaAniTray.h"
 #include "SaBrowseEdit.h"
 #include "SaBrowseFolder.h"
+#include "SaPathLabel.h"
 #include "SaSortListView.h"
 #include "SaSysHot.h"
+#include "SaURLLabel.h"
+#include "ToolWin.h"
 
 namespace toolkit {
 
@@ -14,6 +17,8 @@ void RegisterToolkitClasses() {
   cl::RegisterClasses({TSaSysHotKey::StaticClass(), TSaAnimatedTrayIcon::StaticClass(),
                        TSaAnimatedIconPlayer::StaticClass(), TSaSortListView::StaticClass()});
   cl::RegisterClasses({TSaBrowseForFolder::StaticClass(), TSaBrowseEdit::StaticClass()});
+  cl::RegisterClasses({TToolWin::StaticClass()});
+  cl::RegisterClasses({TSaURLLabel::StaticClass(), TSaPathLabel::StaticClass()});
 }
 
 }  // namespace toolkit

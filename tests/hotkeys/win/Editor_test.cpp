@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,26 +13,44 @@
 #include "Definitions.h"
 #include "HotkeyText.h"
 #include "Process.h"
+#include "SysUtils.h"
+#include "TrayProbe.h"
+#include "IniFiles.h"
 #include "ProgramDriver.h"
 #include "TestSupport.h"
+#include "WinString.h"
 
 namespace {
 
 using namespace hkprog;
 
+// The top-level windows of `owner`'s thread that it owns.
+std::vector<HWND> OwnedWindows(HWND owner) {
+  std::pair<HWND, std::vector<HWND>> search{owner, {}};
+  EnumThreadWindows(
+      GetWindowThreadProcessId(owner, nullptr),
+      [](HWND w, LPARAM p) {
+        auto& s = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
+        if (GetWindow(w, GW_OWNER) == s.first) s.second.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
 // Points inside the header of a column (Description 138 pixels wide, ID 45, Action 95).
 constexpr int kDescriptionColumnX = 60;
 constexpr int kActionColumnX = 138 + 45 + 40;
 
+// The windows inside `parent` and inside the top-level windows it owns (the edit box's tool window).
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM p) {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  const auto collect = [](HWND w, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+  };
+  EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND owned : OwnedWindows(parent)) EnumChildWindows(owned, collect, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
@@ -52,9 +71,11 @@ HWND FindByClass(HWND parent, const wchar_t* className) {
   return nullptr;
 }
 
-// The direct child of `parent` whose top left corner lies at (x, y) of the parent's client area.
-HWND ChildAt(HWND parent, int x, int y) {
+// The direct child of `parent` whose top left corner lies at (x, y) of the parent's client area (with
+// `visible`, the one of those that is shown).
+HWND ChildAt(HWND parent, int x, int y, bool visible = false) {
   for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (visible && !IsWindowVisible(w)) continue;
     RECT r;
     GetWindowRect(w, &r);
     POINT p{r.left, r.top};
@@ -83,16 +104,26 @@ void Choose(HWND combo, int index, bool post = false) {
 
 class Editor : public ::testing::Test {
  protected:
-  void SetUp() override {
-    exe_ = hktest::CopyFileTo(HK_HOTKEYS_EXE, dir_.File(""));
-    ASSERT_FALSE(exe_.empty());
+  // The file the program starts with.
+  virtual hk::Definitions Initial() const {
     hk::Definitions defs;
     defs.entries = {
         Entry("Notepad", "Open Program or File", "notepad.exe", "Ctrl+Alt+Shift+F11", true),
         Entry("Tidy up", "Minimize All Windows", "", "Ctrl+Alt+Shift+F10", true),
         Entry("Sleeping", "Open Program or File", "calc.exe", "Ctrl+Alt+Shift+F9", false),
     };
-    hk::SaveDefinitions(Definitions(), defs);
+    return defs;
+  }
+
+  void SetUp() override {
+    exe_ = hktest::CopyFileTo(HK_HOTKEYS_EXE, dir_.File(""));
+    ASSERT_FALSE(exe_.empty());
+    hk::SaveDefinitions(Definitions(), Initial());
+    Launch();
+  }
+
+  // Starts the program and finds the controls of its editor.
+  void Launch() {
     ASSERT_TRUE(p_.Start(exe_, {}, dir_.File("")));
     WaitForInputIdle(p_.Handle(), kWait);
     main_ = hktest::WaitForWindow("TfrmHotkeyEdit", p_.Pid(), kWait);
@@ -122,6 +153,14 @@ class Editor : public ::testing::Test {
   }
 
   std::string Definitions() const { return dir_.File("Hotkeys.hkd"); }
+  std::string Settings() const { return dir_.File("Hotkeys.ini"); }
+
+  // Ends the program through its exit message.
+  void Exit() {
+    PostMessageW(main_, kExit, kExit, 0);
+    ASSERT_EQ(p_.WaitExit(kWait), std::optional<DWORD>(0));
+    p_.Close();
+  }
 
   HWND Button(const wchar_t* caption) { return FindByText(main_, {caption}); }
   void Click(const wchar_t* caption, bool post = false) {
@@ -186,6 +225,41 @@ class Editor : public ::testing::Test {
   HWND commandLine_ = nullptr;
   HWND hotkey_ = nullptr;
 };
+
+TEST_F(Editor, TheEditButtonShowsTheToolWindowAndCloseHidesIt) {
+  // SetUp pressed "&Edit": the edit box is in a captioned top-level window that the editor owns.
+  HWND tool = nullptr;
+  for (HWND w : OwnedWindows(main_))
+    if (WindowText(w) == L"Calderine Editor") tool = w;
+  ASSERT_TRUE(tool);
+  EXPECT_TRUE(Eventually([&] { return IsWindowVisible(tool) != FALSE; }));
+  EXPECT_TRUE(IsChild(tool, group_));
+  EXPECT_TRUE(GetWindowLongPtrW(tool, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  // It opens at the editor's client origin plus (44, 10).
+  POINT origin{0, 0};
+  ClientToScreen(main_, &origin);
+  RECT r;
+  GetWindowRect(tool, &r);
+  EXPECT_EQ(r.left, origin.x + 44);
+  EXPECT_EQ(r.top, origin.y + 10);
+  // Sizing it: the description follows the width, the command line stays 130 pixels narrower.
+  const auto width = [](HWND w) {
+    RECT b;
+    GetWindowRect(w, &b);
+    return static_cast<int>(b.right - b.left);
+  };
+  const int description = width(description_);
+  SetWindowPos(tool, nullptr, 0, 0, width(tool) + 100, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(Eventually([&] { return width(description_) == description + 100; }));
+  EXPECT_EQ(width(commandLine_), width(description_) - 130);
+  HWND close = FindByText(tool, {L"&Close"});
+  ASSERT_TRUE(close);
+  Notify(close, BN_CLICKED);
+  EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(tool); }));
+  EXPECT_TRUE(IsWindowVisible(main_));
+  Click(L"&Edit");
+  EXPECT_TRUE(Eventually([&] { return IsWindowVisible(tool) != FALSE; }));
+}
 
 TEST_F(Editor, NewEntryIsWrittenByApplyAndRegistered) {
   ASSERT_TRUE(CombinationFree(VK_F7));
@@ -391,6 +465,300 @@ TEST_F(Editor, TheStartInButtonOpensTheFolderDialog) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
   EXPECT_EQ(WindowText(edit), before);
+}
+
+// Leaving the command line fills an empty start-in folder with the deepest existing folder of its path,
+// and only when the path begins with a drive.
+TEST_F(Editor, LeavingTheCommandLineFillsTheStartInFolderFromItsDrive) {
+  HWND startIn = ChildAt(group_, 88, 116);
+  ASSERT_TRUE(startIn);
+  const UINT kExitMessage = 0xB01B;  // what the edit gets when the focus leaves it
+  Select(2);  // Sleeping: calc.exe, no folder
+  ASSERT_EQ(WindowText(startIn), L"");
+  PostMessageW(commandLine_, kExitMessage, 0, 0);
+  hktest::PumpWait(nullptr, 300);
+  EXPECT_EQ(WindowText(startIn), L"");
+
+  std::wstring folder = cl::ToWide(dir_.File(""));  // a folder that exists
+  std::replace(folder.begin(), folder.end(), L'/', L'\\');
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  ASSERT_GT(folder.size(), 3u);
+  ASSERT_EQ(folder[1], L':');
+  Type(commandLine_, L"\"" + folder + L"\\tool.exe\" -x");
+  PostMessageW(commandLine_, kExitMessage, 0, 0);
+  EXPECT_TRUE(Eventually([&] { return WindowText(startIn) == folder; }, 3000)) << cl::FromWide(WindowText(startIn));
+
+  Type(startIn, L"");
+  Type(commandLine_, L"C:\\tool.exe");
+  PostMessageW(commandLine_, kExitMessage, 0, 0);
+  EXPECT_TRUE(Eventually([&] { return WindowText(startIn) == L"C:\\"; }, 3000));
+}
+
+// An ID list is checked when its edit is left: every ID must name an entry that is not itself a list.
+TEST_F(Editor, AnIdListWithAMissingIdOrAListIdIsReported) {
+  HWND actions = ChildAt(group_, 88, 66);
+  ASSERT_TRUE(actions);
+  Select(2);  // Sleeping, ID SLEE
+  Choose(actions, hk::haExecuteMultiple);
+  // The data edits share one place; the list's is the visible one.
+  HWND ids = ChildAt(group_, 88, 91, true);
+  ASSERT_TRUE(ids);
+  const UINT kExitMessage = 0xB01B;  // what the edit gets when the focus leaves it
+  auto leave = [&] { PostMessageW(ids, kExitMessage, 0, 0); };
+
+  Type(ids, L"NOTE;D=500;TIDY");
+  leave();
+  hktest::PumpWait(nullptr, 500);
+  EXPECT_FALSE(hktest::FindProcessWindow("#32770", p_.Pid()));
+
+  for (const wchar_t* list : {L"NOTE;SLEE", L"TIDY;NOPE"}) {  // the entry itself; an ID nobody has
+    Type(ids, list);
+    leave();
+    HWND box = Question();
+    ASSERT_TRUE(box) << cl::FromWide(list);
+    EXPECT_EQ(WindowText(box), L"Invalid IDs found");
+    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)),
+              L"This entry contains one or more invalid IDs (ID does not exist or ID belongs to Multiple Action "
+              L"command).");
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
+  }
+  // Only the message tells: the list stays in the row.
+  Click(L"&Apply");
+  const hk::LoadedDefinitions saved = hk::LoadDefinitions(Definitions());
+  ASSERT_EQ(saved.entries.size(), 3u);
+  EXPECT_EQ(saved.entries[2].action, "Execute Multiple Commands");
+  EXPECT_EQ(saved.entries[2].data, "TIDY;NOPE");
+}
+
+// ------------------------------------------------------------------------------------ the options
+
+std::optional<std::wstring> AutorunValue() {
+  wchar_t value[MAX_PATH * 2] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Calderine",
+                   RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(value);
+}
+
+TEST_F(Editor, TheAutorunOptionWritesAndRemovesTheValue) {
+  HWND option = Button(L"Auto Startup with &Windows");
+  ASSERT_TRUE(option);
+  const std::optional<std::wstring> quoted = cl::ToWide("\"" + exe_ + "\"");
+  // On by default: the start wrote the program's path in quotes.
+  ASSERT_EQ(SendMessageW(option, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(AutorunValue(), quoted);
+
+  Notify(option, BN_CLICKED);
+  EXPECT_EQ(SendMessageW(option, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(AutorunValue(), std::nullopt);
+  EXPECT_EQ(cl::TIniFile(Settings()).ReadString("Settings", "AutoRun", ""), "0");
+
+  Notify(option, BN_CLICKED);
+  EXPECT_EQ(AutorunValue(), quoted);
+  EXPECT_EQ(cl::TIniFile(Settings()).ReadString("Settings", "AutoRun", ""), "1");
+
+  // Off at the next start: the start leaves the registry alone.
+  Notify(option, BN_CLICKED);
+  ASSERT_NO_FATAL_FAILURE(Exit());
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Calderine", REG_SZ,
+                  L"left alone", sizeof L"left alone");
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  EXPECT_EQ(SendMessageW(Button(L"Auto Startup with &Windows"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(AutorunValue(), std::optional<std::wstring>(L"left alone"));
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Calderine");
+}
+
+TEST_F(Editor, SettingsSurviveARestart) {
+  hk::SaveDefinitions(dir_.File("other.hkd"), Initial());
+  SetWindowPos(main_, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(list_, LVM_SETCOLUMNWIDTH, 3, 210);  // Data
+  HWND updown = FindByClass(main_, L"msctls_updown32");
+  ASSERT_TRUE(updown);
+  HWND clipboards = FindByClass(GetParent(updown), L"Edit");  // the count, beside its arrows
+  ASSERT_TRUE(clipboards);
+  ASSERT_EQ(WindowText(clipboards), L"5");
+  Type(clipboards, L"7");
+  EXPECT_FALSE(IsWindowEnabled(Button(L"&Apply")));
+  HWND icon = Button(L"&Show Calderine icon on Windows taskbar");
+  ASSERT_TRUE(icon);
+  Notify(icon, BN_CLICKED);
+  EXPECT_TRUE(Eventually([&] { return !hktest::ProcessHasTrayIcon(p_.Pid()); }));
+
+  // Another definitions file through Load and its open dialog.
+  Click(L"&Load...", true);
+  HWND dialog = Question();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(WindowText(dialog), L"Select Hotkey Definition File");
+  HWND name = GetDlgItem(dialog, 0x480);  // the file name edit
+  if (!name) name = GetDlgItem(dialog, 0x47C);
+  ASSERT_TRUE(name);
+  const std::wstring other = cl::ToWide(dir_.File("other.hkd"));
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(other.c_str()));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  // Nothing was pending (the count and the options do not touch the rows), so Load switches at once.
+  EXPECT_TRUE(Eventually([&] { return WindowText(main_).find(L"other.hkd") != std::wstring::npos; }));
+
+  ASSERT_NO_FATAL_FAILURE(Exit());
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  RECT r;
+  GetWindowRect(main_, &r);
+  EXPECT_EQ(r.right - r.left, 640);
+  EXPECT_EQ(r.bottom - r.top, 480);
+  EXPECT_EQ(SendMessageW(list_, LVM_GETCOLUMNWIDTH, 3, 0), 210);
+  EXPECT_EQ(SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0), 138);
+  updown = FindByClass(main_, L"msctls_updown32");
+  EXPECT_EQ(WindowText(FindByClass(GetParent(updown), L"Edit")), L"7");
+  EXPECT_EQ(SendMessageW(updown, UDM_GETPOS32, 0, 0), 7);
+  EXPECT_EQ(SendMessageW(Button(L"&Show Calderine icon on Windows taskbar"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_FALSE(hktest::ProcessHasTrayIcon(p_.Pid()));
+  EXPECT_EQ(cl::LowerCase(cl::FromWide(WindowText(main_))), cl::LowerCase("Calderine Editor - " + dir_.File("other.hkd")));
+  const cl::TIniFile ini(Settings());
+  EXPECT_EQ(ini.ReadInteger("Settings", "ClipboardCount", 0), 7);
+  EXPECT_EQ(ini.ReadString("Settings", "ShowTaskbarIcon", ""), "0");
+}
+
+// ------------------------------------------------------------------------------- moving rows by drag
+
+class EditorDrag : public Editor {
+ protected:
+  hk::Definitions Initial() const override {
+    hk::Definitions defs;
+    for (const char* name : {"Row A", "Row B", "Row C", "Row D", "Row E", "Row F"})
+      defs.entries.push_back(Entry(name, "Minimize All Windows", "", "", false));
+    defs.sortColumn = 0;  // sorted by description: the move must switch that off
+    defs.sortAscending = true;
+    return defs;
+  }
+
+  // A row's bounds in the table's client area, read in the program's own memory.
+  RECT RowRect(int row) {
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    void* remote = VirtualAllocEx(p_.Handle(), nullptr, sizeof r, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return RECT{};
+    WriteProcessMemory(p_.Handle(), remote, &r, sizeof r, nullptr);
+    if (!SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote))) r = RECT{};
+    else ReadProcessMemory(p_.Handle(), remote, &r, sizeof r, nullptr);
+    VirtualFreeEx(p_.Handle(), remote, 0, MEM_RELEASE);
+    return r;
+  }
+  POINT RowPoint(int row) {
+    const RECT r = RowRect(row);
+    return POINT{r.left + 40, (r.top + r.bottom) / 2};
+  }
+
+  // Drops find their target by what is on screen: the table must be on top where the mouse goes. Windows
+  // of the program itself (the edit box) are moved out of the way.
+  bool Uncovered(std::initializer_list<POINT> points) {
+    return Eventually(
+        [&] {
+          SetWindowPos(main_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+          for (POINT p : points) {
+            ClientToScreen(list_, &p);
+            HWND root = GetAncestor(WindowFromPoint(p), GA_ROOT);
+            if (root == main_) continue;
+            DWORD pid = 0;
+            GetWindowThreadProcessId(root, &pid);
+            if (pid == p_.Pid()) SetWindowPos(root, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+            return false;
+          }
+          return true;
+        },
+        5000);
+  }
+
+  static void Post(HWND w, UINT msg, WPARAM keys, POINT p) { PostMessageW(w, msg, keys, MAKELPARAM(p.x, p.y)); }
+  static void Pause(DWORD ms) { hktest::PumpWait(nullptr, ms); }
+
+  // Presses the left button on `from`, moves past the drag distance in steps, and releases on `to`.
+  void Drag(POINT from, POINT to) {
+    // The drag begins where the system says the mouse is.
+    POINT screen = from;
+    ClientToScreen(list_, &screen);
+    SetCursorPos(screen.x, screen.y);
+    Post(list_, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    Pause(100);
+    for (int step = 1; step <= 6; ++step) {
+      Post(list_, WM_MOUSEMOVE, MK_LBUTTON, POINT{from.x + step, from.y + (to.y - from.y) * step / 6});
+      Pause(60);
+    }
+    Post(list_, WM_LBUTTONUP, 0, to);
+  }
+
+  std::vector<std::string> SavedOrder() {
+    std::vector<std::string> order;
+    for (const hk::HotkeyEntry& e : hk::LoadDefinitions(Definitions()).entries) order.push_back(e.description);
+    return order;
+  }
+};
+
+TEST_F(EditorDrag, DraggingRowFiveOntoRowTwoPutsItThereAndSavesTheManualOrder) {
+  ASSERT_EQ(Rows(), 6);
+  const std::vector<std::string> before = SavedOrder();
+  const std::vector<std::string> moved{"Row A", "Row B", "Row F", "Row C", "Row D", "Row E"};
+  // Another program's window passing over the table can take the drag: it is tried again then.
+  for (int attempt = 0; attempt < 3 && SavedOrder() != moved; ++attempt) {
+    ASSERT_EQ(SavedOrder(), before);
+    Select(5);
+    const POINT from = RowPoint(5);
+    const POINT to = RowPoint(2);
+    ASSERT_TRUE(Uncovered({from, to}));
+    Drag(from, to);
+    Eventually([&] { return SavedOrder() != before; }, 3000);
+  }
+  // Nothing else was pending, so the move was saved at once, with no sort column.
+  EXPECT_EQ(SavedOrder(), moved);
+  const hk::LoadedDefinitions saved = hk::LoadDefinitions(Definitions());
+  EXPECT_EQ(saved.sortColumn, std::optional<std::int32_t>(-1));
+  EXPECT_FALSE(IsWindowEnabled(Button(L"&Apply")));
+  // The moved row is the selected row and the one the edit box shows.
+  EXPECT_EQ(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
+  EXPECT_EQ(WindowText(description_), L"Row F");
+
+  // A drop beside the rows moves nothing.
+  const RECT last = RowRect(5);
+  const POINT below{last.left + 40, last.bottom + 30};
+  RECT client;
+  GetClientRect(list_, &client);
+  ASSERT_LT(below.y, client.bottom - 12);
+  ASSERT_TRUE(Uncovered({RowPoint(0), below}));
+  Select(0);
+  Drag(RowPoint(0), below);
+  Pause(500);
+  EXPECT_EQ(SavedOrder(), moved);
+  EXPECT_FALSE(IsWindowEnabled(Button(L"&Apply")));
+}
+
+// While other changes are pending the move waits for Apply, which records the manual order.
+TEST_F(EditorDrag, AMoveWhileModifiedWaitsForApply) {
+  Select(0);
+  Type(description_, L"Row A changed");
+  ASSERT_TRUE(IsWindowEnabled(Button(L"&Apply")));
+  const std::vector<std::string> moved{"Row A changed", "Row C", "Row D", "Row B", "Row E", "Row F"};
+  std::vector<std::string> shown;
+  auto table = [&] {
+    std::vector<std::string> rows;
+    for (int i = 0; i < Rows(); ++i) {
+      Select(i);
+      rows.push_back(cl::FromWide(WindowText(description_)));
+    }
+    return rows;
+  };
+  for (int attempt = 0; attempt < 3 && shown != moved; ++attempt) {
+    Select(1);
+    const POINT from = RowPoint(1);
+    const POINT to = RowPoint(4);
+    ASSERT_TRUE(Uncovered({from, to}));
+    Drag(from, to);
+    Pause(400);
+    shown = table();
+  }
+  EXPECT_EQ(shown, moved);
+  EXPECT_EQ(SavedOrder()[0], "Row A");  // nothing saved yet
+  Click(L"&Apply");
+  EXPECT_EQ(SavedOrder(), moved);
+  EXPECT_EQ(hk::LoadDefinitions(Definitions()).sortColumn, std::optional<std::int32_t>(-1));
 }
 
 }  // namespace

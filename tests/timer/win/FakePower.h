@@ -10,6 +10,7 @@ class TFakePower : public hk::PowerCalls {
  public:
   bool tokenOpens = true;
   DWORD adjustError = 0;
+  bool exitSucceeds = true;
   std::vector<UINT> exits;
   std::vector<DWORD> openedAccess;
 
@@ -28,7 +29,7 @@ class TFakePower : public hk::PowerCalls {
   void CloseToken(HANDLE) override {}
   bool ExitWindowsEx(UINT flags, DWORD) override {
     exits.push_back(flags);
-    return true;
+    return exitSucceeds;
   }
 };
 

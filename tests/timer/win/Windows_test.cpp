@@ -15,6 +15,7 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "MessageLoop.h"
 
 namespace {
 
@@ -32,7 +33,6 @@ class TimerWindowsTest : public formstest::AppTest {
   void SetUp() override {
     AppTest::SetUp();
     cl::RegisterStandardClasses();
-    pellwick::RegisterTimerControls();
     pellwick::RegisterTimerTrayIcon();
     app_->SetTitle(pellwick::AppTitle);
   }
@@ -260,6 +260,8 @@ TEST_F(TimerWindowsTest, SettingsOkAndExitWriteTheFileByteForByte) {
   form1->SpinEdit2->SetText("30");
   form3->CheckBox2->SetChecked(true);
   form3->CheckBox4->SetChecked(true);
+  // The names must come out in code page 936 whatever the system's own code page is.
+  ASSERT_NE(GetACP(), 936u);
   form3->Button1->Click();  // "Auto Startup with Windows" off: the autorun value is removed
   EXPECT_EQ(ReadBytes(dir.path / "config.ini"), ReadBytes(testsupport::DataDir("ini") + "/pellwick-saved.ini"));
 
@@ -289,6 +291,128 @@ TEST_F(TimerWindowsTest, TrayClickRestoresDuringACountButNotDuringTheWarning) {
   ASSERT_TRUE(form2->Timer1->Enabled());
   form1->TimerTrayIcon1Click(form1->TimerTrayIcon1);
   EXPECT_TRUE(form1->TimerTrayIcon1->IconVisible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TimerWindowsTest, FailedExitCallSaysSoAndGoesBackToIdle) {
+  Make();
+  power.exitSucceeds = false;
+  StartCount("6", true);
+  for (int tick = 1; tick <= 7; ++tick) Tick1();
+  for (int tick = 1; tick <= 31; ++tick) WarningTick();
+  EXPECT_EQ(power.exits.size(), 1u);
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_EQ(form1->TimerTrayIcon1->Hint(), "No Task");
+  EXPECT_FALSE(form2->Visible());
+  EXPECT_FALSE(form2->Timer1->Enabled());
+  EXPECT_TRUE(form1->Button1->Enabled());
+  EXPECT_TRUE(form1->Button2->Enabled());
+  EXPECT_TRUE(form1->N10->Enabled());
+}
+
+TEST_F(TimerWindowsTest, HugeSavedCountStartsOnceFromTheAutomaticStart) {
+  pellwick::TTimeSettings s;
+  s.seconds = "9999999999";  // above the 32-bit range
+  s.countDown = true;
+  WriteConfig(s, true);
+  Make();
+  form1->Timer4->OnTimer()(form1->Timer4);
+  EXPECT_FALSE(form1->Timer4->Enabled());
+  EXPECT_TRUE(form1->Timer1->Enabled());
+  EXPECT_EQ(form1->Task().CountdownSeconds(), int64_t{9999999999});
+  EXPECT_TRUE(infos.empty());
+  EXPECT_TRUE(errors_.empty());
+
+  // Text that is no count at all stops the automatic start as well, silently.
+  form1->N9Click(nullptr);
+  form1->Edit1->SetText("12345678901");
+  form1->Timer4->SetEnabled(true);
+  form1->Timer4->OnTimer()(form1->Timer4);
+  EXPECT_FALSE(form1->Timer4->Enabled());
+  EXPECT_FALSE(form1->Timer1->Enabled());
+  EXPECT_EQ(form1->Edit1->Text(), "0");
+  EXPECT_TRUE(infos.empty());
+}
+
+TEST_F(TimerWindowsTest, TimeOfDayWaitsForTheMomentWithoutPolling) {
+  Make();
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const int target = ((now.wHour * 60 + now.wMinute) * 60 + now.wSecond + 2) % 86400;
+  form1->CheckBox1->SetChecked(false);
+  form1->RadioButton2->SetChecked(true);
+  form1->SpinEdit1->SetValue(target / 3600);
+  form1->SpinEdit2->SetValue(target / 60 % 60);
+  form1->SpinEdit3->SetValue(target % 60);
+  form1->Button1->Click();
+  ASSERT_TRUE(form1->Timer2->Enabled());
+  // One wake-up at the moment (at most one a second to follow the clock), not one every millisecond.
+  EXPECT_GT(form1->Timer2->Interval(), 900u);
+  EXPECT_TRUE(hktest::PumpUntil([&] { return !power.exits.empty(); }, 5000));
+  EXPECT_EQ(power.exits, std::vector<UINT>{13});
+  EXPECT_FALSE(form1->Timer2->Enabled());
+}
+
+TEST_F(TimerWindowsTest, TrayStopTaskReturnsToNoTaskAndStaysInTheTray) {
+  Make();
+  StartCount("60", false);
+  form1->N3Click(nullptr);
+  EXPECT_FALSE(form1->Timer1->Enabled());
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_EQ(form1->TimerTrayIcon1->Hint(), "No Task");
+  EXPECT_TRUE(form1->TimerTrayIcon1->IconVisible());
+  EXPECT_FALSE(form1->Visible());
+  form1->RadioButton2->SetChecked(true);
+  form1->SpinEdit1->SetValue(23);
+  form1->Button1->Click();
+  form1->N3Click(nullptr);
+  EXPECT_FALSE(form1->Timer2->Enabled());
+  EXPECT_EQ(Status(), "No Task");
+  EXPECT_TRUE(form1->Button1->Enabled());
+  EXPECT_TRUE(power.exits.empty());
+}
+
+TEST_F(TimerWindowsTest, MenusAboutPanelAndWarningWindowAsDescribed) {
+  Make();
+  form1->Show();
+  HMENU menu = GetMenu(form1->Handle());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(GetMenuItemCount(menu), 2);
+  wchar_t text[64] = {};
+  GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"Options(&O)");
+  GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"About(&A)");
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, 0)), 4);
+  // No border icons: no system menu, no close box.
+  EXPECT_FALSE(GetWindowLongW(form1->Handle(), GWL_STYLE) & WS_SYSMENU);
+
+  form1->N2Click(nullptr);
+  EXPECT_TRUE(form1->Panel1->Visible());
+  EXPECT_EQ(form1->Panel1->Width(), form1->ClientWidth());
+  EXPECT_EQ(form1->Image1->Width(), 49);
+  EXPECT_NE(form1->Image1->Picture()->Graphic(), nullptr);  // the program's icon
+  form1->Image1->Click();
+  EXPECT_FALSE(form1->Panel1->Visible());
+
+  // Esc in the seconds field hides into the tray.
+  uint16_t key = VK_ESCAPE;
+  form1->Edit1->OnKeyDown(form1->Edit1, key, cl::TShiftState());
+  EXPECT_FALSE(form1->Visible());
+  EXPECT_TRUE(form1->TimerTrayIcon1->IconVisible());
+  EXPECT_EQ(form1->TimerTrayIcon1->Hint(), "Calderine-Timer");
+
+  form2->Show();
+  const LONG style = GetWindowLongW(form2->Handle(), GWL_STYLE);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(GetWindowLongW(form2->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(form2->ClientWidth(), 352);
+  EXPECT_EQ(form2->ClientHeight(), 85);
 }
 
 }  // namespace

@@ -1,0 +1,313 @@
+// The editor with a 10,000-entry definitions file: the time from opening the file to the table holding
+// every row and painted, from showing the editor to the table painted, and from a click on a column's
+// header to the rows sorted, saved and painted. The program's own main window, description and code run
+// here; the only difference from the program is that the clicks and commands come from this benchmark.
+// Usage: editor_bench [runs, default 7] (the files are kept beside the benchmark)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Definitions.h"
+#include "FileUtil.h"
+#include "Forms.h"
+#include "FormReader.h"
+#include "HotkeyText.h"
+#include "IniFiles.h"
+#include "SaRegister.h"
+#include "SaSortListView.h"
+#include "StdClasses.h"
+#include "SysUtils.h"
+#include "WinString.h"
+#include "hkEdit.h"
+
+namespace {
+
+constexpr int kEntries = 10000;
+constexpr double kLoadTargetMs = 1000.0;
+constexpr double kSortTargetMs = 200.0;
+
+double Ms(LONGLONG ticks) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(f.QuadPart);
+}
+
+LONGLONG Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Varied rows: descriptions and IDs of mixed words and case, every action with data of its kind, and
+// combinations of every key and modifier set. `active` rows: every combination distinct as far as the
+// 1,605 there are go; the rest repeat them (their registration then fails, as a duplicate does).
+hk::Definitions MakeDefinitions(bool allActive) {
+  static const char* const words[] = {"open",  "Mail",   "backup", "Editor", "notes", "Calc",  "paint",
+                                      "SHELL", "music",  "Video",  "build",  "Log",   "server", "tidy",
+                                      "Print", "screen", "Zip",    "web",    "Chat",  "diary"};
+  constexpr int kWords = static_cast<int>(std::size(words));
+  std::mt19937 random(20261209);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  hk::Definitions defs;
+  defs.entries.reserve(kEntries);
+  for (int i = 0; i < kEntries; ++i) {
+    hk::HotkeyEntry e;
+    e.description = std::string(words[pick(kWords)]) + " " + words[pick(kWords)] + " " + std::to_string(pick(100000));
+    e.id = std::string(words[pick(kWords)]).substr(0, 3) + std::to_string(i * 7919 % kEntries);
+    const int action = pick(hk::ActionNameCount);
+    e.action = std::string(hk::ActionNames[static_cast<size_t>(action)]);
+    e.actionNumber = action;
+    switch (action) {
+      case hk::haOpenProgram:
+        e.data = "\"C:\\Program Files\\" + std::string(words[pick(kWords)]) + "\\app" + std::to_string(i) + ".exe\" -x";
+        e.show = std::string(hk::ShowNames[static_cast<size_t>(pick(3))]);
+        e.startIn = "C:\\Work\\" + std::string(words[pick(kWords)]);
+        break;
+      case hk::haSendKeystrokes: e.data = "Hello {ENTER} " + std::to_string(i); break;
+      case hk::haExecuteMultiple: e.data = "D=100;" + e.id + ";x" + std::to_string(i); break;
+      case hk::haExitWindows: e.data = std::string(hk::ExitWindowsParameterNames[static_cast<size_t>(pick(4))]); break;
+      case hk::haSwitchClipboard: e.data = std::to_string(1 + pick(5)); break;
+      case hk::haOpenFolder: e.data = "C:\\Users\\" + std::string(words[pick(kWords)]); break;
+      default: break;
+    }
+    // Key positions 0..106 and the 15 non-empty modifier sets.
+    const int combination = allActive ? i % (107 * 15) : pick(107 * 15);
+    const int modifiers = 1 + combination / 107;
+    std::string text;
+    if (modifiers & 1) hk::AppendKeyPart(text, "Ctrl");
+    if (modifiers & 2) hk::AppendKeyPart(text, "Alt");
+    if (modifiers & 4) hk::AppendKeyPart(text, "Shift");
+    if (modifiers & 8) hk::AppendKeyPart(text, "Win");
+    hk::AppendKeyPart(text, hk::HotkeyKeyNames[static_cast<size_t>(combination % 107)]);
+    e.hotkey = text;
+    e.active = allActive ? "True" : "False";
+    defs.entries.push_back(std::move(e));
+  }
+  return defs;
+}
+
+std::wstring ItemText(HWND list, int row, int column) {
+  wchar_t buf[512] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buf;
+  item.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return buf;
+}
+
+[[noreturn]] void Fail(const char* what) {
+  std::printf("FAILED: %s\n", what);
+  std::fflush(stdout);
+  std::exit(1);
+}
+
+class Bench {
+ public:
+  explicit Bench(cl::TApplication& application) : app_(application) {
+    const std::string exe = app_.ExeName();
+    dir_ = cl::ExtractFilePath(exe);
+    small_ = dir_ + "editor_bench_small.hkd";
+    big_ = dir_ + "editor_bench_10000.hkd";
+    active_ = dir_ + "editor_bench_10000_active.hkd";
+    cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
+    ini.WriteInteger("Settings", "AutoRun", 0);  // no autorun value for a benchmark
+    ini.WriteInteger("Settings", "ShowTaskbarIcon", 1);
+    ini.WriteString("Settings", "HKDFile", small_);
+    WriteSmall();
+    inactiveDefs_ = MakeDefinitions(false);
+    activeDefs_ = MakeDefinitions(true);
+    hk::SaveDefinitions(big_, inactiveDefs_);
+
+    app_.CreateForm(editor_);
+    list_ = cl::ComponentAs<toolkit::TSaSortListView>(editor_, "lvHotkeys")->Handle();
+    header_ = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    if (!header_) Fail("the table has no header");
+  }
+
+  ~Bench() {
+    editor_->Hide();
+    DeleteFileW(cl::ToWide(big_).c_str());
+    DeleteFileW(cl::ToWide(active_).c_str());
+    DeleteFileW(cl::ToWide(small_).c_str());
+  }
+
+  // Opening the file while the editor is shown: what the Load button does once the file is chosen.
+  double OpenShown(const std::string& file, const hk::Definitions& defs) {
+    PrepareSmall(true);
+    hk::SaveDefinitions(file, defs);
+    const LONGLONG start = Now();
+    editor_->OpenDefinitionsFile(file);
+    Paint();
+    const double ms = Ms(Now() - start);
+    CheckFilled();
+    return ms;
+  }
+
+  // Opening the file while the editor is hidden (what the start does), then the editor shown (the tray
+  // menu, a second start).
+  double OpenThenShow(const std::string& file, const hk::Definitions& defs) {
+    PrepareSmall(false);
+    hk::SaveDefinitions(file, defs);
+    const LONGLONG start = Now();
+    editor_->OpenDefinitionsFile(file);
+    editor_->ShowEditor();
+    Paint();
+    const double ms = Ms(Now() - start);
+    CheckFilled();
+    return ms;
+  }
+
+  // Only the showing of an editor that holds the rows already.
+  double Show() {
+    editor_->Hide();
+    app_.ProcessMessages();
+    const LONGLONG start = Now();
+    editor_->ShowEditor();
+    Paint();
+    const double ms = Ms(Now() - start);
+    CheckFilled();
+    return ms;
+  }
+
+  // A click on a column's header: the rows sorted (and, with no other changes pending, saved and the hot
+  // keys registered again), the table painted.
+  double ClickColumn(int column) {
+    RECT r{};
+    if (!SendMessageW(header_, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r)))
+      Fail("no such column");
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const LONGLONG start = Now();
+    SendMessageW(header_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(header_, WM_LBUTTONUP, 0, at);
+    Paint();
+    const double ms = Ms(Now() - start);
+    CheckFilled();
+    CheckSorted(column);
+    return ms;
+  }
+
+  const std::string& BigFile() const { return big_; }
+  const std::string& ActiveFile() const { return active_; }
+  const hk::Definitions& Inactive() const { return inactiveDefs_; }
+  const hk::Definitions& Active() const { return activeDefs_; }
+
+ private:
+  void WriteSmall() {
+    hk::Definitions defs;
+    hk::HotkeyEntry e;
+    e.description = "Editor";
+    e.data = "notepad.exe";
+    e.hotkey = "Ctrl+Alt+Shift+F8";
+    e.active = "False";
+    defs.entries.push_back(e);
+    hk::SaveDefinitions(small_, defs);
+  }
+
+  // Back to the one-row file (untimed), the editor shown or hidden.
+  void PrepareSmall(bool shown) {
+    editor_->OpenDefinitionsFile(small_);
+    if (shown) editor_->ShowEditor();
+    else editor_->Hide();
+    Paint();
+    if (SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0) != 1) Fail("the one-row file did not load");
+  }
+
+  // Everything queued handled; the window paints last, when nothing else is waiting.
+  void Paint() {
+    app_.ProcessMessages();
+    UpdateWindow(editor_->Handle());
+  }
+
+  void CheckFilled() {
+    if (SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0) != kEntries) Fail("the table does not hold every row");
+    if (!IsWindowVisible(list_)) Fail("the table is not shown");
+    if (GetUpdateRect(list_, nullptr, FALSE)) Fail("the table is not painted");
+  }
+
+  void CheckSorted(int column) {
+    // The first rows in the order of the column one way or the other, and not all equal.
+    const std::string a = cl::LowerCase(cl::FromWide(ItemText(list_, 0, column)));
+    const std::string b = cl::LowerCase(cl::FromWide(ItemText(list_, 1, column)));
+    const std::string z = cl::LowerCase(cl::FromWide(ItemText(list_, kEntries - 1, column)));
+    if (!((a <= b && b <= z) || (a >= b && b >= z))) Fail("the rows are not sorted");
+  }
+
+  cl::TApplication& app_;
+  std::string dir_, small_, big_, active_;
+  hk::Definitions inactiveDefs_, activeDefs_;
+  hk::TfrmHotkeyEdit* editor_ = nullptr;
+  HWND list_ = nullptr;
+  HWND header_ = nullptr;
+};
+
+void Report(const char* what, const std::vector<double>& times, double target) {
+  const double median = Median(times);
+  const double worst = *std::max_element(times.begin(), times.end());
+  if (target > 0)
+    std::printf("%s: median %.0f ms, worst %.0f ms over %zu runs (target: under %.0f ms) %s\n", what, median, worst,
+                times.size(), target, median < target ? "PASS" : "FAIL");
+  else
+    std::printf("%s: median %.0f ms, worst %.0f ms over %zu runs\n", what, median, worst, times.size());
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = std::max(argc > 1 ? std::atoi(argv[1]) : 7, 1);
+  cl::TApplication application;
+  application.Initialize();
+  cl::RegisterStandardClasses();
+  toolkit::RegisterToolkitClasses();
+
+  Bench bench(application);
+  std::printf("editor with %d entries (combinations inactive unless said)\n", kEntries);
+
+  std::vector<double> open, openShow, show, sort;
+  for (int i = 0; i < runs; ++i) open.push_back(bench.OpenShown(bench.BigFile(), bench.Inactive()));
+  Report("  open the file in the shown editor to the table painted", open, kLoadTargetMs);
+  for (int i = 0; i < runs; ++i) openShow.push_back(bench.OpenThenShow(bench.BigFile(), bench.Inactive()));
+  Report("  open the file hidden, then show the editor, to the table painted", openShow, kLoadTargetMs);
+  for (int i = 0; i < runs; ++i) show.push_back(bench.Show());
+  Report("  show the editor holding the rows", show, 0);
+
+  // Description up and down, then other columns: each click reorders every row.
+  static const int columns[] = {0, 0, 1, 2, 4, 3, 5, 1, 0};
+  for (int i = 0; i < std::max(runs, static_cast<int>(std::size(columns))); ++i)
+    sort.push_back(bench.ClickColumn(columns[static_cast<size_t>(i) % std::size(columns)]));
+  Report("  click a column header to the rows sorted, saved and painted", sort, kSortTargetMs);
+
+  // What the open does besides the table: reading the file for the table and again for the registration.
+  std::vector<double> read, plan;
+  for (int i = 0; i < runs; ++i) {
+    LONGLONG start = Now();
+    const hk::LoadedDefinitions loaded = hk::LoadDefinitions(bench.BigFile());
+    read.push_back(Ms(Now() - start));
+    start = Now();
+    const hk::RegistrationPlan registration = hk::PlanRegistration(hk::LoadDefinitionRecords(bench.BigFile()).records);
+    plan.push_back(Ms(Now() - start));
+    if (loaded.entries.size() != static_cast<size_t>(kEntries)) Fail("the file does not read back");
+  }
+  Report("    of which reading the file for the table", read, 0);
+  Report("    of which reading it again and planning the registration", plan, 0);
+
+  std::vector<double> active;
+  for (int i = 0; i < runs; ++i) active.push_back(bench.OpenShown(bench.ActiveFile(), bench.Active()));
+  std::printf("  with every combination active (1,605 distinct, registered; the rest repeat them):\n");
+  Report("    open the file in the shown editor to the table painted", active, 0);
+  std::printf("    registration costs about %.0f ms more\n", Median(active) - Median(open));
+  return 0;
+}

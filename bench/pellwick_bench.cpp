@@ -1,0 +1,207 @@
+// Idle CPU of Pellwick (user and kernel time of its threads) over some seconds, in three states:
+//   a) no task, the main window shown;
+//   b) a count-down running (started by the program itself from its config.ini), in the tray;
+//   c) waiting for a time of day nearly a day away, in the tray.
+// Target: under 1% of one core in each. The tasks are set a day long: nothing here falls due.
+// Usage: pellwick_bench <Pellwick.exe> [seconds]
+// A report, not a test: the exit code is 0 whatever the results (2 for bad arguments).
+#include <windows.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Process.h"
+#include "TimerSettings.h"
+#include "TrayProbe.h"
+
+namespace {
+
+std::string Narrow(const std::wstring& w) {
+  if (w.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// User plus kernel time of the threads of process pid, in seconds, from the system's process list
+// (under Wine GetProcessTimes reports the caller's own times for another process).
+struct ThreadTimes {  // the system's per-thread record that follows each process record
+  LARGE_INTEGER kernelTime, userTime, createTime;
+  ULONG waitTime;
+  PVOID startAddress;
+  CLIENT_ID clientId;
+  LONG priority, basePriority;
+  ULONG contextSwitches, threadState, waitReason;
+};
+
+double CpuSeconds(DWORD pid) {
+  static std::vector<char> buffer(1 << 20);
+  for (;;) {
+    ULONG needed = 0;
+    const NTSTATUS status = NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
+                                                     static_cast<ULONG>(buffer.size()), &needed);
+    if (status == static_cast<NTSTATUS>(0xC0000004L) && buffer.size() < (64u << 20)) {  // length mismatch
+      buffer.resize(buffer.size() * 2);
+      continue;
+    }
+    if (status != 0) return 0;
+    break;
+  }
+  for (size_t at = 0;;) {
+    const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);
+    if (static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId)) == pid) {
+      const auto* threads = reinterpret_cast<const ThreadTimes*>(entry + 1);
+      LONGLONG sum = 0;
+      for (ULONG i = 0; i < entry->NumberOfThreads; ++i)
+        sum += threads[i].kernelTime.QuadPart + threads[i].userTime.QuadPart;
+      return static_cast<double>(sum) / 1e7;
+    }
+    if (!entry->NextEntryOffset) return 0;
+    at += entry->NextEntryOffset;
+  }
+}
+
+// A folder of its own under the temporary folder, emptied and removed at the end.
+struct Scratch {
+  std::string path;
+  explicit Scratch(const std::string& tag) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path = Narrow(temp) + "pw-bench-" + std::to_string(GetCurrentProcessId()) + "-" + tag;
+    CreateDirectoryW(hktest::Widen(path).c_str(), nullptr);
+  }
+  ~Scratch() {
+    WIN32_FIND_DATAW fd;
+    const std::wstring dir = hktest::Widen(path) + L"\\";
+    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + fd.cFileName).c_str());
+      } while (FindNextFileW(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryW(hktest::Widen(path).c_str());
+  }
+};
+
+// Whether a top-level window of process pid holds the tray icon 1 (the timer's icon).
+struct TraySearch {
+  DWORD pid;
+  bool found;
+};
+
+BOOL CALLBACK FindTimerTray(HWND w, LPARAM p) {
+  auto& s = *reinterpret_cast<TraySearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (owner != s.pid || !hktest::WindowHasTrayIcon(w, 1)) return TRUE;
+  s.found = true;
+  return FALSE;
+}
+
+bool HasTimerTrayIcon(DWORD pid) {
+  TraySearch search{pid, false};
+  EnumWindows(FindTimerTray, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+enum class Mode { NoTask, CountDown, TimeOfDay };
+
+// The settings that start the task half a second after start-up, with "Remind" on.
+void WriteConfig(const std::string& dir, Mode mode) {
+  cl::TIniFile ini = pellwick::OpenConfig(dir);
+  pellwick::TTimeSettings s;
+  s.remind = true;
+  if (mode == Mode::CountDown) {
+    s.countDown = true;
+    s.seconds = "86400";
+  } else {
+    // Two minutes ago: due again only tomorrow.
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const int target = ((now.wHour * 60 + now.wMinute) * 60 + now.wSecond - 120 + 86400) % 86400;
+    s.exactTime = true;
+    s.hour = target / 3600;
+    s.minute = target / 60 % 60;
+    s.second = target % 60;
+  }
+  pellwick::WriteTimeSettings(ini, s);
+  ini.WriteBool(pellwick::SectionStartup, pellwick::KeyRunTaskAtStart, true);
+}
+
+// CPU of the program in `mode` over `seconds`, as % of one core; nullopt when it did not reach the state.
+std::optional<double> IdleCpu(const std::string& exe, Mode mode, double seconds) {
+  Scratch scratch(std::to_string(static_cast<int>(mode)));
+  const std::string copy = hktest::CopyFileTo(exe, scratch.path);
+  if (copy.empty()) return std::nullopt;
+  if (mode != Mode::NoTask) WriteConfig(scratch.path, mode);
+  hktest::ChildProcess child;
+  if (!child.Start(copy, {}, scratch.path)) return std::nullopt;
+  std::optional<double> result;
+  if (!hktest::WaitForWindow("TForm1", child.Pid(), 30000)) {
+    std::printf("   (no main window within 30 s)\n");
+  } else {
+    WaitForInputIdle(child.Handle(), 5000);
+    // With a task, the program is in the tray once the task runs; a moment more for start-up to settle.
+    const ULONGLONG end = GetTickCount64() + 10000;
+    bool ready = mode == Mode::NoTask;
+    while (!ready && GetTickCount64() < end) {
+      ready = HasTimerTrayIcon(child.Pid());
+      Sleep(20);
+    }
+    Sleep(1000);
+    if (!ready) std::printf("   (no tray icon within 10 s)\n");
+    if (!child.Running()) std::printf("   (the program ended)\n");
+    if (ready && child.Running()) {
+      LARGE_INTEGER f, c0, c1;
+      QueryPerformanceFrequency(&f);
+      const double cpu0 = CpuSeconds(child.Pid());
+      QueryPerformanceCounter(&c0);
+      const bool ended = WaitForSingleObject(child.Handle(), static_cast<DWORD>(seconds * 1000)) == WAIT_OBJECT_0;
+      const double cpu1 = CpuSeconds(child.Pid());
+      QueryPerformanceCounter(&c1);
+      const double wall = static_cast<double>(c1.QuadPart - c0.QuadPart) / static_cast<double>(f.QuadPart);
+      if (!ended) result = 100.0 * (cpu1 - cpu0) / wall;
+    }
+  }
+  child.Close();  // ends it: nothing of it is kept
+  return result;
+}
+
+std::string FullPath(const char* path) {
+  wchar_t buf[MAX_PATH];
+  const DWORD n = GetFullPathNameW(hktest::Widen(path).c_str(), MAX_PATH, buf, nullptr);
+  return n && n < MAX_PATH ? Narrow(buf) : path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: pellwick_bench <Pellwick.exe> [seconds]\n");
+    return 2;
+  }
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  const std::string exe = FullPath(argv[1]);
+  const double seconds = argc > 2 ? std::max(1.0, std::atof(argv[2])) : 10.0;
+  const struct {
+    Mode mode;
+    const char* what;
+  } runs[] = {{Mode::NoTask, "a) no task, main window shown"},
+              {Mode::CountDown, "b) count-down running, in the tray"},
+              {Mode::TimeOfDay, "c) waiting for a time of day, in the tray"}};
+  for (const auto& run : runs) {
+    std::printf("%s, over %.0f s\n", run.what, seconds);
+    if (const auto cpu = IdleCpu(exe, run.mode, seconds))
+      std::printf("   CPU %.3f%% of one core (target under 1%%): %s\n", *cpu, *cpu < 1.0 ? "PASS" : "FAIL");
+    else
+      std::printf("   the program did not reach that state, or ended (target under 1%%): FAIL\n");
+  }
+  return 0;
+}

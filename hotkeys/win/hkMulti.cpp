@@ -1,0 +1,43 @@
+#include "hkMulti.h"
+
+#include <windows.h>
+
+#include "Forms.h"
+
+namespace hk {
+
+bool PauseHandlingMessages(unsigned ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (;;) {
+    if (cl::Application) {
+      cl::Application->ProcessMessages();
+      if (cl::Application->Terminated()) return false;
+    } else {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+          PostQuitMessage(static_cast<int>(msg.wParam));
+          return false;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return true;
+    // Wakes for the next message or at the end of the pause, whichever comes first.
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+bool RunIdListSteps(const std::vector<IdListStep>& steps, const std::function<void(const HotkeyCommand&)>& run,
+                    const std::function<bool(unsigned)>& pause) {
+  for (const IdListStep& step : steps) {
+    if (step.pauseMs > 0 && !pause(static_cast<unsigned>(step.pauseMs))) return false;
+    if (cl::Application && cl::Application->Terminated()) return false;
+    run(step.command);
+  }
+  return true;
+}
+
+}  // namespace hk

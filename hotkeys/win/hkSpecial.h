@@ -1,0 +1,30 @@
+// The keystroke dialog: edits the key string of a "Send Keystrokes" entry as multi-line text (one line
+// break for each Enter) and inserts key names and prefixes from a list.
+#pragma once
+#include <string>
+
+#include "Forms.h"
+#include "StdCtrls.h"
+
+namespace hk {
+
+class TfrmSpecialChars : public cl::TForm {
+  CL_CLASS(TfrmSpecialChars, cl::TForm)
+
+  explicit TfrmSpecialChars(cl::TComponent* owner);
+
+  void SetKeys(const std::string& keys);
+  std::string GetKeys() const;
+
+ private:
+  void FormCreate(cl::TObject* sender);
+  void FormKeyDown(cl::TObject* sender, uint16_t& key, cl::TShiftState shift);
+  void btnInsertClick(cl::TObject* sender);
+  void cboSpecialCharDrawItem(cl::TWinControl* control, int index, cl::TRect rect, cl::TOwnerDrawState state);
+  void mmoTextKeyDown(cl::TObject* sender, uint16_t& key, cl::TShiftState shift);
+
+  cl::TMemo* mmoText;
+  cl::TComboBox* cboSpecialChar;
+};
+
+}  // namespace hk

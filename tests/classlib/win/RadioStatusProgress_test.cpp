@@ -1,0 +1,136 @@
+// Radio buttons (exclusive within their parent, a click only when becoming checked), the status bar's
+// simple text and the progress bar's range, as their windows show them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "ComCtrls.h"
+#include "FormReader.h"
+#include "FormsTestSupport.h"
+#include "StdClasses.h"
+#include "StdCtrls.h"
+
+namespace {
+
+class RadioStatusProgressTest : public formstest::AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    cl::RegisterStandardClasses();
+    form_ = cl::NewForm<cl::TForm>(app_.get());
+    cl::ReadRootComponent(form_,
+                          "object frmRadio: TForm\n"
+                          "  Width = 300\n"
+                          "  Height = 220\n"
+                          "  object rbOne: TRadioButton\n"
+                          "    Left = 8\n"
+                          "    Top = 8\n"
+                          "    Caption = '&One'\n"
+                          "    Checked = True\n"
+                          "  end\n"
+                          "  object rbTwo: TRadioButton\n"
+                          "    Left = 8\n"
+                          "    Top = 30\n"
+                          "    Caption = 'Two'\n"
+                          "  end\n"
+                          "  object grpOther: TGroupBox\n"
+                          "    Left = 8\n"
+                          "    Top = 60\n"
+                          "    Width = 200\n"
+                          "    Height = 50\n"
+                          "    object rbInner: TRadioButton\n"
+                          "      Left = 8\n"
+                          "      Top = 20\n"
+                          "      Caption = 'Inner'\n"
+                          "      Checked = True\n"
+                          "    end\n"
+                          "  end\n"
+                          "  object pbWarn: TProgressBar\n"
+                          "    Left = 8\n"
+                          "    Top = 120\n"
+                          "    Min = 0\n"
+                          "    Max = 29\n"
+                          "    Step = 1\n"
+                          "  end\n"
+                          "  object sbState: TStatusBar\n"
+                          "    SimplePanel = True\n"
+                          "    SimpleText = 'No Task'\n"
+                          "  end\n"
+                          "end\n");
+    one_ = cl::ComponentAs<cl::TRadioButton>(form_, "rbOne");
+    two_ = cl::ComponentAs<cl::TRadioButton>(form_, "rbTwo");
+    inner_ = cl::ComponentAs<cl::TRadioButton>(form_, "rbInner");
+    for (auto* rb : {one_, two_, inner_})
+      rb->OnClick = [this, rb](cl::TObject* sender) {
+        EXPECT_EQ(sender, rb);
+        clicks_ += rb->Name() + " ";
+      };
+    form_->Show();
+  }
+  static bool Shown(cl::TRadioButton* rb) { return SendMessageW(rb->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+  cl::TForm* form_ = nullptr;
+  cl::TRadioButton *one_ = nullptr, *two_ = nullptr, *inner_ = nullptr;
+  std::string clicks_;
+};
+
+TEST_F(RadioStatusProgressTest, RadioButtonsAreExclusiveWithinTheirParentAndClickOnlyWhenChecked) {
+  EXPECT_TRUE(one_->Checked());
+  EXPECT_TRUE(inner_->Checked());  // another parent: its own group
+  EXPECT_TRUE(Shown(one_));
+
+  two_->SetChecked(true);  // in code
+  EXPECT_EQ(clicks_, "rbTwo ");
+  EXPECT_FALSE(one_->Checked());
+  EXPECT_FALSE(Shown(one_));
+  EXPECT_TRUE(Shown(two_));
+  EXPECT_TRUE(inner_->Checked());
+
+  clicks_.clear();
+  two_->SetChecked(true);   // already checked
+  two_->SetChecked(false);  // unchecking
+  EXPECT_EQ(clicks_, "");
+  EXPECT_FALSE(two_->Checked());
+
+  // The user's click, as the button reports it to its parent.
+  SendMessageW(form_->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(one_->Handle()), BN_CLICKED),
+               reinterpret_cast<LPARAM>(one_->Handle()));
+  EXPECT_EQ(clicks_, "rbOne ");
+  EXPECT_TRUE(one_->Checked());
+  SendMessageW(form_->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(one_->Handle()), BN_CLICKED),
+               reinterpret_cast<LPARAM>(one_->Handle()));
+  EXPECT_EQ(clicks_, "rbOne ");  // a click on the checked button changes nothing
+}
+
+TEST_F(RadioStatusProgressTest, StatusBarShowsItsSimpleTextAtTheBottom) {
+  auto* bar = cl::ComponentAs<cl::TStatusBar>(form_, "sbState");
+  EXPECT_TRUE(SendMessageW(bar->Handle(), SB_ISSIMPLE, 0, 0));
+  // In simple mode the bar's one part holds the simple text.
+  wchar_t text[64] = {};
+  SendMessageW(bar->Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"No Task");
+  bar->SetSimpleText("Executing Task.....");
+  SendMessageW(bar->Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"Executing Task.....");
+  EXPECT_EQ(bar->Top() + bar->Height(), form_->ClientHeight());
+  EXPECT_EQ(bar->Width(), form_->ClientWidth());
+}
+
+TEST_F(RadioStatusProgressTest, ProgressBarKeepsItsPositionInRange) {
+  auto* bar = cl::ComponentAs<cl::TProgressBar>(form_, "pbWarn");
+  EXPECT_EQ(bar->Max(), 29);
+  EXPECT_EQ(bar->Step(), 1);
+  EXPECT_EQ(SendMessageW(bar->Handle(), PBM_GETRANGE, FALSE, 0), 29);
+  bar->SetPosition(12);
+  EXPECT_EQ(SendMessageW(bar->Handle(), PBM_GETPOS, 0, 0), 12);
+  bar->SetPosition(40);
+  EXPECT_EQ(bar->Position(), 29);
+  bar->SetPosition(-3);
+  EXPECT_EQ(bar->Position(), 0);
+  EXPECT_EQ(SendMessageW(bar->Handle(), PBM_GETPOS, 0, 0), 0);
+}
+
+}  // namespace
