@@ -16,20 +16,13 @@
 #include "SaSysHot.h"
 #include "StdClasses.h"
 #include "hkEdit.h"
+#include "BenchSupport.h"
 
 namespace {
 
-double Ms(LONGLONG ticks) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(f.QuadPart);
-}
-
-LONGLONG Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t.QuadPart;
-}
+using benchsupport::Median;
+using benchsupport::Ms;
+using benchsupport::Now;
 
 }  // namespace
 

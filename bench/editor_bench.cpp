@@ -26,29 +26,17 @@
 #include "SysUtils.h"
 #include "WinString.h"
 #include "hkEdit.h"
+#include "BenchSupport.h"
 
 namespace {
+
+using benchsupport::Median;
+using benchsupport::Ms;
+using benchsupport::Now;
 
 constexpr int kEntries = 10000;
 constexpr double kLoadTargetMs = 1000.0;
 constexpr double kSortTargetMs = 200.0;
-
-double Ms(LONGLONG ticks) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(f.QuadPart);
-}
-
-LONGLONG Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t.QuadPart;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 // Varied rows: descriptions and IDs of mixed words and case, every action with data of its kind, and
 // combinations of every key and modifier set. `active` rows: every combination distinct as far as the

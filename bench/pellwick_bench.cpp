@@ -18,77 +18,11 @@
 #include "Process.h"
 #include "TimerSettings.h"
 #include "TrayProbe.h"
+#include "BenchSupport.h"
 
 namespace {
 
-std::string Narrow(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-// User plus kernel time of the threads of process pid, in seconds, from the system's process list
-// (under Wine GetProcessTimes reports the caller's own times for another process).
-struct ThreadTimes {  // the system's per-thread record that follows each process record
-  LARGE_INTEGER kernelTime, userTime, createTime;
-  ULONG waitTime;
-  PVOID startAddress;
-  CLIENT_ID clientId;
-  LONG priority, basePriority;
-  ULONG contextSwitches, threadState, waitReason;
-};
-
-double CpuSeconds(DWORD pid) {
-  static std::vector<char> buffer(1 << 20);
-  for (;;) {
-    ULONG needed = 0;
-    const NTSTATUS status = NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
-                                                     static_cast<ULONG>(buffer.size()), &needed);
-    if (status == static_cast<NTSTATUS>(0xC0000004L) && buffer.size() < (64u << 20)) {  // length mismatch
-      buffer.resize(buffer.size() * 2);
-      continue;
-    }
-    if (status != 0) return 0;
-    break;
-  }
-  for (size_t at = 0;;) {
-    const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);
-    if (static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId)) == pid) {
-      const auto* threads = reinterpret_cast<const ThreadTimes*>(entry + 1);
-      LONGLONG sum = 0;
-      for (ULONG i = 0; i < entry->NumberOfThreads; ++i)
-        sum += threads[i].kernelTime.QuadPart + threads[i].userTime.QuadPart;
-      return static_cast<double>(sum) / 1e7;
-    }
-    if (!entry->NextEntryOffset) return 0;
-    at += entry->NextEntryOffset;
-  }
-}
-
-// A folder of its own under the temporary folder, emptied and removed at the end.
-struct Scratch {
-  std::string path;
-  explicit Scratch(const std::string& tag) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    path = Narrow(temp) + "pw-bench-" + std::to_string(GetCurrentProcessId()) + "-" + tag;
-    CreateDirectoryW(hktest::Widen(path).c_str(), nullptr);
-  }
-  ~Scratch() {
-    WIN32_FIND_DATAW fd;
-    const std::wstring dir = hktest::Widen(path) + L"\\";
-    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + fd.cFileName).c_str());
-      } while (FindNextFileW(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryW(hktest::Widen(path).c_str());
-  }
-};
+using namespace benchsupport;
 
 // Whether a top-level window of process pid holds the tray icon 1 (the timer's icon).
 struct TraySearch {
@@ -137,7 +71,7 @@ void WriteConfig(const std::string& dir, Mode mode) {
 
 // CPU of the program in `mode` over `seconds`, as % of one core; nullopt when it did not reach the state.
 std::optional<double> IdleCpu(const std::string& exe, Mode mode, double seconds) {
-  Scratch scratch(std::to_string(static_cast<int>(mode)));
+  Scratch scratch("pw-bench-" + std::to_string(static_cast<int>(mode)));
   const std::string copy = hktest::CopyFileTo(exe, scratch.path);
   if (copy.empty()) return std::nullopt;
   if (mode != Mode::NoTask) WriteConfig(scratch.path, mode);
@@ -172,12 +106,6 @@ std::optional<double> IdleCpu(const std::string& exe, Mode mode, double seconds)
   }
   child.Close();  // ends it: nothing of it is kept
   return result;
-}
-
-std::string FullPath(const char* path) {
-  wchar_t buf[MAX_PATH];
-  const DWORD n = GetFullPathNameW(hktest::Widen(path).c_str(), MAX_PATH, buf, nullptr);
-  return n && n < MAX_PATH ? Narrow(buf) : path;
 }
 
 }  // namespace

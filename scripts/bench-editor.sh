@@ -7,19 +7,7 @@
 # WINEPREFIX: default build/bench-wineprefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR="${BUILD_DIR:-build/win64-release}"
-export WINEPREFIX="${WINEPREFIX:-$PWD/build/bench-wineprefix}"
-
-if [ -z "${HK_BENCH_INNER:-}" ]; then
-  bash scripts/deps.sh
-  [ -f "$BUILD_DIR/build.ninja" ] || cmake --preset win64-release -B "$BUILD_DIR" >/dev/null
-  cmake --build "$BUILD_DIR" -j "$(nproc)" --target editor_bench
-  # Again inside a display of its own.
-  exec env HK_BENCH_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-source scripts/wine-env.sh
-wine_up
-trap wine_down EXIT
+source scripts/bench-env.sh
+bench_start editor_bench -- "$@"
 # The benchmark keeps its settings and files beside itself.
 (cd "$BUILD_DIR/bench" && wine ./editor_bench.exe "${1:-7}" </dev/null)

@@ -8,23 +8,10 @@
 # HK_BENCH_PROGRAM: measure another program in place of Hotkeys.exe.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR="${BUILD_DIR:-build/win64-release}"
-export WINEPREFIX="${WINEPREFIX:-$PWD/build/bench-wineprefix}"
-
-if [ -z "${HK_BENCH_INNER:-}" ]; then
-  bash scripts/deps.sh
-  [ -f "$BUILD_DIR/build.ninja" ] || cmake --preset win64-release -B "$BUILD_DIR" >/dev/null
-  targets=(tray_minimal tray_animated hotkeys_bench dispatch_bench)
-  [ -n "${HK_BENCH_PROGRAM:-}" ] || targets+=(Hotkeys)
-  cmake --build "$BUILD_DIR" -j "$(nproc)" --target "${targets[@]}"
-  # Again inside a display of its own.
-  exec env HK_BENCH_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-source scripts/wine-env.sh
-wine_up
-trap wine_down EXIT
-win() { winepath -w "$1" 2>/dev/null; }
+source scripts/bench-env.sh
+targets=(tray_minimal tray_animated hotkeys_bench dispatch_bench)
+[ -n "${HK_BENCH_PROGRAM:-}" ] || targets+=(Hotkeys)
+bench_start "${targets[@]}" -- "$@"
 program="${HK_BENCH_PROGRAM:-$BUILD_DIR/hotkeys/Hotkeys.exe}"
 wine "$BUILD_DIR/bench/hotkeys_bench.exe" "$(win "$program")" "$(win "$BUILD_DIR/bench/tray_minimal.exe")" \
   "$(win "$BUILD_DIR/bench/tray_animated.exe")" "${1:-10}" "${2:-7}" </dev/null

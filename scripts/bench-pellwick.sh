@@ -7,19 +7,6 @@
 # WINEPREFIX: default build/bench-wineprefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR="${BUILD_DIR:-build/win64-release}"
-export WINEPREFIX="${WINEPREFIX:-$PWD/build/bench-wineprefix}"
-
-if [ -z "${HK_BENCH_INNER:-}" ]; then
-  bash scripts/deps.sh
-  [ -f "$BUILD_DIR/build.ninja" ] || cmake --preset win64-release -B "$BUILD_DIR" >/dev/null
-  cmake --build "$BUILD_DIR" -j "$(nproc)" --target Pellwick pellwick_bench
-  # Again inside a display of its own.
-  exec env HK_BENCH_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-source scripts/wine-env.sh
-wine_up
-trap wine_down EXIT
-win() { winepath -w "$1" 2>/dev/null; }
+source scripts/bench-env.sh
+bench_start Pellwick pellwick_bench -- "$@"
 wine "$BUILD_DIR/bench/pellwick_bench.exe" "$(win "$BUILD_DIR/timer/Pellwick.exe")" "${1:-10}" </dev/null

@@ -364,6 +364,15 @@ TWinControl* TWinControl::FindControl(HWND wnd) noexcept {
   DWORD pid = 0;
   GetWindowThreadProcessId(wnd, &pid);
   if (pid != GetCurrentProcessId()) return nullptr;  // the property would be another process's pointer
+  return BoundControl(wnd);
+}
+
+// Windows of our own classes carry their control in the window's extra bytes, read without a trip to
+// the window server (a property lookup costs one per message under Wine); subclassed system windows
+// carry it in a property.
+TWinControl* TWinControl::BoundControl(HWND wnd) noexcept {
+  if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd, GCLP_WNDPROC)) == InitWndProc)
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(wnd, 0));
   return static_cast<TWinControl*>(GetPropW(wnd, kControlProp));
 }
 
@@ -457,6 +466,7 @@ const wchar_t* TWinControl::RegisterOwnClass(const TCreateParams& params) {
   wc.cbSize = sizeof(wc);
   wc.style = params.ClassStyle;
   wc.lpfnWndProc = InitWndProc;
+  wc.cbWndExtra = sizeof(TWinControl*);
   wc.hInstance = Instance();
   wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = params.Background;
@@ -515,12 +525,18 @@ void TWinControl::RecreateWnd() {
 
 void TWinControl::Bind(HWND wnd) {
   handle_ = wnd;
-  SetPropW(wnd, kControlProp, this);
+  if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd, GCLP_WNDPROC)) == InitWndProc)
+    SetWindowLongPtrW(wnd, 0, reinterpret_cast<LONG_PTR>(this));
+  else
+    SetPropW(wnd, kControlProp, this);
 }
 
 void TWinControl::WindowGone() {
   if (!handle_) return;
-  RemovePropW(handle_, kControlProp);
+  if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(handle_, GCLP_WNDPROC)) == InitWndProc)
+    SetWindowLongPtrW(handle_, 0, 0);
+  else
+    RemovePropW(handle_, kControlProp);
   handle_ = nullptr;
   defProc_ = nullptr;
   subclass_.reset();
@@ -534,7 +550,7 @@ void TWinControl::WindowGone() {
 }
 
 LRESULT CALLBACK TWinControl::InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(GetPropW(wnd, kControlProp));
+  auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(wnd, 0));
   if (!control && creatingControl && !creatingControl->handle_) {
     control = creatingControl;
     control->Bind(wnd);
@@ -588,7 +604,14 @@ void TWinControl::DefaultHandler(TMessage& m) {
 // ----- messages
 
 bool TWinControl::ReflectToChild(TMessage& m, HWND child) {
-  TWinControl* c = FindControl(child);
+  // Notifications come from our own children nearly always: look there before asking the window.
+  TWinControl* c = nullptr;
+  for (TWinControl* w : tabList_)
+    if (w->handle_ == child) {
+      c = w;
+      break;
+    }
+  if (!c) c = FindControl(child);
   if (!c || c == this) return false;
   m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
   return true;

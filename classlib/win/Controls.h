@@ -466,6 +466,7 @@ class TWinControl : public TControl {
   friend class TApplication;
   struct ChainFrame;
   static LRESULT CALLBACK InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static TWinControl* BoundControl(HWND wnd) noexcept;
   static const wchar_t* RegisterOwnClass(const TCreateParams& params);
   LRESULT SubclassHandler(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   // Every message of the window enters here; exceptions go to HandleException.

@@ -670,8 +670,15 @@ void TApplication::ProcessMessages() {
   }
 }
 
-bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+void TApplication::ProcessMessagesExcept(UINT held) {
+  MSG msg;
+  while ((held > 0 && ProcessMessage(msg, 0, held - 1)) ||
+         (held < 0xFFFFFFFFu && ProcessMessage(msg, held + 1, 0xFFFFFFFFu))) {
+  }
+}
+
+bool TApplication::ProcessMessage(MSG& msg, UINT first, UINT last) {
+  if (!PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;

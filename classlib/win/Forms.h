@@ -173,17 +173,24 @@ class TForm : public TCustomForm {
 };
 
 // Creates a form (its constructor reads its description) and runs AfterConstruction (OnCreate).
-template <class T>
-T* NewForm(TComponent* owner) {
+// `setup` runs between the two, for what FormCreate needs to know.
+template <class T, class Setup>
+T* NewForm(TComponent* owner, Setup&& setup) {
   static_assert(std::is_base_of_v<TCustomForm, T>);
   T* form = new T(owner);
   try {
+    setup(form);
     form->AfterConstruction();
   } catch (...) {
     delete form;
     throw;
   }
   return form;
+}
+
+template <class T>
+T* NewForm(TComponent* owner) {
+  return NewForm<T>(owner, [](T*) {});
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -225,6 +232,8 @@ class TApplication : public TComponent {
   void Run();
   // Handles the messages waiting now, then returns.
   void ProcessMessages();
+  // The same, leaving messages numbered `held` in the queue for later.
+  void ProcessMessagesExcept(UINT held);
   // Handles one message, waiting for one when none is there.
   void HandleMessage();
   // Ends Run, and any modal loop that is running, once the messages before it are handled (posts WM_QUIT).
@@ -251,7 +260,7 @@ class TApplication : public TComponent {
   friend class TCustomForm;
   static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
-  bool ProcessMessage(MSG& msg);
+  bool ProcessMessage(MSG& msg, UINT first = 0, UINT last = 0);
   bool IsKeyMsg(MSG& msg);
   void SetMainForm(TCustomForm* form);
 

@@ -35,15 +35,7 @@ TfrmAbout::TfrmAbout(cl::TComponent* owner) : TForm(owner), FOpener(ShellOpenHid
 }
 
 TfrmAbout* NewAbout(cl::TComponent* owner, const std::string& iniFileName) {
-  auto* form = new TfrmAbout(owner);
-  form->SetIniFileName(iniFileName);
-  try {
-    form->AfterConstruction();
-  } catch (...) {
-    delete form;
-    throw;
-  }
-  return form;
+  return cl::NewForm<TfrmAbout>(owner, [&](TfrmAbout* form) { form->SetIniFileName(iniFileName); });
 }
 
 void TfrmAbout::FormCreate(cl::TObject*) {

@@ -71,15 +71,7 @@ TfrmHotkeyList::TfrmHotkeyList(cl::TComponent* owner) : TForm(owner) {
 TfrmHotkeyList::~TfrmHotkeyList() = default;
 
 TfrmHotkeyList* NewHotkeyList(cl::TComponent* owner, HotkeyListHost host) {
-  auto* form = new TfrmHotkeyList(owner);
-  form->SetHost(std::move(host));
-  try {
-    form->AfterConstruction();
-  } catch (...) {
-    delete form;
-    throw;
-  }
-  return form;
+  return cl::NewForm<TfrmHotkeyList>(owner, [&](TfrmHotkeyList* form) { form->SetHost(std::move(host)); });
 }
 
 void TfrmHotkeyList::FormCreate(cl::TObject*) {

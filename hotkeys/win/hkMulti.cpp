@@ -9,12 +9,15 @@ namespace hk {
 bool PauseHandlingMessages(unsigned ms) {
   const ULONGLONG end = GetTickCount64() + ms;
   for (;;) {
+    // Hot keys pressed meanwhile stay queued: they run after the list, as they would after any other
+    // action, instead of meeting the busy flag and being lost.
     if (cl::Application) {
-      cl::Application->ProcessMessages();
+      cl::Application->ProcessMessagesExcept(WM_HOTKEY);
       if (cl::Application->Terminated()) return false;
     } else {
       MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      while (PeekMessageW(&msg, nullptr, 0, WM_HOTKEY - 1, PM_REMOVE) ||
+             PeekMessageW(&msg, nullptr, WM_HOTKEY + 1, 0xFFFFFFFFu, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
           PostQuitMessage(static_cast<int>(msg.wParam));
           return false;
@@ -25,8 +28,9 @@ bool PauseHandlingMessages(unsigned ms) {
     }
     const ULONGLONG now = GetTickCount64();
     if (now >= end) return true;
-    // Wakes for the next message or at the end of the pause, whichever comes first.
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // Wakes for the next message other than a hot key, or at the end of the pause, whichever comes first.
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT & ~QS_HOTKEY,
+                                MWMO_INPUTAVAILABLE);
   }
 }
 

@@ -3,12 +3,20 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
+#include <string_view>
 
+#include "FormReader.h"
 #include "Forms.h"
 #include "HiddenWindow.h"
+#include "StdClasses.h"
+#include "WinString.h"
 
 namespace formstest {
 
@@ -75,5 +83,30 @@ class AppTest : public ::testing::Test {
   std::vector<std::string> errors_;
   TTimers timers_;
 };
+
+// A fresh application with one form read from its description (the standard controls registered).
+class FormTest : public AppTest {
+ protected:
+  // The form is the application's; it is not shown yet.
+  cl::TForm* LoadForm(std::string_view description) {
+    cl::RegisterStandardClasses();
+    form_ = cl::NewForm<cl::TForm>(app_.get());
+    cl::ReadRootComponent(form_, description);
+    return form_;
+  }
+
+  cl::TForm* form_ = nullptr;
+};
+
+// The text a list view window shows in a cell (the window's answer, not the rows it was given).
+inline std::string ListViewText(HWND wnd, int row, int column) {
+  wchar_t text[64]{};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 64;
+  SendMessageW(wnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return cl::FromWide(text);
+}
 
 }  // namespace formstest

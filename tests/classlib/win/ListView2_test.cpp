@@ -17,24 +17,15 @@
 
 namespace {
 
-using formstest::AppTest;
-
-std::string RowText(HWND wnd, int row, int column) {
-  wchar_t text[64]{};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 64;
-  SendMessageW(wnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return cl::FromWide(text);
-}
+using formstest::FormTest;
+using formstest::ListViewText;
 
 // Mouse messages as the window would get them, at a point of its client area.
 void PostMouse(HWND wnd, UINT msg, WPARAM keys, POINT client) {
   PostMessageW(wnd, msg, keys, MAKELPARAM(client.x, client.y));
 }
 
-class ListView2Test : public AppTest {
+class ListView2Test : public FormTest {
  protected:
   // Test programs run side by side on one screen: the mouse must find this form, not another's window.
   void ShowOnTop() {
@@ -67,36 +58,33 @@ class ListView2Test : public AppTest {
         5000);
   }
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    cl::ReadRootComponent(form_,
-                          "object frmRows: TForm\n"
-                          "  Left = 40\n"
-                          "  Top = 40\n"
-                          "  Width = 420\n"
-                          "  Height = 320\n"
-                          "  object lvRows: TListView\n"
-                          "    Left = 8\n"
-                          "    Top = 8\n"
-                          "    Width = 380\n"
-                          "    Height = 150\n"
-                          "    Columns = <\n"
-                          "      item\n"
-                          "        Caption = 'Name'\n"
-                          "        Width = 120\n"
-                          "      end\n"
-                          "      item\n"
-                          "        Caption = 'Key'\n"
-                          "        Width = 80\n"
-                          "      end>\n"
-                          "    DragMode = dmAutomatic\n"
-                          "    HideSelection = False\n"
-                          "    ReadOnly = True\n"
-                          "    RowSelect = True\n"
-                          "    ViewStyle = vsReport\n"
-                          "  end\n"
-                          "end\n");
+    FormTest::SetUp();
+    LoadForm("object frmRows: TForm\n"
+             "  Left = 40\n"
+             "  Top = 40\n"
+             "  Width = 420\n"
+             "  Height = 320\n"
+             "  object lvRows: TListView\n"
+             "    Left = 8\n"
+             "    Top = 8\n"
+             "    Width = 380\n"
+             "    Height = 150\n"
+             "    Columns = <\n"
+             "      item\n"
+             "        Caption = 'Name'\n"
+             "        Width = 120\n"
+             "      end\n"
+             "      item\n"
+             "        Caption = 'Key'\n"
+             "        Width = 80\n"
+             "      end>\n"
+             "    DragMode = dmAutomatic\n"
+             "    HideSelection = False\n"
+             "    ReadOnly = True\n"
+             "    RowSelect = True\n"
+             "    ViewStyle = vsReport\n"
+             "  end\n"
+             "end\n");
     lv_ = cl::ComponentAs<cl::TListView>(form_, "lvRows");
   }
   void AddRows(int count) {
@@ -107,7 +95,6 @@ class ListView2Test : public AppTest {
       row->SetData(&data_[i]);
     }
   }
-  cl::TForm* form_ = nullptr;
   cl::TListView* lv_ = nullptr;
   int data_[40] = {};
 };
@@ -127,8 +114,8 @@ TEST_F(ListView2Test, CustomSortReordersRowsAndSelectionFollowsItsRow) {
   ASSERT_EQ(lv_->Items()->Count(), 5);
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(lv_->Items()->Item(i)->Caption(), "Row " + std::to_string(4 - i));
-    EXPECT_EQ(RowText(wnd, i, 0), "Row " + std::to_string(4 - i));
-    EXPECT_EQ(RowText(wnd, i, 1), "K" + std::to_string(i + 1));
+    EXPECT_EQ(ListViewText(wnd, i, 0), "Row " + std::to_string(4 - i));
+    EXPECT_EQ(ListViewText(wnd, i, 1), "K" + std::to_string(i + 1));
     EXPECT_EQ(lv_->Items()->Item(i)->Data(), &data_[4 - i]);
   }
   EXPECT_EQ(lv_->Selected(), chosen);
@@ -165,9 +152,9 @@ TEST_F(ListView2Test, InsertAssignAndKeyboardSelectionRaiseChange) {
   EXPECT_EQ(inserted->Caption(), "Row 0");
   EXPECT_EQ(inserted->SubItems()->Get(0), "K3");
   EXPECT_EQ(inserted->Data(), &data_[0]);
-  EXPECT_EQ(RowText(wnd, 1, 0), "Row 0");
-  EXPECT_EQ(RowText(wnd, 1, 1), "K3");
-  EXPECT_EQ(RowText(wnd, 3, 0), "Row 2");
+  EXPECT_EQ(ListViewText(wnd, 1, 0), "Row 0");
+  EXPECT_EQ(ListViewText(wnd, 1, 1), "K3");
+  EXPECT_EQ(ListViewText(wnd, 3, 0), "Row 2");
   EXPECT_THROW(lv_->Items()->Insert(9), cl::EListError);
 
   form_->Show();

@@ -14,17 +14,8 @@
 
 namespace {
 
-using formstest::AppTest;
-
-std::string RowText(HWND wnd, int row, int column) {
-  wchar_t text[64]{};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 64;
-  SendMessageW(wnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return cl::FromWide(text);
-}
+using formstest::FormTest;
+using formstest::ListViewText;
 
 int WindowRows(HWND wnd) { return static_cast<int>(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0)); }
 int WindowSelected(HWND wnd) {
@@ -32,33 +23,30 @@ int WindowSelected(HWND wnd) {
 }
 int WindowSelectedCount(HWND wnd) { return static_cast<int>(SendMessageW(wnd, LVM_GETSELECTEDCOUNT, 0, 0)); }
 
-class ListViewRefill : public AppTest {
+class ListViewRefill : public FormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    cl::ReadRootComponent(form_,
-                          "object frmRows: TForm\n"
-                          "  Width = 420\n"
-                          "  Height = 320\n"
-                          "  object lvRows: TListView\n"
-                          "    Width = 380\n"
-                          "    Height = 250\n"
-                          "    Columns = <\n"
-                          "      item\n"
-                          "        Caption = 'Name'\n"
-                          "      end\n"
-                          "      item\n"
-                          "        Caption = 'Key'\n"
-                          "      end\n"
-                          "      item\n"
-                          "        Caption = 'Note'\n"
-                          "      end>\n"
-                          "    ReadOnly = True\n"
-                          "    ViewStyle = vsReport\n"
-                          "  end\n"
-                          "end\n");
+    FormTest::SetUp();
+    LoadForm("object frmRows: TForm\n"
+             "  Width = 420\n"
+             "  Height = 320\n"
+             "  object lvRows: TListView\n"
+             "    Width = 380\n"
+             "    Height = 250\n"
+             "    Columns = <\n"
+             "      item\n"
+             "        Caption = 'Name'\n"
+             "      end\n"
+             "      item\n"
+             "        Caption = 'Key'\n"
+             "      end\n"
+             "      item\n"
+             "        Caption = 'Note'\n"
+             "      end>\n"
+             "    ReadOnly = True\n"
+             "    ViewStyle = vsReport\n"
+             "  end\n"
+             "end\n");
     lv_ = cl::ComponentAs<cl::TListView>(form_, "lvRows");
     form_->Show();
     wnd_ = lv_->Handle();
@@ -79,12 +67,11 @@ class ListViewRefill : public AppTest {
   void ExpectRows(const std::string& prefix, int count) {
     ASSERT_EQ(WindowRows(wnd_), count);
     for (int i : {0, count / 2, count - 1}) {
-      EXPECT_EQ(RowText(wnd_, i, 0), prefix + " " + std::to_string(i)) << i;
-      EXPECT_EQ(RowText(wnd_, i, 1), "K" + std::to_string(i)) << i;
-      EXPECT_EQ(RowText(wnd_, i, 2), i % 2 == 0 ? "even" : "") << i;
+      EXPECT_EQ(ListViewText(wnd_, i, 0), prefix + " " + std::to_string(i)) << i;
+      EXPECT_EQ(ListViewText(wnd_, i, 1), "K" + std::to_string(i)) << i;
+      EXPECT_EQ(ListViewText(wnd_, i, 2), i % 2 == 0 ? "even" : "") << i;
     }
   }
-  cl::TForm* form_ = nullptr;
   cl::TListView* lv_ = nullptr;
   HWND wnd_ = nullptr;
 };
@@ -119,7 +106,7 @@ TEST_F(ListViewRefill, RefillsOfEverySizeShowTheNewRowsAndLeaveNoSelectionBehind
   lv_->Items()->EndUpdate();
   EXPECT_EQ(WindowSelected(wnd_), 7);
   EXPECT_EQ(WindowSelectedCount(wnd_), 1);
-  EXPECT_EQ(RowText(wnd_, 7, 0), "picked");
+  EXPECT_EQ(ListViewText(wnd_, 7, 0), "picked");
 }
 
 TEST_F(ListViewRefill, EditsInsertsAndDeletesOutsideAnUpdateReachTheWindowAtOnce) {
@@ -128,27 +115,27 @@ TEST_F(ListViewRefill, EditsInsertsAndDeletesOutsideAnUpdateReachTheWindowAtOnce
 
   lv_->Items()->Item(2)->SetCaption("renamed");
   lv_->Items()->Item(2)->SubItems()->Put(0, "Ctrl+R");
-  EXPECT_EQ(RowText(wnd_, 2, 0), "renamed");
-  EXPECT_EQ(RowText(wnd_, 2, 1), "Ctrl+R");
+  EXPECT_EQ(ListViewText(wnd_, 2, 0), "renamed");
+  EXPECT_EQ(ListViewText(wnd_, 2, 1), "Ctrl+R");
 
   // An insert above the selected row moves the selection down with its row.
   cl::TListItem* inserted = lv_->Items()->Insert(1);
   inserted->SetCaption("new");
   inserted->SubItems()->Add("Alt+N");
   ASSERT_EQ(WindowRows(wnd_), 7);
-  EXPECT_EQ(RowText(wnd_, 1, 0), "new");
-  EXPECT_EQ(RowText(wnd_, 1, 1), "Alt+N");
-  EXPECT_EQ(RowText(wnd_, 3, 0), "renamed");
+  EXPECT_EQ(ListViewText(wnd_, 1, 0), "new");
+  EXPECT_EQ(ListViewText(wnd_, 1, 1), "Alt+N");
+  EXPECT_EQ(ListViewText(wnd_, 3, 0), "renamed");
   EXPECT_EQ(lv_->ItemIndex(), 5);
   EXPECT_EQ(WindowSelected(wnd_), 5);
-  EXPECT_EQ(RowText(wnd_, 5, 0), "row 4");
+  EXPECT_EQ(ListViewText(wnd_, 5, 0), "row 4");
 
   lv_->Items()->Delete(0);
   ASSERT_EQ(WindowRows(wnd_), 6);
-  EXPECT_EQ(RowText(wnd_, 0, 0), "new");
-  EXPECT_EQ(RowText(wnd_, 5, 0), "row 5");
+  EXPECT_EQ(ListViewText(wnd_, 0, 0), "new");
+  EXPECT_EQ(ListViewText(wnd_, 5, 0), "row 5");
   EXPECT_EQ(WindowSelected(wnd_), lv_->ItemIndex());
-  EXPECT_EQ(RowText(wnd_, lv_->ItemIndex(), 0), "row 4");
+  EXPECT_EQ(ListViewText(wnd_, lv_->ItemIndex(), 0), "row 4");
 }
 
 }  // namespace

@@ -14,41 +14,38 @@
 
 namespace {
 
-using formstest::AppTest;
+using formstest::FormTest;
 
-class MemoMultiSelectTest : public AppTest {
+class MemoMultiSelectTest : public FormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    cl::ReadRootComponent(form_,
-                          "object frm: TForm\n"
-                          "  Width = 400\n"
-                          "  Height = 300\n"
-                          "  object mmo: TMemo\n"
-                          "    Left = 8\n"
-                          "    Top = 8\n"
-                          "    ScrollBars = ssVertical\n"
-                          "  end\n"
-                          "  object cbo: TComboBox\n"
-                          "    Left = 200\n"
-                          "    Top = 8\n"
-                          "    Style = csOwnerDrawFixed\n"
-                          "    ItemHeight = 20\n"
-                          "  end\n"
-                          "  object lv: TListView\n"
-                          "    Left = 8\n"
-                          "    Top = 120\n"
-                          "    MultiSelect = True\n"
-                          "    ViewStyle = vsReport\n"
-                          "  end\n"
-                          "  object btnCancel: TButton\n"
-                          "    Left = 300\n"
-                          "    Top = 100\n"
-                          "    Cancel = True\n"
-                          "  end\n"
-                          "end\n");
+    FormTest::SetUp();
+    LoadForm("object frm: TForm\n"
+             "  Width = 400\n"
+             "  Height = 300\n"
+             "  object mmo: TMemo\n"
+             "    Left = 8\n"
+             "    Top = 8\n"
+             "    ScrollBars = ssVertical\n"
+             "  end\n"
+             "  object cbo: TComboBox\n"
+             "    Left = 200\n"
+             "    Top = 8\n"
+             "    Style = csOwnerDrawFixed\n"
+             "    ItemHeight = 20\n"
+             "  end\n"
+             "  object lv: TListView\n"
+             "    Left = 8\n"
+             "    Top = 120\n"
+             "    MultiSelect = True\n"
+             "    ViewStyle = vsReport\n"
+             "  end\n"
+             "  object btnCancel: TButton\n"
+             "    Left = 300\n"
+             "    Top = 100\n"
+             "    Cancel = True\n"
+             "  end\n"
+             "end\n");
   }
   std::vector<int> SelectedRows(cl::TListView* lv) {
     std::vector<int> rows;
@@ -64,7 +61,6 @@ class MemoMultiSelectTest : public AppTest {
       rows.push_back(i);
     return rows;
   }
-  cl::TForm* form_ = nullptr;
 };
 
 TEST_F(MemoMultiSelectTest, MemoKeepsLinesAndReplacesTheSelection) {

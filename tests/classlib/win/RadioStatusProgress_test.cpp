@@ -15,51 +15,48 @@
 
 namespace {
 
-class RadioStatusProgressTest : public formstest::AppTest {
+class RadioStatusProgressTest : public formstest::FormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    cl::ReadRootComponent(form_,
-                          "object frmRadio: TForm\n"
-                          "  Width = 300\n"
-                          "  Height = 220\n"
-                          "  object rbOne: TRadioButton\n"
-                          "    Left = 8\n"
-                          "    Top = 8\n"
-                          "    Caption = '&One'\n"
-                          "    Checked = True\n"
-                          "  end\n"
-                          "  object rbTwo: TRadioButton\n"
-                          "    Left = 8\n"
-                          "    Top = 30\n"
-                          "    Caption = 'Two'\n"
-                          "  end\n"
-                          "  object grpOther: TGroupBox\n"
-                          "    Left = 8\n"
-                          "    Top = 60\n"
-                          "    Width = 200\n"
-                          "    Height = 50\n"
-                          "    object rbInner: TRadioButton\n"
-                          "      Left = 8\n"
-                          "      Top = 20\n"
-                          "      Caption = 'Inner'\n"
-                          "      Checked = True\n"
-                          "    end\n"
-                          "  end\n"
-                          "  object pbWarn: TProgressBar\n"
-                          "    Left = 8\n"
-                          "    Top = 120\n"
-                          "    Min = 0\n"
-                          "    Max = 29\n"
-                          "    Step = 1\n"
-                          "  end\n"
-                          "  object sbState: TStatusBar\n"
-                          "    SimplePanel = True\n"
-                          "    SimpleText = 'No Task'\n"
-                          "  end\n"
-                          "end\n");
+    FormTest::SetUp();
+    LoadForm("object frmRadio: TForm\n"
+             "  Width = 300\n"
+             "  Height = 220\n"
+             "  object rbOne: TRadioButton\n"
+             "    Left = 8\n"
+             "    Top = 8\n"
+             "    Caption = '&One'\n"
+             "    Checked = True\n"
+             "  end\n"
+             "  object rbTwo: TRadioButton\n"
+             "    Left = 8\n"
+             "    Top = 30\n"
+             "    Caption = 'Two'\n"
+             "  end\n"
+             "  object grpOther: TGroupBox\n"
+             "    Left = 8\n"
+             "    Top = 60\n"
+             "    Width = 200\n"
+             "    Height = 50\n"
+             "    object rbInner: TRadioButton\n"
+             "      Left = 8\n"
+             "      Top = 20\n"
+             "      Caption = 'Inner'\n"
+             "      Checked = True\n"
+             "    end\n"
+             "  end\n"
+             "  object pbWarn: TProgressBar\n"
+             "    Left = 8\n"
+             "    Top = 120\n"
+             "    Min = 0\n"
+             "    Max = 29\n"
+             "    Step = 1\n"
+             "  end\n"
+             "  object sbState: TStatusBar\n"
+             "    SimplePanel = True\n"
+             "    SimpleText = 'No Task'\n"
+             "  end\n"
+             "end\n");
     one_ = cl::ComponentAs<cl::TRadioButton>(form_, "rbOne");
     two_ = cl::ComponentAs<cl::TRadioButton>(form_, "rbTwo");
     inner_ = cl::ComponentAs<cl::TRadioButton>(form_, "rbInner");
@@ -72,7 +69,6 @@ class RadioStatusProgressTest : public formstest::AppTest {
   }
   static bool Shown(cl::TRadioButton* rb) { return SendMessageW(rb->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-  cl::TForm* form_ = nullptr;
   cl::TRadioButton *one_ = nullptr, *two_ = nullptr, *inner_ = nullptr;
   std::string clicks_;
 };

@@ -11,30 +11,27 @@
 
 namespace {
 
-class SpinEditTest : public formstest::AppTest {
+class SpinEditTest : public formstest::FormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    cl::ReadRootComponent(form_,
-                          "object frmSpin: TForm\n"
-                          "  Width = 200\n"
-                          "  Height = 120\n"
-                          "  object spnHour: TSpinEdit\n"
-                          "    Left = 8\n"
-                          "    Top = 8\n"
-                          "    Width = 60\n"
-                          "    MaxLength = 2\n"
-                          "    MinValue = 0\n"
-                          "    MaxValue = 23\n"
-                          "    Value = 5\n"
-                          "  end\n"
-                          "  object edtOther: TEdit\n"
-                          "    Left = 8\n"
-                          "    Top = 40\n"
-                          "  end\n"
-                          "end\n");
+    FormTest::SetUp();
+    LoadForm("object frmSpin: TForm\n"
+             "  Width = 200\n"
+             "  Height = 120\n"
+             "  object spnHour: TSpinEdit\n"
+             "    Left = 8\n"
+             "    Top = 8\n"
+             "    Width = 60\n"
+             "    MaxLength = 2\n"
+             "    MinValue = 0\n"
+             "    MaxValue = 23\n"
+             "    Value = 5\n"
+             "  end\n"
+             "  object edtOther: TEdit\n"
+             "    Left = 8\n"
+             "    Top = 40\n"
+             "  end\n"
+             "end\n");
     spin_ = cl::ComponentAs<cl::TSpinEdit>(form_, "spnHour");
     form_->Show();
   }
@@ -48,7 +45,6 @@ class SpinEditTest : public formstest::AppTest {
     n.iDelta = delta;
     return SendMessageW(spin_->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&n));
   }
-  cl::TForm* form_ = nullptr;
   cl::TSpinEdit* spin_ = nullptr;
 };
 

@@ -17,6 +17,7 @@
 namespace {
 
 using formstest::AppTest;
+using formstest::ListViewText;
 
 std::string FaceOf(HWND wnd) {
   auto font = reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0));
@@ -340,16 +341,6 @@ TEST_F(StdCtrls2Test, UpDownClampsStepsAndShowsItsPositionInTheEdit) {
   EXPECT_TRUE(errors_.empty());
 }
 
-std::string RowText(HWND lv, int row, int col) {
-  wchar_t buffer[64]{};
-  LVITEMW item{};
-  item.iSubItem = col;
-  item.pszText = buffer;
-  item.cchTextMax = 64;
-  SendMessageW(lv, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return cl::FromWide(buffer);
-}
-
 TEST_F(StdCtrls2Test, ListViewMirrorsColumnsAndRowsAndReportsClicksAndSelection) {
   cl::ReadRootComponent(form_,
                         "object frmList: TForm\n"
@@ -406,10 +397,10 @@ TEST_F(StdCtrls2Test, ListViewMirrorsColumnsAndRowsAndReportsClicksAndSelection)
   EXPECT_EQ(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0), 0);  // not before EndUpdate
   lv->Items()->EndUpdate();
   ASSERT_EQ(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0), 3);
-  EXPECT_EQ(RowText(wnd, 2, 0), "Ctrl+2");
-  EXPECT_EQ(RowText(wnd, 2, 1), "Run 2");
+  EXPECT_EQ(ListViewText(wnd, 2, 0), "Ctrl+2");
+  EXPECT_EQ(ListViewText(wnd, 2, 1), "Run 2");
   lv->Items()->Item(1)->SubItems()->Put(0, "Eject");
-  EXPECT_EQ(RowText(wnd, 1, 1), "Eject");
+  EXPECT_EQ(ListViewText(wnd, 1, 1), "Eject");
 
   std::vector<std::string> events;
   lv->OnSelectItem = [&](cl::TObject*, cl::TListItem* item, bool selected) {
@@ -438,7 +429,7 @@ TEST_F(StdCtrls2Test, ListViewMirrorsColumnsAndRowsAndReportsClicksAndSelection)
   // Deleting rows keeps the window and the selection in step.
   lv->Items()->Delete(0);
   EXPECT_EQ(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0), 2);
-  EXPECT_EQ(RowText(wnd, 0, 0), "Ctrl+1");
+  EXPECT_EQ(ListViewText(wnd, 0, 0), "Ctrl+1");
   EXPECT_EQ(lv->ItemIndex(), 1);
   EXPECT_THROW(lv->Items()->Delete(5), cl::EListError);
   lv->Clear();

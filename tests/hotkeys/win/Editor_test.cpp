@@ -24,35 +24,9 @@ namespace {
 
 using namespace hkprog;
 
-// The top-level windows of `owner`'s thread that it owns.
-std::vector<HWND> OwnedWindows(HWND owner) {
-  std::pair<HWND, std::vector<HWND>> search{owner, {}};
-  EnumThreadWindows(
-      GetWindowThreadProcessId(owner, nullptr),
-      [](HWND w, LPARAM p) {
-        auto& s = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
-        if (GetWindow(w, GW_OWNER) == s.first) s.second.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
-}
-
 // Points inside the header of a column (Description 138 pixels wide, ID 45, Action 95).
 constexpr int kDescriptionColumnX = 60;
 constexpr int kActionColumnX = 138 + 45 + 40;
-
-// The windows inside `parent` and inside the top-level windows it owns (the edit box's tool window).
-std::vector<HWND> Descendants(HWND parent) {
-  std::vector<HWND> all;
-  const auto collect = [](HWND w, LPARAM p) {
-    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-    return TRUE;
-  };
-  EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&all));
-  for (HWND owned : OwnedWindows(parent)) EnumChildWindows(owned, collect, reinterpret_cast<LPARAM>(&all));
-  return all;
-}
 
 // The descendant whose text is one of `texts`, or null.
 HWND FindByText(HWND parent, std::initializer_list<const wchar_t*> texts) {
@@ -124,9 +98,7 @@ class Editor : public ::testing::Test {
 
   // Starts the program and finds the controls of its editor.
   void Launch() {
-    ASSERT_TRUE(p_.Start(exe_, {}, dir_.File("")));
-    WaitForInputIdle(p_.Handle(), kWait);
-    main_ = hktest::WaitForWindow("TfrmHotkeyEdit", p_.Pid(), kWait);
+    main_ = StartProgram(p_, exe_, dir_.File(""));
     ASSERT_TRUE(main_);
     PostMessageW(main_, kShowEditor, kShowEditor, 0);
     ASSERT_TRUE(Eventually([&] { return IsWindowVisible(main_) != FALSE; }));

@@ -361,26 +361,32 @@ TEST_F(HotkeysProgram, AHotkeyOpensAnotherDefinitionsFile) {
             cl::LowerCase(dir_.File("other.hkd")));
 }
 
-// Keys typed while the editor is in front would land in it: the action refuses and says why.
+// Keys typed while the editor is in front would land in it: the action refuses and says why, and so does
+// a list that sends keystrokes.
 TEST_F(HotkeysProgram, KeystrokesAreRefusedWhileTheEditorIsInFront) {
   hk::Definitions defs;
-  defs.entries = {Entry("Type", "Send Keystrokes", "abc", kActiveProgramKey, true)};
+  defs.entries = {Entry("Type", "Send Keystrokes", "abc", kActiveProgramKey, true),
+                  Entry("List", "Execute Multiple Commands", "TYPE", kActiveMinimizeKey, true)};
   hk::SaveDefinitions(Definitions(), defs);
   hktest::ChildProcess p;
   HWND main = Start(p);
   ASSERT_TRUE(main);
-  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F11); }));
+  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F11) && !CombinationFree(VK_F10); }));
   PostMessageW(main, kShowEditor, kShowEditor, 0);
   ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == main; }));
-  {
-    hktest::KeyboardLock lock;
-    hktest::PressCombination(kMods, VK_F11);
+  for (UINT key : {VK_F11, VK_F10}) {
+    SCOPED_TRACE(key == VK_F11 ? "keystrokes" : "list");
+    {
+      hktest::KeyboardLock lock;
+      hktest::PressCombination(kMods, key);
+    }
+    HWND box = WaitForQuestion(p.Pid());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(WindowText(box), L"Hotkey Editor Active");
+    Answer(box, IDOK);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == main; }));
   }
-  HWND box = WaitForQuestion(p.Pid());
-  ASSERT_TRUE(box);
-  EXPECT_EQ(WindowText(box), L"Hotkey Editor Active");
-  Answer(box, IDOK);
-  EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
   EXPECT_EQ(Exit(p, main), std::optional<DWORD>(0));
 }
 

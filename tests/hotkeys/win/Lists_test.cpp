@@ -12,6 +12,7 @@
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "Forms.h"
+#include "HiddenWindow.h"
 #include "KeyInput.h"
 #include "MessageLoop.h"
 #include "ProgramDriver.h"
@@ -20,6 +21,7 @@
 #include "StdClasses.h"
 #include "TestSupport.h"
 #include "WinString.h"
+#include "WindowTest.h"
 #include "hkMulti.h"
 #include "hkSelect.h"
 #include "hkSpecial.h"
@@ -52,6 +54,19 @@ TEST_F(ListRunner, StepsRunInOrderAfterTheirPausesWhileMessagesAreHandled) {
   EXPECT_GE(times[2] - times[1], 290u);
 }
 
+TEST_F(ListRunner, HotKeysPressedDuringAPauseRunAfterTheList) {
+  std::vector<std::string> events;
+  cl::THiddenWindow keys([&](cl::TMessage& m) {
+    if (m.Msg == WM_HOTKEY) events.push_back("hot key");
+  });
+  timers_.After(50, [&] { PostMessageW(keys.Handle(), WM_HOTKEY, 7, 0); });
+  auto record = [&](const hk::HotkeyCommand& c) { events.push_back(c.data); };
+  EXPECT_TRUE(hk::RunIdListSteps({Step("one", 0), Step("two", 300)}, record));
+  EXPECT_EQ(events, (std::vector<std::string>{"one", "two"}));
+  app_->ProcessMessages();
+  EXPECT_EQ(events, (std::vector<std::string>{"one", "two", "hot key"}));
+}
+
 TEST_F(ListRunner, TheEndOfTheProgramCutsAPauseShort) {
   std::vector<std::string> ran;
   auto record = [&](const hk::HotkeyCommand& c) { ran.push_back(c.data); };
@@ -82,17 +97,8 @@ TEST_F(ListRunner, AnExceptionEndsTheList) {
 
 // ------------------------------------------------------------------------------------------ the dialogs
 
-class ListDialogs : public AppTest {
+class ListDialogs : public hkwin::WindowTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    toolkit::RegisterToolkitClasses();
-  }
-  void TearDown() override {
-    EXPECT_TRUE(errors_.empty()) << errors_.front();
-    AppTest::TearDown();
-  }
   static void Press(cl::TButton* button) { SendMessageW(button->Handle(), BM_CLICK, 0, 0); }
 };
 
@@ -307,9 +313,7 @@ TEST_F(ListsProgram, ListsRunInOrderWithPausesAndNothingElseRunsThem) {
   hk::SaveDefinitions(dir_.File("Hotkeys.hkd"), defs);
 
   hktest::ChildProcess p;
-  ASSERT_TRUE(p.Start(exe_, {}, dir_.File("")));
-  WaitForInputIdle(p.Handle(), kWait);
-  const HWND main = hktest::WaitForWindow("TfrmHotkeyEdit", p.Pid(), kWait);
+  const HWND main = StartProgram(p, exe_, dir_.File(""));
   ASSERT_TRUE(main);
   ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F10) && !CombinationFree(VK_F11); }));
 
@@ -358,33 +362,6 @@ TEST_F(ListsProgram, ListsRunInOrderWithPausesAndNothingElseRunsThem) {
   EXPECT_EQ(p.WaitExit(kWait), std::optional<DWORD>(0));
 }
 
-// The windows inside `parent` and inside the top-level windows of its thread that it owns (the tool window).
-std::vector<HWND> Descendants(HWND parent) {
-  std::vector<HWND> all;
-  const auto collect = [](HWND w, LPARAM p) {
-    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-    return TRUE;
-  };
-  EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&all));
-  std::pair<HWND, std::vector<HWND>*> search{parent, &all};
-  EnumThreadWindows(
-      GetWindowThreadProcessId(parent, nullptr),
-      [](HWND w, LPARAM p) {
-        auto& s = *reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(p);
-        if (GetWindow(w, GW_OWNER) == s.first)
-          EnumChildWindows(
-              w,
-              [](HWND c, LPARAM q) {
-                reinterpret_cast<std::vector<HWND>*>(q)->push_back(c);
-                return TRUE;
-              },
-              reinterpret_cast<LPARAM>(s.second));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return all;
-}
-
 HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* text = nullptr, bool visible = false) {
   for (HWND w : Descendants(parent)) {
     wchar_t cls[64] = {};
@@ -409,9 +386,7 @@ TEST_F(ListsProgram, TheEditBoxButtonsOpenTheDialogs) {
                   Entry("Keys", "Send Keystrokes", "a~b{~}", "Ctrl+Alt+Shift+F9", false)};
   hk::SaveDefinitions(dir_.File("Hotkeys.hkd"), defs);
   hktest::ChildProcess p;
-  ASSERT_TRUE(p.Start(exe_, {}, dir_.File("")));
-  WaitForInputIdle(p.Handle(), kWait);
-  const HWND main = hktest::WaitForWindow("TfrmHotkeyEdit", p.Pid(), kWait);
+  const HWND main = StartProgram(p, exe_, dir_.File(""));
   ASSERT_TRUE(main);
   PostMessageW(main, kShowEditor, kShowEditor, 0);
   ASSERT_TRUE(Eventually([&] { return IsWindowVisible(main) != FALSE; }));

@@ -21,6 +21,7 @@
 #include "SysUtils.h"
 #include "TestSupport.h"
 #include "ProgramDriver.h"
+#include "WindowTest.h"
 #include "hkPrint.h"
 #include "../../classlib/win/FormsTestSupport.h"
 
@@ -131,18 +132,7 @@ hk::PrintJob Job(int rows) {
   return job;
 }
 
-class Print : public formstest::AppTest {
- protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    toolkit::RegisterToolkitClasses();
-  }
-  void TearDown() override {
-    EXPECT_TRUE(errors_.empty()) << errors_.front();
-    AppTest::TearDown();
-  }
-};
+class Print : public hkwin::WindowTest {};
 
 TEST_F(Print, ThePrintPassDrawsAsManyPagesAsTheMeasurePassCounted) {
   TBitmapPrinter printer;
@@ -318,8 +308,7 @@ TEST(PrintProgram, WithoutAPrinterThePrintButtonEndsWithTheMessage) {
   defs.entries = {hkprog::Entry("Notepad", "Open Program or File", "notepad.exe", "", true)};
   hk::SaveDefinitions(dir.File("Hotkeys.hkd"), defs);
   hktest::ChildProcess p;
-  ASSERT_TRUE(p.Start(exe, {}, dir.File("")));
-  HWND main = hktest::WaitForWindow("TfrmHotkeyEdit", p.Pid(), hkprog::kWait);
+  const HWND main = hkprog::StartProgram(p, exe, dir.File(""));
   ASSERT_TRUE(main);
   PostMessageW(main, hkprog::kShowEditor, hkprog::kShowEditor, 0);
   ASSERT_TRUE(hkprog::Eventually([&] { return IsWindowVisible(main) != FALSE; }));

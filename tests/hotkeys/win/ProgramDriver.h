@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Definitions.h"
 #include "Process.h"
@@ -50,6 +52,39 @@ inline std::wstring WindowText(HWND w) {
   wchar_t buf[512] = {};
   SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
   return buf;
+}
+
+// Starts the copy `exe` in `folder`; its main window, or null when it did not start or show one in time.
+inline HWND StartProgram(hktest::ChildProcess& p, const std::string& exe, const std::string& folder) {
+  if (!p.Start(exe, {}, folder)) return nullptr;
+  WaitForInputIdle(p.Handle(), kWait);
+  return hktest::WaitForWindow("TfrmHotkeyEdit", p.Pid(), kWait);
+}
+
+// The top-level windows of `owner`'s thread that it owns.
+inline std::vector<HWND> OwnedWindows(HWND owner) {
+  std::pair<HWND, std::vector<HWND>> search{owner, {}};
+  EnumThreadWindows(
+      GetWindowThreadProcessId(owner, nullptr),
+      [](HWND w, LPARAM p) {
+        auto& s = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
+        if (GetWindow(w, GW_OWNER) == s.first) s.second.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+// The windows inside `parent` and inside the top-level windows it owns (the edit box's tool window).
+inline std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> all;
+  const auto collect = [](HWND w, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+  };
+  EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND owned : OwnedWindows(parent)) EnumChildWindows(owned, collect, reinterpret_cast<LPARAM>(&all));
+  return all;
 }
 
 }  // namespace hkprog
