@@ -67,6 +67,49 @@ void TButton::Dispatch(TMessage& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// TButtonControl.
+
+CL_BEGIN_CLASS(TButtonControl)
+CL_END_CLASS
+
+TButtonControl::TButtonControl(TComponent* owner, int width, DWORD style) : TWinControl(owner), style_(style) {
+  StoreBounds(0, 0, width, 17);
+  SetTabStop(true);
+}
+
+void TButtonControl::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, L"BUTTON");
+  params.Style |= style_;
+}
+
+void TButtonControl::CreateHandleDone() {
+  SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TButtonControl::StoreChecked(bool value) {
+  if (value == checked_) return false;
+  checked_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  return true;
+}
+
+void TButtonControl::Dispatch(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(ClickedState());
+    return;
+  }
+  if (m.Msg == CM_DIALOGCHAR && CanFocus() && IsAccel(static_cast<wchar_t>(m.WParam), Caption())) {
+    // Alt and the marked character: focus and change, as a click would.
+    SetFocus();
+    SetChecked(ClickedState());
+    m.Result = 1;
+    return;
+  }
+  inherited::Dispatch(m);
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // TCheckBox.
 
 CL_BEGIN_CLASS(TCheckBox)
@@ -75,44 +118,9 @@ CL_BEGIN_CLASS(TCheckBox)
     .Bool("TabStop", &TCheckBox::TabStop, &TCheckBox::SetTabStop, true)
 CL_END_CLASS
 
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
-  StoreBounds(0, 0, 97, 17);
-  SetTabStop(true);
-}
-
-void TCheckBox::CreateParams(TCreateParams& params) {
-  inherited::CreateParams(params);
-  CreateSubClass(params, L"BUTTON");
-  // Not BS_AUTOCHECKBOX: the state is this object's, so that code and user changes go the same way.
-  params.Style |= BS_CHECKBOX;
-}
-
-void TCheckBox::CreateHandleDone() { SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0); }
-
 void TCheckBox::SetChecked(bool value) {
-  if (value == checked_) return;
-  checked_ = value;
-  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-  if (!ComponentState().Contains(csLoading)) Click();
+  if (StoreChecked(value) && !ComponentState().Contains(csLoading)) Click();
 }
-
-void TCheckBox::Dispatch(TMessage& m) {
-  if (m.Msg == CN_COMMAND) {
-    if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(!checked_);
-    return;
-  }
-  if (m.Msg == CM_DIALOGCHAR && CanFocus() && IsAccel(static_cast<wchar_t>(m.WParam), Caption())) {
-    // Alt and the marked character: focus and toggle, as a click would.
-    SetFocus();
-    SetChecked(!checked_);
-    m.Result = 1;
-    return;
-  }
-  inherited::Dispatch(m);
-}
-
-// ---------------------------------------------------------------------------------------------------------
-// TRadioButton.
 
 CL_BEGIN_CLASS(TRadioButton)
     .Str("Caption", &TRadioButton::Caption, &TRadioButton::SetCaption)
@@ -120,47 +128,14 @@ CL_BEGIN_CLASS(TRadioButton)
     .Bool("TabStop", &TRadioButton::TabStop, &TRadioButton::SetTabStop, true)
 CL_END_CLASS
 
-TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
-  StoreBounds(0, 0, 113, 17);
-  SetTabStop(true);
-}
-
-void TRadioButton::CreateParams(TCreateParams& params) {
-  inherited::CreateParams(params);
-  CreateSubClass(params, L"BUTTON");
-  // Not BS_AUTORADIOBUTTON: the state is this object's, so that code and user changes go the same way.
-  params.Style |= BS_RADIOBUTTON;
-}
-
-void TRadioButton::CreateHandleDone() {
-  SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
 void TRadioButton::SetChecked(bool value) {
-  if (value == checked_) return;
-  checked_ = value;
-  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-  if (!value) return;
+  if (!StoreChecked(value) || !value) return;
   if (TWinControl* parent = Parent()) {
     for (int i = 0; i < parent->ControlCount(); ++i)
       if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this)
         other->SetChecked(false);
   }
   if (!ComponentState().Contains(csLoading)) Click();
-}
-
-void TRadioButton::Dispatch(TMessage& m) {
-  if (m.Msg == CN_COMMAND) {
-    if (HIWORD(m.WParam) == BN_CLICKED) SetChecked(true);
-    return;
-  }
-  if (m.Msg == CM_DIALOGCHAR && CanFocus() && IsAccel(static_cast<wchar_t>(m.WParam), Caption())) {
-    SetFocus();
-    SetChecked(true);
-    m.Result = 1;
-    return;
-  }
-  inherited::Dispatch(m);
 }
 
 // ---------------------------------------------------------------------------------------------------------

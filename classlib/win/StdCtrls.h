@@ -33,44 +33,55 @@ class TButton : public TWinControl {
   TModalResult modalResult_ = mrNone;
 };
 
-// A check box. Changing Checked, by the user or in code, raises OnClick. Alt and the character that "&"
-// marks in the caption toggle it.
-class TCheckBox : public TWinControl {
-  CL_CLASS(TCheckBox, TWinControl)
-
-  explicit TCheckBox(TComponent* owner);
+// What check boxes and radio buttons share: a "BUTTON" window whose check mark shows this object's state
+// (not an automatic style: code and user changes go the same way), clicks and Alt with the character that
+// "&" marks in the caption.
+class TButtonControl : public TWinControl {
+  CL_CLASS(TButtonControl, TWinControl)
 
   bool Checked() const noexcept { return checked_; }
-  void SetChecked(bool value);
+  virtual void SetChecked(bool value) = 0;
 
   void Dispatch(TMessage& message) override;
 
  protected:
+  TButtonControl(TComponent* owner, int width, DWORD style);
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
+  // Sets the state and the mark; false when it was so already.
+  bool StoreChecked(bool value);
+  // The state a click or the accelerator asks for.
+  virtual bool ClickedState() const = 0;
 
  private:
+  DWORD style_;
   bool checked_ = false;
+};
+
+// A check box. Changing Checked, by the user or in code, raises OnClick. Alt and the character that "&"
+// marks in the caption toggle it.
+class TCheckBox : public TButtonControl {
+  CL_CLASS(TCheckBox, TButtonControl)
+
+  explicit TCheckBox(TComponent* owner) : TButtonControl(owner, 97, BS_CHECKBOX) {}
+
+  void SetChecked(bool value) override;
+
+ protected:
+  bool ClickedState() const override { return !Checked(); }
 };
 
 // A radio button. Checking it, by the user or in code, unchecks the other radio buttons of its parent and
 // raises OnClick; unchecking it, or checking it again, raises nothing.
-class TRadioButton : public TWinControl {
-  CL_CLASS(TRadioButton, TWinControl)
+class TRadioButton : public TButtonControl {
+  CL_CLASS(TRadioButton, TButtonControl)
 
-  explicit TRadioButton(TComponent* owner);
+  explicit TRadioButton(TComponent* owner) : TButtonControl(owner, 113, BS_RADIOBUTTON) {}
 
-  bool Checked() const noexcept { return checked_; }
-  void SetChecked(bool value);
-
-  void Dispatch(TMessage& message) override;
+  void SetChecked(bool value) override;
 
  protected:
-  void CreateParams(TCreateParams& params) override;
-  void CreateHandleDone() override;
-
- private:
-  bool checked_ = false;
+  bool ClickedState() const override { return true; }
 };
 
 // A single-line edit. OnChange follows every change of the text.
