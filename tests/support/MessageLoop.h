@@ -21,20 +21,20 @@ inline bool PumpUntil(Done done, DWORD timeoutMs = 5000) {
   }
 }
 
-// Runs the thread's message loop until WM_QUIT (true) or until ms have passed (false).
+// Runs the thread's message loop until WM_QUIT (true) or until ms have passed (false). The deadline is the
+// loop's own, not a timer message, so nothing queued or withheld can keep it waiting.
 inline bool RunLoop(DWORD ms) {
-  const UINT_PTR watchdog = SetTimer(nullptr, 0, ms, nullptr);
-  MSG msg{};
-  bool quit = true;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == watchdog) {
-      quit = false;
-      break;
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return true;
+      DispatchMessageW(&msg);
     }
-    DispatchMessageW(&msg);
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return false;
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
-  KillTimer(nullptr, watchdog);
-  return quit;
 }
 
 }  // namespace hktest
