@@ -24,27 +24,6 @@ namespace {
 
 using namespace benchsupport;
 
-// Whether a top-level window of process pid holds the tray icon 1 (the timer's icon).
-struct TraySearch {
-  DWORD pid;
-  bool found;
-};
-
-BOOL CALLBACK FindTimerTray(HWND w, LPARAM p) {
-  auto& s = *reinterpret_cast<TraySearch*>(p);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(w, &owner);
-  if (owner != s.pid || !hktest::WindowHasTrayIcon(w, 1)) return TRUE;
-  s.found = true;
-  return FALSE;
-}
-
-bool HasTimerTrayIcon(DWORD pid) {
-  TraySearch search{pid, false};
-  EnumWindows(FindTimerTray, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 enum class Mode { NoTask, CountDown, TimeOfDay };
 
 // The settings that start the task half a second after start-up, with "Remind" on.
@@ -86,7 +65,7 @@ std::optional<double> IdleCpu(const std::string& exe, Mode mode, double seconds)
     const ULONGLONG end = GetTickCount64() + 10000;
     bool ready = mode == Mode::NoTask;
     while (!ready && GetTickCount64() < end) {
-      ready = HasTimerTrayIcon(child.Pid());
+      ready = hktest::ProcessHasTrayIcon(child.Pid(), 1);
       Sleep(20);
     }
     Sleep(1000);

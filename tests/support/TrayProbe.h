@@ -20,23 +20,26 @@ inline bool WindowHasTrayIcon(HWND window, UINT uID = 0) {
 namespace detail {
 struct TraySearch {
   DWORD pid;
-  bool found;
+  UINT id;
+  HWND found;
 };
 inline BOOL CALLBACK TrayWindowProc(HWND w, LPARAM p) {
   auto& s = *reinterpret_cast<TraySearch*>(p);
   DWORD owner = 0;
   GetWindowThreadProcessId(w, &owner);
-  if (owner != s.pid || !WindowHasTrayIcon(w)) return TRUE;
-  s.found = true;
+  if (owner != s.pid || !WindowHasTrayIcon(w, s.id)) return TRUE;
+  s.found = w;
   return FALSE;
 }
 }  // namespace detail
 
-// True when some top-level window (shown or hidden) of process pid has a tray icon with uID 0.
-inline bool ProcessHasTrayIcon(DWORD pid) {
-  detail::TraySearch s{pid, false};
+// The top-level window (shown or hidden) of process pid that has a tray icon with uID id, or null.
+inline HWND TrayWindowOf(DWORD pid, UINT id = 0) {
+  detail::TraySearch s{pid, id, nullptr};
   EnumWindows(detail::TrayWindowProc, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
+
+inline bool ProcessHasTrayIcon(DWORD pid, UINT id = 0) { return TrayWindowOf(pid, id) != nullptr; }
 
 }  // namespace hktest

@@ -108,34 +108,13 @@ TEST_F(HotkeyListProgram, EnterRunsTheChosenRowAndTheSizeIsKept) {
   Exit(again, main);
 }
 
-// The tray icon's window of process pid (a hidden window holding icon 0).
-struct TraySearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindTrayWindow(HWND w, LPARAM p) {
-  auto& s = *reinterpret_cast<TraySearch*>(p);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(w, &owner);
-  if (owner != s.pid || !hktest::WindowHasTrayIcon(w)) return TRUE;
-  s.found = w;
-  return FALSE;
-}
-
-HWND TrayWindowOf(DWORD pid) {
-  TraySearch s{pid, nullptr};
-  EnumWindows(FindTrayWindow, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
 // The tray menu's "&About..." item, chosen by its mnemonic in the open menu, shows the about box; OK
 // closes it and the item works again.
 TEST_F(HotkeyListProgram, TheAboutItemOpensTheAboutBox) {
   HWND main = Start();
   ASSERT_TRUE(main);
   HWND tray = nullptr;
-  ASSERT_TRUE(Eventually([&] { return (tray = TrayWindowOf(p_.Pid())) != nullptr; }));
+  ASSERT_TRUE(Eventually([&] { return (tray = hktest::TrayWindowOf(p_.Pid())) != nullptr; }));
   const UINT callback = RegisterWindowMessageW(L"TSaAnimatedTrayIconCallBackMsg");
   for (int round = 0; round < 2; ++round) {
     PostMessageW(tray, callback, 0, WM_RBUTTONDOWN);

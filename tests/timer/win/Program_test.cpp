@@ -13,28 +13,6 @@
 
 namespace {
 
-struct TraySearch {
-  DWORD pid;
-  bool found;
-};
-
-BOOL CALLBACK FindTray(HWND w, LPARAM p) {
-  auto& s = *reinterpret_cast<TraySearch*>(p);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(w, &owner);
-  if (owner == s.pid && hktest::WindowHasTrayIcon(w, 1)) {
-    s.found = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-bool HasTrayIcon(DWORD pid) {
-  TraySearch s{pid, false};
-  EnumWindows(FindTray, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
 TEST(PellwickProgramTest, ShortCountAtStartReachesThePowerOffWithoutInput) {
   testsupport::TempDir dir;
   const std::string exe = hktest::CopyFileTo(HK_PELLWICK_EXE, dir.path.string());
@@ -53,8 +31,8 @@ TEST(PellwickProgramTest, ShortCountAtStartReachesThePowerOffWithoutInput) {
   ASSERT_TRUE(hktest::WaitForWindow("TForm1", child.Pid(), 10000));
   // The task starts by itself and the program goes into the notification area.
   const ULONGLONG end = GetTickCount64() + 5000;
-  while (!HasTrayIcon(child.Pid()) && GetTickCount64() < end) Sleep(50);
-  EXPECT_TRUE(HasTrayIcon(child.Pid()));
+  while (!hktest::ProcessHasTrayIcon(child.Pid(), 1) && GetTickCount64() < end) Sleep(50);
+  EXPECT_TRUE(hktest::ProcessHasTrayIcon(child.Pid(), 1));
   const auto code = child.WaitExit(20000);
   ASSERT_TRUE(code.has_value());
   std::ifstream log(dir.path / "poweroff.log", std::ios::binary);
