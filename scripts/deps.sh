@@ -3,7 +3,8 @@
 set -euo pipefail
 pkgs=(cmake ninja-build clang libclang-rt-14-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth
-      lhasa liblhasa-dev imagemagick)
+      lhasa liblhasa-dev imagemagick
+      fonts-wine fonts-liberation)  # the fonts the programs and tests are drawn with
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

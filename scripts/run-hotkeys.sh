@@ -10,10 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build/win64-release}"
 export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/calderine-wine}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 XDISPLAY="${HK_DISPLAY:-:77}"
 app_dir="$WINEPREFIX/drive_c/Calderine"
+source scripts/wine-env.sh  # quiet Wine and the fonts (WINEPREFIX is ours)
 wintool() { wine "$BUILD_DIR/tools/wintool.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # Starts the wineserver and Wine's services with their output detached before wintool's output is piped:
 # whatever Wine starts first would otherwise hold the pipe open for as long as it runs.
@@ -24,8 +23,10 @@ wine_ready() {
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     wineserver -w
   fi
+  wine_fonts_files
   wineserver -p 10 </dev/null >/dev/null 2>&1 || true  # no-op while a server runs
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wine_fonts_registry
 }
 
 own_xvfb=0

@@ -10,11 +10,25 @@ wine_up() {
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true   # creates the prefix (once, some seconds)
     wineserver -w                                         # ... and waits until it is written
   fi
+  wine_fonts_files
   wineserver -p
   # Start Wine's background services now, with their output not attached to ctest's pipes.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-  # Xvfb has no window manager: let Wine manage its windows itself, otherwise hiding or destroying an
-  # active window waits two seconds for a manager that never answers.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  wine_fonts_registry
+  wine_regedit wine-tests.reg  # window management and crash reports for the tests (it says why)
+}
+# The fonts the programs are drawn with: Debian's Wine does not look in its own font folder, so the prefix
+# gets Wine's fonts (MS Sans Serif, Tahoma, Marlett, ...) in its Fonts folder.
+wine_fonts_files() {
+  local dir="$WINEPREFIX/drive_c/windows/Fonts" f
+  mkdir -p "$dir"
+  for f in /usr/share/wine/fonts/*; do
+    [ -e "$dir/${f##*/}" ] || ln -s "$f" "$dir/"
+  done
+}
+wine_fonts_registry() { wine_regedit wine-fonts.reg; }
+# Imports one of the .reg files beside this script.
+wine_regedit() {
+  wine regedit /S "$(winepath -w "$(dirname "${BASH_SOURCE[0]}")/$1")" </dev/null >/dev/null 2>&1 || true
 }
 wine_down() { wineserver -k 2>/dev/null || true; }

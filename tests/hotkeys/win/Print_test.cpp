@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -92,19 +93,87 @@ class TBitmapPrinter : public cl::TPrinter {
   }
 };
 
-// Dark pixels of a page inside the rectangle.
-int DarkPixels(HBITMAP page, int left, int top, int right, int bottom) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, page);
-  int n = 0;
-  for (int y = top; y < bottom; y += 1)
-    for (int x = left; x < right; x += 1) {
-      const COLORREF c = GetPixel(dc, x, y);
-      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128) ++n;
+// A page read back once: a pixel is dark when its red, green and blue average below half.
+class PageImage {
+ public:
+  explicit PageImage(HBITMAP page) {
+    BITMAP bm{};
+    GetObjectW(page, sizeof bm, &bm);
+    width_ = bm.bmWidth;
+    height_ = std::abs(bm.bmHeight);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width_;
+    bi.bmiHeader.biHeight = -height_;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    pixels_.resize(static_cast<size_t>(width_) * height_);
+    HDC dc = CreateCompatibleDC(nullptr);
+    GetDIBits(dc, page, 0, static_cast<UINT>(height_), pixels_.data(), &bi, DIB_RGB_COLORS);
+    DeleteDC(dc);
+  }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Dark(int x, int y) const {
+    const uint32_t c = pixels_[static_cast<size_t>(y) * width_ + x];
+    return (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF) < 3 * 128;
+  }
+  int DarkPixels(int left, int top, int right, int bottom) const {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) n += Dark(x, y);
+    return n;
+  }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<uint32_t> pixels_;
+};
+
+// The ruled grid of one printed page as the picture shows it: the left rule's column and extent, and the
+// centres of the horizontal rules that cross it (the column header's two, then one below each row).
+struct PageGrid {
+  int ruleX = -1;
+  int top = 0;
+  int bottom = -1;
+  std::vector<int> lines;
+};
+
+PageGrid ReadGrid(const PageImage& page) {
+  PageGrid grid;
+  // The left rule: the column near the left edge with the longest unbroken run of dark pixels.
+  int best = 0;
+  for (int x = 0; x < 60; ++x)
+    for (int y = 0; y < page.Height();) {
+      if (!page.Dark(x, y)) {
+        ++y;
+        continue;
+      }
+      const int start = y;
+      while (y < page.Height() && page.Dark(x, y)) ++y;
+      if (y - start > best) {
+        best = y - start;
+        grid = {x, start, y - 1, {}};
+      }
     }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return n;
+  if (grid.ruleX < 0) return grid;
+  // A horizontal rule: a pixel row dark for 300 pixels to the right of the rule (no text is that solid).
+  auto ruled = [&](int y) {
+    for (int x = grid.ruleX; x < grid.ruleX + 300 && x < page.Width(); ++x)
+      if (!page.Dark(x, y)) return false;
+    return true;
+  };
+  for (int y = grid.top; y <= grid.bottom;) {
+    if (!ruled(y)) {
+      ++y;
+      continue;
+    }
+    const int start = y;
+    while (y <= grid.bottom && ruled(y)) ++y;
+    grid.lines.push_back((start + y - 1) / 2);
+  }
+  return grid;
 }
 
 bool SystemHasPrinter() {
@@ -146,11 +215,31 @@ TEST_F(Print, ThePrintPassDrawsAsManyPagesAsTheMeasurePassCounted) {
   EXPECT_EQ(printer.ended, 1);
   EXPECT_EQ(printer.aborted, 0);
   EXPECT_FALSE(printer.Printing());
-  // Every page has its header, its grid and its footer; the bottom band below the footer rule is empty.
-  for (HBITMAP page : printer.pages) {
-    EXPECT_GT(DarkPixels(page, 0, 0, 400, 30), 50);                   // the file name
-    EXPECT_GT(DarkPixels(page, 0, 200, 6, 1400), 1000);               // the left rule
-    EXPECT_GT(DarkPixels(page, 0, 1620, 400, 1650), 50);              // the product line
+  // Every page has its header, its grid and its footer. What the layout guarantees, whatever the font's
+  // metrics: the left rule runs unbroken from the column header's top rule to the last row's bottom rule,
+  // every row is on exactly one page, and a page ends only when its next row would reach the bottom band.
+  std::vector<PageGrid> grids;
+  int rowsPrinted = 0;
+  int rowHeight = 0;
+  const int tolerance = 4;  // the pen is a few pixels wide
+  for (HBITMAP bitmap : printer.pages) {
+    const PageImage page(bitmap);
+    SCOPED_TRACE("page " + std::to_string(grids.size() + 1));
+    EXPECT_GT(page.DarkPixels(0, 0, 400, 30), 50);  // the file name
+    EXPECT_GT(page.DarkPixels(0, page.Height() - 30, 400, page.Height()), 50);  // the product line
+    const PageGrid grid = ReadGrid(page);
+    ASSERT_GE(grid.lines.size(), 3u) << "the column header and at least one row";
+    EXPECT_LE(std::abs(grid.lines.front() - grid.top), tolerance) << "the rule starts at the column header";
+    EXPECT_LE(std::abs(grid.lines.back() - grid.bottom), tolerance) << "the rule ends at the last row";
+    rowHeight = grid.lines[1] - grid.lines[0];
+    rowsPrinted += static_cast<int>(grid.lines.size()) - 2;
+    grids.push_back(grid);
+  }
+  EXPECT_EQ(rowsPrinted, 120);
+  const int bottomBand = TBitmapPrinter::kHeight - rowHeight;
+  for (size_t p = 0; p + 1 < grids.size(); ++p) {
+    const int nextRowHeight = grids[p + 1].lines[2] - grids[p + 1].lines[1];
+    EXPECT_GE(grids[p].lines.back() + nextRowHeight + tolerance, bottomBand) << "page " << p + 1 << " ends early";
   }
   // No progress window is left behind.
   EXPECT_EQ(FindWindowW(nullptr, L"Printing"), nullptr);
