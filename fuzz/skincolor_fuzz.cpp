@@ -17,7 +17,8 @@ namespace {
     }                                                                        \
   } while (0)
 
-// The digit runs that a non-digit closes, and whether a run is still open at the end.
+// The digit runs that a non-digit closes, and whether a run is still open at the end. A run whose value
+// passes 2147483647 is not a number, and nothing after it is either.
 cl::TColor Reference(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
@@ -34,9 +35,13 @@ cl::TColor Reference(std::string_view text) {
   if (!run.empty() && closed.size() == 2) closed.push_back(run);
   unsigned n[3] = {0, 0, 0};
   for (size_t i = 0; i < closed.size() && i < 3; ++i) {
-    unsigned v = 0;
-    for (char c : closed[i]) v = (v * 10 + static_cast<unsigned>(c - '0')) % 256;
-    n[i] = v;
+    uint64_t v = 0;
+    for (char c : closed[i]) {
+      v = v * 10 + static_cast<unsigned>(c - '0');
+      if (v > 0x7FFFFFFF) break;
+    }
+    if (v > 0x7FFFFFFF) break;
+    n[i] = static_cast<unsigned>(v % 256);
   }
   return n[0] | n[1] << 8 | n[2] << 16;
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Draws the bitmaps of the programs' own skin and packs them with its description.
 #
-#   build-skin.sh [BUILD_DIR]          writes resources/skin/Calderine.skn
-#   build-skin.sh --check [BUILD_DIR]  packs into a temporary file and fails unless it equals the
-#                                      committed resources/skin/Calderine.skn byte for byte
+#   build-skin.sh [BUILD_DIR]          writes resources/skin/Calderine.skn and the system menu's icons,
+#                                      resources/skin/SkinMenu.bmp (a resource of both programs)
+#   build-skin.sh --check [BUILD_DIR]  draws and packs into a temporary folder and fails unless both
+#                                      equal the committed files byte for byte
 #
 # BUILD_DIR is a native build folder (default build/native); makeskin and skinpack are built there.
 set -euo pipefail
@@ -16,6 +17,7 @@ if [[ "${1:-}" == "--check" ]]; then
 fi
 build="${1:-build/native}"
 package=resources/skin/Calderine.skn
+icons=resources/skin/SkinMenu.bmp
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
   cmake --preset native -B "$build" >/dev/null
@@ -24,18 +26,22 @@ cmake --build "$build" --target makeskin skinpack >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/skin/makeskin" "$work/skin"
+"$build/skin/makeskin" "$work/skin" "$work/SkinMenu.bmp"
 cp resources/skin/Calderine.ini "$work/skin/"
 "$build/skin/skinpack" pack "$work/skin" "$work/Calderine.skn"
 
 if (( check )); then
-  if [[ ! -f "$package" ]] || ! cmp -s "$work/Calderine.skn" "$package"; then
-    echo "build-skin: $package is out of date with resources/skin/Calderine.ini and tools/makeskin.cpp;" >&2
-    echo "build-skin: run 'bash scripts/build-skin.sh' and commit the package" >&2
-    exit 1
-  fi
-  echo "build-skin: $package is up to date"
+  for pair in "Calderine.skn:$package" "SkinMenu.bmp:$icons"; do
+    made="$work/${pair%%:*}" committed="${pair#*:}"
+    if [[ ! -f "$committed" ]] || ! cmp -s "$made" "$committed"; then
+      echo "build-skin: $committed is out of date with resources/skin/Calderine.ini and tools/makeskin.cpp;" >&2
+      echo "build-skin: run 'bash scripts/build-skin.sh' and commit it" >&2
+      exit 1
+    fi
+  done
+  echo "build-skin: $package and $icons are up to date"
 else
   cp "$work/Calderine.skn" "$package"
-  echo "build-skin: wrote $package ($(wc -c <"$package") bytes)"
+  cp "$work/SkinMenu.bmp" "$icons"
+  echo "build-skin: wrote $package ($(wc -c <"$package") bytes) and $icons"
 fi

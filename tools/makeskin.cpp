@@ -1,6 +1,6 @@
 // makeskin: draws the bitmaps of the Calderine skin into a folder.
 //
-//   makeskin <output folder>
+//   makeskin <output folder> [<menu icons file>]
 //
 // Every image is a strip of equal frames side by side (the window's top and bottom borders and the
 // menu bar stack theirs one above the other), written as a 24-bit bottom-up Windows bitmap file.
@@ -403,11 +403,20 @@ Img Header() {  // 5 frames: normal, pressed, disabled, hot, sorted
   return m;
 }
 
-Img MenuItem() {  // 5 frames: normal (keyed), pressed, disabled (keyed), selected, selected disabled
+// 5 frames: normal (keyed), separator, disabled (keyed), selected, selected disabled. A separator
+// item shows the bottom rows of frame 2 (as many as the item is high, 8 for a plain one), its ends at
+// their own width and its middle stretched, keyed: so the etched line sits in the bottom 8 rows, 4
+// rows above the bottom edge, and everything else of the frame is key colour.
+Img MenuItem() {
   const int cw = 24, ch = 20;
   Img m(5 * cw, ch);
   const Rgb halo = C(250, 251, 252);
-  RBox(m, cw, 0, cw, ch, 3, C(184, 206, 234), C(204, 222, 244), kAccentDark, true, halo);
+  const int line = ch - 5;
+  for (int x = 2; x < cw - 2; ++x) {
+    const double fade = x < 4 ? (x - 1) / 3.0 : x >= cw - 4 ? (cw - 2 - x) / 3.0 : 1.0;
+    m.at(cw + x, line) = Mix(halo, kLineSoft, fade);
+    m.at(cw + x, line + 1) = kWhite;
+  }
   RBox(m, 3 * cw, 0, cw, ch, 3, C(222, 234, 250), C(198, 218, 242), C(120, 158, 206), true, halo);
   RBox(m, 4 * cw, 0, cw, ch, 3, C(238, 241, 245), C(228, 232, 238), kLineSoft, true, halo);
   return m;
@@ -511,6 +520,21 @@ Img UpDown(int cw, int ch, bool glyphs, bool vertical) {
   return m;
 }
 
+// The icons of the skinned system menu, 16 by 16 each: restore, maximise, minimise, close. Black on
+// white, white being the colour the skin component takes as transparent.
+Img MenuIcons() {
+  const int c = 16;
+  Img m(4 * c, c, kWhite);
+  const Pattern* glyphs[4] = {&kRestore, &kMax, &kMin, &kClose};
+  for (int i = 0; i < 4; ++i) {
+    const Pattern& g = *glyphs[i];
+    // The minimise bar sits low, where the title-bar button has it.
+    const int y = i == 2 ? 10 : (c - static_cast<int>(g.size())) / 2;
+    Glyph(m, i * c + (c - static_cast<int>(g[0].size())) / 2, y, g, 0x000000);
+  }
+  return m;
+}
+
 // ---- the file ---------------------------------------------------------------------------------
 
 void Put16(std::string& s, uint32_t v) { s += char(v & 255); s += char((v >> 8) & 255); }
@@ -551,9 +575,17 @@ std::string BmpFile(const Img& m) {
 
 }  // namespace
 
+bool Write(const std::filesystem::path& path, const Img& image) {
+  const std::string bytes = BmpFile(image);
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!f) std::fprintf(stderr, "makeskin: cannot write %s\n", path.string().c_str());
+  return static_cast<bool>(f);
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: makeskin <output folder>\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: makeskin <output folder> [<menu icons file>]\n");
     return 2;
   }
   const std::filesystem::path out = argv[1];
@@ -603,14 +635,9 @@ int main(int argc, char** argv) {
       {"updownv.bmp", [] { return UpDown(16, 10, false, true); }},
       {"updownvglyph.bmp", [] { return UpDown(16, 10, true, true); }},
   };
-  for (const auto& [name, draw] : images) {
-    const std::string bytes = BmpFile(draw());
-    std::ofstream f(out / name, std::ios::binary | std::ios::trunc);
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!f) {
-      std::fprintf(stderr, "makeskin: cannot write %s\n", (out / name).string().c_str());
-      return 1;
-    }
-  }
+  for (const auto& [name, draw] : images)
+    if (!Write(out / name, draw())) return 1;
+  // The system menu's icons are a resource of the programs, not part of the package.
+  if (argc == 3 && !Write(argv[2], MenuIcons())) return 1;
   return 0;
 }

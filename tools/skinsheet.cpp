@@ -119,6 +119,26 @@ class Sheet {
     if (cl::TBitmap* b = Bitmap(e->Image))
       skin::DrawNineSlice(dc_, r, *b, stacked, e->Tile == 1, e->Trans == 1, e->FrameCount, frame, e->Margins);
   }
+  // A separator item from frame 2 of the menu item element, as the owner-drawn menus draw it: the
+  // frame's bottom rows when the item is lower than the image, the ends at their own width and the
+  // middle stretched, keyed.
+  void Separator(TDataSkinObject* e, const TRect& r) {
+    cl::TBitmap* b = e ? Bitmap(e->Image) : nullptr;
+    if (!b || e->FrameCount < 2 || r.IsEmpty()) return;
+    const int fw = e->Image.Width / e->FrameCount, fx = fw, ih = e->Image.Height;
+    const int top = r.Height() < ih ? ih - r.Height() : 0, h = std::min(r.Height(), ih);
+    const int left = std::min(e->Margins.Left, r.Width() / 2), right = std::min(e->Margins.Right, r.Width() / 2);
+    cl::TBitmap work;
+    work.SetSize(r.Width(), r.Height());
+    HDC w = work.Canvas()->Handle(), src = b->Canvas()->Handle();
+    work.Canvas()->Brush()->SetColor(skin::kSkinKeyColor);
+    work.Canvas()->FillRect(R(0, 0, r.Width(), r.Height()));
+    SetStretchBltMode(w, COLORONCOLOR);
+    StretchBlt(w, 0, 0, left, h, src, fx, top, left, h, SRCCOPY);
+    StretchBlt(w, left, 0, r.Width() - left - right, h, src, fx + left, top, fw - left - right, h, SRCCOPY);
+    StretchBlt(w, r.Width() - right, 0, right, h, src, fx + fw - right, top, right, h, SRCCOPY);
+    skin::DrawTransparent(dc_, r, work, skin::kSkinKeyColor);
+  }
   void Stretch(TSkinImage& image, int frames, int frame, const TRect& r, bool keyed) {
     if (cl::TBitmap* b = Bitmap(image)) skin::DrawSkinFrame(dc_, r, *b, keyed, frames, frame);
   }
@@ -335,9 +355,8 @@ void Sheet::MenuSection(int x, int y) {
   int iy = menu.Top + 4;
   for (int i = 0; i < 5; ++i) {
     if (!*items[i]) {
-      Fill(R(menu.Left + 8, iy + 4, menu.Width() - 16, 1), s_.Colors.ButtonShadow);
-      Fill(R(menu.Left + 8, iy + 5, menu.Width() - 16, 1), s_.Colors.ButtonHilight);
-      iy += 10;
+      Separator(s_.MenuItem.get(), R(menu.Left + 3, iy, menu.Width() - 6, 8));
+      iy += 8;
       continue;
     }
     const TRect item = R(menu.Left + 3, iy, menu.Width() - 6, 22);
@@ -348,10 +367,15 @@ void Sheet::MenuSection(int x, int y) {
     iy += 24;
   }
   // The five item frames.
-  const char* states[] = {"normal", "pressed", "disabled", "selected", "selected, disabled"};
+  const char* states[] = {"normal", "separator", "disabled", "selected", "selected, disabled"};
   for (int f = 1; f <= 5; ++f) {
     const TRect item = R(x + 200, y + 30 + 27 * (f - 1), 130, 22);
     Fill(item, s_.Colors.Menu);
+    if (f == 2) {
+      Separator(s_.MenuItem.get(), R(item.Left, item.Top + 14, item.Width(), 8));
+      Text(TRect(item.Left + 10, item.Top, item.Right, item.Top + 14), states[f - 1], s_.Colors.MenuText, small_);
+      continue;
+    }
     Nine(s_.MenuItem.get(), item, f);
     Text(TRect(item.Left + 10, item.Top, item.Right, item.Bottom), states[f - 1],
          f == 3 || f == 5 ? s_.Colors.ButtonShadow : s_.Colors.MenuText, text_);

@@ -934,21 +934,24 @@ void TBitmap::LoadFromStream(TStream& stream) {
   const uint32_t offBits = Le32(file + 10);
   if (offBits > available) InvalidBitmap();
 
-  // The info header: 40 bytes or one of its longer versions (the extra fields are not needed).
+  // The info header: 40 bytes or one of its longer versions (the extra fields are not needed), or the
+  // old 12-byte core header (16-bit sizes, bottom-up rows, no compression, a table of RGB triples).
   uint8_t header[124] = {};
   ReadExact(stream, header, 4);
   const uint32_t headerSize = Le32(header);
-  if (headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 && headerSize != 124)
+  const bool core = headerSize == 12;
+  if (!core && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 && headerSize != 124)
     InvalidBitmap();
   if (14 + headerSize > offBits) InvalidBitmap();
   ReadExact(stream, header + 4, headerSize - 4);
-  const int32_t width = static_cast<int32_t>(Le32(header + 4));
-  const int32_t rawHeight = static_cast<int32_t>(Le32(header + 8));
-  const uint16_t planes = Le16(header + 12);
-  const uint16_t bitCount = Le16(header + 14);
-  const uint32_t compression = Le32(header + 16);
-  const uint32_t sizeImage = Le32(header + 20);
-  uint32_t colorsUsed = Le32(header + 32);
+  const int32_t width = core ? Le16(header + 4) : static_cast<int32_t>(Le32(header + 4));
+  const int32_t rawHeight = core ? Le16(header + 6) : static_cast<int32_t>(Le32(header + 8));
+  const uint16_t planes = core ? Le16(header + 8) : Le16(header + 12);
+  const uint16_t bitCount = core ? Le16(header + 10) : Le16(header + 14);
+  const uint32_t compression = core ? BI_RGB : Le32(header + 16);
+  const uint32_t sizeImage = core ? 0 : Le32(header + 20);
+  uint32_t colorsUsed = core ? 0 : Le32(header + 32);
+  if (core && bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) InvalidBitmap();
 
   constexpr int32_t kMaxSide = 32767;
   constexpr int64_t kMaxPixels = int64_t{1} << 26;
@@ -999,10 +1002,15 @@ void TBitmap::LoadFromStream(TStream& stream) {
     const uint32_t maxColors = 1u << bitCount;
     if (colorsUsed == 0) colorsUsed = maxColors;
     if (colorsUsed > maxColors) InvalidBitmap();
-    if (used + static_cast<uint64_t>(colorsUsed) * 4 > offBits) InvalidBitmap();
+    const size_t entrySize = core ? 3 : 4;  // RGBTRIPLE or RGBQUAD, blue first in both
+    if (used + static_cast<uint64_t>(colorsUsed) * entrySize > offBits) InvalidBitmap();
+    std::vector<uint8_t> table(colorsUsed * entrySize);
+    ReadExact(stream, table.data(), table.size());
     palette.resize(colorsUsed);
-    ReadExact(stream, palette.data(), colorsUsed * sizeof(RGBQUAD));
-    for (auto& q : palette) q.rgbReserved = 0;
+    for (size_t i = 0; i < palette.size(); ++i) {
+      const uint8_t* e = table.data() + i * entrySize;
+      palette[i] = RGBQUAD{e[0], e[1], e[2], 0};
+    }
   }
 
   const int64_t rowBytes = Stride(width, bitCount);

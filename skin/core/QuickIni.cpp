@@ -87,6 +87,7 @@ void TQuickIni::LoadFromBytes(std::string_view bytes, unsigned codePage) {
 
   lines_.clear();
   sections_.clear();
+  firstSection_.clear();
   const std::string_view t = text;
   size_t p = 0;
   while (p < t.size()) {
@@ -98,7 +99,11 @@ void TQuickIni::LoadFromBytes(std::string_view bytes, unsigned codePage) {
     p = e;
     if (line.empty() || line[0] == ';') continue;
     lines_.emplace_back(line);
-    if (IsSectionLine(line)) sections_.push_back({std::string(line), static_cast<int>(lines_.size()) - 1});
+    if (IsSectionLine(line)) {
+      const int at = static_cast<int>(lines_.size()) - 1;
+      sections_.push_back({std::string(line), at});
+      firstSection_.try_emplace(cl::LowerCase(line), at);  // a repeated name keeps its first header
+    }
   }
 }
 
@@ -108,9 +113,8 @@ int TQuickIni::FindSection(std::string_view name) const {
   header += '[';
   header += name;
   header += ']';
-  for (const SectionEntry& s : sections_)
-    if (cl::SameText(s.header, header)) return s.line;
-  return -1;
+  const auto it = firstSection_.find(cl::LowerCase(header));
+  return it == firstSection_.end() ? -1 : it->second;
 }
 
 std::string TQuickIni::ReadString(std::string_view section, std::string_view key, std::string_view def) const {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Lists.h"
@@ -64,6 +65,9 @@ class TQuickIni {
   };
   std::vector<std::string> lines_;
   std::vector<SectionEntry> sections_;
+  // The lower-cased header of each section name to the line of its first header: a lookup costs the
+  // same with 16,000 sections as with 20.
+  std::unordered_map<std::string, int> firstSection_;
 };
 
 }  // namespace skin

@@ -9,18 +9,24 @@ cl::TColor ParseSkinColor(std::string_view text) {
   unsigned numbers[3] = {0, 0, 0};
   int count = 0;
   bool inRun = false;
-  unsigned run = 0;  // the run's value modulo 256: a run of any length stays a number of its own
+  // A run whose value passes the 32-bit signed range is never stored, and it is not ended by what
+  // follows: later digits join it, so no later number is stored either.
+  bool tooLarge = false;
+  uint64_t run = 0;
   for (char c : text) {
     if (c >= '0' && c <= '9') {
-      run = (run * 10 + static_cast<unsigned>(c - '0')) & 0xFF;
+      if (!tooLarge) {
+        run = run * 10 + static_cast<unsigned>(c - '0');
+        tooLarge = run > 0x7FFFFFFF;
+      }
       inRun = true;
-    } else if (inRun) {
-      if (count < 3) numbers[count++] = run;
+    } else if (inRun && !tooLarge) {
+      if (count < 3) numbers[count++] = static_cast<unsigned>(run & 0xFF);
       run = 0;
       inRun = false;
     }
   }
-  if (inRun && count == 2) numbers[2] = run;
+  if (inRun && !tooLarge && count == 2) numbers[2] = static_cast<unsigned>(run & 0xFF);
   return cl::RGBColor(static_cast<uint8_t>(numbers[0]), static_cast<uint8_t>(numbers[1]),
                       static_cast<uint8_t>(numbers[2]));
 }

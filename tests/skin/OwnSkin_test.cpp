@@ -168,3 +168,33 @@ TEST_F(OwnSkin, EveryControlElementIsThere) {
                         skin_.TrackbarThumbRight.get(), skin_.TrackbarThumbUp.get(), skin_.TrackbarThumbDown.get()})
     ExpectElement(t, 5, "Trackbar thumb");
 }
+
+// Frame 2 of the menu item element is the separator: a separator item (8 rows high) shows the frame's
+// bottom 8 rows keyed, so those hold a line across the frame and everything else is key colour.
+TEST_F(OwnSkin, MenuItemFrame2IsTheSeparator) {
+  const TSkinImage& image = skin_.MenuItem->Image;
+  ASSERT_TRUE(image.File);
+  const auto info = skin::ProbeBmp(*image.File);
+  ASSERT_TRUE(info && info->BitCount == 24 && !info->TopDown);
+  const std::string& bytes = *image.File;
+  const size_t offBits = static_cast<uint8_t>(bytes[10]) | static_cast<uint8_t>(bytes[11]) << 8;
+  const int stride = (image.Width * 3 + 3) / 4 * 4, frameWidth = image.Width / 5;
+  auto isKey = [&](int x, int y) {  // top-down y
+    const size_t at = offBits + static_cast<size_t>(image.Height - 1 - y) * stride + static_cast<size_t>(x) * 3;
+    return bytes.substr(at, 3) == std::string("\xFF\x00\xFF", 3);
+  };
+  int lineRows = 0;
+  for (int y = 0; y < image.Height; ++y) {
+    int drawn = 0;
+    for (int x = frameWidth; x < 2 * frameWidth; ++x) drawn += !isKey(x, y);
+    if (y < image.Height - 8) {
+      EXPECT_EQ(drawn, 0) << "row " << y;
+    } else if (drawn > 0) {
+      EXPECT_GE(drawn, frameWidth - 2 * skin_.MenuItem->Margins.Left) << "row " << y;
+      ++lineRows;
+    }
+  }
+  EXPECT_GE(lineRows, 1);
+  EXPECT_LE(lineRows, 2);
+  EXPECT_EQ(skin_.MenuItem->Trans, 1);
+}

@@ -47,6 +47,23 @@ TEST(QuickIni, FirstOccurrenceWinsEvenWhenEmpty) {
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"S", "S", "T"}));
 }
 
+// The index keeps the first header of a name, whatever the letter case of the later ones, and a second
+// load forgets the first text's sections.
+TEST(QuickIni, TheFirstOfManySectionsOfOneNameWins) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "[Sec" + std::to_string(i % 1000) + "]\nv=" + std::to_string(i) + "\n";
+  text += "[sec7]\nv=late\n[SEC1000]\nv=new\n";
+  TQuickIni ini = Load(text);
+  EXPECT_EQ(ini.ReadInteger("SEC7", "v", -1), 7);
+  EXPECT_EQ(ini.FindSection("sec7"), 14);
+  EXPECT_EQ(ini.ReadInteger("Sec999", "v", -1), 999);
+  EXPECT_EQ(ini.ReadString("sec1000", "v", "-"), "new");
+  EXPECT_EQ(ini.SectionCount(), 3002);
+  ini.LoadFromBytes("[Other]\nv=1\n");
+  EXPECT_EQ(ini.FindSection("Sec7"), -1);
+  EXPECT_EQ(ini.FindSection("other"), 0);
+}
+
 TEST(QuickIni, CommentsAndKeysBeforeTheFirstSection) {
   const TQuickIni ini = Load("top=1\n; [Hidden]\n  ;x=1\n[S]\n;a=1\na=2 ; note\n#b=3\n");
   EXPECT_EQ(ini.Lines(), (std::vector<std::string>{"top=1", "[S]", "a=2 ; note", "#b=3"}));

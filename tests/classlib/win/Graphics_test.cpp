@@ -262,6 +262,83 @@ TEST(Graphics, OtherBmpLayoutsAreRead) {
   EXPECT_EQ(At(bmp, 0, 0), cl::RGBColor(0x11, 0xFF, 0x22));
 }
 
+// One picture in both header forms: the 12-byte core header with a table of RGB triples, and the
+// 40-byte info header with RGB quads, as the writer makes it (full tables, bottom-up rows).
+struct TwoForms {
+  std::string core, info;
+};
+TwoForms PictureInBothForms(unsigned bits, int width, int height) {
+  const uint32_t colours = bits <= 8 ? 1u << bits : 0;
+  const uint32_t stride = (static_cast<uint32_t>(width) * bits + 31) / 32 * 4;
+  std::string rows;
+  for (int y = 0; y < height; ++y)
+    for (uint32_t i = 0; i < stride; ++i)  // any bytes: every index is inside the full table
+      rows.push_back(static_cast<char>(i < (static_cast<uint32_t>(width) * bits + 7) / 8 ? 37 * y + 11 * i + 5 : 0));
+  Bytes core, info;
+  const uint32_t coreOff = 14 + 12 + 3 * colours, infoOff = 14 + 40 + 4 * colours;
+  core.u8('B').u8('M').u32(coreOff + static_cast<uint32_t>(rows.size())).u32(0).u32(coreOff);
+  core.u32(12).u16(static_cast<unsigned>(width)).u16(static_cast<unsigned>(height)).u16(1).u16(bits);
+  info = BmpHeader(infoOff + static_cast<uint32_t>(rows.size()), infoOff, width, height, bits, 0,
+                   static_cast<uint32_t>(rows.size()));
+  for (uint32_t i = 0; i < colours; ++i) {
+    const unsigned b = (i * 53) & 0xFF, g = (i * 101 + 7) & 0xFF, r = (255 - i * 29) & 0xFF;
+    core.u8(b).u8(g).u8(r);
+    info.u8(b).u8(g).u8(r).u8(0);
+  }
+  core.raw(rows);
+  info.raw(rows);
+  return {core.s, info.s};
+}
+
+TEST(Graphics, CoreHeaderBmpsReadAsTheirInfoHeaderTwins) {
+  for (unsigned bits : {1u, 4u, 8u, 24u}) {
+    SCOPED_TRACE("bits " + std::to_string(bits));
+    const TwoForms forms = PictureInBothForms(bits, 7, 3);
+    TBitmap fromCore, fromInfo;
+    Load(fromCore, forms.core);
+    Load(fromInfo, forms.info);
+    ASSERT_EQ(fromCore.Width(), 7);
+    ASSERT_EQ(fromCore.Height(), 3);
+    EXPECT_EQ(fromCore.PixelFormat(), fromInfo.PixelFormat());
+    EXPECT_EQ(Save(fromInfo), forms.info);  // the twin is the writer's own form...
+    EXPECT_EQ(Save(fromCore), forms.info);  // ...and the core form reads to the same bytes
+  }
+  // The 1-bit table's order holds: index 0 is the first triple.
+  Bytes mono;
+  mono.u8('B').u8('M').u32(14 + 12 + 6 + 4).u32(0).u32(14 + 12 + 6);
+  mono.u32(12).u16(2).u16(1).u16(1).u16(1);
+  mono.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0);  // red, blue
+  mono.raw(std::string("\x40\0\0\0", 4));       // pixel 0 index 0, pixel 1 index 1
+  TBitmap bmp;
+  Load(bmp, mono.s);
+  EXPECT_EQ(bmp.Canvas()->Pixels(0, 0), cl::clRed);
+  EXPECT_EQ(bmp.Canvas()->Pixels(1, 0), cl::clBlue);
+}
+
+TEST(Graphics, HostileCoreHeadersAreRefused) {
+  TBitmap bmp;
+  auto refused = [&](const std::string& bytes) {
+    return testsupport::MessageOf<cl::EInvalidGraphic>([&] { Load(bmp, bytes); }) == "Bitmap image is not valid";
+  };
+  auto core = [](uint32_t offBits, unsigned w, unsigned h, unsigned planes, unsigned bits) {
+    Bytes b;
+    b.u8('B').u8('M').u32(0).u32(0).u32(offBits).u32(12).u16(w).u16(h).u16(planes).u16(bits);
+    return b;
+  };
+  const std::string table8(3 * 256, '\x10');
+  EXPECT_FALSE(refused(core(26 + 768, 2, 2, 1, 8).raw(table8).raw(std::string(8, '\0')).s));  // the good one
+  EXPECT_TRUE(refused(core(26 + 768, 2, 2, 1, 8).raw(table8).raw(std::string(7, '\0')).s));   // rows cut off
+  EXPECT_TRUE(refused(core(26 + 300, 2, 2, 1, 8).raw(table8).raw(std::string(8, '\0')).s));   // table runs into rows
+  EXPECT_TRUE(refused(core(26, 2, 2, 1, 16).raw(std::string(8, '\0')).s));    // no 16 bits in the old form
+  EXPECT_TRUE(refused(core(26, 2, 2, 1, 32).raw(std::string(16, '\0')).s));   // nor 32
+  EXPECT_TRUE(refused(core(26, 0, 2, 1, 24).raw(std::string(8, '\0')).s));    // no columns
+  EXPECT_TRUE(refused(core(26, 2, 0, 1, 24).raw(std::string(8, '\0')).s));    // no rows
+  EXPECT_TRUE(refused(core(26, 2, 2, 2, 24).raw(std::string(16, '\0')).s));   // two planes
+  EXPECT_TRUE(refused(core(26, 65535, 65535, 1, 24).raw(std::string(16, '\0')).s));  // far too large
+  EXPECT_TRUE(refused(core(20, 2, 2, 1, 24).raw(std::string(16, '\0')).s));   // offset inside the header
+  EXPECT_TRUE(refused(core(26, 2, 2, 1, 24).s.substr(0, 20)));                // header cut off
+}
+
 TEST(Graphics, HostileBmpHeadersAreRefused) {
   TBitmap bmp;
   Load(bmp, Bmp24());
