@@ -14,6 +14,14 @@ wine_up() {
   wineserver -p
   # Start Wine's background services now, with their output not attached to ctest's pipes.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # ... and keep the desktop process running until wine_down: otherwise the next program that opens the
+  # desktop (a test) starts it, and ctest waits for that test's output until the desktop closes.
+  local keeper="${BUILD_DIR:-build/win64}/tools/wintool.exe"
+  if [ -f "$keeper" ]; then
+    wine "$keeper" hold </dev/null >/dev/null 2>&1 &
+  else
+    echo "wine_up: $keeper is not built; a test may wait for the desktop process" >&2
+  fi
   wine_fonts_registry
   wine_regedit wine-tests.reg  # window management and crash reports for the tests (it says why)
 }

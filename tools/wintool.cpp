@@ -8,6 +8,10 @@
 //   wintool child <handle> <class|-> [text]     prints the handle of the first window inside <handle>
 //                                                (or inside a window it owns) of that class and text
 //   wintool move <handle> <x> <y>                moves a window (screen coordinates), size and z-order kept
+//   wintool hold                                 keeps Wine's desktop open until the wineserver ends: Wine
+//                                                closes the desktop a second after its last program, and
+//                                                whichever program opens it again starts the desktop
+//                                                process, which inherits (and holds open) its output
 #include <windows.h>
 
 #include <cstdio>
@@ -24,7 +28,8 @@ int Usage() {
                "usage: wintool find <class> [--tray] [--wait MS]\n"
                "       wintool post <handle> <message|reg:name> <wParam> <lParam>\n"
                "       wintool child <handle> <class|-> [text]\n"
-               "       wintool move <handle> <x> <y>\n");
+               "       wintool move <handle> <x> <y>\n"
+               "       wintool hold\n");
   return 2;
 }
 
@@ -144,6 +149,16 @@ int MoveCommand(int argc, char** argv) {
 
 }  // namespace
 
+// A hidden window makes this process a user of the desktop; it waits for messages until it is ended.
+int HoldCommand() {
+  HWND wnd = CreateWindowExW(0, L"STATIC", L"wintool hold", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  if (!wnd) return 1;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  DestroyWindow(wnd);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string cmd = argv[1];
@@ -151,5 +166,6 @@ int main(int argc, char** argv) {
   if (cmd == "post") return PostCommand(argc, argv);
   if (cmd == "child") return ChildCommand(argc, argv);
   if (cmd == "move") return MoveCommand(argc, argv);
+  if (cmd == "hold") return HoldCommand();
   return Usage();
 }
