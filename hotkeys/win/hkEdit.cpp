@@ -148,7 +148,7 @@ void TfrmHotkeyEdit::ReadSettings() {
   cl::TListColumns* columns = lvHotkeys->Columns();
   for (int i = 0; i < columns->Count(); ++i) {
     cl::TListColumn* column = columns->Items(i);
-    column->SetWidth(ini.ReadInteger(kColumns, column->Caption(), column->Width()));
+    column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(kColumns, column->Caption(), column->Width())));
   }
 }
 
@@ -387,14 +387,34 @@ void TfrmHotkeyEdit::SetModified(bool value) {
 
 void TfrmHotkeyEdit::ReloadDefinitions() {
   SetModified(false);
-  LoadDefinitions();
+  const bool whole = LoadDefinitions();
   RegisterHotkeys();
+  // Told once the hot keys are back, so that a start-up goes on while the box waits.
+  if (!whole) ReportShortRead();
 }
 
-void TfrmHotkeyEdit::LoadDefinitions() {
+void TfrmHotkeyEdit::ReportShortRead() const {
+  if (!FShortRead) return;
+  const std::string& file = FShortRead->file;
+  const size_t n = FShortRead->entries;
+  const std::string read = std::to_string(n) + (n == 1 ? " entry" : " entries");
+  cl::Application->MessageBox(
+      cl::Format("The hotkey definitions file %s could not be read to its end: only the first %s could be "
+                 "read.\n\nThe rest of the file is not shown. The next save keeps the file as it is now as %s.",
+                 file.c_str(), read.c_str(), DefinitionsBackupFile(file).c_str()),
+      "Hotkey Editor", MB_OK | MB_ICONWARNING);
+}
+
+bool TfrmHotkeyEdit::LoadDefinitions() {
   SetCaption(kEditorCaption + FDefinitionsFile);
   const int remembered = std::max(FCurrentItem, 0);
   LoadedDefinitions loaded = hk::LoadDefinitions(FDefinitionsFile);
+  // A missing file is a new one; a file that is there and stops early holds entries we cannot show.
+  const bool whole = loaded.complete || !cl::FileExists(FDefinitionsFile);
+  if (whole)
+    FShortRead.reset();
+  else
+    FShortRead = ShortRead{FDefinitionsFile, loaded.entries.size()};
   if (loaded.sortColumn) FEntries.sortColumn = *loaded.sortColumn;
   if (loaded.sortAscending) FEntries.sortAscending = *loaded.sortAscending;
   FEntries.entries = std::move(loaded.entries);
@@ -403,7 +423,7 @@ void TfrmHotkeyEdit::LoadDefinitions() {
     FCurrentItem = -1;
     ShowRows();
     AddBlankEntry();
-    return;
+    return whole;
   }
   FCurrentItem = remembered < static_cast<int>(FEntries.entries.size())
                      ? remembered
@@ -411,6 +431,7 @@ void TfrmHotkeyEdit::LoadDefinitions() {
   ShowRows();
   grpEdit->SetCaption("Edit hotkey");
   SetModified(false);
+  return whole;
 }
 
 void TfrmHotkeyEdit::AddBlankEntry() { btnNewClick(this); }
@@ -452,15 +473,18 @@ bool TfrmHotkeyEdit::SaveDefinitions() {
     FEntries.sortColumn = FSavedSortColumn;
     SortRows();
   }
+  const bool keepOld = FShortRead && FShortRead->file == FDefinitionsFile;
   try {
-    hk::SaveDefinitions(FDefinitionsFile, FEntries);
+    hk::SaveDefinitions(FDefinitionsFile, FEntries, {},
+                        keepOld ? OldDefinitionsFile::KeepBackup : OldDefinitionsFile::Replace);
   } catch (const cl::Exception& e) {
     // The old file is still whole; the edits stay unsaved so that nothing is lost.
-    cl::Application->MessageBox(cl::Format("The hotkey definitions could not be saved to %s.\n\n%s",
+    cl::Application->MessageBox(cl::Format("Unable to write to %s\n\n%s\n\nThe changes are not saved.",
                                            FDefinitionsFile.c_str(), e.what()),
                                 "Hotkey Editor", MB_OK | MB_ICONERROR);
     return false;
   }
+  FShortRead.reset();
   SetModified(false);
   RegisterHotkeys();
   RefreshHotkeyList();
