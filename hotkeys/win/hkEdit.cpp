@@ -438,27 +438,12 @@ void TfrmHotkeyEdit::AddBlankEntry() { btnNewClick(this); }
 
 void TfrmHotkeyEdit::ShowRows() {
   FFillingTable = true;
-  cl::TListItems* items = lvHotkeys->Items();
-  items->BeginUpdate();
-  // The rows there are take the entries' texts (a sort or a reload makes none anew); selection and focus
-  // start afresh, as in a new table.
+  // Selection and focus start afresh, as in a new table; the table then draws the entries as they are now.
   lvHotkeys->SetItemIndex(-1);
   lvHotkeys->SetItemFocused(nullptr);
   const int count = static_cast<int>(FEntries.entries.size());
-  while (items->Count() > count) items->Delete(items->Count() - 1);
-  while (items->Count() < count) items->Add();
-  for (int i = 0; i < count; ++i) {
-    const HotkeyEntry& e = FEntries.entries[static_cast<size_t>(i)];
-    cl::TListItem* item = items->Item(i);
-    item->SetCaption(e.description);
-    cl::TStringList* texts = item->SubItems();
-    texts->BeginUpdate();
-    texts->Clear();
-    for (const std::string* text : {&e.id, &e.action, &e.data, &e.hotkey, &e.active, &e.show, &e.startIn})
-      texts->Add(*text);
-    texts->EndUpdate();
-  }
-  items->EndUpdate();
+  lvHotkeys->Items()->SetCount(count);
+  lvHotkeys->UpdateItems(0, count - 1);
   // The header's arrow shows the order the rows are in.
   lvHotkeys->SetSortColumn(FEntries.sortColumn);
   lvHotkeys->SetSortAscending(FEntries.sortAscending);
@@ -742,6 +727,7 @@ CL_BEGIN_CLASS(TfrmHotkeyEdit)
     .Method("btnPrintClick", &TfrmHotkeyEdit::btnPrintClick)
     .Method("lvHotkeysClick", &TfrmHotkeyEdit::lvHotkeysClick)
     .Method("lvHotkeysDblClick", &TfrmHotkeyEdit::lvHotkeysDblClick)
+    .Method("lvHotkeysData", &TfrmHotkeyEdit::lvHotkeysData)
     .Method("lvHotkeysChange", &TfrmHotkeyEdit::lvHotkeysChange)
     .Method("lvHotkeysColumnClick", &TfrmHotkeyEdit::lvHotkeysColumnClick)
     .Method("lvHotkeysMouseDown", &TfrmHotkeyEdit::lvHotkeysMouseDown)

@@ -146,6 +146,8 @@ class TfrmHotkeyEdit : public cl::TForm {
   void btnPrintClick(cl::TObject* sender);
   void lvHotkeysClick(cl::TObject* sender);
   void lvHotkeysDblClick(cl::TObject* sender);
+  // The table keeps no rows of its own: it asks for the texts of the rows it draws.
+  void lvHotkeysData(cl::TObject* sender, cl::TListItem* item);
   void lvHotkeysChange(cl::TObject* sender, cl::TListItem* item, bool selected);
   void lvHotkeysColumnClick(cl::TObject* sender, cl::TListColumn* column);
   void lvHotkeysMouseDown(cl::TObject* sender, cl::TMouseButton button, cl::TShiftState shift, int x, int y);
