@@ -489,13 +489,18 @@ void TfrmHotkeyEdit::RegisterHotkeys() {
   const RegistrationPlan plan = PlanRegistration(LoadDefinitionRecords(FDefinitionsFile).records);
   FCommands = plan.commands;
   for (const HotkeyCombination& c : plan.combinations) SysHotkeys->AddHotKey(c.key, c.modifiers);
+  // Added together: the menu is rebuilt once, not once per item.
+  std::vector<std::unique_ptr<cl::TMenuItem>> made;
+  std::vector<cl::TMenuItem*> items;
   for (const HotProgramItem& p : plan.hotPrograms) {
-    auto* item = new cl::TMenuItem(nullptr);
+    cl::TMenuItem* item = made.emplace_back(std::make_unique<cl::TMenuItem>(nullptr)).get();
     item->SetCaption(p.caption);
     item->SetTag(p.tag);
     item->OnClick = cl::TNotifyEvent(this, &TfrmHotkeyEdit::HotProgramClick);
-    mnuHotkeys->Add(item);
+    items.push_back(item);
   }
+  mnuHotkeys->Add(items);
+  for (auto& item : made) item.release();  // the menu owns them now
   mnuEditHotkeys->SetCaption(plan.editCaption);
   mnuListHotkeys->SetCaption(plan.listCaption);
 
