@@ -18,6 +18,13 @@
 
 namespace cl {
 
+namespace {
+// Replacing a read-only file is refused everywhere, whatever the system's rename would do.
+void RefuseReadOnly(const std::string& path) {
+  if (IsReadOnlyFile(path)) throw EFCreateError(Format("Cannot create file \"%s\". The file is read-only.", path.c_str()));
+}
+}  // namespace
+
 #ifdef _WIN32
 namespace {
 std::wstring W(const std::string& s) {
@@ -41,6 +48,11 @@ bool FileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD a = GetFileAttributesW(W(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
 std::string ReadFileBytes(const std::string& path) {
   Handle f{CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr)};
@@ -60,6 +72,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  RefuseReadOnly(path);
   const std::string tmp = path + ".tmp~";
   const std::wstring wtmp = W(tmp);
   {
@@ -93,6 +106,11 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 std::string ReadFileBytes(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(errno)));
@@ -107,6 +125,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  RefuseReadOnly(path);
   const std::string tmp = path + ".tmp~";
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) throw EFCreateError(Format("Cannot create file \"%s\". %s", path.c_str(), std::strerror(errno)));

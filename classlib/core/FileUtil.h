@@ -7,12 +7,17 @@ namespace cl {
 
 bool FileExists(const std::string& path);
 
+// The file exists and is marked read-only (on POSIX: no one may write it).
+bool IsReadOnlyFile(const std::string& path);
+
 // Reads the whole file; throws EFOpenError when it cannot be opened and EReadError when reading fails.
 std::string ReadFileBytes(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk, then replaces `path` with it in
 // one step (MoveFileEx with replace and write-through on Windows, rename elsewhere). On any failure the
-// old file is untouched, the temporary file is removed and EFCreateError/EWriteError is thrown.
+// old file is untouched, the temporary file is removed and EFCreateError/EWriteError is thrown. A file
+// marked read-only is never replaced (EFCreateError, "The file is read-only."), although renaming over it
+// succeeds on some systems (Wine, POSIX) where it fails on others.
 void WriteFileAtomic(const std::string& path, std::string_view bytes);
 
 // The last component of a path ('\\' and '/' both separate) and the directory part including its separator.

@@ -6,12 +6,6 @@
 
 #include "FileUtil.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#endif
-
 namespace cl {
 
 namespace {
@@ -498,20 +492,6 @@ bool TIniData::EraseSection(std::string_view section) {
 
 // ---------------------------------------------------------------------------------------------------------
 // TIniFile
-
-namespace {
-// A file marked read-only is not replaced, although renaming over it would succeed on some systems.
-bool IsReadOnlyFile(const std::string& path) {
-#ifdef _WIN32
-  const std::u16string w = Utf8ToUtf16(path);
-  const DWORD a = GetFileAttributesW(reinterpret_cast<const wchar_t*>(w.c_str()));
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
-#else
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-#endif
-}
-}  // namespace
 
 TIniFile::TIniFile(std::string fileName, unsigned codePage) : fileName_(std::move(fileName)), codePage_(codePage) {}
 

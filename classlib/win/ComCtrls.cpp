@@ -246,16 +246,16 @@ void TListColumns::Update(TCollectionItem*) {
 TListItem::TListItem(TListView* owner) : owner_(owner), subItems_(std::make_unique<TStringList>()) {
   // Inside BeginUpdate .. EndUpdate the window is refilled at the end: no need to look for the row.
   subItems_->OnChange = [this](TObject*) {
-    if (owner_->WindowInSync()) owner_->UpdateRow(Index());
+    if (!virtual_ && owner_->WindowInSync()) owner_->UpdateRow(Index());
   };
 }
 
 void TListItem::SetCaption(const std::string& value) {
   caption_ = value;
-  if (owner_->WindowInSync()) owner_->UpdateRow(Index());
+  if (!virtual_ && owner_->WindowInSync()) owner_->UpdateRow(Index());
 }
 
-int TListItem::Index() const { return owner_->items_->IndexOf(this); }
+int TListItem::Index() const { return virtual_ ? virtualIndex_ : owner_->items_->IndexOf(this); }
 
 bool TListItem::Selected() const { return owner_->multiSelect_ ? selected_ : owner_->ItemIndex() == Index(); }
 
@@ -302,18 +302,46 @@ TRect TListItem::DisplayRect(TDisplayCode code) const {
   return {rc.left, rc.top, rc.right, rc.bottom};
 }
 
+int TListItems::Count() const noexcept { return owner_->ownerData_ ? count_ : static_cast<int>(items_.size()); }
+
+void TListItems::SetCount(int value) {
+  if (!owner_->ownerData_) return;
+  value = std::max(value, 0);
+  if (value == count_) return;
+  count_ = value;
+  for (int* kept : {&owner_->selectedIndex_, &owner_->focusedIndex_})
+    if (*kept >= count_) *kept = -1;
+  owner_->SyncItems();
+}
+
 TListItem* TListItems::Item(int index) const {
   if (index < 0 || index >= Count()) throw EListError(Format("List index out of bounds (%d)", index));
-  return items_[static_cast<size_t>(index)].get();
+  if (!owner_->ownerData_) return items_[static_cast<size_t>(index)].get();
+  if (!virtualItem_) {
+    virtualItem_ = std::make_unique<TListItem>(owner_);
+    virtualItem_->virtual_ = true;
+  }
+  TListItem* item = virtualItem_.get();
+  item->virtualIndex_ = index;
+  item->caption_.clear();
+  item->subItems_->Clear();
+  item->data_ = nullptr;
+  owner_->OnData(owner_, item);
+  return item;
 }
 
 int TListItems::IndexOf(const TListItem* item) const {
+  if (owner_->ownerData_) return item && item == virtualItem_.get() ? item->virtualIndex_ : -1;
   for (size_t i = 0; i < items_.size(); ++i)
     if (items_[i].get() == item) return static_cast<int>(i);
   return -1;
 }
 
 TListItem* TListItems::Add() {
+  if (owner_->ownerData_) {
+    SetCount(count_ + 1);
+    return Item(count_ - 1);
+  }
   items_.push_back(std::make_unique<TListItem>(owner_));
   if (updateCount_ == 0) owner_->InsertRow(Count() - 1);
   return items_.back().get();
@@ -321,9 +349,14 @@ TListItem* TListItems::Add() {
 
 TListItem* TListItems::Insert(int index) {
   if (index < 0 || index > Count()) throw EListError(Format("List index out of bounds (%d)", index));
-  items_.insert(items_.begin() + index, std::make_unique<TListItem>(owner_));
   for (int* kept : {&owner_->selectedIndex_, &owner_->focusedIndex_})
     if (*kept >= index) ++*kept;
+  if (owner_->ownerData_) {
+    ++count_;
+    owner_->SyncItems();
+    return Item(index);
+  }
+  items_.insert(items_.begin() + index, std::make_unique<TListItem>(owner_));
   if (updateCount_ == 0) owner_->InsertRow(index);
   return items_[static_cast<size_t>(index)].get();
 }
@@ -333,6 +366,11 @@ void TListItems::Delete(int index) {
   for (int* kept : {&owner_->selectedIndex_, &owner_->focusedIndex_}) {
     if (*kept == index) *kept = -1;
     else if (*kept > index) --*kept;
+  }
+  if (owner_->ownerData_) {
+    --count_;
+    owner_->SyncItems();
+    return;
   }
   items_.erase(items_.begin() + index);
   if (updateCount_ == 0 && owner_->HandleAllocated()) {
@@ -349,6 +387,7 @@ void TListItems::Clear() {
   owner_->selectedIndex_ = -1;
   owner_->focusedIndex_ = -1;
   items_.clear();
+  count_ = 0;
   if (updateCount_ == 0 && owner_->HandleAllocated()) SendMessageW(owner_->Handle(), LVM_DELETEALLITEMS, 0, 0);
 }
 
@@ -367,6 +406,7 @@ CL_BEGIN_CLASS(TListView)
     .Bool("GridLines", &TListView::GridLines, &TListView::SetGridLines, false)
     .Bool("HideSelection", &TListView::HideSelection, &TListView::SetHideSelection, true)
     .Bool("MultiSelect", &TListView::MultiSelect, &TListView::SetMultiSelect, false)
+    .Bool("OwnerData", &TListView::OwnerData, &TListView::SetOwnerData, false)
     .Bool("ReadOnly", &TListView::ReadOnly, &TListView::SetReadOnly, false)
     .Bool("RowSelect", &TListView::RowSelect, &TListView::SetRowSelect, false)
     .Bool("TabStop", &TListView::TabStop, &TListView::SetTabStop, true)
@@ -376,6 +416,7 @@ CL_BEGIN_CLASS(TListView)
     .Event("OnChange", &TListView::OnChange)
     .Event("OnColumnClick", &TListView::OnColumnClick)
     .Event("OnCompare", &TListView::OnCompare)
+    .Event("OnData", &TListView::OnData)
     .Event("OnDragDrop", &TListView::OnDragDrop)
     .Event("OnDragOver", &TListView::OnDragOver)
     .Event("OnSelectItem", &TListView::OnSelectItem)
@@ -405,6 +446,7 @@ void TListView::CreateParams(TCreateParams& params) {
   static const DWORD views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
   params.Style |= views[viewStyle_] | LVS_SHAREIMAGELISTS;
   if (!multiSelect_) params.Style |= LVS_SINGLESEL;
+  if (ownerData_) params.Style |= LVS_OWNERDATA;
   if (!readOnly_) params.Style |= LVS_EDITLABELS;
   if (!hideSelection_) params.Style |= LVS_SHOWSELALWAYS;
   params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -453,7 +495,7 @@ void TListView::SyncItems() {
   if (focusedIndex_ >= items_->Count() || focusedIndex_ < 0) focusedIndex_ = selectedIndex_;
   const int selected = multiSelect_ ? -1 : selectedIndex_;
   const int focused = focusedIndex_;
-  if (multiSelect_) {
+  if (multiSelect_ && !ownerData_) {
     for (int i = 0; i < items_->Count(); ++i) {
       if (!items_->Item(i)->selected_) continue;
       LVITEMW state{};
@@ -492,7 +534,11 @@ void TListView::InsertRow(int index) {
 void TListView::MatchRowCount() {
   const int want = items_->Count();
   int have = static_cast<int>(SendDirect(LVM_GETITEMCOUNT, 0, 0));
-  if (want == 0 || want < have / 2) {
+  if (ownerData_) {
+    // Only a number: the window keeps nothing per row.
+    SendDirect(LVM_SETITEMCOUNT, static_cast<WPARAM>(want), LVSICF_NOSCROLL);
+    have = want;
+  } else if (want == 0 || want < have / 2) {
     SendDirect(LVM_DELETEALLITEMS, 0, 0);
     have = 0;
   }
@@ -540,6 +586,24 @@ std::string TListView::CellText(int row, int column) const {
 void TListView::UpdateRow(int index) {
   if (!HandleAllocated() || items_->updateCount_ > 0 || index < 0 || index >= items_->Count()) return;
   SendDirect(LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);  // it asks for the new texts
+}
+
+void TListView::UpdateItems(int first, int last) {
+  first = std::max(first, 0);
+  last = std::min(last, items_->Count() - 1);
+  if (!HandleAllocated() || items_->updateCount_ > 0 || first > last) return;
+  SendDirect(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
+}
+
+void TListView::SetOwnerData(bool value) {
+  if (value == ownerData_) return;
+  // The rows of one kind are no rows of the other.
+  items_->items_.clear();
+  items_->count_ = 0;
+  selectedIndex_ = -1;
+  focusedIndex_ = -1;
+  ownerData_ = value;
+  RecreateWnd();
 }
 
 void TListView::SetViewStyle(TViewStyle value) {
@@ -675,7 +739,7 @@ bool TListView::CustomSort(std::function<int(TListItem*, TListItem*)> compare) {
       OnCompare(this, a, b, result);
       return result;
     };
-  if (!compare) return false;
+  if (!compare || ownerData_) return false;  // the program orders the rows it keeps
   TListItem* selected = Selected();
   TListItem* focused = ItemFocused();
   // Sorted on the side: a compare that throws leaves the rows as they were.
@@ -787,6 +851,10 @@ void TListView::Dispatch(TMessage& m) {
       }
       case LVN_DELETEALLITEMS:
         m.Result = TRUE;  // no LVN_DELETEITEM for each row: nothing here wants them
+        return;
+      case LVN_ODFINDITEMW:
+      case LVN_ODFINDITEMA:
+        m.Result = -1;  // typing a row's first letters finds nothing: the rows are the program's
         return;
       case NM_CLICK:
         Click();

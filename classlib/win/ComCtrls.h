@@ -141,7 +141,8 @@ class TListColumns : public TCollection {
   void Update(TCollectionItem* item) override;
 };
 
-// A row: Caption in the first column, SubItems in the next ones, and a pointer for the program.
+// A row: Caption in the first column, SubItems in the next ones, and a pointer for the program. In a list
+// view with OwnerData it is the one shared item that OnData fills for the row asked for.
 class TListItem {
  public:
   TListItem(TListView* owner);
@@ -170,7 +171,10 @@ class TListItem {
 
  private:
   friend class TListView;
+  friend class TListItems;
   bool selected_ = false;  // the row's own selection state in a list view with MultiSelect
+  bool virtual_ = false;   // the shared item of an OwnerData list: its changes reach no row
+  int virtualIndex_ = -1;  // ... and the row it was filled for
   TListView* owner_;
   std::string caption_;
   std::unique_ptr<TStringList> subItems_;
@@ -182,8 +186,11 @@ class TListItems {
   explicit TListItems(TListView* owner) : owner_(owner) {}
   TListItems(const TListItems&) = delete;
   TListItems& operator=(const TListItems&) = delete;
-  int Count() const noexcept { return static_cast<int>(items_.size()); }
-  // EListError "List index out of bounds (%d)" for a bad index.
+  int Count() const noexcept;
+  // With OwnerData: the number of rows the program keeps (the rows from Count on lose their selection).
+  void SetCount(int value);
+  // EListError "List index out of bounds (%d)" for a bad index. With OwnerData: the shared item, filled by
+  // OnData for that row, good until the next call.
   TListItem* Item(int index) const;
   TListItem* operator[](int index) const { return Item(index); }
   TListItem* Add();
@@ -201,6 +208,8 @@ class TListItems {
   friend class TListItem;
   TListView* owner_;
   std::vector<std::unique_ptr<TListItem>> items_;
+  int count_ = 0;  // OwnerData
+  mutable std::unique_ptr<TListItem> virtualItem_;
   int updateCount_ = 0;
 };
 
@@ -212,6 +221,8 @@ enum TItemChange { ctText, ctImage, ctState };
 using TLVChangeEvent = TEvent<TObject*, TListItem*, TItemChange>;
 // (Sender, Item1, Item2, Compare): Compare < 0 puts Item1 first, > 0 Item2, 0 keeps their order.
 using TLVCompareEvent = TEvent<TObject*, TListItem*, TListItem*, int&>;
+// (Sender, Item): fill Item (caption, sub-items, Data) for row Item->Index() of an OwnerData list.
+using TLVOwnerDataEvent = TEvent<TObject*, TListItem*>;
 
 // A list view whose columns and rows live here and are mirrored to the window.
 class TListView : public TWinControl {
@@ -236,6 +247,13 @@ class TListView : public TWinControl {
   // Several rows may be selected at once (each row's Selected tells); Selected and ItemIndex then give the
   // first selected row, and setting them selects that row alone.
   bool MultiSelect() const noexcept { return multiSelect_; }
+  // The rows live with the program, not here nor in the window, which asks for the texts it draws: a list
+  // of any length costs nothing per row, and clearing or ending it takes no time. Items()->SetCount gives
+  // the number of rows, OnData fills a row on request, UpdateItems redraws rows the program changed. One
+  // row is selected at a time (MultiSelect is for lists that keep their rows).
+  bool OwnerData() const noexcept { return ownerData_; }
+  void SetOwnerData(bool value);
+  void UpdateItems(int first, int last);
   void SetMultiSelect(bool value);
   int SelCount() const;
 
@@ -265,6 +283,7 @@ class TListView : public TWinControl {
   TLVColumnClickEvent OnColumnClick;
   TLVChangeEvent OnChange;
   TLVCompareEvent OnCompare;
+  TLVOwnerDataEvent OnData;
 
   void Dispatch(TMessage& message) override;
 
@@ -298,6 +317,7 @@ class TListView : public TWinControl {
   bool readOnly_ = false;
   bool hideSelection_ = true;
   bool multiSelect_ = false;
+  bool ownerData_ = false;
   // Sets one row's selection in a MultiSelect list (the window reports it back like a user's change).
   void SelectRow(int index, bool value);
   int selectedIndex_ = -1;  // kept while there is no window

@@ -124,7 +124,9 @@ void TMenuItem::UnlinkFromParent() {
   if (!parent_) return;
   TMenuItem* parent = parent_;
   ReleaseCommands();
-  parent->items_.erase(std::find(parent->items_.begin(), parent->items_.end(), this));
+  // From the end: items usually go last first.
+  auto it = std::find(parent->items_.rbegin(), parent->items_.rend(), this);
+  parent->items_.erase(std::next(it).base());
   parent_ = nullptr;
   parent->RebuildHandle();
   parent->Changed();  // the parent may have lost its last sub-item
@@ -210,6 +212,20 @@ TMenuItem* TMenuItem::Find(std::string_view caption) const {
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
+void TMenuItem::Add(const std::vector<TMenuItem*>& items) {
+  for (TMenuItem* item : items) {
+    if (!item) throw EMenuError("Menu item is nil");
+    if (item->parent_ || item->menu_) throw EMenuError("Menu inserted twice");
+    for (const TMenuItem* p = this; p; p = p->parent_)
+      if (p == item) throw EMenuError("Menu cannot contain itself");
+  }
+  if (items.empty()) return;
+  items_.insert(items_.end(), items.begin(), items.end());
+  for (TMenuItem* item : items) item->parent_ = this;
+  RebuildHandle();
+  Changed();
+}
+
 void TMenuItem::Insert(int index, TMenuItem* item) {
   if (!item) throw EMenuError("Menu item is nil");
   if (item->parent_ || item->menu_) throw EMenuError("Menu inserted twice");
@@ -231,7 +247,17 @@ void TMenuItem::Remove(TMenuItem* item) {
 }
 
 void TMenuItem::Clear() {
-  while (!items_.empty()) delete items_.back();
+  if (items_.empty()) return;
+  // All leave at once, with one rebuild of this menu; then they go, the last first.
+  std::vector<TMenuItem*> items = std::move(items_);
+  items_.clear();
+  for (TMenuItem* item : items) {
+    item->ReleaseCommands();
+    item->parent_ = nullptr;
+  }
+  RebuildHandle();
+  Changed();
+  for (auto it = items.rbegin(); it != items.rend(); ++it) delete *it;
 }
 
 TMenu* TMenuItem::GetParentMenu() const noexcept {

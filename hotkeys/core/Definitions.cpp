@@ -198,9 +198,16 @@ std::string DefinitionsToBytes(const Definitions& defs, const DefinitionsNaming&
   return std::string(stream.Bytes());
 }
 
-void SaveDefinitions(const std::string& fileName, const Definitions& defs, const DefinitionsNaming& naming) {
+std::string DefinitionsBackupFile(const std::string& fileName) { return fileName + ".bak"; }
+
+void SaveDefinitions(const std::string& fileName, const Definitions& defs, const DefinitionsNaming& naming,
+                     OldDefinitionsFile old) {
   if (fileName.empty()) throw cl::EFCreateError("Cannot create file \"\". No file name was given.");
-  cl::WriteFileAtomic(fileName, DefinitionsToBytes(defs, naming));
+  const std::string bytes = DefinitionsToBytes(defs, naming);
+  // A read-only file is refused below; it needs no copy.
+  if (old == OldDefinitionsFile::KeepBackup && cl::FileExists(fileName) && !cl::IsReadOnlyFile(fileName))
+    cl::WriteFileAtomic(DefinitionsBackupFile(fileName), cl::ReadFileBytes(fileName));
+  cl::WriteFileAtomic(fileName, bytes);
 }
 
 void CreateDefinitionsFile(const std::string& fileName, const std::string& previousFile) {

@@ -96,9 +96,19 @@ struct Definitions {
 // The file image of the definitions in the current version.
 std::string DefinitionsToBytes(const Definitions& defs, const DefinitionsNaming& naming = {});
 
+// What a save does with the file it replaces: a file that was not read to its end holds entries the
+// editor never showed, so the first save over it keeps a copy.
+enum class OldDefinitionsFile { Replace, KeepBackup };
+
+// The name of that copy: the file name plus ".bak" ("Hotkeys.hkd.bak").
+std::string DefinitionsBackupFile(const std::string& fileName);
+
 // Writes the definitions to fileName. The old file is replaced only once the new one is completely on
-// disk; on failure it stays as it was and cl::EFCreateError or cl::EWriteError is thrown.
-void SaveDefinitions(const std::string& fileName, const Definitions& defs, const DefinitionsNaming& naming = {});
+// disk (with KeepBackup, only once the old one is copied to its backup name, an older backup replaced);
+// on failure it stays as it was and cl::EFCreateError or cl::EWriteError is thrown. A read-only file is
+// not replaced (and no backup is made).
+void SaveDefinitions(const std::string& fileName, const Definitions& defs, const DefinitionsNaming& naming = {},
+                     OldDefinitionsFile old = OldDefinitionsFile::Replace);
 
 // Writes a new definitions file with its one entry "Load Previous HKD File" (Win+L, action 15), whose
 // data is the full path of the file that was in use before. Throws as SaveDefinitions does.

@@ -148,7 +148,7 @@ void TfrmHotkeyEdit::ReadSettings() {
   cl::TListColumns* columns = lvHotkeys->Columns();
   for (int i = 0; i < columns->Count(); ++i) {
     cl::TListColumn* column = columns->Items(i);
-    column->SetWidth(ini.ReadInteger(kColumns, column->Caption(), column->Width()));
+    column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(kColumns, column->Caption(), column->Width())));
   }
 }
 
@@ -387,14 +387,34 @@ void TfrmHotkeyEdit::SetModified(bool value) {
 
 void TfrmHotkeyEdit::ReloadDefinitions() {
   SetModified(false);
-  LoadDefinitions();
+  const bool whole = LoadDefinitions();
   RegisterHotkeys();
+  // Told once the hot keys are back, so that a start-up goes on while the box waits.
+  if (!whole) ReportShortRead();
 }
 
-void TfrmHotkeyEdit::LoadDefinitions() {
+void TfrmHotkeyEdit::ReportShortRead() const {
+  if (!FShortRead) return;
+  const std::string& file = FShortRead->file;
+  const size_t n = FShortRead->entries;
+  const std::string read = std::to_string(n) + (n == 1 ? " entry" : " entries");
+  cl::Application->MessageBox(
+      cl::Format("The hotkey definitions file %s could not be read to its end: only the first %s could be "
+                 "read.\n\nThe rest of the file is not shown. The next save keeps the file as it is now as %s.",
+                 file.c_str(), read.c_str(), DefinitionsBackupFile(file).c_str()),
+      "Hotkey Editor", MB_OK | MB_ICONWARNING);
+}
+
+bool TfrmHotkeyEdit::LoadDefinitions() {
   SetCaption(kEditorCaption + FDefinitionsFile);
   const int remembered = std::max(FCurrentItem, 0);
   LoadedDefinitions loaded = hk::LoadDefinitions(FDefinitionsFile);
+  // A missing file is a new one; a file that is there and stops early holds entries we cannot show.
+  const bool whole = loaded.complete || !cl::FileExists(FDefinitionsFile);
+  if (whole)
+    FShortRead.reset();
+  else
+    FShortRead = ShortRead{FDefinitionsFile, loaded.entries.size()};
   if (loaded.sortColumn) FEntries.sortColumn = *loaded.sortColumn;
   if (loaded.sortAscending) FEntries.sortAscending = *loaded.sortAscending;
   FEntries.entries = std::move(loaded.entries);
@@ -403,7 +423,7 @@ void TfrmHotkeyEdit::LoadDefinitions() {
     FCurrentItem = -1;
     ShowRows();
     AddBlankEntry();
-    return;
+    return whole;
   }
   FCurrentItem = remembered < static_cast<int>(FEntries.entries.size())
                      ? remembered
@@ -411,33 +431,19 @@ void TfrmHotkeyEdit::LoadDefinitions() {
   ShowRows();
   grpEdit->SetCaption("Edit hotkey");
   SetModified(false);
+  return whole;
 }
 
 void TfrmHotkeyEdit::AddBlankEntry() { btnNewClick(this); }
 
 void TfrmHotkeyEdit::ShowRows() {
   FFillingTable = true;
-  cl::TListItems* items = lvHotkeys->Items();
-  items->BeginUpdate();
-  // The rows there are take the entries' texts (a sort or a reload makes none anew); selection and focus
-  // start afresh, as in a new table.
+  // Selection and focus start afresh, as in a new table; the table then draws the entries as they are now.
   lvHotkeys->SetItemIndex(-1);
   lvHotkeys->SetItemFocused(nullptr);
   const int count = static_cast<int>(FEntries.entries.size());
-  while (items->Count() > count) items->Delete(items->Count() - 1);
-  while (items->Count() < count) items->Add();
-  for (int i = 0; i < count; ++i) {
-    const HotkeyEntry& e = FEntries.entries[static_cast<size_t>(i)];
-    cl::TListItem* item = items->Item(i);
-    item->SetCaption(e.description);
-    cl::TStringList* texts = item->SubItems();
-    texts->BeginUpdate();
-    texts->Clear();
-    for (const std::string* text : {&e.id, &e.action, &e.data, &e.hotkey, &e.active, &e.show, &e.startIn})
-      texts->Add(*text);
-    texts->EndUpdate();
-  }
-  items->EndUpdate();
+  lvHotkeys->Items()->SetCount(count);
+  lvHotkeys->UpdateItems(0, count - 1);
   // The header's arrow shows the order the rows are in.
   lvHotkeys->SetSortColumn(FEntries.sortColumn);
   lvHotkeys->SetSortAscending(FEntries.sortAscending);
@@ -452,15 +458,18 @@ bool TfrmHotkeyEdit::SaveDefinitions() {
     FEntries.sortColumn = FSavedSortColumn;
     SortRows();
   }
+  const bool keepOld = FShortRead && FShortRead->file == FDefinitionsFile;
   try {
-    hk::SaveDefinitions(FDefinitionsFile, FEntries);
+    hk::SaveDefinitions(FDefinitionsFile, FEntries, {},
+                        keepOld ? OldDefinitionsFile::KeepBackup : OldDefinitionsFile::Replace);
   } catch (const cl::Exception& e) {
     // The old file is still whole; the edits stay unsaved so that nothing is lost.
-    cl::Application->MessageBox(cl::Format("The hotkey definitions could not be saved to %s.\n\n%s",
+    cl::Application->MessageBox(cl::Format("Unable to write to %s\n\n%s\n\nThe changes are not saved.",
                                            FDefinitionsFile.c_str(), e.what()),
                                 "Hotkey Editor", MB_OK | MB_ICONERROR);
     return false;
   }
+  FShortRead.reset();
   SetModified(false);
   RegisterHotkeys();
   RefreshHotkeyList();
@@ -480,13 +489,18 @@ void TfrmHotkeyEdit::RegisterHotkeys() {
   const RegistrationPlan plan = PlanRegistration(LoadDefinitionRecords(FDefinitionsFile).records);
   FCommands = plan.commands;
   for (const HotkeyCombination& c : plan.combinations) SysHotkeys->AddHotKey(c.key, c.modifiers);
+  // Added together: the menu is rebuilt once, not once per item.
+  std::vector<std::unique_ptr<cl::TMenuItem>> made;
+  std::vector<cl::TMenuItem*> items;
   for (const HotProgramItem& p : plan.hotPrograms) {
-    auto* item = new cl::TMenuItem(nullptr);
+    cl::TMenuItem* item = made.emplace_back(std::make_unique<cl::TMenuItem>(nullptr)).get();
     item->SetCaption(p.caption);
     item->SetTag(p.tag);
     item->OnClick = cl::TNotifyEvent(this, &TfrmHotkeyEdit::HotProgramClick);
-    mnuHotkeys->Add(item);
+    items.push_back(item);
   }
+  mnuHotkeys->Add(items);
+  for (auto& item : made) item.release();  // the menu owns them now
   mnuEditHotkeys->SetCaption(plan.editCaption);
   mnuListHotkeys->SetCaption(plan.listCaption);
 
@@ -718,6 +732,7 @@ CL_BEGIN_CLASS(TfrmHotkeyEdit)
     .Method("btnPrintClick", &TfrmHotkeyEdit::btnPrintClick)
     .Method("lvHotkeysClick", &TfrmHotkeyEdit::lvHotkeysClick)
     .Method("lvHotkeysDblClick", &TfrmHotkeyEdit::lvHotkeysDblClick)
+    .Method("lvHotkeysData", &TfrmHotkeyEdit::lvHotkeysData)
     .Method("lvHotkeysChange", &TfrmHotkeyEdit::lvHotkeysChange)
     .Method("lvHotkeysColumnClick", &TfrmHotkeyEdit::lvHotkeysColumnClick)
     .Method("lvHotkeysMouseDown", &TfrmHotkeyEdit::lvHotkeysMouseDown)

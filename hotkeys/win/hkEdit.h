@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,11 +58,14 @@ class TfrmHotkeyEdit : public cl::TForm {
   const std::vector<HotkeyCommand>& Commands() const noexcept { return FCommands; }
   const std::string& IniFileName() const noexcept { return FIniFileName; }
 
-  // The file in use: read into the editor, then registered.
+  // The file in use: read into the editor, then registered; a file that could not be read to its end is
+  // then reported.
   void ReloadDefinitions();
-  void LoadDefinitions();
+  // False when the file is there but reading stopped short of its end (the rows before stay).
+  bool LoadDefinitions();
   // Writes the table to the file in use, then registers it again; false (after telling the user) when
-  // the file could not be written, the edits then stay unsaved.
+  // the file could not be written (read-only, say), the edits then stay unsaved. The first save over a
+  // file that was not read to its end keeps the old one beside it.
   bool SaveDefinitions();
   void RegisterHotkeys();
   void SetModified(bool value);
@@ -142,6 +146,8 @@ class TfrmHotkeyEdit : public cl::TForm {
   void btnPrintClick(cl::TObject* sender);
   void lvHotkeysClick(cl::TObject* sender);
   void lvHotkeysDblClick(cl::TObject* sender);
+  // The table keeps no rows of its own: it asks for the texts of the rows it draws.
+  void lvHotkeysData(cl::TObject* sender, cl::TListItem* item);
   void lvHotkeysChange(cl::TObject* sender, cl::TListItem* item, bool selected);
   void lvHotkeysColumnClick(cl::TObject* sender, cl::TListColumn* column);
   void lvHotkeysMouseDown(cl::TObject* sender, cl::TMouseButton button, cl::TShiftState shift, int x, int y);
@@ -258,6 +264,14 @@ class TfrmHotkeyEdit : public cl::TForm {
   bool FUnticking = false;  // the autorun option is being unticked after a failed write: already recorded
   int FSendDepth = 0;  // nested keystroke actions: only the outermost switches the hot keys
   Definitions FEntries;  // the rows of the table
+  // The file in use when its last read stopped short, and the entries read from it: the user is told,
+  // and the next save keeps the old file as its backup, so that the entries not shown are not lost.
+  struct ShortRead {
+    std::string file;
+    size_t entries = 0;
+  };
+  std::optional<ShortRead> FShortRead;
+  void ReportShortRead() const;
   int FCurrentItem = -1;
   int FDragRowHeight = 0;  // the step of scrolling while a row is dragged near an edge
   int FSavedSortColumn = -1;  // the sort column the next save restores and records

@@ -75,17 +75,16 @@ HotkeyEntry* TfrmHotkeyEdit::CurrentEntry() {
   return &FEntries.entries[static_cast<size_t>(FCurrentItem)];
 }
 
-void TfrmHotkeyEdit::ShowRow(int index) {
-  if (index < 0 || index >= lvHotkeys->Items()->Count()) return;
+void TfrmHotkeyEdit::ShowRow(int index) { lvHotkeys->UpdateItems(index, index); }
+
+void TfrmHotkeyEdit::lvHotkeysData(cl::TObject*, cl::TListItem* item) {
+  const int index = item->Index();
+  if (index < 0 || index >= static_cast<int>(FEntries.entries.size())) return;
   const HotkeyEntry& e = FEntries.entries[static_cast<size_t>(index)];
-  cl::TListItem* item = lvHotkeys->Items()->Item(index);
   item->SetCaption(e.description);
   cl::TStringList* texts = item->SubItems();
-  const std::string* values[] = {&e.id, &e.action, &e.data, &e.hotkey, &e.active, &e.show, &e.startIn};
-  texts->BeginUpdate();
-  texts->Clear();
-  for (const std::string* text : values) texts->Add(*text);
-  texts->EndUpdate();
+  for (const std::string* text : {&e.id, &e.action, &e.data, &e.hotkey, &e.active, &e.show, &e.startIn})
+    texts->Add(*text);
 }
 
 void TfrmHotkeyEdit::RowChanged() {

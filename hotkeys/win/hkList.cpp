@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "IniFiles.h"
@@ -70,6 +72,10 @@ TfrmHotkeyList::TfrmHotkeyList(cl::TComponent* owner) : TForm(owner) {
 
 TfrmHotkeyList::~TfrmHotkeyList() = default;
 
+int ColumnWidthFromSettings(int stored) {
+  return std::clamp(stored, 0, std::max(GetSystemMetrics(SM_CXMAXTRACK), 0));
+}
+
 TfrmHotkeyList* NewHotkeyList(cl::TComponent* owner, HotkeyListHost host) {
   return cl::NewForm<TfrmHotkeyList>(owner, [&](TfrmHotkeyList* form) { form->SetHost(std::move(host)); });
 }
@@ -82,7 +88,7 @@ void TfrmHotkeyList::FormCreate(cl::TObject*) {
   cl::TListColumns* columns = lvHotkeys->Columns();
   for (int i = 0; i < columns->Count(); ++i) {
     cl::TListColumn* column = columns->Items(i);
-    column->SetWidth(ini.ReadInteger(kColumns, column->Caption(), column->Width()));
+    column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(kColumns, column->Caption(), column->Width())));
   }
 }
 

@@ -62,6 +62,11 @@ class TfrmHotkeyList : public cl::TForm {
   HotkeyListHost FHost;
 };
 
+// A column width read from a settings file, kept within what a window can show (0 up to the widest
+// window the system allows), as the system keeps the window's own size: a stray width must not push
+// the rows out of sight, nor be written back.
+int ColumnWidthFromSettings(int stored);
+
 // Creates the window for host (reading its settings); the caller shows it.
 TfrmHotkeyList* NewHotkeyList(cl::TComponent* owner, HotkeyListHost host);
 

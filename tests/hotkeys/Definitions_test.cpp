@@ -234,6 +234,59 @@ TEST(DefinitionsWriter, FailedSaveKeepsTheOldFileAndReportsTheError) {
   EXPECT_THROW(SaveDefinitions("", d), cl::EFCreateError);
 }
 
+// A file marked read-only stays as it is, on every system (renaming over it would succeed on some).
+TEST(DefinitionsWriter, ReadOnlyFileIsNotReplacedAndGetsNoBackup) {
+  TempDir dir;
+  const std::string file = dir.File("defs.hkd");
+  const std::string old = Sample("v120_sample.hkd");
+  { std::ofstream(file, std::ios::binary) << old; }
+  const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(file, writable, fs::perm_options::remove);
+  Definitions d;
+  d.entries = SampleRows();
+  try {
+    SaveDefinitions(file, d, {}, OldDefinitionsFile::KeepBackup);
+    ADD_FAILURE() << "no exception";
+  } catch (const cl::EFCreateError& e) {
+    EXPECT_EQ(e.Message(), "Cannot create file \"" + file + "\". The file is read-only.");
+  }
+  EXPECT_THROW(SaveDefinitions(file, d), cl::EFCreateError);
+  EXPECT_EQ(cl::ReadFileBytes(file), old);
+  EXPECT_TRUE(cl::IsReadOnlyFile(file));
+  EXPECT_FALSE(fs::exists(DefinitionsBackupFile(file)));
+  EXPECT_FALSE(fs::exists(file + ".tmp~"));
+  fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
+// A file that was not read to its end: the save keeps it, byte for byte, as "<name>.bak" (replacing an
+// older copy) before the new contents replace it.
+TEST(DefinitionsWriter, KeepBackupCopiesTheOldFileFirst) {
+  TempDir dir;
+  const std::string file = dir.File("Hotkeys.hkd");
+  EXPECT_EQ(DefinitionsBackupFile(file), dir.File("Hotkeys.hkd.bak"));
+  Hkd damaged = MixedFile();
+  damaged.b[damaged.recordEnds[1]] = '\x7F';  // the third record's description has a wrong tag
+  { std::ofstream(file, std::ios::binary) << damaged.b; }
+  { std::ofstream(DefinitionsBackupFile(file), std::ios::binary) << "an older copy"; }
+  const LoadedDefinitions read = LoadDefinitions(file);
+  ASSERT_FALSE(read.complete);
+  ASSERT_EQ(read.entries.size(), 2u);
+
+  Definitions d;
+  d.entries = read.entries;
+  SaveDefinitions(file, d, {}, OldDefinitionsFile::KeepBackup);
+  EXPECT_EQ(cl::ReadFileBytes(DefinitionsBackupFile(file)), damaged.b);
+  EXPECT_EQ(cl::ReadFileBytes(file), DefinitionsToBytes(d));
+
+  // Replace leaves the backup alone; KeepBackup of a file that is not there makes none.
+  SaveDefinitions(file, Definitions{});
+  EXPECT_EQ(cl::ReadFileBytes(DefinitionsBackupFile(file)), damaged.b);
+  const std::string fresh = dir.File("fresh.hkd");
+  SaveDefinitions(fresh, d, {}, OldDefinitionsFile::KeepBackup);
+  EXPECT_FALSE(fs::exists(DefinitionsBackupFile(fresh)));
+  EXPECT_EQ(cl::ReadFileBytes(fresh), DefinitionsToBytes(d));
+}
+
 // ------------------------------------------------------------------------------------------------ reading
 
 TEST(DefinitionsReader, Version10ShiftsActionsAndMakesIds) {

@@ -180,6 +180,34 @@ TEST_F(MenusTest, ItemsAddedAndFreedAtRunTimeUpdateTheHandle) {
   EXPECT_EQ(MenuString(tray, 0), "Hot &Programs");
 }
 
+// Many items in a shown menu: added together and freed together, each with one rebuild of the handle;
+// their commands go with them.
+TEST_F(MenusTest, ManyItemsAreAddedAndClearedAtOnce) {
+  cl::TMenuItem* hot = Item("mnuHotkeys");
+  const HMENU tray = tray_->Handle();
+  std::vector<cl::TMenuItem*> items;
+  for (int i = 0; i < 2000; ++i) {
+    items.push_back(new cl::TMenuItem(nullptr));
+    items.back()->SetCaption("Program " + std::to_string(i));
+  }
+  hot->Add(items);
+  const HMENU sub = GetSubMenu(tray, 1);
+  ASSERT_NE(sub, nullptr);
+  ASSERT_EQ(GetMenuItemCount(sub), 2000);
+  EXPECT_EQ(MenuString(sub, 1999), "Program 1999");
+  EXPECT_EQ(hot->IndexOf(items[1234]), 1234);
+  const uint16_t command = items[5]->Command();
+  EXPECT_EQ(GetMenuItemID(sub, 5), command);
+  EXPECT_THROW(hot->Add(std::vector<cl::TMenuItem*>{items[0]}), cl::EMenuError);
+  EXPECT_THROW(hot->Add(std::vector<cl::TMenuItem*>{nullptr}), cl::EMenuError);
+  EXPECT_EQ(hot->Count(), 2000);
+
+  hot->Clear();
+  EXPECT_EQ(hot->Count(), 0);
+  EXPECT_EQ(GetSubMenu(tray, 1), nullptr);
+  EXPECT_FALSE(tray_->DispatchCommand(command));
+}
+
 TEST_F(MenusTest, StateReachesTheHandle) {
   cl::TMenuItem* stop = Item("mnuStop");
   const HMENU options = Item("mnuOptions")->Handle();
