@@ -68,9 +68,12 @@ class TestWindow {
   HWND FWindow;
 };
 
+// Opens the clipboard once the program (which looks into it after every change) has let go of it.
+bool OpenClipboardSoon() { return Eventually([] { return OpenClipboard(nullptr) != FALSE; }); }
+
 // The system clipboard's text, or "(empty)" when it holds nothing at all.
 std::wstring ClipboardText() {
-  if (!OpenClipboard(nullptr)) return L"(busy)";
+  if (!OpenClipboardSoon()) return L"(busy)";
   std::wstring text = L"(empty)";
   if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
@@ -85,7 +88,7 @@ std::wstring ClipboardText() {
 }
 
 void SetClipboardText(const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
+  ASSERT_TRUE(OpenClipboardSoon());
   EmptyClipboard();
   const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -284,14 +287,20 @@ TEST_F(RecordingProgram, EachActionReachesItsOwnCallWithItsOwnArguments) {
   }
 
   // 10: clipboard 1's text leaves the system clipboard for clipboard 3 and comes back with clipboard 1.
+  // The clipboard is read only once the program is done with it: a reader holding it open meanwhile
+  // would make the switch change nothing.
+  auto switchBy = [&](UINT vk) {
+    const DWORD before = GetClipboardSequenceNumber();
+    Press(vk);
+    Eventually([&] { return GetClipboardSequenceNumber() != before; });
+    Sync();
+    return ClipboardText();
+  };
   SetClipboardText(L"one");
-  Press('C');
-  EXPECT_TRUE(Eventually([] { return ClipboardText() == L"(empty)"; }));
+  EXPECT_EQ(switchBy('C'), L"(empty)");
   SetClipboardText(L"three");
-  Press('V');
-  EXPECT_TRUE(Eventually([] { return ClipboardText() == L"one"; }));
-  Press('C');
-  EXPECT_TRUE(Eventually([] { return ClipboardText() == L"three"; }));
+  EXPECT_EQ(switchBy('V'), L"one");
+  EXPECT_EQ(switchBy('C'), L"three");
 
   // 11 to 14: the screen saver by a message to the main window, the door both ways, the folder as it is.
   Press('S');
@@ -436,9 +445,6 @@ TEST_F(RecordingProgram, HotKeysAreOffWhileKeystrokesAreTypedAndBackAfter) {
   TestWindow frame(L"HkActionsTypingFrame", FrameProc);
   HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 200, 30, frame.Handle(),
                               nullptr, GetModuleHandleW(nullptr), nullptr);
-  SetForegroundWindow(frame.Handle());
-  SetFocus(edit);
-  ASSERT_EQ(GetFocus(), edit);
   auto typed = [&] {
     wchar_t buf[64] = {};
     GetWindowTextW(edit, buf, 64);
@@ -446,6 +452,10 @@ TEST_F(RecordingProgram, HotKeysAreOffWhileKeystrokesAreTypedAndBackAfter) {
   };
 
   hktest::KeyboardLock lock;
+  SetForegroundWindow(frame.Handle());
+  SetFocus(edit);
+  ASSERT_EQ(GetForegroundWindow(), frame.Handle());
+  ASSERT_EQ(GetFocus(), edit);
   hktest::PressCombination(kMods, VK_F2);
   // Halfway through the typing (300 ms after each key), the program holds none of its keys.
   ASSERT_TRUE(Eventually([&] { return typed().size() >= 2; }));
