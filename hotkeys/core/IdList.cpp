@@ -62,8 +62,10 @@ std::vector<IdListItem> ParseIdList(std::string_view list) {
   if (const int d = TakeDelayPrefix(s); d != -1) delay = ClampIdListDelay(d);
   while (!s.empty()) {
     std::string id = TakeNextId(s);
-    // An empty element (";;") is skipped: it neither ends the list nor runs anything.
-    if (!id.empty()) items.push_back({std::move(id), delay});
+    // An empty element (";;", or a leading ";") ends the list: what follows it never runs. Stored lists
+    // use it to keep entries listed but switched off.
+    if (id.empty()) break;
+    items.push_back({std::move(id), delay});
     if (const int d = TakeDelayPrefix(s); d != -1) delay = ClampIdListDelay(d);
   }
   return items;

@@ -32,8 +32,8 @@ struct IdListItem {
   friend bool operator==(const IdListItem&, const IdListItem&) = default;
 };
 
-// The IDs of a list in order with their pauses. Empty elements are skipped; a delay counts only at the
-// start or directly after an ID, so a second delay in a row is taken as an ID.
+// The IDs of a list in order with their pauses, up to the first empty element, which ends the list. A
+// delay counts only at the start or directly after an ID, so a second delay in a row is taken as an ID.
 std::vector<IdListItem> ParseIdList(std::string_view list);
 
 // Position of an action name in the action list (ASCII case ignored), -1 when it is none of them.
@@ -55,7 +55,7 @@ struct IdListStep {
 // lists (so that no list can run itself or another list) are skipped without a pause.
 std::vector<IdListStep> PlanIdList(const std::vector<HotkeyEntry>& rows, std::string_view list);
 
-// Whether some row with an ID of the list sends keystrokes.
+// Whether some row with an ID of the list (up to its end, as the runner reads it) sends keystrokes.
 bool ListSendsKeystrokes(const std::vector<HotkeyEntry>& rows, std::string_view list);
 
 }  // namespace hk

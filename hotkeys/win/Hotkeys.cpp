@@ -10,6 +10,9 @@
 #include "SaRegister.h"
 #include "StdClasses.h"
 #include "hkPower.h"
+#ifdef HOTKEYS_RECORD_ACTIONS
+#include "ActionRecorder.h"
+#endif
 
 namespace {
 
@@ -42,8 +45,14 @@ bool HandOverToRunningInstance() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (!DebugStart() && HandOverToRunningInstance()) return 0;
 
+#ifdef HOTKEYS_RECORD_ACTIONS
+  // The build the tests start: the calls behind the actions are only recorded, beside the program.
+  hkrec::TActionRecorder recorder;
+  hk::PowerCallsScope power(recorder.Power());
+#else
   // The real way out of Windows; tests never install it.
   hk::PowerCallsScope power(hk::SystemPowerCalls());
+#endif
   cl::TApplication application;
   application.Initialize();
   application.SetTitle("Calderine");
@@ -53,6 +62,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     hk::TfrmHotkeyEdit* editor = nullptr;
     application.CreateForm(editor);
+#ifdef HOTKEYS_RECORD_ACTIONS
+    recorder.Attach(*editor);
+#endif
   } catch (const std::exception& e) {
     // Without its main window the program cannot do anything: say why and end.
     application.ShowException(e);

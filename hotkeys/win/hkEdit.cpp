@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 #include "FileUtil.h"
@@ -387,8 +388,11 @@ void TfrmHotkeyEdit::SetModified(bool value) {
 
 void TfrmHotkeyEdit::ReloadDefinitions() {
   SetModified(false);
-  const bool whole = LoadDefinitions();
-  RegisterHotkeys();
+  // One read serves the table and the registration: both see the same content, and a large file is
+  // read from disk once.
+  const std::string bytes = DefinitionsFileBytes();
+  const bool whole = LoadDefinitions(bytes);
+  RegisterHotkeys(bytes);
   // Told once the hot keys are back, so that a start-up goes on while the box waits.
   if (!whole) ReportShortRead();
 }
@@ -405,10 +409,18 @@ void TfrmHotkeyEdit::ReportShortRead() const {
       "Hotkey Editor", MB_OK | MB_ICONWARNING);
 }
 
-bool TfrmHotkeyEdit::LoadDefinitions() {
+std::string TfrmHotkeyEdit::DefinitionsFileBytes() const {
+  try {
+    return cl::ReadFileBytes(FDefinitionsFile);
+  } catch (const cl::Exception&) {
+    return {};  // read as a file with nothing in it: no rows, nothing registered
+  }
+}
+
+bool TfrmHotkeyEdit::LoadDefinitions(std::string_view bytes) {
   SetCaption(kEditorCaption + FDefinitionsFile);
   const int remembered = std::max(FCurrentItem, 0);
-  LoadedDefinitions loaded = hk::LoadDefinitions(FDefinitionsFile);
+  LoadedDefinitions loaded = hk::ReadDefinitions(bytes);
   // A missing file is a new one; a file that is there and stops early holds entries we cannot show.
   const bool whole = loaded.complete || !cl::FileExists(FDefinitionsFile);
   if (whole)
@@ -476,7 +488,9 @@ bool TfrmHotkeyEdit::SaveDefinitions() {
   return true;
 }
 
-void TfrmHotkeyEdit::RegisterHotkeys() {
+void TfrmHotkeyEdit::RegisterHotkeys() { RegisterHotkeys(DefinitionsFileBytes()); }
+
+void TfrmHotkeyEdit::RegisterHotkeys(std::string_view bytes) {
   SysHotkeys->Clear();
   FCommands.clear();
   mnuEditHotkeys->SetCaption(std::string(EditHotkeysCaption));
@@ -486,7 +500,7 @@ void TfrmHotkeyEdit::RegisterHotkeys() {
   mnuHotkeys->Clear();
 
   // A missing or unreadable file registers what was read before the fault, which may be nothing.
-  const RegistrationPlan plan = PlanRegistration(LoadDefinitionRecords(FDefinitionsFile).records);
+  const RegistrationPlan plan = PlanRegistration(ReadDefinitionRecords(bytes).records);
   FCommands = plan.commands;
   for (const HotkeyCombination& c : plan.combinations) SysHotkeys->AddHotKey(c.key, c.modifiers);
   // Added together: the menu is rebuilt once, not once per item.
@@ -531,23 +545,35 @@ void TfrmHotkeyEdit::OpenDefinitionsFile(const std::string& name) {
 
 // ------------------------------------------------------------------------------------ running commands
 
+bool TfrmHotkeyEdit::ValidCommandIndex(LPARAM index) const noexcept {
+  return index >= 0 && index < static_cast<LPARAM>(FCommands.size());
+}
+
 void TfrmHotkeyEdit::ExecuteRegistered(int index) {
-  if (index < 0 || index >= static_cast<int>(FCommands.size()) || FExecuting) return;
-  {
+  if (!ValidCommandIndex(index)) return;
+  if (FListRunning) {
+    // A list pauses and lets the tray and the hotkey list be used: their commands run after it, as the
+    // hot keys pressed meanwhile do.
+    FDeferred.push_back({false, index});
+    return;
+  }
+  if (FExecuting) return;
+  std::exception_ptr failure;
+  try {
     const cl::TBusyScope busy(FExecuting);
     // A copy: the command may rebuild the command list (opening another definitions file).
     const HotkeyCommand command = FCommands[static_cast<size_t>(index)];
     atiHotkeys->SetStyle(toolkit::tsAnimated);
     ExecuteCommand(command, index);
+  } catch (...) {
+    failure = std::current_exception();
   }
-  // A list whose message came while this command let the message loop run waits for it no longer.
-  if (FListDeferred && !FPendingLists.empty()) {
-    FListDeferred = false;
-    PostMessageW(Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, FPendingLists.front().ticket);
-  }
+  // A list whose message came while this command let messages through runs now.
+  RunDeferred();
+  if (failure) std::rethrow_exception(failure);
 }
 
-void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int /*index*/) {
+void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int index) {
   switch (command.action) {
     case haOpenProgram:
       FLauncher(Handle(), PrepareLaunch({command.data, command.show, command.startIn}, SystemLaunchContext()));
@@ -555,15 +581,12 @@ void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int /*index*/)
     case haSendKeystrokes:
       SendKeystrokes(command.data);
       break;
-    case haExecuteMultiple: {
-      // The list runs from the message loop, once this command is done; it travels with its ticket.
-      const LPARAM ticket = FNextListTicket++;
-      FPendingLists.push_back({ticket, command.data});
-      if (!PostMessageW(Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, ticket)) FPendingLists.pop_back();
+    case haExecuteMultiple:
+      // The list runs from the message loop, once this command is done.
+      PostMessageW(Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, index);
       break;
-    }
     case haExitWindows:
-      FSystemActions.ExitWindowsCommand(cl::StrToInt(command.data), cl::Application->Handle(),
+      FSystemActions->ExitWindowsCommand(cl::StrToInt(command.data), cl::Application->Handle(),
                                         cl::ExtractFilePath(ProgramFile()));
       break;
     case haEditHotkeys:
@@ -573,31 +596,31 @@ void TfrmHotkeyEdit::ExecuteCommand(const HotkeyCommand& command, int /*index*/)
       ShowHotkeyList();
       break;
     case haIncreaseVolume:
-      FSystemActions.ChangeVolume(+1);
+      FSystemActions->ChangeVolume(+1);
       break;
     case haDecreaseVolume:
-      FSystemActions.ChangeVolume(-1);
+      FSystemActions->ChangeVolume(-1);
       break;
     case haMinimizeAll:
-      FSystemActions.MinimizeAllWindows();
+      FSystemActions->MinimizeAllWindows();
       break;
     case haUndoMinimizeAll:
-      FSystemActions.UndoMinimizeAll();
+      FSystemActions->UndoMinimizeAll();
       break;
     case haSwitchClipboard:
       SwitchClipboard(cl::StrToIntDef(command.data, 1));
       break;
     case haScreenSaver:
-      FSystemActions.LaunchScreenSaver(Handle());
+      FSystemActions->LaunchScreenSaver(Handle());
       break;
     case haEjectCd:
-      FSystemActions.EjectCd();
+      FSystemActions->EjectCd();
       break;
     case haCloseCd:
-      FSystemActions.CloseCd();
+      FSystemActions->CloseCd();
       break;
     case haOpenFolder:
-      ShellOpen(Handle(), command.data);
+      FSystemActions->OpenFolder(Handle(), command.data);
       break;
     case haOpenDefinitions:
       // Switching files reloads the editor: unsaved edits are asked about first, as Load does.
@@ -620,32 +643,33 @@ bool TfrmHotkeyEdit::EditorIsActive() {
 }
 
 void TfrmHotkeyEdit::WMExecuteMultiple(cl::TMessage& message) {
-  // Only a ticket this window handed out names a list; anything else (a message from another program, a
-  // list already run) does nothing.
-  const bool known = std::any_of(FPendingLists.begin(), FPendingLists.end(),
-                                 [&](const PendingIdList& p) { return p.ticket == message.LParam; });
-  if (!known) return;
-  if (FExecuting) {
-    // A command (or another list) is running and lets messages through: the list waits for its end.
-    FListDeferred = true;
-    return;
-  }
-  const cl::TBusyScope busy(FExecuting);
-  struct Resume {
-    TfrmHotkeyEdit& form;
-    // A list cut short by an exception leaves the lists after it to a message of their own.
-    ~Resume() {
-      if (!form.FPendingLists.empty() && form.HandleAllocated())
-        PostMessageW(form.Handle(), WM_HK_RUNIDLIST, WM_HK_RUNIDLIST, form.FPendingLists.front().ticket);
+  // Any program may post the message; an id outside the command list names nothing.
+  if (!ValidCommandIndex(message.LParam)) return;
+  FDeferred.push_back({true, static_cast<int>(message.LParam)});
+  RunDeferred();
+}
+
+void TfrmHotkeyEdit::RunIdList(int index) {
+  // The command list may have been rebuilt since the message was posted.
+  if (!ValidCommandIndex(index)) return;
+  const std::string text = CommandText(FCommands[static_cast<size_t>(index)]);
+  const cl::TBusyScope running(FListRunning);
+  ExecuteMultipleCommands(text.substr(text.find('=') + 1));
+}
+
+void TfrmHotkeyEdit::RunDeferred() {
+  if (FDraining) return;
+  const cl::TBusyScope draining(FDraining);
+  while (!FDeferred.empty() && !FListRunning && !FExecuting && !cl::Application->Terminated()) {
+    const DeferredRun next = FDeferred.front();
+    FDeferred.pop_front();
+    try {
+      if (next.list) RunIdList(next.index);
+      else ExecuteRegistered(next.index);
+    } catch (const std::exception& e) {
+      cl::Application->HandleException(e);
     }
-  } resume{*this};
-  // Lists run in the order they were started, this one and any queued before it.
-  while (!FPendingLists.empty() && !cl::Application->Terminated()) {
-    const std::string list = std::move(FPendingLists.front().list);
-    FPendingLists.pop_front();
-    ExecuteMultipleCommands(list);
   }
-  FListDeferred = false;
 }
 
 bool TfrmHotkeyEdit::ListSendsKeystrokes(const std::string& idList) const {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ComCtrls.h"
@@ -35,7 +36,7 @@ namespace hk {
 
 // Private messages of the main window; each carries its own number in wParam.
 constexpr UINT WM_HK_SHOWEDITOR = 3025;  // a second start asks for the editor
-constexpr UINT WM_HK_RUNIDLIST = 3027;   // lParam: the ticket of an ID list this window queued
+constexpr UINT WM_HK_RUNIDLIST = 3027;   // lParam: the registration id of an ID list entry; others may post it
 constexpr UINT WM_HK_EXIT = 3028;        // ends the program (after the save question)
 
 inline constexpr wchar_t MainWindowClass[] = L"TfrmHotkeyEdit";
@@ -58,16 +59,19 @@ class TfrmHotkeyEdit : public cl::TForm {
   const std::vector<HotkeyCommand>& Commands() const noexcept { return FCommands; }
   const std::string& IniFileName() const noexcept { return FIniFileName; }
 
-  // The file in use: read into the editor, then registered; a file that could not be read to its end is
-  // then reported.
+  // The file in use, read once: into the editor, then registered; a file that could not be read to its
+  // end is then reported.
   void ReloadDefinitions();
-  // False when the file is there but reading stopped short of its end (the rows before stay).
-  bool LoadDefinitions();
+  // The table from the content of the file in use; false when the file is there but reading stopped
+  // short of its end (the rows before stay).
+  bool LoadDefinitions(std::string_view bytes);
   // Writes the table to the file in use, then registers it again; false (after telling the user) when
   // the file could not be written (read-only, say), the edits then stay unsaved. The first save over a
   // file that was not read to its end keeps the old one beside it.
   bool SaveDefinitions();
+  // Registers the active entries of the file in use (read now, or the content already read from it).
   void RegisterHotkeys();
+  void RegisterHotkeys(std::string_view bytes);
   void SetModified(bool value);
   bool Modified() const noexcept { return FModified; }
   // Makes another file the file in use (offering to create a missing one).
@@ -75,10 +79,11 @@ class TfrmHotkeyEdit : public cl::TForm {
   // A name of the settings or the user, made absolute by the rules of definitions files.
   std::string ExpandDefinitionsPath(const std::string& name) const;
 
-  // Runs command list entry `index` (a hot key, a tray item, the hotkey list) unless one is running.
+  // Runs command list entry `index` (a hot key, a tray item, the hotkey list) unless one is running; one
+  // chosen while an ID list runs waits for the list's end.
   void ExecuteRegistered(int index);
-  // The action switch; `index` is the command's position in the command list (an ID list, action 2, is
-  // queued with its own text instead, so the position is not needed to run it later).
+  // The action switch; `index` is the command's position in the command list, which an ID list (action 2)
+  // posts to this window to run from the message loop.
   void ExecuteCommand(const HotkeyCommand& command, int index);
   // Action 1: refused while one of our windows is in front; the hot keys are off while it types.
   void SendKeystrokes(const std::string& keys);
@@ -96,6 +101,9 @@ class TfrmHotkeyEdit : public cl::TForm {
   // What starts programs (the shell); benchmarks and tests put an observer in its place.
   using TLauncher = std::function<void(HWND owner, const LaunchRequest& request)>;
   void SetLauncher(TLauncher launcher) { FLauncher = std::move(launcher); }
+  // What the system actions call (the system's own unless a test build records them instead); `calls`
+  // must outlive the window.
+  void SetSystemCalls(SystemCalls& calls) { FSystemActions = std::make_unique<SystemActions>(calls); }
   // Where the autorun option writes its value (the registry unless a test puts another store there).
   void SetAutorunStore(std::unique_ptr<AutorunStore> store) { FAutorun = std::move(store); }
 
@@ -194,6 +202,8 @@ class TfrmHotkeyEdit : public cl::TForm {
   // After a sort or a move: left to the next save when other changes are pending, else saved now.
   void SaveOrderChange();
   std::string ProgramFile() const;
+  // The content of the file in use; empty when it cannot be read.
+  std::string DefinitionsFileBytes() const;
 
   // Components of the description.
   toolkit::TSaSortListView* lvHotkeys;
@@ -243,21 +253,27 @@ class TfrmHotkeyEdit : public cl::TForm {
   void RefreshHotkeyList();
   std::vector<std::string> ItemsOf(const cl::TComboBox* combo) const;
 
-  // ID lists waiting for their message: the message carries the ticket, the list travels here, so a
-  // message from elsewhere, or one handled after a reload, cannot run anything else.
-  struct PendingIdList {
-    LPARAM ticket;
-    std::string list;
+  // What waits for the ID list that runs (or the command that lets messages through) to end: commands
+  // chosen meanwhile and further lists, by registration id, in the order they came.
+  struct DeferredRun {
+    bool list;  // an ID list (message 3027), else a command chosen by the user
+    int index;
   };
-  std::deque<PendingIdList> FPendingLists;
-  LPARAM FNextListTicket = 1;
-  bool FListDeferred = false;  // a list message came while a command was running
+  std::deque<DeferredRun> FDeferred;
+  bool FListRunning = false;
+  bool FDraining = false;
+  bool ValidCommandIndex(LPARAM index) const noexcept;
+  // Runs the ID list of command list entry `index`.
+  void RunIdList(int index);
+  // Runs what waits, once nothing runs any more; an exception of one goes to the application's handler
+  // and the next one still runs.
+  void RunDeferred();
 
   std::vector<HotkeyCommand> FCommands;
   std::unique_ptr<TClipboards> FClipboards;
   HWND FNextViewer = nullptr;
   bool FInViewerChain = false;
-  SystemActions FSystemActions{RealSystemCalls()};
+  std::unique_ptr<SystemActions> FSystemActions = std::make_unique<SystemActions>(RealSystemCalls());
   TKeySender FKeySender;
   TLauncher FLauncher{ShellLaunch};
   std::unique_ptr<AutorunStore> FAutorun{RegistryAutorun()};

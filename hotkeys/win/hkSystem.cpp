@@ -286,6 +286,10 @@ void SystemActions::LaunchScreenSaver(HWND mainWindow) { FCalls.PostSysCommand(m
 
 void SystemActions::EjectCd() { FCalls.MciCommand(MCI_DOOR_OPEN); }
 
+void SystemActions::OpenFolder(HWND owner, const std::string& path) {
+  FCalls.ShellExecuteFile(owner, L"open", cl::ToWide(path), L"", SW_SHOWNORMAL);
+}
+
 void SystemActions::CloseCd() { FCalls.MciCommand(MCI_DOOR_CLOSED); }
 
 }  // namespace hk

@@ -1,8 +1,9 @@
 // The actions that act on the system as a whole: Exit Windows, the volume, minimising all windows and
 // undoing it, the screen saver and the CD drive door.
 //
-// Everything that would change the machine's state (leave Windows, start a program, the volume, the
-// minimise animation, minimising other programs' windows, the screen saver, the drive door) goes through
+// Everything that would change the machine's state (leave Windows, start a program, open a folder, the
+// volume, the minimise animation, minimising other programs' windows, the screen saver, the drive door)
+// goes through
 // SystemCalls, so tests can run every action against a fake. Leaving Windows itself goes through the
 // PowerCalls of hkPower.h.
 #pragma once
@@ -99,6 +100,8 @@ class SystemActions {
   // Actions 12 and 13.
   void EjectCd();
   void CloseCd();
+  // Action 14: the shell opens the folder, shown normally; the path is taken as it is (no macros).
+  void OpenFolder(HWND owner, const std::string& path);
 
   // Whether Minimize All takes this window: visible, not iconic, and not the taskbar.
   static bool IsMinimizable(HWND window);

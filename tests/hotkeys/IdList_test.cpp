@@ -49,15 +49,20 @@ TEST(IdList, TakeDelayPrefixAndTakeNextId) {
   EXPECT_EQ(TakeDelayPrefix(s), 0);
 }
 
-TEST(IdList, ParseKeepsDelaysInForceAndSkipsEmptyElements) {
+TEST(IdList, ParseKeepsDelaysInForceAndEndsAtAnEmptyElement) {
   EXPECT_EQ(ParseIdList("D=500;A;B;D=20;C"),
             (std::vector<IdListItem>{{"A", 500}, {"B", 500}, {"C", 20}}));
   // Two delays in a row: the second is an ID (which no row will have).
   EXPECT_EQ(ParseIdList("A;D=1;D=2;B"), (std::vector<IdListItem>{{"A", 0}, {"D=2", 1}, {"B", 1}}));
-  // Empty elements are skipped wherever they are, also at the start.
-  EXPECT_EQ(ParseIdList(";A;;B;"), (std::vector<IdListItem>{{"A", 0}, {"B", 0}}));
+  // An empty element ends the list wherever it is: in the middle, at the start, after a delay.
+  EXPECT_EQ(ParseIdList("A;;B;C"), (std::vector<IdListItem>{{"A", 0}}));
+  EXPECT_EQ(ParseIdList("D=40;A;B;;C"), (std::vector<IdListItem>{{"A", 40}, {"B", 40}}));
+  EXPECT_EQ(ParseIdList(";A;B"), std::vector<IdListItem>{});
+  EXPECT_EQ(ParseIdList("A;D=5;;B"), (std::vector<IdListItem>{{"A", 0}}));
   EXPECT_EQ(ParseIdList(""), std::vector<IdListItem>{});
   EXPECT_EQ(ParseIdList(";;;"), std::vector<IdListItem>{});
+  // A final ";" is no empty element in the middle: the list simply ends there.
+  EXPECT_EQ(ParseIdList("A;B;"), (std::vector<IdListItem>{{"A", 0}, {"B", 0}}));
   // Delays are kept within 0..32767.
   EXPECT_EQ(ParseIdList("D=-5;A;D=40000;B;D=2147483647;C"),
             (std::vector<IdListItem>{{"A", 0}, {"B", MaxIdListDelay}, {"C", MaxIdListDelay}}));
@@ -82,6 +87,10 @@ TEST(IdList, PlanRunsFirstMatchingRowsAndSkipsListsAndUnknowns) {
   EXPECT_EQ(steps[3], (IdListStep{{haSwitchClipboard, "2", "", ""}, 7}));
   EXPECT_EQ(steps[4], (IdListStep{{haOpenFolder, "C:\\x", "", ""}, 7}));  // IDs compare with case
 
+  // Nothing after an empty element runs, not even what the list names before it again.
+  EXPECT_EQ(Ids(PlanIdList(rows, "BBBB;bbbb;;AAAA;EXIT")), (std::vector<std::string>{"keys", "C:\\x"}));
+  EXPECT_TRUE(PlanIdList(rows, ";AAAA").empty());
+
   // A list that names itself, or only lists, runs nothing; unknown IDs cost no pause.
   EXPECT_TRUE(PlanIdList(rows, "LIST;LIST").empty());
   EXPECT_EQ(Ids(PlanIdList(rows, "D=100;ZZZZ;BBBB")), std::vector<std::string>{"keys"});
@@ -103,4 +112,7 @@ TEST(IdList, SendsKeystrokesWhenAnyListedRowSendsThem) {
   EXPECT_TRUE(ListSendsKeystrokes(rows, "AAAA"));  // some row with the ID, not only the first
   EXPECT_FALSE(ListSendsKeystrokes(rows, "keys;D=5;ZZZZ"));
   EXPECT_FALSE(ListSendsKeystrokes(rows, ""));
+  // The walk ends where the run ends: a sender behind an empty element is never reached.
+  EXPECT_FALSE(ListSendsKeystrokes(rows, "ZZZZ;;KEYS"));
+  EXPECT_FALSE(ListSendsKeystrokes(rows, ";AAAA"));
 }

@@ -28,49 +28,6 @@ using namespace hkprog;
 constexpr int kDescriptionColumnX = 60;
 constexpr int kActionColumnX = 138 + 45 + 40;
 
-// The descendant whose text is one of `texts`, or null.
-HWND FindByText(HWND parent, std::initializer_list<const wchar_t*> texts) {
-  for (HWND w : Descendants(parent))
-    for (const wchar_t* t : texts)
-      if (WindowText(w) == t) return w;
-  return nullptr;
-}
-
-HWND FindByClass(HWND parent, const wchar_t* className) {
-  for (HWND w : Descendants(parent)) {
-    wchar_t buf[64] = {};
-    GetClassNameW(w, buf, 64);
-    if (_wcsicmp(buf, className) == 0) return w;
-  }
-  return nullptr;
-}
-
-// The direct child of `parent` whose top left corner lies at (x, y) of the parent's client area (with
-// `visible`, the one of those that is shown).
-HWND ChildAt(HWND parent, int x, int y, bool visible = false) {
-  for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (visible && !IsWindowVisible(w)) continue;
-    RECT r;
-    GetWindowRect(w, &r);
-    POINT p{r.left, r.top};
-    ScreenToClient(parent, &p);
-    if (p.x == x && p.y == y) return w;
-  }
-  return nullptr;
-}
-
-// What a control tells its parent, as the control itself would. Posted when it may open a modal box.
-void Notify(HWND control, WORD code, bool post = false) {
-  const WPARAM w = MAKEWPARAM(GetDlgCtrlID(control), code);
-  if (post) PostMessageW(GetParent(control), WM_COMMAND, w, reinterpret_cast<LPARAM>(control));
-  else SendMessageW(GetParent(control), WM_COMMAND, w, reinterpret_cast<LPARAM>(control));
-}
-
-void Type(HWND edit, const std::wstring& text) {
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  Notify(edit, EN_CHANGE);
-}
-
 void Choose(HWND combo, int index, bool post = false) {
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   Notify(combo, CBN_SELCHANGE, post);

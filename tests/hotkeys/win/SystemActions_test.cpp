@@ -460,7 +460,7 @@ TEST(AnimationTest, SetReturnsTheFormerSettingAndWritesOnlyChanges) {
 
 // ---- screen saver and drive door ----
 
-TEST(SystemCommandTest, ScreenSaverAndDoorCommands) {
+TEST(SystemCommandTest, ScreenSaverDoorAndFolderCommands) {
   TFakeSystem system;
   hk::SystemActions actions(system);
   HWND main = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x4321));
@@ -473,6 +473,15 @@ TEST(SystemCommandTest, ScreenSaverAndDoorCommands) {
   actions.EjectCd();
   actions.CloseCd();
   EXPECT_EQ(system.mci, (std::vector<std::wstring>{L"Set cdaudio door open wait", L"Set cdaudio door closed wait"}));
+
+  // A folder is opened by the shell as it is written: no macro is expanded.
+  actions.OpenFolder(main, "$WINDOWS$\\Fonts");
+  ASSERT_EQ(system.shell.size(), 1u);
+  EXPECT_EQ(system.shell[0].owner, main);
+  EXPECT_EQ(system.shell[0].verb, L"open");
+  EXPECT_EQ(system.shell[0].file, L"$WINDOWS$\\Fonts");
+  EXPECT_EQ(system.shell[0].parameters, L"");
+  EXPECT_EQ(system.shell[0].show, SW_SHOWNORMAL);
 }
 
 }  // namespace
