@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Costs of Hotkeys in the tray under Wine and Xvfb: idle CPU, the CPU of a tray animation, the time from
-# start to tray icon against a bare tray program, and the time from a hot key to its launch call. Prints
-# one line per target with PASS or FAIL.
+# start to tray icon and from start to ready (definitions read, hot keys held) against a bare tray program
+# started under the same conditions, and the time from a hot key to its launch call. Prints one line per
+# target with PASS or FAIL.
 # Usage: scripts/bench-hotkeys.sh [seconds per CPU measurement, default 10] [start-up runs, default 7]
 # BUILD_DIR: the win64 build folder (default build/win64-release, the stripped release build);
 # WINEPREFIX: default build/bench-wineprefix;

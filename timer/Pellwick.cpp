@@ -52,22 +52,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The real way out of Windows; tests never install it.
   hk::PowerCallsScope power(hk::SystemPowerCalls());
 #endif
-  cl::TApplication application;
-  application.Initialize();
-  application.SetTitle(pellwick::AppTitle);
-  cl::RegisterStandardClasses();
-  pellwick::RegisterTimerTrayIcon();
   try {
+    cl::TApplication application;
+    application.Initialize();
+    application.SetTitle(pellwick::AppTitle);
+    cl::RegisterStandardClasses();
+    pellwick::RegisterTimerTrayIcon();
     // The order matters: the settings window reads the file the main window opens.
     pellwick::TForm1* form1 = nullptr;
     application.CreateForm(form1);
     auto* form2 = cl::NewForm<pellwick::TForm2>(form1);
     auto* form3 = cl::NewForm<pellwick::TForm3>(form1);
     form1->Attach(form2, form3);
+    application.Run();
   } catch (const std::exception& e) {
-    application.ShowException(e);
+    // Nothing may end the program without a word: not even a failure to make the application itself.
+    cl::ShowFatalException(e, pellwick::AppTitle);
     return 1;
   }
-  application.Run();
   return 0;
 }

@@ -269,7 +269,13 @@ void TForm1::N5Click(cl::TObject*) {
     s.countDown = RadioButton1->Checked();
     s.exactTime = RadioButton2->Checked();
     s.remind = CheckBox1->Checked();
-    WriteTimeSettings(*configIni_, s);  // a failed write raises: the program then stays
+    try {
+      WriteTimeSettings(*configIni_, s);
+    } catch (const cl::EIniFileException&) {
+      // The user asked to end: a settings file that cannot be written is said, and must not keep the
+      // program running with no way out.
+      cl::HandleException();
+    }
   }
   if (cl::Application) cl::Application->Terminate();
 }

@@ -472,8 +472,10 @@ const wchar_t* TWinControl::RegisterOwnClass(const TCreateParams& params) {
   wc.hbrBackground = params.Background;
   wc.hIcon = params.Icon;
   wc.lpszClassName = name;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw EOSError(SysErrorMessage(GetLastError()));
+  if (!RegisterClassExW(&wc)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_CLASS_ALREADY_EXISTS) RaiseOSError(error, "RegisterClassEx (" + FromWide(name) + ")");
+  }
   return name;
 }
 
@@ -484,11 +486,14 @@ void TWinControl::CreateWnd() {
   HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<intptr_t>(id_)) : nullptr;
   TWinControl* outer = creatingControl;
   creatingControl = this;
+  // A window whose procedure refuses its creation fails without an error of its own: cleared first, so
+  // that what an earlier call left is not reported as this one's.
+  SetLastError(ERROR_SUCCESS);
   HWND wnd = CreateWindowExW(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
                              params.Width, params.Height, params.WndParent, id, Instance(), nullptr);
   const DWORD error = GetLastError();
   creatingControl = outer;
-  if (!wnd) throw EOSError(SysErrorMessage(error));
+  if (!wnd) RaiseOSError(error, "CreateWindowEx (" + FromWide(className) + ")");
   if (params.SystemClass) {
     Bind(wnd);
     defProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "FileUtil.h"
 #include "FormReader.h"
@@ -569,7 +570,8 @@ CL_BEGIN_CLASS(TApplication)
 CL_END_CLASS
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
-  static const ATOM atom = [] {
+  // Registered once; the error is taken inside, before anything else can overwrite it.
+  static const std::pair<ATOM, DWORD> registration = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = AppWndProc;
@@ -578,9 +580,10 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     wc.hIcon = ProgramIcon();
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = L"TApplication";
-    return RegisterClassExW(&wc);
+    const ATOM atom = RegisterClassExW(&wc);
+    return std::pair<ATOM, DWORD>(atom, atom ? 0 : GetLastError());
   }();
-  if (!atom) throw EOSError(SysErrorMessage(GetLastError()));
+  if (!registration.first) RaiseOSError(registration.second, "RegisterClassEx (TApplication)");
   std::string name = ExtractFileName(ExeName());
   if (auto dot = name.rfind('.'); dot != std::string::npos) name.erase(dot);
   title_ = name;
@@ -590,7 +593,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                             nullptr, Instance(), nullptr);
-  if (!handle_) throw EOSError(SysErrorMessage(GetLastError()));
+  if (!handle_) RaiseOSError(GetLastError(), "CreateWindowEx (TApplication)");
   SetWindowLongPtrW(handle_, 0, reinterpret_cast<LONG_PTR>(this));
   if (!Application) {
     Application = this;
@@ -727,6 +730,10 @@ void TApplication::HandleException(const std::exception& e) {
     OnException(this, e);
   else
     ShowException(e);
+}
+
+void ShowFatalException(const std::exception& e, const std::string& caption) {
+  ::MessageBoxW(nullptr, ToWide(e.what()).c_str(), ToWide(caption).c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 void TApplication::ShowException(const std::exception& e) { MessageBox(e.what(), title_, MB_OK | MB_ICONSTOP); }

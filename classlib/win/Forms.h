@@ -272,6 +272,10 @@ class TApplication : public TComponent {
   bool terminated_ = false;
 };
 
+// For a program's entry: shows an exception that ended the program, with or without an application
+// object (the system's own message box, owned by nobody).
+void ShowFatalException(const std::exception& e, const std::string& caption);
+
 // The program's application object, or null before there is one.
 extern TApplication* Application;
 

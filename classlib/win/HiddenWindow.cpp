@@ -52,7 +52,7 @@ HWND AllocateHWnd(TWndMethod method) {
   binding->method = std::move(method);
   HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, HiddenWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
-  if (!wnd) throw EOSError(SysErrorMessage(GetLastError()));
+  if (!wnd) RaiseOSError(GetLastError(), "CreateWindowEx (hidden window)");
   // Bound only now: the creation messages come before anyone could know the handle.
   SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(binding.release()));
   return wnd;

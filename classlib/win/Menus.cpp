@@ -286,7 +286,7 @@ void TMenuItem::ReleaseCommands() {
 HMENU TMenuItem::Handle() {
   if (!handle_) {
     handle_ = menu_ ? menu_->CreateMenuHandle() : CreatePopupMenu();
-    if (!handle_) throw EOSError(SysErrorMessage(GetLastError()));
+    if (!handle_) RaiseOSError(GetLastError(), menu_ ? "CreateMenu" : "CreatePopupMenu");
     RebuildHandle();
   }
   return handle_;

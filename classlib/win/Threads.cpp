@@ -153,7 +153,7 @@ void TThread::Start() {
   // Suspended until the handle and id are stored: a thread that frees itself may be gone at once.
   DWORD id = 0;
   HANDLE h = CreateThread(nullptr, 0, &TThread::ThreadProc, this, CREATE_SUSPENDED, &id);
-  if (!h) throw EOSError(SysErrorMessage(GetLastError()));
+  if (!h) RaiseOSError(GetLastError(), "CreateThread");
   handle_ = h;
   id_ = id;
   ResumeThread(h);
@@ -197,12 +197,12 @@ int TThread::WaitFor() {
         MSG msg;  // delivers the messages other threads sent to this thread's windows
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
       } else {
-        throw EOSError(SysErrorMessage(GetLastError()));
+        RaiseOSError(GetLastError(), "MsgWaitForMultipleObjects");
       }
     }
     CheckSynchronize();
   } else if (WaitForSingleObject(handle_, INFINITE) == WAIT_FAILED) {
-    throw EOSError(SysErrorMessage(GetLastError()));
+    RaiseOSError(GetLastError(), "WaitForSingleObject");
   }
   return returnValue_;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "SysUtils.h"
 #include "Unicode.h"
 
 namespace cl {
@@ -25,6 +26,13 @@ std::string SysErrorMessage(unsigned long code) {
   if (buf) LocalFree(buf);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
   return text;
+}
+
+void RaiseOSError(unsigned long error, std::string_view call) {
+  std::string text(call);
+  text += " failed";
+  if (error != 0) text += ": " + SysErrorMessage(error) + " (error " + std::to_string(error) + ")";
+  throw EOSError(text);
 }
 
 }  // namespace cl

@@ -45,9 +45,9 @@ void TWindowSubclass::Install(HWND wnd, THandler handler) {
   link->wnd = wnd;
   // The link's address is the installation's id: unique while it lives.
   if (!SetWindowSubclass(wnd, Proc, reinterpret_cast<UINT_PTR>(link), reinterpret_cast<DWORD_PTR>(link))) {
-    const DWORD error = GetLastError();
+    // It sets no error of its own: what GetLastError holds belongs to an earlier call.
     delete link;
-    throw EOSError(SysErrorMessage(error));
+    RaiseOSError(0, "SetWindowSubclass");
   }
   link_ = link;
 }

@@ -53,23 +53,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The real way out of Windows; tests never install it.
   hk::PowerCallsScope power(hk::SystemPowerCalls());
 #endif
-  cl::TApplication application;
-  application.Initialize();
-  application.SetTitle("Calderine");
-  application.SetHelpFile("Calderine.hlp");
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
   try {
+    cl::TApplication application;
+    application.Initialize();
+    application.SetTitle("Calderine");
+    application.SetHelpFile("Calderine.hlp");
+    cl::RegisterStandardClasses();
+    toolkit::RegisterToolkitClasses();
     hk::TfrmHotkeyEdit* editor = nullptr;
     application.CreateForm(editor);
 #ifdef HOTKEYS_RECORD_ACTIONS
     recorder.Attach(*editor);
 #endif
+    application.Run();
   } catch (const std::exception& e) {
-    // Without its main window the program cannot do anything: say why and end.
-    application.ShowException(e);
+    // Nothing may end the program without a word: not even a failure to make the application itself.
+    cl::ShowFatalException(e, "Calderine");
     return 1;
   }
-  application.Run();
   return 0;
 }

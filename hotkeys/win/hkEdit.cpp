@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <utility>
 
 #include "FileUtil.h"
 #include "FormReader.h"
@@ -115,6 +116,9 @@ void TfrmHotkeyEdit::FormCreate(cl::TObject*) {
   UpdateClipboardList();
   SwitchClipboard(0);  // also draws the first tray icon
   ReloadDefinitions();
+  // Told only now, when the hot keys are registered and the program works as it should but for the
+  // settings it could not keep.
+  if (FStartupWriteFailure) cl::HandleException(std::exchange(FStartupWriteFailure, nullptr));
 }
 
 void TfrmHotkeyEdit::FormDestroy(cl::TObject*) {
@@ -131,8 +135,8 @@ void TfrmHotkeyEdit::ReadSettings() {
                                                 CurrentDirectory());
 
   // Ticking the box runs its click handler; ApplyShowIcon then settles icon and setting in any case.
-  chkShowIcon->SetChecked(ini.ReadInteger(kSettings, "ShowTaskbarIcon", 1) == 1);
-  ApplyShowIcon();
+  StartupWrite([&] { chkShowIcon->SetChecked(ini.ReadInteger(kSettings, "ShowTaskbarIcon", 1) == 1); });
+  StartupWrite([&] { ApplyShowIcon(); });
 
   FUpdating = true;
   // The up-down keeps the count within 1..100, so a stray value in the file cannot stop the start.
@@ -144,12 +148,22 @@ void TfrmHotkeyEdit::ReadSettings() {
   SetHeight(ini.ReadInteger(kEditorWindow, "Height", Height()));
 
   // While AutoRun is on, the autorun value is written again at every start.
-  chkAutoStart->SetChecked(ini.ReadBool(kSettings, "AutoRun", true));
+  StartupWrite([&] { chkAutoStart->SetChecked(ini.ReadBool(kSettings, "AutoRun", true)); });
 
   cl::TListColumns* columns = lvHotkeys->Columns();
   for (int i = 0; i < columns->Count(); ++i) {
     cl::TListColumn* column = columns->Items(i);
     column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(kColumns, column->Caption(), column->Width())));
+  }
+}
+
+void TfrmHotkeyEdit::StartupWrite(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const cl::EIniFileException&) {
+    // A settings file that is read-only, or that cannot be made where the program is, must not stop the
+    // start half-way (no definitions, no hot keys): the first failure is kept and told at the end.
+    if (!FStartupWriteFailure) FStartupWriteFailure = std::current_exception();
   }
 }
 

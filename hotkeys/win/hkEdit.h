@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -191,6 +192,8 @@ class TfrmHotkeyEdit : public cl::TForm {
   void ApplyShowIcon();
   void UpdateClipboardList();
   void ReadSettings();
+  // Runs a step of the start-up that writes settings; a write that fails is kept for FormCreate to tell.
+  void StartupWrite(const std::function<void()>& step);
   void WriteSettings();
   void AddBlankEntry();
   void ShowRows();
@@ -277,6 +280,7 @@ class TfrmHotkeyEdit : public cl::TForm {
   TKeySender FKeySender;
   TLauncher FLauncher{ShellLaunch};
   std::unique_ptr<AutorunStore> FAutorun{RegistryAutorun()};
+  std::exception_ptr FStartupWriteFailure;  // the first settings write that failed during start-up
   bool FUnticking = false;  // the autorun option is being unticked after a failed write: already recorded
   int FSendDepth = 0;  // nested keystroke actions: only the outermost switches the hot keys
   Definitions FEntries;  // the rows of the table

@@ -34,7 +34,7 @@ TSaTimingThread::TSaTimingThread(TSaTimerPool* pool, int interval) : pool_(pool)
     if (timer_) CloseHandle(timer_);
     if (stop_) CloseHandle(stop_);
     if (changed_) CloseHandle(changed_);
-    throw cl::EOSError(cl::SysErrorMessage(err));
+    cl::RaiseOSError(err, "CreateWaitableTimer/CreateEvent");
   }
 }
 

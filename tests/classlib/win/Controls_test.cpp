@@ -11,6 +11,7 @@
 
 #include "Forms.h"
 #include "FormsTestSupport.h"
+#include "TestSupport.h"
 #include "StdCtrls.h"
 #include "WinString.h"
 #include "WindowSubclass.h"
@@ -149,6 +150,30 @@ TEST_F(ControlsTest, SubclassesEndWithTheirWindowAndCatchExceptions) {
   EXPECT_FALSE(IsWindow(wnd));
   EXPECT_EQ(last, (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
   EXPECT_FALSE(layer.Installed());
+}
+
+// A window whose procedure refuses its creation fails without a system error of its own: the exception
+// names the call, instead of what an earlier call left (or the system's text for success).
+TEST_F(ControlsTest, AWindowRefusedByItsProcedureRaisesWhatFailed) {
+  auto* box = new TTestBox(form_);
+  const auto previous = box->WindowProc;
+  box->WindowProc = [previous](cl::TMessage& m) {
+    if (m.Msg == WM_NCCREATE) {
+      m.Result = FALSE;
+      return;
+    }
+    previous(m);
+  };
+  form_->HandleNeeded();
+  SetLastError(ERROR_FILE_NOT_FOUND);  // left by an earlier call
+  EXPECT_EQ(testsupport::MessageOf<cl::EOSError>([&] { box->SetParent(form_); }), "CreateWindowEx (TTestBox) failed");
+  EXPECT_FALSE(box->HandleAllocated());
+  delete box;
+
+  // With an error, its text and number follow.
+  const std::string text = testsupport::MessageOf<cl::EOSError>([] { cl::RaiseOSError(ERROR_ACCESS_DENIED, "OpenThing"); });
+  EXPECT_EQ(text.rfind("OpenThing failed: ", 0), 0u) << text;
+  EXPECT_EQ(text.substr(text.size() - 10), " (error 5)") << text;
 }
 
 TEST_F(ControlsTest, CommandsAndNotificationsAreReflectedToTheChildControl) {

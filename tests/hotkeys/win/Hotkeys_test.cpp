@@ -264,6 +264,63 @@ TEST_F(HotkeysProgram, ExitWithUnsavedChangesAsksAndObeys) {
   EXPECT_EQ(saved.entries[0].action, "Open Program or File");
 }
 
+// A settings file that cannot be written (read-only, or impossible to make because a folder has its name)
+// costs the settings only: the start goes on to the end, and the failure is told once, after it.
+TEST_F(HotkeysProgram, ASettingsFileThatCannotBeWrittenIsToldOnceAndTheStartGoesOn) {
+  // ShowTaskbarIcon and AutoRun are missing: the start writes both.
+  const std::string stored = "[Settings]\r\nClipboardCount=3\r\n";
+  const std::wstring settings = cl::ToWide(Settings());
+  const std::wstring told = cl::ToWide(cl::LowerCase("Unable to write to " + Settings()));
+  for (const bool readOnly : {true, false}) {
+    SCOPED_TRACE(readOnly ? "read-only file" : "a folder in its place");
+    if (readOnly) {
+      cl::WriteFileAtomic(Settings(), stored);
+      ASSERT_TRUE(SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+      ASSERT_TRUE(CreateDirectoryW(settings.c_str(), nullptr));
+    }
+    hktest::ChildProcess p;
+    HWND main = Start(p);
+    ASSERT_TRUE(main);
+    HWND box = WaitForQuestion(p.Pid());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(WindowText(box), L"Calderine");
+    EXPECT_EQ(cl::ToWide(cl::LowerCase(cl::FromWide(WindowText(GetDlgItem(box, 0xFFFF))))), told);
+    // While it is told, the start-up is over: icon shown, the active entries' combinations held.
+    EXPECT_TRUE(hktest::ProcessHasTrayIcon(p.Pid()));
+    EXPECT_FALSE(CombinationFree(VK_F11));
+    EXPECT_FALSE(CombinationFree(VK_F10));
+    EXPECT_TRUE(CombinationFree(VK_F9));
+    Answer(box, IDOK);
+
+    // Told once: the message queued behind the answer is handled with no second box on screen.
+    PostMessageW(main, kShowEditor, kShowEditor, 0);
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(main) != FALSE; }));
+    box = hktest::FindProcessWindow("#32770", p.Pid());
+    EXPECT_FALSE(box && IsWindowVisible(box));
+
+    // What the exit keeps cannot be kept either: said, and the program ends all the same.
+    PostMessageW(main, kExit, kExit, 0);
+    box = WaitForQuestion(p.Pid());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(cl::ToWide(cl::LowerCase(cl::FromWide(WindowText(GetDlgItem(box, 0xFFFF))))), told);
+    Answer(box, IDOK);
+    EXPECT_EQ(p.WaitExit(kWait), std::optional<DWORD>(0));
+
+    // The file (or the folder) is as it was.
+    const DWORD attributes = GetFileAttributesW(settings.c_str());
+    if (readOnly) {
+      EXPECT_EQ(cl::ReadFileBytes(Settings()), stored);
+      EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY));
+      SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(settings.c_str());
+    } else {
+      EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+      RemoveDirectoryW(settings.c_str());
+    }
+  }
+}
+
 // A hot key starts its program through the shell: macros expanded, a quoted path with blanks kept whole
 // with its arguments after it, the start-in folder and the show state passed on.
 TEST_F(HotkeysProgram, AHotkeyPressStartsItsProgram) {

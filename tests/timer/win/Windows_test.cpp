@@ -272,6 +272,27 @@ TEST_F(TimerWindowsTest, SettingsOkAndExitWriteTheFileByteForByte) {
   EXPECT_EQ(ReadBytes(dir.path / "config.ini"), ReadBytes(testsupport::DataDir("ini") + "/pellwick-saved.ini"));
 }
 
+
+// "Save Time Settings" on and a settings file that cannot be written: both menus' Exit say so and end.
+TEST_F(TimerWindowsTest, ExitWithAReadOnlySettingsFileSaysSoAndEnds) {
+  const std::filesystem::path config = dir.path / "config.ini";
+  std::filesystem::copy_file(testsupport::DataDir("ini") + "/pellwick-saved.ini", config);
+  const std::string stored = ReadBytes(config);
+  Make();
+  ASSERT_TRUE(SetFileAttributesW(config.wstring().c_str(), FILE_ATTRIBUTE_READONLY));
+  form1->Edit1->SetText("120");  // differs from the file: the exit has something to write
+  form3->CheckBox2->SetChecked(true);
+  for (const char* item : {"N5", "N12"}) {
+    SCOPED_TRACE(item);
+    errors_.clear();
+    cl::ComponentAs<cl::TMenuItem>(form1, item)->Click();
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(cl::LowerCase(errors_[0]), cl::LowerCase("Unable to write to " + dir.File("config.ini")));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(ReadBytes(config), stored);
+  }
+}
 }  // namespace
 
 namespace {
