@@ -26,6 +26,7 @@
 #include "SysUtils.h"
 #include "WinString.h"
 #include "hkEdit.h"
+#include "BenchHotkeys.h"
 #include "BenchSupport.h"
 
 namespace {
@@ -71,15 +72,7 @@ hk::Definitions MakeDefinitions(bool allActive) {
       default: break;
     }
     // Key positions 0..106 and the 15 non-empty modifier sets.
-    const int combination = allActive ? i % (107 * 15) : pick(107 * 15);
-    const int modifiers = 1 + combination / 107;
-    std::string text;
-    if (modifiers & 1) hk::AppendKeyPart(text, "Ctrl");
-    if (modifiers & 2) hk::AppendKeyPart(text, "Alt");
-    if (modifiers & 4) hk::AppendKeyPart(text, "Shift");
-    if (modifiers & 8) hk::AppendKeyPart(text, "Win");
-    hk::AppendKeyPart(text, hk::HotkeyKeyNames[static_cast<size_t>(combination % 107)]);
-    e.hotkey = text;
+    e.hotkey = benchsupport::CombinationText(allActive ? i % (107 * 15) : pick(107 * 15));
     e.active = allActive ? "True" : "False";
     defs.entries.push_back(std::move(e));
   }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchHotkeys.h"
 #include "BenchSupport.h"
 #include "Definitions.h"
 #include "FileUtil.h"
@@ -69,15 +70,7 @@ hk::Definitions MakeDefinitions(int count) {
       case hk::haOpenFolder: e.data = "C:\\Users\\" + std::string(word); break;
       default: break;
     }
-    const int combination = i % (107 * 14);
-    const int modifiers = 1 + combination / 107;  // 1..14: never all four
-    std::string text;
-    if (modifiers & 1) hk::AppendKeyPart(text, "Ctrl");
-    if (modifiers & 2) hk::AppendKeyPart(text, "Alt");
-    if (modifiers & 4) hk::AppendKeyPart(text, "Shift");
-    if (modifiers & 8) hk::AppendKeyPart(text, "Win");
-    hk::AppendKeyPart(text, hk::HotkeyKeyNames[static_cast<size_t>(combination % 107)]);
-    e.hotkey = text;
+    e.hotkey = benchsupport::CombinationText(i % (107 * 14));  // never all four modifiers
     defs.entries.push_back(std::move(e));
   }
   hk::HotkeyEntry last;

@@ -18,35 +18,21 @@ namespace {
 #ifdef PELLWICK_RECORD_POWER
 // The build the tests start: leaving Windows is only recorded, in "poweroff.log" beside the program,
 // and the program ends as the machine would.
-class TRecordingPowerCalls : public hk::PowerCalls {
- public:
-  HANDLE OpenProcessToken(DWORD) override { return reinterpret_cast<HANDLE>(1); }
-  bool LookupPrivilege(const std::wstring&, LUID& luid) override {
-    luid = LUID{19, 0};
-    return true;
+void RecordPowerOff(UINT flags, DWORD reason) {
+  const std::string path = pellwick::ProgramDir() + "\\poweroff.log";
+  if (FILE* f = std::fopen(path.c_str(), "ab")) {
+    std::fprintf(f, "ExitWindowsEx %u %lu\n", flags, static_cast<unsigned long>(reason));
+    std::fclose(f);
   }
-  bool AdjustTokenPrivileges(HANDLE, TOKEN_PRIVILEGES&, TOKEN_PRIVILEGES*, DWORD, DWORD& error) override {
-    error = 0;
-    return true;
-  }
-  void CloseToken(HANDLE) override {}
-  bool ExitWindowsEx(UINT flags, DWORD reason) override {
-    const std::string path = pellwick::ProgramDir() + "\\poweroff.log";
-    if (FILE* f = std::fopen(path.c_str(), "ab")) {
-      std::fprintf(f, "ExitWindowsEx %u %lu\n", flags, static_cast<unsigned long>(reason));
-      std::fclose(f);
-    }
-    if (cl::Application) cl::Application->Terminate();
-    return true;
-  }
-};
+  if (cl::Application) cl::Application->Terminate();
+}
 #endif
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 #ifdef PELLWICK_RECORD_POWER
-  TRecordingPowerCalls recording;
+  hk::RecordingPowerCalls recording(RecordPowerOff);
   hk::PowerCallsScope power(recording);
 #else
   // The real way out of Windows; tests never install it.

@@ -734,23 +734,13 @@ bool ReadSkin(const std::string& path, TSkinDescription& skin, skin::TSkinReader
       error = "not a skin package of this version";
       return false;
     }
-    cl::TMemoryStream text;
-    std::string entryName;
-    reader.FindEntry(".ini", text, entryName);
-    if (text.Size() == 0) {
+    skin::TQuickIni ini;
+    if (!reader.ReadDescription(ini)) {
       error = "the package holds no description";
       return false;
     }
-    skin::TQuickIni ini;
-    ini.LoadFromStream(&text);
-    skin.ReadSkinIni(
-        ini,
-        [&reader](const std::string& name) {
-          cl::TMemoryStream entry;
-          reader.ReadEntry(name, entry);
-          return std::string(entry.Bytes());
-        },
-        GetSystemMetrics(SM_CXHSCROLL));
+    skin.ReadSkinIni(ini, [&reader](const std::string& name) { return reader.EntryBytes(name); },
+                     GetSystemMetrics(SM_CXHSCROLL));
     return true;
   } catch (const std::exception& e) {
     error = e.what();

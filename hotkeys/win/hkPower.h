@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace hk {
@@ -34,6 +35,23 @@ class PowerCalls {
 
   // Ends the session, restarts or powers off.
   virtual bool ExitWindowsEx(UINT flags, DWORD reason) = 0;
+};
+
+// For the recording builds that tests start: the token calls succeed on a token of their own, and
+// ExitWindowsEx only hands its flags and reason to `record`.
+class RecordingPowerCalls final : public PowerCalls {
+ public:
+  using Record = std::function<void(UINT flags, DWORD reason)>;
+  explicit RecordingPowerCalls(Record record) : FRecord(std::move(record)) {}
+
+  HANDLE OpenProcessToken(DWORD) override { return reinterpret_cast<HANDLE>(1); }
+  bool LookupPrivilege(const std::wstring&, LUID& luid) override;
+  bool AdjustTokenPrivileges(HANDLE, TOKEN_PRIVILEGES&, TOKEN_PRIVILEGES*, DWORD, DWORD& error) override;
+  void CloseToken(HANDLE) override {}
+  bool ExitWindowsEx(UINT flags, DWORD reason) override;
+
+ private:
+  Record FRecord;
 };
 
 // The system's calls, ExitWindowsEx included: for the programs' entries only.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "QuickIni.h"
+
 namespace skin {
 
 CL_BEGIN_CLASS(TSkinReader)
@@ -103,6 +105,20 @@ void TSkinReader::FindEntry(const std::string& text, cl::TMemoryStream& target,
   const int index =
       CopyEntry([&](const std::string& n) { return n.find(text) != std::string::npos; }, target);
   if (index >= 0) entryName = names_[index];
+}
+
+bool TSkinReader::ReadDescription(TQuickIni& ini) const {
+  cl::TMemoryStream text;
+  std::string entryName;
+  FindEntry(".ini", text, entryName);
+  ini.LoadFromStream(&text);
+  return text.Size() != 0;
+}
+
+std::string TSkinReader::EntryBytes(const std::string& name) const {
+  cl::TMemoryStream entry;
+  ReadEntry(name, entry);
+  return std::string(entry.Bytes());
 }
 
 }  // namespace skin

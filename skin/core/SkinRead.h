@@ -18,6 +18,8 @@
 
 namespace skin {
 
+class TQuickIni;
+
 // A package whose layout contradicts itself (names or sizes beyond the data).
 CL_DECLARE_EXCEPTION(ESkinPackageError, Exception)
 
@@ -41,6 +43,12 @@ class TSkinReader : public cl::TObject {
   // Target := the bytes of the first entry whose (lower-case) name contains `text` as given, and
   // entryName := that name; when none does, target is left empty and entryName unchanged.
   void FindEntry(const std::string& text, cl::TMemoryStream& target, std::string& entryName) const;
+  // Ini := the package's description (its first entry with ".ini" in its name) parsed; false when the
+  // package holds none (ini is then empty).
+  bool ReadDescription(TQuickIni& ini) const;
+  // The bytes of the first entry named `name` (lower case), empty when there is none: how the description
+  // reads its bitmaps.
+  std::string EntryBytes(const std::string& name) const;
 
   // The unpacking step: target := the decoded contents of the package in source.
   static void Unpack(cl::TCustomMemoryStream& source, cl::TMemoryStream& target);

@@ -26,19 +26,10 @@ bool TSkinData::LoadSkin() {
   reader.OnMessage = OnMessage;
   SkinStreamData.SetPosition(0);
   if (!reader.LoadFromStream(SkinStreamData)) return false;
-  cl::TMemoryStream text;
-  std::string entryName;
-  reader.FindEntry(".ini", text, entryName);
   TQuickIni ini;
-  ini.LoadFromStream(&text);
-  ReadSkinIni(
-      ini,
-      [&reader](const std::string& name) {
-        cl::TMemoryStream entry;
-        reader.ReadEntry(name, entry);
-        return std::string(entry.Bytes());
-      },
-      GetSystemMetrics(SM_CXHSCROLL));
+  reader.ReadDescription(ini);
+  ReadSkinIni(ini, [&reader](const std::string& name) { return reader.EntryBytes(name); },
+              GetSystemMetrics(SM_CXHSCROLL));
   return true;
 }
 

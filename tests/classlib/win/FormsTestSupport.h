@@ -109,4 +109,10 @@ inline std::string ListViewText(HWND wnd, int row, int column) {
   return cl::FromWide(text);
 }
 
+// The rows and the first selected row (-1 for none) as the list view window holds them.
+inline int ListViewRows(HWND wnd) { return static_cast<int>(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0)); }
+inline int ListViewSelected(HWND wnd) {
+  return static_cast<int>(SendMessageW(wnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
 }  // namespace formstest

@@ -18,10 +18,6 @@ namespace {
 using formstest::FormTest;
 using formstest::ListViewText;
 
-int WindowRows(HWND wnd) { return static_cast<int>(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0)); }
-int WindowSelected(HWND wnd) {
-  return static_cast<int>(SendMessageW(wnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
 
 class ListViewOwnerData : public FormTest {
  protected:
@@ -67,7 +63,7 @@ TEST_F(ListViewOwnerData, AMillionRowsAreANumberAndTheTextsComeFromOnData) {
   EXPECT_TRUE(GetWindowLongPtrW(wnd_, GWL_STYLE) & LVS_OWNERDATA);
   lv_->Items()->SetCount(1000000);
   ASSERT_EQ(lv_->Items()->Count(), 1000000);
-  ASSERT_EQ(WindowRows(wnd_), 1000000);
+  ASSERT_EQ(formstest::ListViewRows(wnd_), 1000000);
   for (int i : {0, 500000, 999999}) {
     EXPECT_EQ(ListViewText(wnd_, i, 0), "row " + std::to_string(i));
     EXPECT_EQ(ListViewText(wnd_, i, 1), "K" + std::to_string(i));
@@ -84,7 +80,7 @@ TEST_F(ListViewOwnerData, AMillionRowsAreANumberAndTheTextsComeFromOnData) {
 
   // Clearing and ending cost nothing per row.
   lv_->Items()->Clear();
-  EXPECT_EQ(WindowRows(wnd_), 0);
+  EXPECT_EQ(formstest::ListViewRows(wnd_), 0);
   lv_->Items()->SetCount(1000000);
   asked_ = 0;
   delete form_;
@@ -99,7 +95,7 @@ TEST_F(ListViewOwnerData, SelectionFollowsTheKeysAndTheRowCountAndChangedRowsAre
     if (on) selected.push_back(item->Index());
   };
   lv_->SetItemIndex(5);
-  EXPECT_EQ(WindowSelected(wnd_), 5);
+  EXPECT_EQ(formstest::ListViewSelected(wnd_), 5);
   ASSERT_TRUE(lv_->Selected());
   EXPECT_EQ(lv_->Selected()->Index(), 5);
   SendMessageW(wnd_, WM_KEYDOWN, VK_DOWN, 0);
@@ -119,11 +115,11 @@ TEST_F(ListViewOwnerData, SelectionFollowsTheKeysAndTheRowCountAndChangedRowsAre
 
   // Fewer rows than the selected one: no selection is left behind, here or in the window.
   lv_->Items()->SetCount(3);
-  EXPECT_EQ(WindowRows(wnd_), 3);
+  EXPECT_EQ(formstest::ListViewRows(wnd_), 3);
   EXPECT_EQ(lv_->ItemIndex(), -1);
-  EXPECT_EQ(WindowSelected(wnd_), -1);
+  EXPECT_EQ(formstest::ListViewSelected(wnd_), -1);
   lv_->Items()->Delete(0);
-  EXPECT_EQ(WindowRows(wnd_), 2);
+  EXPECT_EQ(formstest::ListViewRows(wnd_), 2);
   EXPECT_EQ(ListViewText(wnd_, 1, 0), "row 1");
 }
 

@@ -17,10 +17,6 @@ namespace {
 using formstest::FormTest;
 using formstest::ListViewText;
 
-int WindowRows(HWND wnd) { return static_cast<int>(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0)); }
-int WindowSelected(HWND wnd) {
-  return static_cast<int>(SendMessageW(wnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
 int WindowSelectedCount(HWND wnd) { return static_cast<int>(SendMessageW(wnd, LVM_GETSELECTEDCOUNT, 0, 0)); }
 
 class ListViewRefill : public FormTest {
@@ -65,7 +61,7 @@ class ListViewRefill : public FormTest {
     items->EndUpdate();
   }
   void ExpectRows(const std::string& prefix, int count) {
-    ASSERT_EQ(WindowRows(wnd_), count);
+    ASSERT_EQ(formstest::ListViewRows(wnd_), count);
     for (int i : {0, count / 2, count - 1}) {
       EXPECT_EQ(ListViewText(wnd_, i, 0), prefix + " " + std::to_string(i)) << i;
       EXPECT_EQ(ListViewText(wnd_, i, 1), "K" + std::to_string(i)) << i;
@@ -80,7 +76,7 @@ TEST_F(ListViewRefill, RefillsOfEverySizeShowTheNewRowsAndLeaveNoSelectionBehind
   Fill("first", 5);
   ExpectRows("first", 5);
   lv_->SetItemIndex(3);
-  ASSERT_EQ(WindowSelected(wnd_), 3);
+  ASSERT_EQ(formstest::ListViewSelected(wnd_), 3);
 
   // A refill with the same number of rows: the window's row 3 must not stay selected for the new row 3.
   int events = 0;
@@ -96,7 +92,7 @@ TEST_F(ListViewRefill, RefillsOfEverySizeShowTheNewRowsAndLeaveNoSelectionBehind
   for (int count : {40, 37, 2, 0, 12}) {
     Fill("n" + std::to_string(count), count);
     if (count) ExpectRows("n" + std::to_string(count), count);
-    else EXPECT_EQ(WindowRows(wnd_), 0);
+    else EXPECT_EQ(formstest::ListViewRows(wnd_), 0);
   }
 
   // A row selected inside the refill is the one the window selects.
@@ -104,7 +100,7 @@ TEST_F(ListViewRefill, RefillsOfEverySizeShowTheNewRowsAndLeaveNoSelectionBehind
   lv_->Items()->Item(7)->SetCaption("picked");
   lv_->SetItemIndex(7);
   lv_->Items()->EndUpdate();
-  EXPECT_EQ(WindowSelected(wnd_), 7);
+  EXPECT_EQ(formstest::ListViewSelected(wnd_), 7);
   EXPECT_EQ(WindowSelectedCount(wnd_), 1);
   EXPECT_EQ(ListViewText(wnd_, 7, 0), "picked");
 }
@@ -122,19 +118,19 @@ TEST_F(ListViewRefill, EditsInsertsAndDeletesOutsideAnUpdateReachTheWindowAtOnce
   cl::TListItem* inserted = lv_->Items()->Insert(1);
   inserted->SetCaption("new");
   inserted->SubItems()->Add("Alt+N");
-  ASSERT_EQ(WindowRows(wnd_), 7);
+  ASSERT_EQ(formstest::ListViewRows(wnd_), 7);
   EXPECT_EQ(ListViewText(wnd_, 1, 0), "new");
   EXPECT_EQ(ListViewText(wnd_, 1, 1), "Alt+N");
   EXPECT_EQ(ListViewText(wnd_, 3, 0), "renamed");
   EXPECT_EQ(lv_->ItemIndex(), 5);
-  EXPECT_EQ(WindowSelected(wnd_), 5);
+  EXPECT_EQ(formstest::ListViewSelected(wnd_), 5);
   EXPECT_EQ(ListViewText(wnd_, 5, 0), "row 4");
 
   lv_->Items()->Delete(0);
-  ASSERT_EQ(WindowRows(wnd_), 6);
+  ASSERT_EQ(formstest::ListViewRows(wnd_), 6);
   EXPECT_EQ(ListViewText(wnd_, 0, 0), "new");
   EXPECT_EQ(ListViewText(wnd_, 5, 0), "row 5");
-  EXPECT_EQ(WindowSelected(wnd_), lv_->ItemIndex());
+  EXPECT_EQ(formstest::ListViewSelected(wnd_), lv_->ItemIndex());
   EXPECT_EQ(ListViewText(wnd_, lv_->ItemIndex(), 0), "row 4");
 }
 

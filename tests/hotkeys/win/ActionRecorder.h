@@ -100,30 +100,6 @@ class TRecordingSystemCalls final : public hk::SystemCalls {
   int FAnimate = 1;
 };
 
-// The token calls succeed on a token of their own; ExitWindowsEx only writes its line.
-class TRecordingPowerCalls final : public hk::PowerCalls {
- public:
-  explicit TRecordingPowerCalls(const TActionLog& log) : FLog(log) {}
-
-  HANDLE OpenProcessToken(DWORD) override { return reinterpret_cast<HANDLE>(1); }
-  bool LookupPrivilege(const std::wstring&, LUID& luid) override {
-    luid = LUID{19, 0};
-    return true;
-  }
-  bool AdjustTokenPrivileges(HANDLE, TOKEN_PRIVILEGES&, TOKEN_PRIVILEGES*, DWORD, DWORD& error) override {
-    error = 0;
-    return true;
-  }
-  void CloseToken(HANDLE) override {}
-  bool ExitWindowsEx(UINT flags, DWORD reason) override {
-    FLog.Line("exit|" + std::to_string(flags) + "|" + std::to_string(reason));
-    return true;
-  }
-
- private:
-  const TActionLog& FLog;
-};
-
 // Everything the program's entry installs: the power calls before the application exists, the system
 // calls and the launcher on the main window once it is made.
 class TActionRecorder {
@@ -139,7 +115,10 @@ class TActionRecorder {
  private:
   TActionLog FLog;
   TRecordingSystemCalls FSystem{FLog};
-  TRecordingPowerCalls FPower{FLog};
+  // ExitWindowsEx only writes its line.
+  hk::RecordingPowerCalls FPower{[this](UINT flags, DWORD reason) {
+    FLog.Line("exit|" + std::to_string(flags) + "|" + std::to_string(reason));
+  }};
 };
 
 }  // namespace hkrec
