@@ -881,12 +881,13 @@ bool TWinControl::RouteToGraphicChild(TMessage& m) {
     SetCapture(handle_);
     captureControl = c;
   }
-  if (m.Msg == WM_MOUSEMOVE) TrackGraphicChild(c);
-  m.Result = c->Perform(m.Msg, m.WParam, MAKELPARAM(x - c->Left(), y - c->Top()));
   if (m.Msg == WM_LBUTTONUP && captureControl == c) {
+    // Let go before the release is handled: a click may open a modal window, which needs the mouse.
     captureControl = nullptr;
     if (GetCapture() == handle_) ReleaseCapture();
   }
+  if (m.Msg == WM_MOUSEMOVE) TrackGraphicChild(c);
+  m.Result = c->Perform(m.Msg, m.WParam, MAKELPARAM(x - c->Left(), y - c->Top()));
   return true;
 }
 

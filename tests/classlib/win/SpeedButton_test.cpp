@@ -30,6 +30,8 @@ class SpeedButtonTest : public AppTest {
     button_->SetParent(edit_);
     button_->OnClick = [this](cl::TObject* sender) {
       EXPECT_EQ(sender, button_);
+      // The mouse is free again: a modal window the click opens can have it.
+      EXPECT_EQ(GetCapture(), nullptr);
       // The button is up again when its click runs (a dialog it opens shows it so).
       states_.push_back(button_->State());
     };
