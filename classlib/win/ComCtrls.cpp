@@ -402,6 +402,7 @@ void TListItems::EndUpdate() {
 
 CL_BEGIN_CLASS(TListView)
     .Object("Columns", &TListView::Columns, &TListView::SetColumns)
+    .Bool("ColumnClick", &TListView::ColumnClick, &TListView::SetColumnClick, true)
     .Int("Color", &TListView::Color, &TListView::SetColor, clWindow)
     .Bool("GridLines", &TListView::GridLines, &TListView::SetGridLines, false)
     .Bool("HideSelection", &TListView::HideSelection, &TListView::SetHideSelection, true)
@@ -448,6 +449,7 @@ void TListView::CreateParams(TCreateParams& params) {
   if (!multiSelect_) params.Style |= LVS_SINGLESEL;
   if (ownerData_) params.Style |= LVS_OWNERDATA;
   if (!readOnly_) params.Style |= LVS_EDITLABELS;
+  if (!columnClick_) params.Style |= LVS_NOSORTHEADER;
   if (!hideSelection_) params.Style |= LVS_SHOWSELALWAYS;
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
@@ -625,6 +627,12 @@ void TListView::SetGridLines(bool value) {
 void TListView::SetReadOnly(bool value) {
   if (value == readOnly_) return;
   readOnly_ = value;
+  RecreateWnd();
+}
+
+void TListView::SetColumnClick(bool value) {
+  if (value == columnClick_) return;
+  columnClick_ = value;
   RecreateWnd();
 }
 

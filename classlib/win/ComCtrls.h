@@ -242,6 +242,9 @@ class TListView : public TWinControl {
   void SetGridLines(bool value);
   bool ReadOnly() const noexcept { return readOnly_; }
   void SetReadOnly(bool value);
+  // The column headers are buttons: a click raises OnColumnClick. Without, they are plain captions.
+  bool ColumnClick() const noexcept { return columnClick_; }
+  void SetColumnClick(bool value);
   bool HideSelection() const noexcept { return hideSelection_; }
   void SetHideSelection(bool value);
   // Several rows may be selected at once (each row's Selected tells); Selected and ItemIndex then give the
@@ -315,6 +318,7 @@ class TListView : public TWinControl {
   bool rowSelect_ = false;
   bool gridLines_ = false;
   bool readOnly_ = false;
+  bool columnClick_ = true;
   bool hideSelection_ = true;
   bool multiSelect_ = false;
   bool ownerData_ = false;

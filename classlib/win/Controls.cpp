@@ -25,6 +25,10 @@ thread_local TWinControl* creatingControl = nullptr;
 // The control under the mouse, which got CM_MOUSEENTER and is owed a CM_MOUSELEAVE.
 thread_local TControl* mouseControl = nullptr;
 
+// The windowless control that holds the mouse: its parent's window has the capture, and every mouse
+// message of that window goes to it until the button is released.
+thread_local TControl* captureControl = nullptr;
+
 int NextChildId() {
   // 16 bits travel in WM_COMMAND; the low numbers are the dialog ids IDOK, IDCANCEL, ...
   static std::atomic<int> next{0x100};
@@ -180,6 +184,7 @@ void TControl::Dispatch(TMessage& m) {
 
 TControl::~TControl() {
   if (mouseControl == this) mouseControl = nullptr;
+  if (captureControl == this) captureControl = nullptr;
   if (parent_) parent_->RemoveControl(this);
 }
 
@@ -401,6 +406,7 @@ void TWinControl::RemoveControl(TControl* control) {
   }
   std::erase(controls_, control);
   control->parent_ = nullptr;
+  if (captureControl == control) captureControl = nullptr;
   if (control->align_ != alNone) AlignControls();
 }
 
@@ -548,6 +554,7 @@ void TWinControl::WindowGone() {
   mouseTracking_ = false;
   clicking_ = false;
   if (mouseControl == this) mouseControl = nullptr;
+  if (captureControl && captureControl->parent_ == this) captureControl = nullptr;
   // The tooltip belongs to the top-level window, not to this one: it goes now, unless the top-level
   // window's end has taken it already.
   if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
@@ -720,8 +727,10 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       auto key = static_cast<uint16_t>(m.WParam);
-      if (DoKeyDown(key, KeyDataToShiftState(m.LParam))) return;
+      const TShiftState shift = KeyDataToShiftState(m.LParam);
+      if (DoKeyDown(key, shift)) return;
       m.WParam = key;
+      if (m.Msg == WM_KEYDOWN && key == VK_F1 && shift.Empty() && ShowFormHelp()) return;
       break;
     }
     case WM_KEYUP:
@@ -769,16 +778,15 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
-      if (!subclass_) {
-        const int x = GET_X_LPARAM(m.LParam);
-        const int y = GET_Y_LPARAM(m.LParam);
-        if (TControl* c = GraphicControlAt(x, y)) {
-          if (m.Msg == WM_MOUSEMOVE) TrackGraphicChild(c);
-          m.Result = c->Perform(m.Msg, m.WParam, MAKELPARAM(x - c->Left(), y - c->Top()));
-          return;
-        }
-      }
+      if (RouteToGraphicChild(m)) return;
       HandleMouseMessage(m);
+      break;
+    case WM_CAPTURECHANGED:
+      if (captureControl && captureControl->parent_ == this) {
+        TControl* held = captureControl;
+        captureControl = nullptr;
+        held->Perform(WM_CAPTURECHANGED, m.WParam, m.LParam);
+      }
       break;
     case WM_PAINT:
       if (!subclass_) {
@@ -786,9 +794,13 @@ void TWinControl::Dispatch(TMessage& m) {
         return;
       }
       if (handle_ && HasGraphicChildren()) {
-        // A system container (a group box) paints itself; its windowless children go on top.
+        // A system control (a group box, an edit) paints itself; its windowless children go on top, past
+        // any clipping it left in the context.
+        auto given = reinterpret_cast<HDC>(m.WParam);
+        const int saved = given ? SaveDC(given) : 0;
         m.Result = CallDefaultProc(m);
-        if (auto dc = reinterpret_cast<HDC>(m.WParam)) {
+        if (given) RestoreDC(given, saved);
+        if (auto dc = given) {
           PaintControls(dc);
         } else if (HDC own = GetDC(handle_)) {
           try {
@@ -807,6 +819,15 @@ void TWinControl::Dispatch(TMessage& m) {
         auto dc = reinterpret_cast<HDC>(m.WParam);
         if (m.LParam & PRF_ERASEBKGND) Perform(WM_ERASEBKGND, m.WParam);
         PaintWindow(dc);
+        PaintControls(dc);
+        return;
+      }
+      if (HasGraphicChildren()) {
+        // The system control may leave the context clipped to its own text area (an edit does).
+        auto dc = reinterpret_cast<HDC>(m.WParam);
+        const int saved = SaveDC(dc);
+        m.Result = CallDefaultProc(m);
+        RestoreDC(dc, saved);
         PaintControls(dc);
         return;
       }
@@ -845,6 +866,34 @@ void TWinControl::Dispatch(TMessage& m) {
       break;
   }
   inherited::Dispatch(m);
+}
+
+bool TWinControl::RouteToGraphicChild(TMessage& m) {
+  if (!handle_) return false;
+  const int x = GET_X_LPARAM(m.LParam);
+  const int y = GET_Y_LPARAM(m.LParam);
+  TControl* c = nullptr;
+  if (GetCapture() == handle_) {
+    // Held by a windowless child, every message is its; held by the window itself (a system control
+    // selecting text), none is.
+    if (captureControl && captureControl->parent_ == this) c = captureControl;
+  } else {
+    c = GraphicControlAt(x, y);
+  }
+  if (!c) return false;
+  const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
+  if (press && c != captureControl && c->ControlStyle().Contains(csCaptureMouse)) {
+    SetCapture(handle_);
+    captureControl = c;
+  }
+  if (m.Msg == WM_LBUTTONUP && captureControl == c) {
+    // Let go before the release is handled: a click may open a modal window, which needs the mouse.
+    captureControl = nullptr;
+    if (GetCapture() == handle_) ReleaseCapture();
+  }
+  if (m.Msg == WM_MOUSEMOVE) TrackGraphicChild(c);
+  m.Result = c->Perform(m.Msg, m.WParam, MAKELPARAM(x - c->Left(), y - c->Top()));
+  return true;
 }
 
 void TWinControl::HandleMouseMessage(TMessage& m) {
@@ -893,7 +942,13 @@ bool TControl::DispatchMouseButton(const TMessage& m, bool clicks) {
       }
       return true;
     case WM_LBUTTONDBLCLK:
-      if (ControlStyle().Contains(csDoubleClicks)) DblClick();
+      if (!ControlStyle().Contains(csDoubleClicks)) {
+        // The second press of a quick pair is a press of its own.
+        clicking_ = true;
+        MouseDown(mbLeft, shift, x, y);
+        return true;
+      }
+      DblClick();
       MouseDown(mbLeft, doubled, x, y);
       return true;
     case WM_LBUTTONUP: {
@@ -1122,6 +1177,13 @@ void TWinControl::CNKeyDown(TMessage& m) {
       return;
   }
   m.Result = 0;
+}
+
+bool TWinControl::ShowFormHelp() {
+  TCustomForm* form = GetParentForm(this);
+  if (!form || form->HelpContext() == 0 || !Application) return false;
+  Application->HelpContext(form->HelpContext());
+  return true;
 }
 
 bool TWinControl::DoKeyDown(uint16_t& key, TShiftState shift) {
@@ -1572,12 +1634,10 @@ void TWinControl::TrackGraphicChild(TControl* child) {
 bool TWinControl::SetCursorFromControl(TMessage& m) {
   if (reinterpret_cast<HWND>(m.WParam) != handle_ || LOWORD(m.LParam) != HTCLIENT) return false;
   TControl* control = this;
-  if (!subclass_) {
-    POINT p{};
-    GetCursorPos(&p);
-    ::ScreenToClient(handle_, &p);
-    if (TControl* c = GraphicControlAt(p.x, p.y)) control = c;
-  }
+  POINT p{};
+  GetCursorPos(&p);
+  ::ScreenToClient(handle_, &p);
+  if (TControl* c = GraphicControlAt(p.x, p.y)) control = c;
   if (control->Cursor() == crDefault) return false;
   ::SetCursor(CursorHandle(control->Cursor()));
   m.Result = TRUE;

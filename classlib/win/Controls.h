@@ -450,6 +450,8 @@ class TWinControl : public TControl {
   bool DoKeyDown(uint16_t& key, TShiftState shift);
   bool DoKeyUp(uint16_t& key, TShiftState shift);
   bool DoKeyPress(wchar_t& key);
+  // F1: the help topic of the control's form; false when the form has none.
+  bool ShowFormHelp();
   virtual void DoEnter() { OnEnter(this); }
   virtual void DoExit() { OnExit(this); }
 
@@ -479,6 +481,9 @@ class TWinControl : public TControl {
   void UpdateBoundsFromWindow();
   bool ReflectToChild(TMessage& message, HWND child);
   TWinControl* ChildByID(int id) const;
+  // Hands a mouse message to the windowless child under the mouse, or to the one holding the mouse;
+  // false when it is the window's own.
+  bool RouteToGraphicChild(TMessage& message);
   void HandleMouseMessage(TMessage& message);
   void CNKeyDown(TMessage& message);
   void PaintHandler(TMessage& message);

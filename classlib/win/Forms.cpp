@@ -92,6 +92,7 @@ CL_BEGIN_CLASS(TCustomForm)
     .Object("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu)
     .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
           {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}, fsNormal)
+    .Int("HelpContext", &TCustomForm::HelpContext, &TCustomForm::SetHelpContext, 0)
     .Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview, false)
     .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
           {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter", "poDesktopCenter",
@@ -723,6 +724,16 @@ bool TApplication::IsKeyMsg(MSG& msg) {
 }
 
 void TApplication::Terminate() { PostQuitMessage(0); }
+
+bool TApplication::Help(const THelpRequest& request) {
+  bool handled = false;
+  OnHelp(this, request, handled);
+  return handled;
+}
+
+bool TApplication::HelpContext(int context) { return Help({HELP_CONTEXT, context, {}}); }
+
+bool TApplication::HelpKeyword(const std::string& keyword) { return Help({HELP_KEY, 0, keyword}); }
 
 void TApplication::HandleException(const std::exception& e) {
   if (dynamic_cast<const EAbort*>(&e)) return;  // the silent one

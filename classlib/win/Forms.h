@@ -76,6 +76,10 @@ class TCustomForm : public TWinControl {
   // The form sees the keys of its controls first (OnKeyDown, OnKeyUp, OnKeyPress).
   bool KeyPreview() const noexcept { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
+  // The help topic of the form: F1 in it, unless a key handler takes the key, asks the application's
+  // help for this context. 0: the form has none, and F1 goes on as any other key.
+  int HelpContext() const noexcept { return helpContext_; }
+  void SetHelpContext(int value) { helpContext_ = value; }
 
   // The control that has the focus while the form is active, and gets it back when the form is activated.
   TWinControl* ActiveControl() const noexcept { return activeControl_; }
@@ -156,6 +160,7 @@ class TCustomForm : public TWinControl {
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
   bool keyPreview_ = false;
+  int helpContext_ = 0;
   TWinControl* activeControl_ = nullptr;
   TMainMenu* menu_ = nullptr;
   TModalResult modalResult_ = mrNone;
@@ -199,6 +204,16 @@ T* NewForm(TComponent* owner) {
 // (Sender, E): replaces the message box of the default exception handler.
 using TExceptionEvent = TEvent<TObject*, const std::exception&>;
 
+// What the program's help is asked for: a topic by its context number (Command HELP_CONTEXT, Context set)
+// or by a keyword (Command HELP_KEY, Keyword set).
+struct THelpRequest {
+  UINT Command = HELP_CONTEXT;
+  int Context = 0;
+  std::string Keyword;
+};
+// (Sender, Request, Handled): the program shows its help; Handled, false at first, says it did.
+using THelpEvent = TEvent<TObject*, const THelpRequest&, bool&>;
+
 class TApplication : public TComponent {
   CL_CLASS(TApplication, TComponent)
 
@@ -216,6 +231,9 @@ class TApplication : public TComponent {
   void SetTitle(const std::string& value);
   const std::string& HelpFile() const noexcept { return helpFile_; }
   void SetHelpFile(const std::string& value) { helpFile_ = value; }
+  // Ask OnHelp for a topic; true when it showed one. Without OnHelp the program has no help.
+  bool HelpContext(int context);
+  bool HelpKeyword(const std::string& keyword);
   // The program file's full path.
   std::string ExeName() const;
 
@@ -252,6 +270,7 @@ class TApplication : public TComponent {
   void Restore();
 
   TExceptionEvent OnException;
+  THelpEvent OnHelp;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -262,6 +281,7 @@ class TApplication : public TComponent {
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   bool ProcessMessage(MSG& msg, UINT first = 0, UINT last = 0);
   bool IsKeyMsg(MSG& msg);
+  bool Help(const THelpRequest& request);
   void SetMainForm(TCustomForm* form);
 
   HWND handle_ = nullptr;

@@ -1,5 +1,6 @@
 #include "StdClasses.h"
 
+#include "Buttons.h"
 #include "ComCtrls.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
@@ -17,7 +18,7 @@ void RegisterStandardClasses() {
                    TUpDown::StaticClass(), TListView::StaticClass(), TImage::StaticClass()});
   RegisterClasses({TOpenDialog::StaticClass()});
   RegisterClasses({TRadioButton::StaticClass(), TSpinEdit::StaticClass(), TStatusBar::StaticClass(),
-                   TProgressBar::StaticClass()});
+                   TProgressBar::StaticClass(), TSpeedButton::StaticClass()});
   RegisterMenuClasses();
 }
 

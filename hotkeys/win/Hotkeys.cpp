@@ -5,8 +5,10 @@
 
 #include <cwchar>
 
+#include "FileUtil.h"
 #include "Forms.h"
 #include "hkEdit.h"
+#include "hkHelp.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
 #include "hkPower.h"
@@ -58,6 +60,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     application.Initialize();
     application.SetTitle("Calderine");
     application.SetHelpFile("Calderine.hlp");
+    hk::UseHelpPage(application, hk::RealSystemCalls(), cl::ExtractFilePath(application.ExeName()));
     cl::RegisterStandardClasses();
     toolkit::RegisterToolkitClasses();
     hk::TfrmHotkeyEdit* editor = nullptr;

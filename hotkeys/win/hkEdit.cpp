@@ -13,6 +13,7 @@
 #include "IniFiles.h"
 #include "SysUtils.h"
 #include "hkAbout.h"
+#include "hkHelp.h"
 #include "hkMulti.h"
 #include "WinString.h"
 
@@ -338,10 +339,7 @@ void TfrmHotkeyEdit::FormKeyDown(cl::TObject*, uint16_t& key, cl::TShiftState) {
   }
 }
 
-void TfrmHotkeyEdit::btnHelpClick(cl::TObject*) {
-  const std::wstring page = cl::ToWide(cl::ExtractFilePath(ProgramFile()) + "Help\\help.html");
-  ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
-}
+void TfrmHotkeyEdit::btnHelpClick(cl::TObject*) { OpenHelpPage(RealSystemCalls(), cl::ExtractFilePath(ProgramFile())); }
 
 void TfrmHotkeyEdit::btnCloseClick(cl::TObject*) { Close(); }
 void TfrmHotkeyEdit::mnuHelpClick(cl::TObject*) { btnHelp->Click(); }

@@ -1,11 +1,8 @@
 #include "hkSpecial.h"
 
-#include <shellapi.h>
-
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "SpecialKeys.h"
-#include "WinString.h"
 
 namespace hk {
 
@@ -45,9 +42,8 @@ void TfrmSpecialChars::cboSpecialCharDrawItem(cl::TWinControl*, int index, cl::T
 
 void TfrmSpecialChars::mmoTextKeyDown(cl::TObject*, uint16_t& key, cl::TShiftState) {
   if (key != VK_F1) return;
-  // The help page tells how to write special characters.
-  const std::wstring page = cl::ToWide(cl::ExtractFilePath(cl::Application->ExeName()) + "Help\\help.html");
-  ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOW);
+  // The topic on writing special characters, rather than the dialog's own.
+  cl::Application->HelpKeyword(SPECIAL_CHARS_HELP_TOPIC);
   key = 0;
 }
 

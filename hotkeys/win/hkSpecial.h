@@ -8,6 +8,9 @@
 
 namespace hk {
 
+// The help topic that F1 in the text asks for.
+inline constexpr char SPECIAL_CHARS_HELP_TOPIC[] = "Sending special characters";
+
 class TfrmSpecialChars : public cl::TForm {
   CL_CLASS(TfrmSpecialChars, cl::TForm)
 

@@ -15,59 +15,21 @@ namespace toolkit {
 CL_BEGIN_CLASS(TSaBrowseButton)
 CL_END_CLASS
 
-TSaBrowseButton::TSaBrowseButton(cl::TComponent* owner, TSaBrowseEdit* edit) : cl::TCustomControl(owner), edit_(edit) {
-  // A quick second click is a second click, not a double click.
+TSaBrowseButton::TSaBrowseButton(cl::TComponent* owner, TSaBrowseEdit* edit) : cl::TSpeedButton(owner), edit_(edit) {
   SetControlStyle(ControlStyle().Exclude(cl::csDoubleClicks));
+  // The edit around it would show its text cursor.
+  SetCursor(cl::crArrow);
   StoreBounds(0, 0, TSaBrowseEdit::ButtonWidth, 17);
 }
 
-void TSaBrowseButton::CreateParams(cl::TCreateParams& params) {
-  inherited::CreateParams(params);
-  // Double clicks arrive as two presses.
-  params.ClassStyle &= ~static_cast<UINT>(CS_DBLCLKS);
-}
-
-void TSaBrowseButton::SetDown(bool value) {
-  if (down_ == value) return;
-  down_ = value;
-  Invalidate();
-}
-
 void TSaBrowseButton::MouseDown(cl::TMouseButton button, cl::TShiftState shift, int x, int y) {
-  if (button == cl::mbLeft) SetDown(true);
   inherited::MouseDown(button, shift, x, y);
   if (edit_ && edit_->CanFocus()) edit_->SetFocus();
-}
-
-void TSaBrowseButton::MouseUp(cl::TMouseButton button, cl::TShiftState shift, int x, int y) {
-  if (button == cl::mbLeft) SetDown(false);
-  inherited::MouseUp(button, shift, x, y);
 }
 
 void TSaBrowseButton::Click() {
   inherited::Click();
   if (edit_) edit_->ButtonClick();
-}
-
-void TSaBrowseButton::Dispatch(cl::TMessage& m) {
-  switch (m.Msg) {
-    case WM_SETCURSOR:
-      // Answered here: the edit around the button would show its text cursor.
-      if (LOWORD(m.LParam) == HTCLIENT) {
-        ::SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-        m.Result = TRUE;
-        return;
-      }
-      break;
-    case WM_MOUSEMOVE:
-      // Held down, the button looks pressed only while the mouse is over it.
-      if (clicking_) SetDown(ClientRect().Contains(cl::Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam))));
-      break;
-    case WM_CAPTURECHANGED:
-      SetDown(false);
-      break;
-  }
-  inherited::Dispatch(m);
 }
 
 void TSaBrowseButton::Paint() {
@@ -85,7 +47,7 @@ void TSaBrowseButton::Paint() {
   };
   int y = h - 5;
   int x = 4;
-  if (down_) {
+  if (State() == cl::bsDown || State() == cl::bsExclusive) {
     SetDCPenColor(dc, GetSysColor(COLOR_BTNSHADOW));
     Rectangle(dc, 0, 0, w, h);
     y += 1;
@@ -152,11 +114,15 @@ void TSaBrowseEdit::ButtonClick() {
     SendMessageW(Handle(), EM_SETSEL, 0, GetWindowTextLengthW(Handle()));
 }
 
+void TSaBrowseEdit::DoEnter() {
+  inherited::DoEnter();
+  if (autoSelect_ && !pressingText_ && HandleAllocated()) SelectAll();
+}
+
 void TSaBrowseEdit::CreateParams(cl::TCreateParams& params) {
   inherited::CreateParams(params);
-  // A multi-line edit honours a formatting rectangle, which keeps the text out of the button; the button's
-  // window is left out of the edit's painting.
-  params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+  // A multi-line edit honours a formatting rectangle, which keeps the text out of the button.
+  params.Style |= ES_MULTILINE;
 }
 
 void TSaBrowseEdit::CreateHandleDone() {
@@ -219,6 +185,16 @@ void TSaBrowseEdit::Dispatch(cl::TMessage& m) {
       if (!ReadOnly()) PasteFirstLine();
       m.Result = 0;
       return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      pressingText_ = !button_ || !button_->BoundsRect().Contains(cl::Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+      struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+      } reset{pressingText_};
+      inherited::Dispatch(m);
+      return;
+    }
     case WM_SIZE:
       inherited::Dispatch(m);
       SetEditRect();

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "Buttons.h"
 #include "Controls.h"
 #include "Dialogs.h"
 #include "StdCtrls.h"
@@ -11,30 +12,25 @@ namespace toolkit {
 
 class TSaBrowseEdit;
 
-// The button of a TSaBrowseEdit: 16 pixels wide, the edit's full client height, three dots that follow the
-// edit's enabled state. It never takes the focus; pressing it focuses the edit.
-class TSaBrowseButton : public cl::TCustomControl {
-  CL_CLASS(TSaBrowseButton, cl::TCustomControl)
+// The button of a TSaBrowseEdit: a speed button drawn inside the edit's right end, 16 pixels wide and the
+// edit's full client height, with three dots that follow the edit's enabled state. It has no window: the
+// edit paints it and hands it the mouse over its area. Pressing it focuses the edit; a quick second press
+// is a second click, not a double click.
+class TSaBrowseButton : public cl::TSpeedButton {
+  CL_CLASS(TSaBrowseButton, cl::TSpeedButton)
 
   TSaBrowseButton(cl::TComponent* owner, TSaBrowseEdit* edit);
 
   TSaBrowseEdit* Edit() const noexcept { return edit_; }
-  // Held down by the mouse.
-  bool Down() const noexcept { return down_; }
 
   void Click() override;
-  void Dispatch(cl::TMessage& message) override;
 
  protected:
-  void CreateParams(cl::TCreateParams& params) override;
   void Paint() override;
   void MouseDown(cl::TMouseButton button, cl::TShiftState shift, int x, int y) override;
-  void MouseUp(cl::TMouseButton button, cl::TShiftState shift, int x, int y) override;
 
  private:
-  void SetDown(bool value);
   TSaBrowseEdit* edit_;
-  bool down_ = false;
 };
 
 class TSaBrowseEdit : public cl::TEdit {
@@ -48,7 +44,8 @@ class TSaBrowseEdit : public cl::TEdit {
   // Run by the button; not owned (forgotten when that dialog is destroyed).
   cl::TOpenDialog* Dialog() const noexcept { return dialog_; }
   void SetDialog(cl::TOpenDialog* value);
-  // The whole text is selected after the dialog has put a file name into it.
+  // The whole text is selected when the edit is entered from the keyboard, and after the dialog has put
+  // a file name into it.
   bool AutoSelect() const noexcept { return autoSelect_; }
   void SetAutoSelect(bool value) { autoSelect_ = value; }
   TSaBrowseButton* Button() const noexcept { return button_; }
@@ -65,6 +62,7 @@ class TSaBrowseEdit : public cl::TEdit {
   void CreateParams(cl::TCreateParams& params) override;
   void CreateHandleDone() override;
   void Notification(cl::TComponent* component, cl::TOperation operation) override;
+  void DoEnter() override;
 
  private:
   // Places the button at the right end and keeps the text left of it.
@@ -73,6 +71,7 @@ class TSaBrowseEdit : public cl::TEdit {
   TSaBrowseButton* button_ = nullptr;
   cl::TOpenDialog* dialog_ = nullptr;
   bool autoSelect_ = true;
+  bool pressingText_ = false;  // the mouse goes down on the text: the caret goes where it points
 };
 
 }  // namespace toolkit

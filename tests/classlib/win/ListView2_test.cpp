@@ -99,6 +99,31 @@ class ListView2Test : public FormTest {
   int data_[40] = {};
 };
 
+// Header clicks reach OnColumnClick while ColumnClick is on; off, the headers are plain captions.
+TEST_F(ListView2Test, ColumnClickDecidesWhetherHeadersAreButtons) {
+  AddRows(3);
+  form_->Show();
+  Pump();
+  std::vector<int> clicked;
+  lv_->OnColumnClick = [&](cl::TObject*, cl::TListColumn* column) { clicked.push_back(column->Index()); };
+  auto clickHeader = [&](int x) {
+    HWND header = ListView_GetHeader(lv_->Handle());
+    EXPECT_TRUE(header);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
+    SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 5));
+    Pump();
+    return (GetWindowLongW(header, GWL_STYLE) & HDS_BUTTONS) != 0;
+  };
+  EXPECT_TRUE(lv_->ColumnClick());
+  EXPECT_TRUE(clickHeader(150));
+  EXPECT_EQ(clicked, std::vector<int>{1});
+  lv_->SetColumnClick(false);
+  EXPECT_FALSE(clickHeader(150));
+  EXPECT_EQ(clicked, std::vector<int>{1});
+  // Remade without buttons, the rows stay.
+  EXPECT_EQ(ListView_GetItemCount(lv_->Handle()), 3);
+}
+
 TEST_F(ListView2Test, CustomSortReordersRowsAndSelectionFollowsItsRow) {
   AddRows(5);
   HWND wnd = lv_->Handle();

@@ -369,25 +369,20 @@ TEST_F(Editor, ACombinationHeldByAnotherProgramIsRefused) {
 TEST_F(Editor, TheStartInButtonOpensTheFolderDialog) {
   Select(0);
   Click(L"&Edit");
-  // The visible browse buttons of the first entry: the command line's and, below it, the start-in folder's.
-  HWND lowest = nullptr;
+  // The visible browse edits of the first entry: the command line and, below it, the start-in folder.
+  HWND edit = nullptr;
   LONG lowestTop = LONG_MIN;
-  for (HWND w : Descendants(group_)) {
-    wchar_t cls[64] = {};
-    GetClassNameW(w, cls, 64);
-    if (wcscmp(cls, L"TSaBrowseButton") != 0 || !IsWindowVisible(w)) continue;
+  for (HWND w : VisibleBrowseEdits(group_)) {
     RECT r;
     GetWindowRect(w, &r);
     if (r.top > lowestTop) {
       lowestTop = r.top;
-      lowest = w;
+      edit = w;
     }
   }
-  ASSERT_TRUE(lowest);
-  HWND edit = GetParent(lowest);
+  ASSERT_TRUE(edit);
   const std::wstring before = WindowText(edit);
-  PostMessageW(lowest, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-  PostMessageW(lowest, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  ClickBrowseButton(edit);
   HWND dialog = Question();
   ASSERT_TRUE(dialog);
   EXPECT_EQ(WindowText(dialog), L"Select Startup Directory");

@@ -14,6 +14,7 @@
 #include "Process.h"
 #include "ProgramDriver.h"
 #include "TestSupport.h"
+#include "SysUtils.h"
 #include "TrayProbe.h"
 #include "WinString.h"
 
@@ -132,6 +133,57 @@ TEST_F(HotkeyListProgram, TheAboutItemOpensTheAboutBox) {
     PostMessageW(about, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), reinterpret_cast<LPARAM>(ok));
     EXPECT_TRUE(Eventually([&] { return !IsWindow(about); }));
   }
+  Exit(main);
+}
+
+// The text of a message box of the program: its static control with text.
+std::wstring MessageBoxText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM p) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (_wcsicmp(cls, L"Static") == 0 && !WindowText(child).empty()) *reinterpret_cast<std::wstring*>(p) = WindowText(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// Without its help page beside it, F1 in the list window and the editor's Help button say so.
+TEST_F(HotkeyListProgram, AMissingHelpPageIsReported) {
+  HWND main = Start();
+  ASSERT_TRUE(main);
+  const std::wstring expected = cl::ToWide("The help page " + dir_.File("Help\\help.html") + " was not found.");
+  auto answer = [&] {
+    HWND box = nullptr;
+    if (!Eventually([&] {
+          box = hktest::FindProcessWindow("#32770", p_.Pid());
+          return box && IsWindowVisible(box);
+        }))
+      return std::wstring(L"(no message)");
+    EXPECT_EQ(WindowText(box), L"Calderine Help");
+    const std::wstring text = MessageBoxText(box);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
+    return text;
+  };
+  HWND form = OpenList();
+  ASSERT_TRUE(form);
+  PostMessageW(ListViewOf(form), WM_KEYDOWN, VK_F1, 1);
+  EXPECT_TRUE(cl::SameText(cl::FromWide(answer()), cl::FromWide(expected)));
+  PostMessageW(ListViewOf(form), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(Eventually([&] { return !IsWindow(form); }));
+
+  PostMessageW(main, kShowEditor, kShowEditor, 0);
+  ASSERT_TRUE(Eventually([&] { return IsWindowVisible(main) != FALSE; }));
+  HWND help = nullptr;
+  for (HWND w : Descendants(main))
+    if (WindowText(w) == L"&Help") help = w;
+  ASSERT_TRUE(help);
+  PostMessageW(GetParent(help), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(help), BN_CLICKED), reinterpret_cast<LPARAM>(help));
+  EXPECT_TRUE(cl::SameText(cl::FromWide(answer()), cl::FromWide(expected)));
   Exit(main);
 }
 

@@ -388,14 +388,13 @@ TEST_F(ListsProgram, TheEditBoxButtonsOpenTheDialogs) {
   ASSERT_TRUE(edit);
   Command(edit, BN_CLICKED, false);
 
-  // Opens the dialog behind the visible browse button of row `row` and returns its window.
+  // Opens the dialog behind the one visible browse button of row `row` and returns its window.
   auto open = [&](int row, const char* dialogClass) -> HWND {
     SendMessageW(list, WM_KEYDOWN, VK_HOME, 0);
     for (int i = 0; i < row; ++i) SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-    const HWND button = FindChild(main, L"TSaBrowseButton", nullptr, true);
-    if (!button) return nullptr;
-    PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    const auto edits = VisibleBrowseEdits(main);
+    if (edits.size() != 1) return nullptr;
+    ClickBrowseButton(edits[0]);
     HWND dialog = nullptr;
     Eventually([&] {
       dialog = hktest::FindProcessWindow(dialogClass, p.Pid());
@@ -411,8 +410,11 @@ TEST_F(ListsProgram, TheEditBoxButtonsOpenTheDialogs) {
   Command(FindChild(dialog, L"BUTTON", L">>"), BN_CLICKED, false);
   Command(FindChild(dialog, L"BUTTON", L"OK"), BN_CLICKED, true);
   ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
-  const HWND idList = GetParent(FindChild(main, L"TSaBrowseButton", nullptr, true));
-  EXPECT_EQ(WindowText(idList), L"D=20;NOTE;KEYS");
+  auto browseEdit = [&] {
+    const auto edits = VisibleBrowseEdits(main);
+    return edits.size() == 1 ? edits[0] : nullptr;
+  };
+  EXPECT_EQ(WindowText(browseEdit()), L"D=20;NOTE;KEYS");
 
   dialog = open(2, "TfrmSpecialChars");
   ASSERT_TRUE(dialog);
@@ -423,8 +425,7 @@ TEST_F(ListsProgram, TheEditBoxButtonsOpenTheDialogs) {
   SendMessageW(memo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x\r\ny"));
   Command(FindChild(dialog, L"BUTTON", L"OK"), BN_CLICKED, true);
   ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
-  const HWND keys = GetParent(FindChild(main, L"TSaBrowseButton", nullptr, true));
-  EXPECT_EQ(WindowText(keys), L"x~y");
+  EXPECT_EQ(WindowText(browseEdit()), L"x~y");
 
   PostMessageW(main, kExit, kExit, 0);
   if (!p.WaitExit(3000)) {

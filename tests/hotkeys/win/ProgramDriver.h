@@ -130,4 +130,26 @@ inline void Type(HWND edit, const std::wstring& text) {
   Notify(edit, EN_CHANGE);
 }
 
+// The visible browse edits inside `parent` and its owned windows: edits of the multi-line kind that keep
+// one line (the program has no other multi-line edit there).
+inline std::vector<HWND> VisibleBrowseEdits(HWND parent) {
+  std::vector<HWND> edits;
+  for (HWND w : Descendants(parent)) {
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (_wcsicmp(cls, L"Edit") == 0 && IsWindowVisible(w) && (GetWindowLongW(w, GWL_STYLE) & ES_MULTILINE))
+      edits.push_back(w);
+  }
+  return edits;
+}
+
+// A click of a browse edit's button, which is drawn inside the edit's right end: the edit gets the mouse.
+inline void ClickBrowseButton(HWND edit) {
+  RECT r{};
+  GetClientRect(edit, &r);
+  const LPARAM at = MAKELPARAM(r.right - 8, r.bottom / 2);
+  PostMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(edit, WM_LBUTTONUP, 0, at);
+}
+
 }  // namespace hkprog

@@ -1,6 +1,8 @@
 // The small windows of Hotkeys made in this process: the version text, the hotkey list window (its rows
-// for files of every version, running a row, its sizes), the about box and the tray icon notice.
+// for files of every version, running a row, its sizes), the about box, the tray icon notice and the conflict
+// dialog.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include "TestSupport.h"
 #include "dontShowme.h"
 #include "hkAbout.h"
+#include "hkError.h"
 #include "hkList.h"
 #include "hkVersion.h"
 #include "../../classlib/win/FormsTestSupport.h"
@@ -229,6 +232,29 @@ TEST_F(SmallWindows, HotkeyListShowsActiveEntriesAndEnterRunsTheChosenRow) {
   EXPECT_EQ(app_->ComponentCount(), 0);
 }
 
+// The column headers are captions, not buttons: a click on one sorts nothing and tells nobody.
+TEST_F(SmallWindows, HotkeyListHeadersDoNotSort) {
+  WriteAbc();
+  hk::TfrmHotkeyList* form = hk::NewHotkeyList(app_.get(), Host());
+  form->Show();
+  Pump();
+  toolkit::TSaSortListView* list = form->List();
+  EXPECT_FALSE(list->ColumnClick());
+  EXPECT_NE(GetWindowLongW(list->Handle(), GWL_STYLE) & LVS_NOSORTHEADER, 0);
+  HWND header = ListView_GetHeader(list->Handle());
+  ASSERT_TRUE(header);
+  EXPECT_EQ(GetWindowLongW(header, GWL_STYLE) & HDS_BUTTONS, 0);
+  int clicks = 0;
+  list->OnColumnClick = [&](cl::TObject*, cl::TListColumn*) { ++clicks; };
+  SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+  SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+  Pump();
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(list->SortColumn(), -1);
+  EXPECT_EQ(Captions(list), (Strings{"A", "C"}));
+  delete form;
+}
+
 TEST_F(SmallWindows, HotkeyListOfAMissingFileIsEmpty) {
   hk::TfrmHotkeyList* form = hk::NewHotkeyList(app_.get(), Host());
   form->Show();
@@ -335,6 +361,39 @@ TEST_F(SmallWindows, NoticeRemembersDontShowMeAgainAtEveryClick) {
   EXPECT_EQ(cl::TIniFile(Ini()).ReadInteger("Settings", "showme", -1), 0);
   notice->DontShowAgain()->SetChecked(false);
   EXPECT_EQ(cl::TIniFile(Ini()).ReadInteger("Settings", "Showme", -1), 1);
+}
+
+// ------------------------------------------------------------------------------- the conflict dialog
+
+// The description is one text that the label breaks at its width, whatever the font's metrics.
+TEST_F(SmallWindows, ConflictDialogWrapsItsDescription) {
+  auto* dialog = cl::NewForm<hk::TfrmHotkeyError>(app_.get());
+  auto* label = cl::ComponentAs<cl::TLabel>(dialog, "lblDescription");
+  EXPECT_EQ(label->Caption(),
+            "If you continue, only one of the hotkey combinations will be active (which one depends on what "
+            "combination was defined first).");
+  EXPECT_TRUE(label->WordWrap());
+  // Its lines: bands of rows with ink, on a white bitmap of the label's size.
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, label->Width(), label->Height());
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  label->SetColor(cl::clWhite);
+  label->PaintTo(dc);
+  int bands = 0;
+  bool inked = false;
+  for (int y = 0; y < label->Height(); ++y) {
+    bool row = false;
+    for (int x = 0; x < label->Width() && !row; ++x) row = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    if (row && !inked) ++bands;
+    inked = row;
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_GE(bands, 2);
+  delete dialog;
 }
 
 }  // namespace

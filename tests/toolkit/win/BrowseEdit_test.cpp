@@ -58,12 +58,18 @@ class BrowseEditTest : public AppTest {
     SetActiveWindow(form_->Handle());
     Pump();
   }
-  // A click of the browse button with the mouse.
-  void ClickButton() {
-    HWND button = edit_->Button()->Handle();
-    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  // A mouse message to the edit's window at a point of its client area.
+  void Mouse(UINT msg, int x, int y) {
+    SendMessageW(edit_->Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
   }
+  // Inside the button, in the edit's client area.
+  int ButtonX() const { return edit_->ClientWidth() - 12; }
+  // A click of the browse button with the mouse: the edit's window gets it, in the button's area.
+  void ClickButton() {
+    Mouse(WM_LBUTTONDOWN, ButtonX(), 4);
+    Mouse(WM_LBUTTONUP, ButtonX(), 4);
+  }
+  bool ButtonHeld() const { return edit_->Button()->State() == cl::bsDown; }
   cl::TForm* form_ = nullptr;
   TSaBrowseEdit* edit_ = nullptr;
 };
@@ -72,9 +78,8 @@ TEST_F(BrowseEditTest, ButtonSitsAtTheRightEndAndTheTextStaysLeftOfIt) {
   auto check = [&] {
     RECT client{};
     GetClientRect(edit_->Handle(), &client);
-    RECT bounds{};
-    GetWindowRect(edit_->Button()->Handle(), &bounds);
-    MapWindowPoints(nullptr, edit_->Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+    const cl::TRect b = edit_->Button()->BoundsRect();
+    const RECT bounds{b.Left, b.Top, b.Right, b.Bottom};
     EXPECT_EQ(bounds.left, client.right - 16);
     EXPECT_EQ(bounds.right, client.right);
     EXPECT_EQ(bounds.top, 0);
@@ -89,7 +94,19 @@ TEST_F(BrowseEditTest, ButtonSitsAtTheRightEndAndTheTextStaysLeftOfIt) {
   edit_->SetBounds(10, 10, 300, 30);
   Pump();
   check();
-  EXPECT_TRUE(IsWindowVisible(edit_->Button()->Handle()));
+  EXPECT_TRUE(edit_->Button()->Visible());
+}
+
+TEST_F(BrowseEditTest, TheButtonIsASpeedButtonWithoutAWindow) {
+  toolkit::TSaBrowseButton* button = edit_->Button();
+  EXPECT_TRUE(button->InheritsFrom("TSpeedButton"));
+  EXPECT_EQ(dynamic_cast<cl::TWinControl*>(static_cast<cl::TControl*>(button)), nullptr);
+  EXPECT_EQ(button->Parent(), edit_);
+  EXPECT_EQ(button->Owner(), edit_);
+  EXPECT_EQ(button->Cursor(), cl::crArrow);
+  EXPECT_FALSE(button->ControlStyle().Contains(cl::csDoubleClicks));
+  // The edit has no child window.
+  EXPECT_EQ(GetWindow(edit_->Handle(), GW_CHILD), nullptr);
 }
 
 TEST_F(BrowseEditTest, EnterBeepsRaisesKeyPressAndInsertsNothing) {
@@ -122,14 +139,98 @@ TEST_F(BrowseEditTest, ButtonWithoutDialogRaisesOnButtonClickAndFocusesTheEdit) 
   ClickButton();
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(GetFocus(), edit_->Handle());
+  // A quick second press is a second click, not a double click.
+  Mouse(WM_LBUTTONDBLCLK, ButtonX(), 4);
+  Mouse(WM_LBUTTONUP, ButtonX(), 4);
+  EXPECT_EQ(clicks, 3);
   // Released outside the button: no click.
-  HWND button = edit_->Button()->Handle();
-  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-  EXPECT_TRUE(edit_->Button()->Down());
-  SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(100, 4));
-  EXPECT_FALSE(edit_->Button()->Down());
-  EXPECT_EQ(clicks, 2);
+  Mouse(WM_LBUTTONDOWN, ButtonX(), 4);
+  EXPECT_TRUE(ButtonHeld());
+  Mouse(WM_LBUTTONUP, 300, 4);
+  EXPECT_FALSE(ButtonHeld());
+  EXPECT_EQ(clicks, 3);
+  // The text area is the edit's: no click there.
+  Mouse(WM_LBUTTONDOWN, 4, 4);
+  Mouse(WM_LBUTTONUP, 4, 4);
+  EXPECT_EQ(clicks, 3);
   EXPECT_TRUE(errors_.empty());
+}
+
+// The pixels of the edit's client area as its window draws itself (the button on top).
+std::vector<COLORREF> PrintedRow(cl::TWinControl* control, int y) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, control->ClientWidth(), control->ClientHeight());
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  std::vector<COLORREF> row;
+  for (int x = 0; x < control->ClientWidth(); ++x) row.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return row;
+}
+
+TEST_F(BrowseEditTest, TheEditDrawsTheButtonsDotsInEveryState) {
+  const int w = edit_->ClientWidth();
+  const int h = edit_->ClientHeight();
+  const int left = w - 16;
+  const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+  // Up: the dots at x 4, 7, 10 of the button on row h - 5; the frame's light left edge.
+  auto row = PrintedRow(edit_, h - 5);
+  for (int i : {4, 7, 10}) EXPECT_EQ(row[left + i], text) << i;
+  EXPECT_EQ(row[left + 5], GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(row[left], GetSysColor(COLOR_3DLIGHT));
+  // Held: one pixel right and down, in a plain shadow frame.
+  Mouse(WM_LBUTTONDOWN, ButtonX(), 4);
+  row = PrintedRow(edit_, h - 4);
+  for (int i : {5, 8, 11}) EXPECT_EQ(row[left + i], text) << i;
+  EXPECT_EQ(row[left], GetSysColor(COLOR_BTNSHADOW));
+  Mouse(WM_LBUTTONUP, 300, 4);
+  // Disabled edit: grey dots with a light shadow below right.
+  edit_->SetEnabled(false);
+  row = PrintedRow(edit_, h - 5);
+  for (int i : {4, 7, 10}) EXPECT_EQ(row[left + i], GetSysColor(COLOR_BTNSHADOW)) << i;
+  row = PrintedRow(edit_, h - 4);
+  for (int i : {5, 8, 11}) EXPECT_EQ(row[left + i], GetSysColor(COLOR_BTNHIGHLIGHT)) << i;
+}
+
+TEST_F(BrowseEditTest, TabbingInSelectsTheWholeTextAndAClickPlacesTheCaret) {
+  auto* before = new cl::TEdit(form_);
+  before->SetParent(form_);
+  before->SetBounds(10, 50, 100, 24);
+  before->SetTabOrder(0);
+  edit_->SetText("C:\\Program Files\\tool.exe");
+  const auto length = static_cast<DWORD>(edit_->Text().size());
+  auto selection = [&] {
+    DWORD from = 99, to = 99;
+    SendMessageW(edit_->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return std::pair{from, to};
+  };
+  before->SetFocus();
+  SendMessageW(edit_->Handle(), EM_SETSEL, 2, 2);
+  PostMessageW(before->Handle(), WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(before->Handle(), WM_KEYUP, VK_TAB, 0xC0000001);
+  Pump();
+  ASSERT_TRUE(edit_->Focused());
+  EXPECT_EQ(selection(), (std::pair<DWORD, DWORD>{0, length}));
+
+  // Entered by a press on the text, the caret goes where the mouse points.
+  before->SetFocus();
+  Mouse(WM_LBUTTONDOWN, 2, 4);
+  Mouse(WM_LBUTTONUP, 2, 4);
+  ASSERT_TRUE(edit_->Focused());
+  EXPECT_EQ(selection(), (std::pair<DWORD, DWORD>{0, 0}));
+
+  // Without AutoSelect the tab keeps the caret.
+  edit_->SetAutoSelect(false);
+  before->SetFocus();
+  SendMessageW(edit_->Handle(), EM_SETSEL, 2, 2);
+  PostMessageW(before->Handle(), WM_KEYDOWN, VK_TAB, 1);
+  Pump();
+  ASSERT_TRUE(edit_->Focused());
+  EXPECT_EQ(selection(), (std::pair<DWORD, DWORD>{2, 2}));
 }
 
 TEST_F(BrowseEditTest, DialogResultLandsInTheEditAndCancelKeepsTheText) {
