@@ -489,6 +489,11 @@ void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
   const wchar_t* className = params.SystemClass ? params.WinClassName.c_str() : RegisterOwnClass(params);
+  if (params.SystemClass) {
+    // Registers the system's control classes; only the first call loads anything.
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+  }
   HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<intptr_t>(id_)) : nullptr;
   TWinControl* outer = creatingControl;
   creatingControl = this;

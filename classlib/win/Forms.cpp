@@ -614,10 +614,9 @@ TApplication::~TApplication() {
   DestroyWindow(handle_);
 }
 
-void TApplication::Initialize() {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
-}
+// The common controls are made ready when the first control window is made (TWinControl::CreateWnd):
+// loading them costs a tray program's start-up noticeable time before its icon shows.
+void TApplication::Initialize() {}
 
 void TApplication::SetTitle(const std::string& value) {
   title_ = value;
