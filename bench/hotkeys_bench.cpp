@@ -4,7 +4,9 @@
 //   c) time from CreateProcess to the icon in the tray and to ready (start-up over: the program first
 //      waits for input; for Hotkeys its definitions are read and its hot keys held by then), Hotkeys
 //      against a bare tray program under the same conditions: the same pause after the previous program
-//      has ended, the order alternating (target: median ratio under 1.5).
+//      has ended, the order alternating (target: median ratio to the icon under 1.5; the ratio to ready is
+//      told without a target, since the bare program has nothing to get ready: Hotkeys makes its editor's
+//      windows, reads its definitions and registers its hot keys before it first waits).
 // Usage: hotkeys_bench <Hotkeys.exe> <tray_minimal.exe> [<tray_animated.exe>] [seconds] [runs]
 // A report, not a test: the exit code is 0 whatever the results (2 for bad arguments).
 #include <windows.h>
@@ -225,19 +227,21 @@ int main(int argc, char** argv) {
     }
   }
   if (early) std::printf("   (%d Hotkeys runs waited for input before their hot keys were held: not counted)\n", early);
-  const auto report = [&](const char* what, const std::vector<double> (&times)[2]) {
+  const auto report = [&](const char* what, const std::vector<double> (&times)[2], bool target) {
     if (times[0].empty() || times[1].empty()) {
-      std::printf("   %-5s no result (Hotkeys %zu/%d, tray_minimal %zu/%d runs) (target ratio under 1.5): FAIL\n", what,
-                  times[1].size(), runs, times[0].size(), runs);
+      std::printf("   %-5s no result (Hotkeys %zu/%d, tray_minimal %zu/%d runs)%s\n", what, times[1].size(), runs,
+                  times[0].size(), runs, target ? " (target ratio under 1.5): FAIL" : "");
       return;
     }
     const double mh = Median(times[1]), mm = Median(times[0]);
-    std::printf("   %-5s Hotkeys median %.1f ms (%zu/%d runs), tray_minimal median %.1f ms (%zu/%d runs), ratio %.2f "
-                "(target under 1.5): %s\n",
-                what, mh, times[1].size(), runs, mm, times[0].size(), runs, mh / mm,
-                Verdict(mh / mm < 1.5 && times[1].size() == size_t(runs)));
+    std::printf("   %-5s Hotkeys median %.1f ms (%zu/%d runs), tray_minimal median %.1f ms (%zu/%d runs), ratio %.2f", what,
+                mh, times[1].size(), runs, mm, times[0].size(), runs, mh / mm);
+    if (target)
+      std::printf(" (target under 1.5): %s\n", Verdict(mh / mm < 1.5 && times[1].size() == size_t(runs)));
+    else
+      std::printf(" (no target)\n");
   };
-  report("icon", icon);
-  report("ready", ready);
+  report("icon", icon, true);
+  report("ready", ready, false);
   return 0;
 }
