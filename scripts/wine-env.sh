@@ -19,6 +19,7 @@ wine_up() {
   local keeper="${BUILD_DIR:-build/win64}/tools/wintool.exe"
   if [ -f "$keeper" ]; then
     wine "$keeper" hold </dev/null >/dev/null 2>&1 &
+    disown  # not one of the caller's jobs: its `wait` does not wait for it
   else
     echo "wine_up: $keeper is not built; a test may wait for the desktop process" >&2
   fi
