@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FormReader.h"
 #include "Forms.h"
@@ -113,6 +114,22 @@ inline std::string ListViewText(HWND wnd, int row, int column) {
 inline int ListViewRows(HWND wnd) { return static_cast<int>(SendMessageW(wnd, LVM_GETITEMCOUNT, 0, 0)); }
 inline int ListViewSelected(HWND wnd) {
   return static_cast<int>(SendMessageW(wnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// A row of the control's client area as its window draws itself (WM_PRINTCLIENT), one colour a pixel.
+inline std::vector<COLORREF> PrintedRow(cl::TWinControl* control, int y) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, control->ClientWidth(), control->ClientHeight());
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  std::vector<COLORREF> row;
+  for (int x = 0; x < control->ClientWidth(); ++x) row.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return row;
 }
 
 }  // namespace formstest

@@ -136,19 +136,7 @@ TEST_F(SpeedButtonTest, AGroupKeepsOneButtonDown) {
 }
 
 // The colour of a pixel of the edit's client area as the edit's window draws itself.
-COLORREF Printed(cl::TWinControl* control, int x, int y) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, control->ClientWidth(), control->ClientHeight());
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  const COLORREF c = GetPixel(dc, x, y);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return c;
-}
+COLORREF Printed(cl::TWinControl* control, int x, int y) { return formstest::PrintedRow(control, y).at(x); }
 
 TEST_F(SpeedButtonTest, TheEditPaintsTheButtonOverItsText) {
   edit_->SetText(std::string(60, 'W'));

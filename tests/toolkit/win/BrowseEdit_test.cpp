@@ -25,6 +25,7 @@ namespace {
 using dialogtest::PressButton;
 using dialogtest::WhenDialog;
 using formstest::AppTest;
+using formstest::PrintedRow;
 using toolkit::TSaBrowseEdit;
 using toolkit::TSaBrowseForFolder;
 
@@ -154,22 +155,6 @@ TEST_F(BrowseEditTest, ButtonWithoutDialogRaisesOnButtonClickAndFocusesTheEdit) 
   Mouse(WM_LBUTTONUP, 4, 4);
   EXPECT_EQ(clicks, 3);
   EXPECT_TRUE(errors_.empty());
-}
-
-// The pixels of the edit's client area as its window draws itself (the button on top).
-std::vector<COLORREF> PrintedRow(cl::TWinControl* control, int y) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, control->ClientWidth(), control->ClientHeight());
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  std::vector<COLORREF> row;
-  for (int x = 0; x < control->ClientWidth(); ++x) row.push_back(GetPixel(dc, x, y));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return row;
 }
 
 TEST_F(BrowseEditTest, TheEditDrawsTheButtonsDotsInEveryState) {
