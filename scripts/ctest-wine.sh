@@ -7,7 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
 wine_up
-trap wine_down EXIT
+# What the wineserver said during the run (nothing, normally) is shown at the end.
+server_said() {
+  wine_down
+  if [ -s "$WINEPREFIX/wineserver.log" ]; then
+    echo "== the wineserver said:" >&2
+    cat "$WINEPREFIX/wineserver.log" >&2
+  fi
+}
+trap server_said EXIT
 if [ -n "${BUILD_DIR:-}" ]; then
   ctest --test-dir "$BUILD_DIR" --output-on-failure -j 8 --timeout 120 "$@"
 else

@@ -11,7 +11,14 @@ wine_up() {
     wineserver -w                                         # ... and waits until it is written
   fi
   wine_fonts_files
-  wineserver -p
+  # In the foreground of a background job, so that what the server says (a client it ends for a protocol
+  # error, say) lands in $WINEPREFIX/wineserver.log instead of nowhere.
+  : >"$WINEPREFIX/wineserver.log"
+  wineserver -p -f </dev/null >/dev/null 2>>"$WINEPREFIX/wineserver.log" &
+  disown
+  local socket
+  socket="/tmp/.wine-$(id -u)/$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))/socket"
+  for _ in $(seq 100); do [ -S "$socket" ] && break; sleep 0.05; done  # ready when it listens
   # Start Wine's background services now, with their output not attached to ctest's pipes.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   # ... and keep the desktop process running until wine_down: otherwise the next program that opens the
