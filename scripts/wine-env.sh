@@ -15,10 +15,10 @@ wine_up() {
   # error, say) lands in $WINEPREFIX/wineserver.log instead of nowhere.
   : >"$WINEPREFIX/wineserver.log"
   wineserver -p -f </dev/null >/dev/null 2>>"$WINEPREFIX/wineserver.log" &
+  local server=$!
   disown
-  local socket
-  socket="/tmp/.wine-$(id -u)/$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))/socket"
-  for _ in $(seq 100); do [ -S "$socket" ] && break; sleep 0.05; done  # ready when it listens
+  # Ready when it listens: its socket is in the folder it works in.
+  for _ in $(seq 100); do [ -S "/proc/$server/cwd/socket" ] && break; sleep 0.05; done
   # Start Wine's background services now, with their output not attached to ctest's pipes.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   # ... and keep the desktop process running until wine_down: otherwise the next program that opens the
