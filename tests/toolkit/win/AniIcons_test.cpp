@@ -418,7 +418,7 @@ TEST_F(AniPlayer, PlaysTheFramesInOrderAndShowsTheLast) {
   delete player;
   EXPECT_EQ(toolkit::TimerPool().TimingThreadID(), 0u);
   hktest::RunLoop(30);
-  EXPECT_TRUE(errors_.empty());
+  EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_.front());
 }
 
 TEST_F(AniPlayer, AutoSizeFitsTheClientAreaToOneFrame) {
