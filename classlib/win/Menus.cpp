@@ -212,13 +212,15 @@ TMenuItem* TMenuItem::Find(std::string_view caption) const {
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
+void TMenuItem::CheckInsertable(const TMenuItem* item) const {
+  if (!item) throw EMenuError("Menu item is nil");
+  if (item->parent_ || item->menu_) throw EMenuError("Menu inserted twice");
+  for (const TMenuItem* p = this; p; p = p->parent_)
+    if (p == item) throw EMenuError("Menu cannot contain itself");
+}
+
 void TMenuItem::Add(const std::vector<TMenuItem*>& items) {
-  for (TMenuItem* item : items) {
-    if (!item) throw EMenuError("Menu item is nil");
-    if (item->parent_ || item->menu_) throw EMenuError("Menu inserted twice");
-    for (const TMenuItem* p = this; p; p = p->parent_)
-      if (p == item) throw EMenuError("Menu cannot contain itself");
-  }
+  for (TMenuItem* item : items) CheckInsertable(item);
   if (items.empty()) return;
   items_.insert(items_.end(), items.begin(), items.end());
   for (TMenuItem* item : items) item->parent_ = this;
@@ -227,10 +229,7 @@ void TMenuItem::Add(const std::vector<TMenuItem*>& items) {
 }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
-  if (!item) throw EMenuError("Menu item is nil");
-  if (item->parent_ || item->menu_) throw EMenuError("Menu inserted twice");
-  for (const TMenuItem* p = this; p; p = p->parent_)
-    if (p == item) throw EMenuError("Menu cannot contain itself");
+  CheckInsertable(item);
   if (index < 0 || index > Count()) throw EMenuError("Menu index out of range");
   items_.insert(items_.begin() + index, item);
   item->parent_ = this;

@@ -128,6 +128,8 @@ class TMenuItem : public TComponent {
   void RebuildHandle();       // rebuilds the entries of this item's handle
   void FillEntry(MENUITEMINFOW& info, std::wstring& text);
   void ReleaseCommands();     // gives back the ids of this item and its sub-items
+  // Throws unless item may become a sub-item of this one (not nil, nowhere else, not an ancestor).
+  void CheckInsertable(const TMenuItem* item) const;
   void UnlinkFromParent();
 
   std::string caption_;
