@@ -403,10 +403,10 @@ void TfrmHotkeyEdit::ReloadDefinitions() {
   // One read serves the table and the registration: both see the same content, and a large file is
   // read from disk once.
   const std::string bytes = DefinitionsFileBytes();
-  const bool whole = LoadDefinitions(bytes);
+  LoadDefinitions(bytes);
   RegisterHotkeys(bytes);
   // Told once the hot keys are back, so that a start-up goes on while the box waits.
-  if (!whole) ReportShortRead();
+  ReportShortRead();
 }
 
 void TfrmHotkeyEdit::ReportShortRead() const {
@@ -429,13 +429,12 @@ std::string TfrmHotkeyEdit::DefinitionsFileBytes() const {
   }
 }
 
-bool TfrmHotkeyEdit::LoadDefinitions(std::string_view bytes) {
+void TfrmHotkeyEdit::LoadDefinitions(std::string_view bytes) {
   SetCaption(kEditorCaption + FDefinitionsFile);
   const int remembered = std::max(FCurrentItem, 0);
   LoadedDefinitions loaded = hk::ReadDefinitions(bytes);
   // A missing file is a new one; a file that is there and stops early holds entries we cannot show.
-  const bool whole = loaded.complete || !cl::FileExists(FDefinitionsFile);
-  if (whole)
+  if (loaded.complete || !cl::FileExists(FDefinitionsFile))
     FShortRead.reset();
   else
     FShortRead = ShortRead{FDefinitionsFile, loaded.entries.size()};
@@ -447,7 +446,7 @@ bool TfrmHotkeyEdit::LoadDefinitions(std::string_view bytes) {
     FCurrentItem = -1;
     ShowRows();
     AddBlankEntry();
-    return whole;
+    return;
   }
   FCurrentItem = remembered < static_cast<int>(FEntries.entries.size())
                      ? remembered
@@ -455,7 +454,6 @@ bool TfrmHotkeyEdit::LoadDefinitions(std::string_view bytes) {
   ShowRows();
   grpEdit->SetCaption("Edit hotkey");
   SetModified(false);
-  return whole;
 }
 
 void TfrmHotkeyEdit::AddBlankEntry() { btnNewClick(this); }

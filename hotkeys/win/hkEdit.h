@@ -63,9 +63,9 @@ class TfrmHotkeyEdit : public cl::TForm {
   // The file in use, read once: into the editor, then registered; a file that could not be read to its
   // end is then reported.
   void ReloadDefinitions();
-  // The table from the content of the file in use; false when the file is there but reading stopped
-  // short of its end (the rows before stay).
-  bool LoadDefinitions(std::string_view bytes);
+  // The table from the content of the file in use; a file that is there but whose reading stopped short
+  // of its end keeps the rows before and is remembered for the report.
+  void LoadDefinitions(std::string_view bytes);
   // Writes the table to the file in use, then registers it again; false (after telling the user) when
   // the file could not be written (read-only, say), the edits then stay unsaved. The first save over a
   // file that was not read to its end keeps the old one beside it.
