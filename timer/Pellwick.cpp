@@ -1,43 +1,20 @@
 // Pellwick: the shutdown timer. The main window, then the warning window and the settings window.
 #include <windows.h>
 
-#include <cstdio>
 #include <exception>
 
 #include "Forms.h"
+#include "ProgramPower.h"
 #include "StdClasses.h"
 #include "TimerSettings.h"
 #include "TimerTrayIcon.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
-#include "hkPower.h"
-
-namespace {
-
-#ifdef PELLWICK_RECORD_POWER
-// The build the tests start: leaving Windows is only recorded, in "poweroff.log" beside the program,
-// and the program ends as the machine would.
-void RecordPowerOff(UINT flags, DWORD reason) {
-  const std::string path = pellwick::ProgramDir() + "\\poweroff.log";
-  if (FILE* f = std::fopen(path.c_str(), "ab")) {
-    std::fprintf(f, "ExitWindowsEx %u %lu\n", flags, static_cast<unsigned long>(reason));
-    std::fclose(f);
-  }
-  if (cl::Application) cl::Application->Terminate();
-}
-#endif
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-#ifdef PELLWICK_RECORD_POWER
-  hk::RecordingPowerCalls recording(RecordPowerOff);
-  hk::PowerCallsScope power(recording);
-#else
-  // The real way out of Windows; tests never install it.
-  hk::PowerCallsScope power(hk::SystemPowerCalls());
-#endif
+  // The system's way out of Windows, or the recording one of the build that tests start.
+  hk::PowerCallsScope power(pellwick::ProgramPowerCalls());
   try {
     cl::TApplication application;
     application.Initialize();
