@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 #include "WinString.h"
 
 namespace dialogtest {

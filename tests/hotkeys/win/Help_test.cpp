@@ -21,7 +21,7 @@
 #include "hkList.h"
 #include "hkPrint.h"
 #include "hkSpecial.h"
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 
 namespace {
 

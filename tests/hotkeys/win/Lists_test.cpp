@@ -25,7 +25,7 @@
 #include "hkMulti.h"
 #include "hkSelect.h"
 #include "hkSpecial.h"
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "ProgramDriver.h"
 #include "WindowTest.h"
 #include "hkPrint.h"
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "hkError.h"
 #include "hkList.h"
 #include "hkVersion.h"
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 
 namespace {
 

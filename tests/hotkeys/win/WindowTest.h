@@ -4,7 +4,7 @@
 
 #include "SaRegister.h"
 #include "StdClasses.h"
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 
 namespace hkwin {
 

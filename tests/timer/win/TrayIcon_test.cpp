@@ -1,7 +1,7 @@
 // The tray icon component: the shell's record, the callback message, the hooks.
 #include <gtest/gtest.h>
 
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 #include "TimerTrayIcon.h"
 #include "TrayProbe.h"
 #include "WindowSubclass.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 #include "FakePower.h"
 #include "StdClasses.h"
 #include "TestSupport.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 #include "Colors.h"
 #include "FormReader.h"
 #include "MessageLoop.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "MessageLoop.h"

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 #include "DialogDriver.h"
 #include "FormReader.h"
 #include "SaBrowseFolder.h"

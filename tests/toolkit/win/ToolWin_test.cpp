@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "../../classlib/win/FormsTestSupport.h"
+#include "FormsTestSupport.h"
 #include "ExtCtrls.h"
 #include "FormReader.h"
 #include "MessageLoop.h"
