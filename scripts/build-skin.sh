@@ -26,9 +26,9 @@ cmake --build "$build" --target makeskin skinpack >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/skin/makeskin" "$work/skin" "$work/SkinMenu.bmp"
+"$build/tools/makeskin" "$work/skin" "$work/SkinMenu.bmp"
 cp resources/skin/Calderine.ini "$work/skin/"
-"$build/skin/skinpack" pack "$work/skin" "$work/Calderine.skn"
+"$build/tools/skinpack" pack "$work/skin" "$work/Calderine.skn"
 
 if (( check )); then
   for pair in "Calderine.skn:$package" "SkinMenu.bmp:$icons"; do
