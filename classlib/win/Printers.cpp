@@ -87,21 +87,18 @@ HDC TPrinter::CreatePrinterDC(bool infoOnly) {
 HDC TPrinter::CreateInfoContext() { return CreatePrinterDC(true); }
 
 HDC TPrinter::StartDocument() {
-  HDC dc = CreatePrinterDC(false);
+  TDCHandle dc(CreatePrinterDC(false));
   const std::wstring title = ToWide(title_);
   DOCINFOW info{};
   info.cbSize = sizeof info;
   info.lpszDocName = title.c_str();
-  if (StartDocW(dc, &info) <= 0) {
-    DeleteDC(dc);
+  if (StartDocW(dc.Get(), &info) <= 0)
     throw EPrinter("The printer could not start the document: " + SysErrorMessage(GetLastError()));
-  }
-  if (::StartPage(dc) <= 0) {
-    ::AbortDoc(dc);
-    DeleteDC(dc);
+  if (::StartPage(dc.Get()) <= 0) {
+    ::AbortDoc(dc.Get());
     throw EPrinter("The printer could not start a page");
   }
-  return dc;
+  return dc.Release();
 }
 
 HDC TPrinter::NextPage(HDC dc) {
@@ -168,10 +165,8 @@ void TPrinter::NewPage() {
 
 int TPrinter::DeviceCaps(int index) {
   if (dc_) return GetDeviceCaps(dc_, index);
-  HDC ic = CreateInfoContext();
-  const int value = GetDeviceCaps(ic, index);
-  DeleteDC(ic);
-  return value;
+  const TDCHandle ic(CreateInfoContext());
+  return GetDeviceCaps(ic.Get(), index);
 }
 
 int TPrinter::PageWidth() { return DeviceCaps(HORZRES); }

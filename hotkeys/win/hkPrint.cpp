@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "DeviceContext.h"
 #include "Dialogs.h"
 #include "FormReader.h"
 #include "SysUtils.h"
@@ -150,8 +151,9 @@ void LetMessagesThrough() {
 
 // Half the ratio of the main window's font height on the printer to its height on the screen.
 int LineScale(cl::TPrinter& printer, const cl::TFont* screenFont) {
-  cl::TCanvas screen;
-  screen.SetHandle(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
+  const cl::TWindowDC screenDC(nullptr);
+  cl::TCanvas screen;  // lets go of the context before the context is released
+  screen.SetHandle(screenDC.Get());
   if (screenFont) {
     screen.Font()->Assign(screenFont);
     printer.Canvas()->Font()->Assign(screenFont);
