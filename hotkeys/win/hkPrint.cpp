@@ -6,6 +6,7 @@
 
 #include "DeviceContext.h"
 #include "Dialogs.h"
+#include "DisabledWindows.h"
 #include "FormReader.h"
 #include "SysUtils.h"
 #include "hkVersion.h"
@@ -108,31 +109,6 @@ void TGdiPrintCanvas::NewPage() { printer_.NewPage(); }
 
 namespace {
 
-// The other windows of this thread take no input while the job lets messages through, so the table
-// cannot be edited, reloaded or printed again meanwhile.
-class TInputBlock {
- public:
-  explicit TInputBlock(HWND keep) : keep_(keep) {
-    EnumThreadWindows(GetCurrentThreadId(), &TInputBlock::Collect, reinterpret_cast<LPARAM>(this));
-    for (HWND w : windows_) EnableWindow(w, FALSE);
-  }
-  ~TInputBlock() {
-    for (HWND w : windows_)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-  }
-  TInputBlock(const TInputBlock&) = delete;
-  TInputBlock& operator=(const TInputBlock&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND wnd, LPARAM self) {
-    auto* me = reinterpret_cast<TInputBlock*>(self);
-    if (wnd != me->keep_ && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) me->windows_.push_back(wnd);
-    return TRUE;
-  }
-  HWND keep_;
-  std::vector<HWND> windows_;
-};
-
 void LetMessagesThrough() {
   if (cl::Application) {
     cl::Application->ProcessMessages();
@@ -191,7 +167,9 @@ int PrintHotkeyTable(cl::TPrinter& printer, const PrintJob& job) {
     progress->SetFileName(job.FileName);
     progress->SetPageCount(pageCount);
     progress->Show();
-    TInputBlock block(progress->Handle());
+    // The other windows of this thread take no input while the job lets messages through, so the table
+    // cannot be edited, reloaded or printed again meanwhile.
+    const cl::TDisabledWindows block(progress->Handle());
     layout.PrintPages(false, pageCount, [&](int pageNumber, int percent) {
       progress->SetPage(pageNumber);
       progress->SetProgress(percent);
