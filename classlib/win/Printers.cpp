@@ -107,14 +107,13 @@ HDC TPrinter::NextPage(HDC dc) {
 }
 
 void TPrinter::EndDocument(HDC dc) {
-  const bool ok = ::EndPage(dc) > 0 && ::EndDoc(dc) > 0;
-  DeleteDC(dc);
-  if (!ok) throw EPrinter("The printer could not finish the document");
+  const TDCHandle owned(dc);
+  if (::EndPage(dc) <= 0 || ::EndDoc(dc) <= 0) throw EPrinter("The printer could not finish the document");
 }
 
 void TPrinter::AbortDocument(HDC dc) noexcept {
+  const TDCHandle owned(dc);
   ::AbortDoc(dc);
-  DeleteDC(dc);
 }
 
 // ---------------------------------------------------------------------------------------------- documents

@@ -109,9 +109,8 @@ class PageImage {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     pixels_.resize(static_cast<size_t>(width_) * height_);
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, page, 0, static_cast<UINT>(height_), pixels_.data(), &bi, DIB_RGB_COLORS);
-    DeleteDC(dc);
+    const cl::TDCHandle dc(CreateCompatibleDC(nullptr));
+    GetDIBits(dc.Get(), page, 0, static_cast<UINT>(height_), pixels_.data(), &bi, DIB_RGB_COLORS);
   }
   int Width() const { return width_; }
   int Height() const { return height_; }
