@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Colors.h"
+#include "DeviceContext.h"
 #include "FileUtil.h"
 #include "Graphics.h"
 #include "ImgUtil.h"
@@ -95,13 +96,12 @@ class Sheet {
   }
   void Text(const TRect& r, const std::string& text, TColor colour, const Font& font, Align align = kLeft) {
     const std::wstring w = cl::ToWide(text);
-    HGDIOBJ old = SelectObject(dc_, font.Get());
+    const cl::TSelectedObject selected(dc_, font.Get());
     SetTextColor(dc_, Ref(colour));
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
     const UINT how = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
                      (align == kCentre ? DT_CENTER : align == kRight ? DT_RIGHT : DT_LEFT);
     DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &rc, how);
-    SelectObject(dc_, old);
   }
   void Caption(int x, int y, int w, const std::string& text) {
     Text(R(x, y, w, 14), text, Mix(s_.Colors.WindowText, s_.Colors.ButtonFace, 40), small_, kCentre);
@@ -523,11 +523,12 @@ void Sheet::GroupSection(int x, int y) {
   Nine(s_.GroupBoxEdge.get(), box, 1);
   // The caption on its background image, shifted as the section says.
   const std::string caption = "Options";
-  HGDIOBJ old = SelectObject(dc_, text_.Get());
   SIZE size{};
-  const std::wstring wc = cl::ToWide(caption);
-  GetTextExtentPoint32W(dc_, wc.c_str(), static_cast<int>(wc.size()), &size);
-  SelectObject(dc_, old);
+  {
+    const cl::TSelectedObject selected(dc_, text_.Get());
+    const std::wstring wc = cl::ToWide(caption);
+    GetTextExtentPoint32W(dc_, wc.c_str(), static_cast<int>(wc.size()), &size);
+  }
   const int lx = box.Left + 12;
   if (s_.GroupBox) {
     const TRect back(lx + s_.GroupBox->Margins.Left + s_.GroupBox->BackgroundLeftShift - 4, box.Top - 9,
@@ -754,10 +755,8 @@ LRESULT CALLBACK SheetProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
   if (m == WM_PAINT) {
     auto* shown = reinterpret_cast<cl::TBitmap*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
-    BitBlt(dc, 0, 0, shown->Width(), shown->Height(), shown->Canvas()->Handle(), 0, 0, SRCCOPY);
-    EndPaint(w, &ps);
+    const cl::TPaintDC dc(w);
+    BitBlt(dc.Get(), 0, 0, shown->Width(), shown->Height(), shown->Canvas()->Handle(), 0, 0, SRCCOPY);
     return 0;
   }
   if (m == WM_DESTROY) PostQuitMessage(0);

@@ -1,5 +1,6 @@
 #include "Buttons.h"
 
+#include "DeviceContext.h"
 #include "WinString.h"
 
 namespace cl {
@@ -110,13 +111,12 @@ void TSpeedButton::Paint() {
   const std::string caption = Caption();
   if (caption.empty()) return;
   if (pressed) OffsetRect(&r, 1, 1);
-  const int saved = SaveDC(dc);
+  const TSavedDC saved(dc);
   SelectObject(dc, Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
   const std::wstring text = ToWide(caption);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  RestoreDC(dc, saved);
 }
 
 }  // namespace cl

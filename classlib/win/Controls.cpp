@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "DeviceContext.h"
 #include "Forms.h"
 #include "SysUtils.h"
 #include "WinString.h"
@@ -802,19 +803,14 @@ void TWinControl::Dispatch(TMessage& m) {
         // A system control (a group box, an edit) paints itself; its windowless children go on top, past
         // any clipping it left in the context.
         auto given = reinterpret_cast<HDC>(m.WParam);
-        const int saved = given ? SaveDC(given) : 0;
-        m.Result = CallDefaultProc(m);
-        if (given) RestoreDC(given, saved);
-        if (auto dc = given) {
-          PaintControls(dc);
-        } else if (HDC own = GetDC(handle_)) {
-          try {
-            PaintControls(own);
-          } catch (...) {
-            ReleaseDC(handle_, own);
-            throw;
-          }
-          ReleaseDC(handle_, own);
+        {
+          const TSavedDC saved(given);
+          m.Result = CallDefaultProc(m);
+        }
+        if (given) {
+          PaintControls(given);
+        } else if (const TWindowDC own(handle_); own) {
+          PaintControls(own.Get());
         }
         return;
       }
@@ -830,9 +826,10 @@ void TWinControl::Dispatch(TMessage& m) {
       if (HasGraphicChildren()) {
         // The system control may leave the context clipped to its own text area (an edit does).
         auto dc = reinterpret_cast<HDC>(m.WParam);
-        const int saved = SaveDC(dc);
-        m.Result = CallDefaultProc(m);
-        RestoreDC(dc, saved);
+        {
+          const TSavedDC saved(dc);
+          m.Result = CallDefaultProc(m);
+        }
         PaintControls(dc);
         return;
       }
@@ -1489,35 +1486,21 @@ void TWinControl::PaintHandler(TMessage& m) {
     PaintControls(dc);
     return;
   }
-  struct Painting {
-    HWND wnd;
-    PAINTSTRUCT ps{};
-    HDC dc;
-    explicit Painting(HWND w) : wnd(w), dc(BeginPaint(w, &ps)) {}
-    ~Painting() { EndPaint(wnd, &ps); }
-    Painting(const Painting&) = delete;
-    Painting& operator=(const Painting&) = delete;
-  } painting(handle_);
-  if (!painting.dc) return;
-  PaintWindow(painting.dc);
-  PaintControls(painting.dc);
+  const TPaintDC painting(handle_);
+  if (!painting) return;
+  PaintWindow(painting.Get());
+  PaintControls(painting.Get());
 }
 
 void TWinControl::PaintControls(HDC dc) {
   for (TControl* c : controls_) {
     auto* g = dynamic_cast<TGraphicControl*>(c);
     if (!g || !g->Visible()) continue;
-    const int saved = SaveDC(dc);
+    const TSavedDC saved(dc);
     OffsetViewportOrgEx(dc, g->Left(), g->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, g->Width(), g->Height());
     RECT r{0, 0, g->Width(), g->Height()};
-    try {
-      if (RectVisible(dc, &r)) g->PaintTo(dc);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
-    }
-    RestoreDC(dc, saved);
+    if (RectVisible(dc, &r)) g->PaintTo(dc);
   }
 }
 

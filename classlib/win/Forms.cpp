@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "DisabledWindows.h"
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "Menus.h"
@@ -31,34 +32,6 @@ HICON ProgramIcon() {
   static const HICON icon = LoadIconW(Instance(), L"MAINICON");
   return icon;
 }
-
-// Disables the visible, enabled top-level windows of this thread for a modal loop, and enables them again.
-class TDisabledWindows {
- public:
-  explicit TDisabledWindows(HWND keep) : keep_(keep) {
-    EnumThreadWindows(GetCurrentThreadId(), &TDisabledWindows::Collect, reinterpret_cast<LPARAM>(this));
-    for (HWND w : windows_) EnableWindow(w, FALSE);
-  }
-  ~TDisabledWindows() {
-    for (HWND w : windows_)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-  }
-  TDisabledWindows(const TDisabledWindows&) = delete;
-  TDisabledWindows& operator=(const TDisabledWindows&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND wnd, LPARAM self) {
-    auto* me = reinterpret_cast<TDisabledWindows*>(self);
-    try {
-      if (wnd != me->keep_ && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) me->windows_.push_back(wnd);
-    } catch (...) {
-      return FALSE;  // out of memory: the windows found so far are disabled
-    }
-    return TRUE;
-  }
-  HWND keep_;
-  std::vector<HWND> windows_;
-};
 
 // Offers a dialog key to every control inside `parent`, depth first, until one takes it.
 bool BroadcastDialogKey(TWinControl* parent, const TMessage& m) {

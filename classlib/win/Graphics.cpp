@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "DeviceContext.h"
 #include "SysUtils.h"
 #include "WinString.h"
 
@@ -27,20 +28,18 @@ namespace {
 // A memory context for a moment: selects one bitmap and restores the context's own on the way out.
 class TTempDC {
  public:
-  explicit TTempDC(HBITMAP bitmap = nullptr) : dc_(CreateCompatibleDC(nullptr)) {
-    if (!dc_) OutOfResources();
-    if (bitmap) old_ = SelectObject(dc_.Get(), bitmap);
-  }
-  ~TTempDC() {
-    if (old_) SelectObject(dc_.Get(), old_);
-  }
+  explicit TTempDC(HBITMAP bitmap = nullptr) : dc_(CreateCompatibleDC(nullptr)), bitmap_(Checked(dc_), bitmap) {}
   TTempDC(const TTempDC&) = delete;
   TTempDC& operator=(const TTempDC&) = delete;
   HDC Get() const { return dc_.Get(); }
 
  private:
+  static HDC Checked(const TDCHandle& dc) {
+    if (!dc) OutOfResources();
+    return dc.Get();
+  }
   TDCHandle dc_;
-  HGDIOBJ old_ = nullptr;
+  TSelectedObject bitmap_;
 };
 
 // Colours of a context changed for a moment.
@@ -147,9 +146,8 @@ TFont::~TFont() = default;
 
 int TFont::PixelsPerInch() {
   static const int ppi = [] {
-    HDC screen = GetDC(nullptr);
-    int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    const TWindowDC screen(nullptr);
+    const int value = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
     return value > 0 ? value : 96;
   }();
   return ppi;

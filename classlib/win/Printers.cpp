@@ -87,21 +87,18 @@ HDC TPrinter::CreatePrinterDC(bool infoOnly) {
 HDC TPrinter::CreateInfoContext() { return CreatePrinterDC(true); }
 
 HDC TPrinter::StartDocument() {
-  HDC dc = CreatePrinterDC(false);
+  TDCHandle dc(CreatePrinterDC(false));
   const std::wstring title = ToWide(title_);
   DOCINFOW info{};
   info.cbSize = sizeof info;
   info.lpszDocName = title.c_str();
-  if (StartDocW(dc, &info) <= 0) {
-    DeleteDC(dc);
+  if (StartDocW(dc.Get(), &info) <= 0)
     throw EPrinter("The printer could not start the document: " + SysErrorMessage(GetLastError()));
-  }
-  if (::StartPage(dc) <= 0) {
-    ::AbortDoc(dc);
-    DeleteDC(dc);
+  if (::StartPage(dc.Get()) <= 0) {
+    ::AbortDoc(dc.Get());
     throw EPrinter("The printer could not start a page");
   }
-  return dc;
+  return dc.Release();
 }
 
 HDC TPrinter::NextPage(HDC dc) {
@@ -110,14 +107,13 @@ HDC TPrinter::NextPage(HDC dc) {
 }
 
 void TPrinter::EndDocument(HDC dc) {
-  const bool ok = ::EndPage(dc) > 0 && ::EndDoc(dc) > 0;
-  DeleteDC(dc);
-  if (!ok) throw EPrinter("The printer could not finish the document");
+  const TDCHandle owned(dc);
+  if (::EndPage(dc) <= 0 || ::EndDoc(dc) <= 0) throw EPrinter("The printer could not finish the document");
 }
 
 void TPrinter::AbortDocument(HDC dc) noexcept {
+  const TDCHandle owned(dc);
   ::AbortDoc(dc);
-  DeleteDC(dc);
 }
 
 // ---------------------------------------------------------------------------------------------- documents
@@ -168,10 +164,8 @@ void TPrinter::NewPage() {
 
 int TPrinter::DeviceCaps(int index) {
   if (dc_) return GetDeviceCaps(dc_, index);
-  HDC ic = CreateInfoContext();
-  const int value = GetDeviceCaps(ic, index);
-  DeleteDC(ic);
-  return value;
+  const TDCHandle ic(CreateInfoContext());
+  return GetDeviceCaps(ic.Get(), index);
 }
 
 int TPrinter::PageWidth() { return DeviceCaps(HORZRES); }

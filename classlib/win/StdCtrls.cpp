@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "DeviceContext.h"
 #include "WinString.h"
 
 namespace cl {
@@ -325,15 +326,15 @@ UINT TLabel::TextFlags() const {
 
 void TLabel::AdjustBounds() {
   if (!autoSize_ || ComponentState().Contains(csLoading)) return;
-  HDC dc = GetDC(nullptr);
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
   RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
-  std::wstring text = ToWide(Caption());
-  if (text.empty()) text = L" ";  // an empty label keeps the height of a line
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    const TWindowDC screen(nullptr);
+    if (!screen) return;
+    const TSelectedObject font(screen.Get(), Font()->Handle());
+    std::wstring text = ToWide(Caption());
+    if (text.empty()) text = L" ";  // an empty label keeps the height of a line
+    DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
+  }
   const int left = alignment_ == taRightJustify ? Left() + Width() - r.right : Left();
   SetBounds(left, Top(), r.right, r.bottom);
 }

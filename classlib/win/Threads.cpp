@@ -27,7 +27,7 @@ struct SyncState {
   std::mutex initLock;
   std::atomic<DWORD> mainThread{0};
   HWND window = nullptr;  // written before mainThread is published
-  HANDLE pending = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  TKernelHandle pending{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   std::mutex lock;
   std::deque<std::shared_ptr<SyncRequest>> queue;
 };
@@ -44,7 +44,7 @@ void Post(std::shared_ptr<SyncRequest> request) {
     std::lock_guard<std::mutex> guard(s.lock);
     s.queue.push_back(std::move(request));
   }
-  SetEvent(s.pending);
+  SetEvent(s.pending.Get());
   // Should the queue of the main thread be full, the request still runs with the next one handed over,
   // or in WaitFor.
   PostMessageW(s.window, kSyncMessage, 0, 0);
@@ -136,7 +136,7 @@ TThread::TThread() { InitMainThread(); }
 
 TThread::~TThread() {
   if (!handle_) return;
-  if (GetCurrentThreadId() != id_ && WaitForSingleObject(handle_, 0) != WAIT_OBJECT_0) {
+  if (GetCurrentThreadId() != id_ && WaitForSingleObject(handle_.Get(), 0) != WAIT_OBJECT_0) {
     Terminate();
     freeOnTerminate_ = false;
     try {
@@ -145,7 +145,6 @@ TThread::~TThread() {
       HandleException();
     }
   }
-  CloseHandle(handle_);
 }
 
 void TThread::Start() {
@@ -154,7 +153,7 @@ void TThread::Start() {
   DWORD id = 0;
   HANDLE h = CreateThread(nullptr, 0, &TThread::ThreadProc, this, CREATE_SUSPENDED, &id);
   if (!h) RaiseOSError(GetLastError(), "CreateThread");
-  handle_ = h;
+  handle_.Reset(h);
   id_ = id;
   ResumeThread(h);
 }
@@ -187,7 +186,7 @@ int TThread::WaitFor() {
   if (GetCurrentThreadId() == id_) throw EThread("A thread cannot wait for itself");
   if (freeOnTerminate_) throw EThread("Cannot wait for a thread that frees itself");
   if (IsMainThread()) {
-    HANDLE handles[2] = {handle_, State().pending};
+    HANDLE handles[2] = {handle_.Get(), State().pending.Get()};
     for (;;) {
       const DWORD r = MsgWaitForMultipleObjects(2, handles, FALSE, INFINITE, QS_SENDMESSAGE);
       if (r == WAIT_OBJECT_0) break;
@@ -201,7 +200,7 @@ int TThread::WaitFor() {
       }
     }
     CheckSynchronize();
-  } else if (WaitForSingleObject(handle_, INFINITE) == WAIT_FAILED) {
+  } else if (WaitForSingleObject(handle_.Get(), INFINITE) == WAIT_FAILED) {
     RaiseOSError(GetLastError(), "WaitForSingleObject");
   }
   return returnValue_;

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "Classes.h"
+#include "KernelHandle.h"
 
 namespace cl {
 
@@ -38,7 +39,7 @@ class TThread : public TObject {
   // Asks Execute to end; Execute polls Terminated().
   void Terminate() noexcept { terminated_ = true; }
   bool Terminated() const noexcept { return terminated_; }
-  bool Started() const noexcept { return handle_ != nullptr; }
+  bool Started() const noexcept { return static_cast<bool>(handle_); }
   bool Finished() const noexcept { return finished_; }
 
   // Waits until the thread has ended and returns ReturnValue. On the main thread it keeps serving
@@ -55,7 +56,7 @@ class TThread : public TObject {
   // What escaped Execute (or OnTerminate), if anything.
   std::exception_ptr FatalException() const { return fatal_; }
   DWORD ThreadID() const noexcept { return id_; }
-  HANDLE Handle() const noexcept { return handle_; }
+  HANDLE Handle() const noexcept { return handle_.Get(); }
 
   // Raised on the main thread after Execute, before the thread ends.
   TNotifyEvent OnTerminate;
@@ -75,7 +76,7 @@ class TThread : public TObject {
  private:
   static DWORD WINAPI ThreadProc(void* self);
 
-  HANDLE handle_ = nullptr;
+  TKernelHandle handle_;
   DWORD id_ = 0;
   std::atomic<bool> terminated_{false};
   std::atomic<bool> finished_{false};

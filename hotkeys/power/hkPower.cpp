@@ -46,22 +46,6 @@ class TUnwiredPowerCalls final : public PowerCalls {
 
 std::atomic<PowerCalls*> Installed{nullptr};
 
-// Owns an open token: closed through the calls that opened it.
-class TTokenOwner {
- public:
-  TTokenOwner(PowerCalls& calls, HANDLE token) noexcept : FCalls(calls), FToken(token) {}
-  ~TTokenOwner() {
-    if (FToken) FCalls.CloseToken(FToken);
-  }
-  TTokenOwner(const TTokenOwner&) = delete;
-  TTokenOwner& operator=(const TTokenOwner&) = delete;
-  HANDLE Get() const noexcept { return FToken; }
-
- private:
-  PowerCalls& FCalls;
-  HANDLE FToken;
-};
-
 }  // namespace
 
 PowerCalls& SystemPowerCalls() {

@@ -37,6 +37,23 @@ class PowerCalls {
   virtual bool ExitWindowsEx(UINT flags, DWORD reason) = 0;
 };
 
+// Owns an open token: closed through the calls that opened it, so a replaced set of calls sees every
+// token it handed out come back.
+class TTokenOwner {
+ public:
+  TTokenOwner(PowerCalls& calls, HANDLE token) noexcept : FCalls(calls), FToken(token) {}
+  ~TTokenOwner() {
+    if (FToken) FCalls.CloseToken(FToken);
+  }
+  TTokenOwner(const TTokenOwner&) = delete;
+  TTokenOwner& operator=(const TTokenOwner&) = delete;
+  HANDLE Get() const noexcept { return FToken; }
+
+ private:
+  PowerCalls& FCalls;
+  HANDLE FToken;
+};
+
 // For the recording builds that tests start: the token calls succeed on a token of their own, and
 // ExitWindowsEx only hands its flags and reason to `record`.
 class RecordingPowerCalls final : public PowerCalls {

@@ -4,7 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "DeviceContext.h"
 #include "Dialogs.h"
+#include "DisabledWindows.h"
 #include "FormReader.h"
 #include "SysUtils.h"
 #include "hkVersion.h"
@@ -107,31 +109,6 @@ void TGdiPrintCanvas::NewPage() { printer_.NewPage(); }
 
 namespace {
 
-// The other windows of this thread take no input while the job lets messages through, so the table
-// cannot be edited, reloaded or printed again meanwhile.
-class TInputBlock {
- public:
-  explicit TInputBlock(HWND keep) : keep_(keep) {
-    EnumThreadWindows(GetCurrentThreadId(), &TInputBlock::Collect, reinterpret_cast<LPARAM>(this));
-    for (HWND w : windows_) EnableWindow(w, FALSE);
-  }
-  ~TInputBlock() {
-    for (HWND w : windows_)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-  }
-  TInputBlock(const TInputBlock&) = delete;
-  TInputBlock& operator=(const TInputBlock&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND wnd, LPARAM self) {
-    auto* me = reinterpret_cast<TInputBlock*>(self);
-    if (wnd != me->keep_ && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) me->windows_.push_back(wnd);
-    return TRUE;
-  }
-  HWND keep_;
-  std::vector<HWND> windows_;
-};
-
 void LetMessagesThrough() {
   if (cl::Application) {
     cl::Application->ProcessMessages();
@@ -150,8 +127,9 @@ void LetMessagesThrough() {
 
 // Half the ratio of the main window's font height on the printer to its height on the screen.
 int LineScale(cl::TPrinter& printer, const cl::TFont* screenFont) {
-  cl::TCanvas screen;
-  screen.SetHandle(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
+  const cl::TWindowDC screenDC(nullptr);
+  cl::TCanvas screen;  // lets go of the context before the context is released
+  screen.SetHandle(screenDC.Get());
   if (screenFont) {
     screen.Font()->Assign(screenFont);
     printer.Canvas()->Font()->Assign(screenFont);
@@ -189,7 +167,9 @@ int PrintHotkeyTable(cl::TPrinter& printer, const PrintJob& job) {
     progress->SetFileName(job.FileName);
     progress->SetPageCount(pageCount);
     progress->Show();
-    TInputBlock block(progress->Handle());
+    // The other windows of this thread take no input while the job lets messages through, so the table
+    // cannot be edited, reloaded or printed again meanwhile.
+    const cl::TDisabledWindows block(progress->Handle());
     layout.PrintPages(false, pageCount, [&](int pageNumber, int percent) {
       progress->SetPage(pageNumber);
       progress->SetProgress(percent);

@@ -16,6 +16,7 @@
 #include "FormReader.h"
 #include "Forms.h"
 #include "HiddenWindow.h"
+#include "PaintSurface.h"
 #include "StdClasses.h"
 #include "WinString.h"
 
@@ -118,17 +119,10 @@ inline int ListViewSelected(HWND wnd) {
 
 // A row of the control's client area as its window draws itself (WM_PRINTCLIENT), one colour a pixel.
 inline std::vector<COLORREF> PrintedRow(cl::TWinControl* control, int y) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, control->ClientWidth(), control->ClientHeight());
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  const hktest::PaintSurface surface(control->ClientWidth(), control->ClientHeight());
+  SendMessageW(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.DC()), PRF_CLIENT | PRF_ERASEBKGND);
   std::vector<COLORREF> row;
-  for (int x = 0; x < control->ClientWidth(); ++x) row.push_back(GetPixel(dc, x, y));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  for (int x = 0; x < control->ClientWidth(); ++x) row.push_back(surface.Pixel(x, y));
   return row;
 }
 

@@ -1,6 +1,7 @@
 #include "SaAniPlay.h"
 
 #include "Colors.h"
+#include "DeviceContext.h"
 
 namespace toolkit {
 
@@ -112,11 +113,10 @@ void TSaAnimatedIconPlayer::DrawActiveFrame(cl::TCanvas& canvas) {
 
 void TSaAnimatedIconPlayer::DrawActiveFrame() {
   if (!HandleAllocated()) return;
-  HWND wnd = Handle();
-  HDC dc = GetDC(wnd);
+  const cl::TWindowDC dc(Handle());
   if (!dc) return;
-  cl::TCanvas canvas;
-  canvas.SetHandle(dc, [wnd](HDC d) { ReleaseDC(wnd, d); });
+  cl::TCanvas canvas;  // lets go of the context before the context is released
+  canvas.SetHandle(dc.Get());
   DrawActiveFrame(canvas);
 }
 
@@ -128,15 +128,13 @@ void TSaAnimatedIconPlayer::AnimationNewFrame(cl::TObject*, int frame) {
 void TSaAnimatedIconPlayer::AnimationStopped(cl::TObject*) { OnStopped(this); }
 
 void TSaAnimatedIconPlayer::WMPaint(cl::TMessage& message) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle(), &ps);
+  const cl::TPaintDC dc(Handle());
   if (dc) {
     cl::TCanvas canvas;
-    canvas.SetHandle(dc);
+    canvas.SetHandle(dc.Get());
     Paint(canvas);
     canvas.SetHandle(nullptr);
   }
-  EndPaint(Handle(), &ps);
   message.Result = 0;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "DeviceContext.h"
+
 namespace toolkit {
 
 // ---------------------------------------------------------------------------------------------------------
@@ -35,7 +37,7 @@ void TSaBrowseButton::Click() {
 void TSaBrowseButton::Paint() {
   HDC dc = Canvas()->Handle();
   Canvas()->Refresh();
-  const int saved = SaveDC(dc);
+  const cl::TSavedDC saved(dc);
   const int w = Width();
   const int h = Height();
   SelectObject(dc, GetSysColorBrush(COLOR_BTNFACE));
@@ -65,7 +67,6 @@ void TSaBrowseButton::Paint() {
     SetPixel(dc, x + 3 * i, y, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
     if (!enabled) SetPixel(dc, x + 3 * i + 1, y + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
   }
-  RestoreDC(dc, saved);
 }
 
 // ---------------------------------------------------------------------------------------------------------

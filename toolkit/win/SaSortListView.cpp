@@ -1,5 +1,6 @@
 #include "SaSortListView.h"
 
+#include "DeviceContext.h"
 #include "Types.h"
 
 namespace toolkit {
@@ -63,15 +64,10 @@ void TSaSortListView::DrawArrow(HWND header) {
   cl::TBitmap* arrow = sortAscending_ ? ascending_.get() : descending_.get();
   const int x = right - arrow->Width() - 5;
   const int y = (rc.bottom - (rc.top + arrow->Height())) / 2;
-  HDC dc = GetDC(header);
+  const cl::TWindowDC dc(header);
   if (!dc) return;
-  struct Release {
-    HWND wnd;
-    HDC dc;
-    ~Release() { ReleaseDC(wnd, dc); }
-  } release{header, dc};
   cl::TCanvas canvas;
-  canvas.SetHandle(dc);
+  canvas.SetHandle(dc.Get());
   canvas.Draw(x, y, arrow);
   canvas.SetHandle(nullptr);
 }

@@ -1,6 +1,6 @@
 #include "SaSysHot.h"
 
-#include <memory>
+#include "SysUtils.h"
 
 namespace toolkit {
 
@@ -32,53 +32,62 @@ void TSaSysHotKey::SetActive(bool value) {
 }
 
 TSaHotKeyItem TSaSysHotKey::AddHotKey(std::uint8_t key, TSaHotKeyModifiers modifiers) {
-  auto item = std::make_unique<TSaHotKeyItem>();
-  item->Key = key;
-  item->Modifiers = modifiers;
-  const int index = list_.Add(item.get());
-  item.release();
+  items_.push_back(TSaHotKeyItem{modifiers, key, false});
+  const int index = Count() - 1;
   if (active_) RegisterItem(index);
-  return *Item(index);
+  return Item(index);
 }
 
 void TSaSysHotKey::DeleteHotKey(int index) {
-  TSaHotKeyItem* item = Item(index);  // checked before anything is unregistered
+  CheckIndex(index);  // before anything is unregistered
   if (active_) UnregisterAll();
-  list_.Delete(index);
-  delete item;
+  items_.erase(items_.begin() + index);
   if (active_) RegisterAll();
 }
 
 void TSaSysHotKey::Clear() {
   if (active_) UnregisterAll();
-  for (void* item : list_) delete static_cast<TSaHotKeyItem*>(item);
-  list_.Clear();
+  items_.clear();
 }
 
-TSaHotKeyItem TSaSysHotKey::GetHotKey(int index) const { return *Item(index); }
+TSaHotKeyItem TSaSysHotKey::GetHotKey(int index) const { return Item(index); }
 
 void TSaSysHotKey::SetHotKey(int index, const TSaHotKeyItem& value) {
-  TSaHotKeyItem* item = Item(index);
+  TSaHotKeyItem& item = Item(index);
   if (active_) UnregisterItem(index);
-  item->Modifiers = value.Modifiers;
-  item->Key = value.Key;
+  item.Modifiers = value.Modifiers;
+  item.Key = value.Key;
   if (active_) RegisterItem(index);
 }
 
+void TSaSysHotKey::CheckIndex(int index) const {
+  if (index < 0 || index >= Count()) throw cl::EListError(cl::Format("List index out of bounds (%d)", index));
+}
+
+TSaHotKeyItem& TSaSysHotKey::Item(int index) {
+  CheckIndex(index);
+  return items_[static_cast<size_t>(index)];
+}
+
+const TSaHotKeyItem& TSaSysHotKey::Item(int index) const {
+  CheckIndex(index);
+  return items_[static_cast<size_t>(index)];
+}
+
 void TSaSysHotKey::RegisterItem(int index) {
-  TSaHotKeyItem* item = Item(index);
+  TSaHotKeyItem& item = Item(index);
   // A registration still standing would make the new one fail while the old one stays; undo it first.
   UnregisterItem(index);
   // A key outside the table cannot be registered.
-  item->Registered = item->Key < SaHotKeyVirtualKeys.size() &&
-                     RegisterHotKey(Handle(), index, ModifiersToFlags(item->Modifiers), SaHotKeyVirtualKeys[item->Key]);
+  item.Registered = item.Key < SaHotKeyVirtualKeys.size() &&
+                    RegisterHotKey(Handle(), index, ModifiersToFlags(item.Modifiers), SaHotKeyVirtualKeys[item.Key]);
 }
 
 void TSaSysHotKey::UnregisterItem(int index) {
-  TSaHotKeyItem* item = Item(index);
-  if (!item->Registered) return;
+  TSaHotKeyItem& item = Item(index);
+  if (!item.Registered) return;
   UnregisterHotKey(Handle(), index);
-  item->Registered = false;
+  item.Registered = false;
 }
 
 void TSaSysHotKey::RegisterAll() {

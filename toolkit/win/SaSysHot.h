@@ -2,8 +2,8 @@
 // combination raises OnHotKey with Index i.
 #pragma once
 #include <cstdint>
+#include <vector>
 
-#include "Lists.h"
 #include "SaHotKeyTable.h"
 #include "SaWComp.h"
 
@@ -33,7 +33,7 @@ class TSaSysHotKey : public TSaWindowedComponent {
   // Removes an item; the items behind it move up and are registered again under their new ids.
   void DeleteHotKey(int index);
   void Clear();
-  int Count() const { return list_.Count(); }
+  int Count() const { return static_cast<int>(items_.size()); }
   // Index errors raise EListError "List index out of bounds (%d)" and change nothing.
   virtual TSaHotKeyItem GetHotKey(int index) const;
   // Takes Modifiers and Key of the value; Registered reflects the new registration.
@@ -46,14 +46,17 @@ class TSaSysHotKey : public TSaWindowedComponent {
   void Loaded() override;
 
  private:
-  TSaHotKeyItem* Item(int index) const { return static_cast<TSaHotKeyItem*>(list_.Get(index)); }
+  // EListError "List index out of bounds (%d)" for a bad index.
+  void CheckIndex(int index) const;
+  TSaHotKeyItem& Item(int index);
+  const TSaHotKeyItem& Item(int index) const;
   void RegisterItem(int index);
   void UnregisterItem(int index);
   void RegisterAll();
   void UnregisterAll();
 
   bool active_ = false;
-  cl::TList list_;  // of TSaHotKeyItem records owned by the component
+  std::vector<TSaHotKeyItem> items_;
 };
 
 }  // namespace toolkit

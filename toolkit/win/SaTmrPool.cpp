@@ -25,17 +25,13 @@ CL_BEGIN_CLASS(TSaTimerPool) CL_END_CLASS
 // ---------------------------------------------------------------------------------------------------------
 // TSaTimingThread
 
-TSaTimingThread::TSaTimingThread(TSaTimerPool* pool, int interval) : pool_(pool), interval_(interval) {
-  timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
-  stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  changed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  if (!timer_ || !stop_ || !changed_) {
-    const DWORD err = GetLastError();
-    if (timer_) CloseHandle(timer_);
-    if (stop_) CloseHandle(stop_);
-    if (changed_) CloseHandle(changed_);
-    cl::RaiseOSError(err, "CreateWaitableTimer/CreateEvent");
-  }
+TSaTimingThread::TSaTimingThread(TSaTimerPool* pool, int interval)
+    : pool_(pool),
+      interval_(interval),
+      timer_(CreateWaitableTimerW(nullptr, FALSE, nullptr)),
+      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+  if (!timer_ || !stop_ || !changed_) cl::RaiseOSError(GetLastError(), "CreateWaitableTimer/CreateEvent");
 }
 
 TSaTimingThread::~TSaTimingThread() {
@@ -47,29 +43,26 @@ TSaTimingThread::~TSaTimingThread() {
       cl::HandleException();
     }
   }
-  CloseHandle(timer_);
-  CloseHandle(stop_);
-  CloseHandle(changed_);
 }
 
 void TSaTimingThread::SetInterval(int interval) noexcept {
-  if (interval_.exchange(interval) > interval) SetEvent(changed_);
+  if (interval_.exchange(interval) > interval) SetEvent(changed_.Get());
 }
 
 void TSaTimingThread::Detach() noexcept {
   pool_ = nullptr;
   Terminate();
-  SetEvent(stop_);
+  SetEvent(stop_.Get());
 }
 
 void TSaTimingThread::Execute() {
-  const HANDLE waits[3] = {stop_, timer_, changed_};
+  const HANDLE waits[3] = {stop_.Get(), timer_.Get(), changed_.Get()};
   // Arms the timer for what is left of the interval since `start_`.
   auto arm = [this] {
     const int64_t left = int64_t(interval_.load()) - int64_t(NowMs() - start_);
     LARGE_INTEGER due;
     due.QuadPart = -(left < 0 ? 0 : left) * 10000;  // relative, in 100 ns units
-    return SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) != FALSE;
+    return SetWaitableTimer(timer_.Get(), &due, 0, nullptr, nullptr, FALSE) != FALSE;
   };
   while (!Terminated()) {
     start_ = NowMs();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "KernelHandle.h"
 #include "Threads.h"
 
 namespace toolkit {
@@ -51,9 +52,9 @@ class TSaTimingThread : public cl::TThread {
 
   TSaTimerPool* pool_;  // read and cleared on the GUI thread only
   std::atomic<int> interval_;
-  HANDLE timer_ = nullptr;
-  HANDLE stop_ = nullptr;
-  HANDLE changed_ = nullptr;  // the interval changed during a wait
+  cl::TKernelHandle timer_;
+  cl::TKernelHandle stop_;
+  cl::TKernelHandle changed_;  // the interval changed during a wait
   uint64_t start_ = 0;  // written by this thread, read by DoTick while this thread waits in Synchronize
 };
 

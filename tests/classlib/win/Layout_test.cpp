@@ -10,6 +10,7 @@
 #include "Forms.h"
 #include "FormsTestSupport.h"
 #include "Graphics.h"
+#include "PaintSurface.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
 #include "Streams.h"
@@ -38,17 +39,9 @@ class LayoutTest : public AppTest {
 
 // The colour at (x, y) of the form's client area as its windowless children paint it.
 COLORREF PaintedPixel(cl::TWinControl* form, int x, int y) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, form->ClientWidth(), form->ClientHeight());
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  form->Perform(WM_PRINTCLIENT, reinterpret_cast<uintptr_t>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  const COLORREF c = GetPixel(dc, x, y);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return c;
+  const hktest::PaintSurface surface(form->ClientWidth(), form->ClientHeight());
+  form->Perform(WM_PRINTCLIENT, reinterpret_cast<uintptr_t>(surface.DC()), PRF_CLIENT | PRF_ERASEBKGND);
+  return surface.Pixel(x, y);
 }
 
 std::string Hex(const std::string& bytes) {
@@ -293,18 +286,11 @@ TEST_F(LayoutTest, GroupBoxesPaintTheirWindowlessChildren) {
   label->SetBounds(20, 30, 40, 15);
   label->SetColor(cl::clRed);
   form_->HandleNeeded();
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  PatBlt(dc, 0, 0, 200, 100, WHITENESS);
-  SendMessageW(group->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  EXPECT_EQ(GetPixel(dc, 25, 35), RGB(255, 0, 0));
-  EXPECT_NE(GetPixel(dc, 70, 35), RGB(255, 0, 0));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  const hktest::PaintSurface surface(200, 100);
+  PatBlt(surface.DC(), 0, 0, 200, 100, WHITENESS);
+  SendMessageW(group->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()), 0);
+  EXPECT_EQ(surface.Pixel(25, 35), RGB(255, 0, 0));
+  EXPECT_NE(surface.Pixel(70, 35), RGB(255, 0, 0));
 }
 
 TEST_F(LayoutTest, ImageReadsItsPictureFromADescriptionAndPaintsIt) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceContext.h"
 #include "Forms.h"
 #include "FormsTestSupport.h"
 #include "StdCtrls.h"
@@ -147,9 +148,7 @@ TEST_F(SpeedButtonTest, TheEditPaintsTheButtonOverItsText) {
   EXPECT_EQ(Printed(edit_, button_->Left() + 10, 12), GetSysColor(COLOR_BTNFACE));
   // On the screen too: the window's own painting draws it.
   RedrawWindow(edit_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  HDC dc = GetDC(edit_->Handle());
-  EXPECT_EQ(GetPixel(dc, button_->Left() + 10, 12), GetSysColor(COLOR_BTNFACE));
-  ReleaseDC(edit_->Handle(), dc);
+  EXPECT_EQ(GetPixel(cl::TWindowDC(edit_->Handle()).Get(), button_->Left() + 10, 12), GetSysColor(COLOR_BTNFACE));
   // Held down it is sunken: dark top-left.
   Mouse(WM_LBUTTONDOWN, InsideX(), 5);
   EXPECT_EQ(Printed(edit_, button_->Left(), 0), GetSysColor(COLOR_BTNSHADOW));

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "Colors.h"
+#include "DeviceContext.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "FormReader.h"
 #include "FormsTestSupport.h"
+#include "PaintSurface.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
 #include "WinString.h"
@@ -78,16 +80,18 @@ TEST_F(StdCtrls2Test, DescriptionColoursAndFontsReachTheWindows) {
   EXPECT_EQ(plain->Font()->Height(), -13);
 
   // The edit asks its parent for its colours; the control answers with its own.
-  HDC dc = GetDC(own->Handle());
-  auto brush = reinterpret_cast<HBRUSH>(
-      SendMessageW(form_->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(own->Handle())));
-  EXPECT_EQ(brush, own->Brush()->Handle());
-  EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 0));
-  EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
-  own->SetColor(cl::clAqua);
-  SendMessageW(form_->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(own->Handle()));
-  EXPECT_EQ(GetBkColor(dc), RGB(0, 255, 255));
-  ReleaseDC(own->Handle(), dc);
+  {
+    const cl::TWindowDC owned(own->Handle());
+    const HDC dc = owned.Get();
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(form_->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(own->Handle())));
+    EXPECT_EQ(brush, own->Brush()->Handle());
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 0));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+    own->SetColor(cl::clAqua);
+    SendMessageW(form_->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(own->Handle()));
+    EXPECT_EQ(GetBkColor(dc), RGB(0, 255, 255));
+  }
 
   // Written back with colour names, defaults left out.
   const std::string text = cl::WriteFormText(form_);
@@ -104,21 +108,14 @@ TEST_F(StdCtrls2Test, DescriptionColoursAndFontsReachTheWindows) {
 // Paints the client area of a window (and its windowless children) into a bitmap, and counts the pixels of
 // a rectangle that are mostly red.
 int RedPixels(HWND wnd, const RECT& area) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, 400, 300);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  SendMessageW(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  const hktest::PaintSurface surface(400, 300);
+  SendMessageW(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.DC()), PRF_CLIENT | PRF_ERASEBKGND);
   int red = 0;
   for (int y = area.top; y < area.bottom; ++y)
     for (int x = area.left; x < area.right; ++x) {
-      const COLORREF c = GetPixel(dc, x, y);
+      const COLORREF c = surface.Pixel(x, y);
       if (GetRValue(c) > 160 && GetGValue(c) < 100 && GetBValue(c) < 100) ++red;
     }
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
   return red;
 }
 

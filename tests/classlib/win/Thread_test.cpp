@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "HiddenWindow.h"
+#include "KernelHandle.h"
 #include "TestSupport.h"
 
 namespace {
@@ -127,32 +128,30 @@ TEST(Thread, ExceptionsReachTheirThread) {
 
 TEST(Thread, TerminateStopsARunningThreadAndFreeOnTerminateFreesIt) {
   std::atomic<int> syncs{0};
-  HANDLE running = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const cl::TKernelHandle running(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   {
     TLambdaThread thread([&](TLambdaThread& self) {
-      SetEvent(running);
+      SetEvent(running.Get());
       do {
         cl::TThread::Synchronize([&] { ++syncs; });
       } while (!self.Terminated());
     });
     thread.Start();
-    ASSERT_EQ(WaitForSingleObject(running, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(running.Get(), 10000), WAIT_OBJECT_0);
   }  // the destructor terminates it and serves its calls while waiting
   EXPECT_GT(syncs.load(), 0);
-  CloseHandle(running);
 
-  HANDLE freed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const cl::TKernelHandle freed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::atomic<DWORD> freedOn{0};
   auto* self = new TLambdaThread([](TLambdaThread&) {});
   self->SetFreeOnTerminate(true);
   self->onDestroy = [&] {
     freedOn = GetCurrentThreadId();
-    SetEvent(freed);
+    SetEvent(freed.Get());
   };
   self->Start();
-  EXPECT_EQ(WaitForSingleObject(freed, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(freed.Get(), 10000), WAIT_OBJECT_0);
   EXPECT_NE(freedOn.load(), GetCurrentThreadId());
-  CloseHandle(freed);
 }
 
 TEST(Thread, WaitForRefusesWhatCannotEnd) {

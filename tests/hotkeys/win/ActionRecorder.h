@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "KernelHandle.h"
 #include "WinString.h"
 #include "hkEdit.h"
 #include "hkPower.h"
@@ -44,12 +45,12 @@ class TActionLog {
   }
   void Line(const std::string& text) const {
     const std::string line = text + "\n";
-    HANDLE f = CreateFileW(FPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
+    const cl::TKernelHandle f(CreateFileW(FPath.c_str(), FILE_APPEND_DATA,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                          0, nullptr));
+    if (!f) return;
     DWORD written = 0;
-    WriteFile(f, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(f);
+    WriteFile(f.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
 
  private:

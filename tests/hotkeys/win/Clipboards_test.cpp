@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "DeviceContext.h"
 #include "Graphics.h"
+#include "KernelHandle.h"
 #include "TestSupport.h"
 #include "hkClpbrd.h"
 
@@ -88,9 +90,7 @@ Pixels ReadPixels(HBITMAP bitmap) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   Pixels pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-  HDC dc = GetDC(nullptr);
-  GetDIBits(dc, bitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
+  GetDIBits(cl::TWindowDC(nullptr).Get(), bitmap, 0, bm.bmHeight, pixels.data(), &info, DIB_RGB_COLORS);
   for (auto& p : pixels) p &= 0xFFFFFF;
   return pixels;
 }
@@ -98,18 +98,15 @@ Pixels ReadPixels(HBITMAP bitmap) {
 const Pixels kBitmapPixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0x000000, 0x808080, 0xABCDEF};
 
 HBITMAP MakeBitmap() {  // 4 x 2, a device-dependent bitmap as programs usually put it
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 2);
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  const cl::TWindowDC screen(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), 4, 2);
+  const cl::TDCHandle dc(CreateCompatibleDC(screen.Get()));
+  const cl::TSelectedObject selected(dc.Get(), bitmap);
   for (int i = 0; i < 8; ++i) {
     const uint32_t c = kBitmapPixels[i];
-    SetPixel(dc, i % 4, i / 4, RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF));
+    SetPixel(dc.Get(), i % 4, i / 4, RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF));
   }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return bitmap;
+  return bitmap;  // out of the context once `selected` goes
 }
 
 std::vector<uint8_t> MetafileBits(HENHMETAFILE emf) {
@@ -236,20 +233,20 @@ TEST_F(ClipboardsTest, ClipboardHeldByAnotherThreadChangesNothing) {
   ASSERT_TRUE(clipboards.SelectClipboard(1, false));
   PutText(L"second");
 
-  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const cl::TKernelHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const cl::TKernelHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   // Another program's window holds the clipboard open until released.
   std::thread holder([&] {
     HWND window = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
                                   nullptr);
     bool opened = false;
     for (int i = 0; i < 50 && !(opened = OpenClipboard(window)); ++i) Sleep(20);
-    SetEvent(held);
-    WaitForSingleObject(release, 10000);
+    SetEvent(held.Get());
+    WaitForSingleObject(release.Get(), 10000);
     if (opened) CloseClipboard();
     DestroyWindow(window);
   });
-  WaitForSingleObject(held, 10000);
+  WaitForSingleObject(held.Get(), 10000);
 
   const DWORD sequence = GetClipboardSequenceNumber();
   const auto start = std::chrono::steady_clock::now();
@@ -264,10 +261,8 @@ TEST_F(ClipboardsTest, ClipboardHeldByAnotherThreadChangesNothing) {
   EXPECT_GT(clipboards.History(0).Count(), 0);  // clipboard 1 kept "mine"
   EXPECT_EQ(GetClipboardSequenceNumber(), sequence);
 
-  SetEvent(release);
+  SetEvent(release.Get());
   holder.join();
-  CloseHandle(held);
-  CloseHandle(release);
 
   EXPECT_EQ(ClipboardText(), std::wstring(L"second"));
   ASSERT_TRUE(clipboards.SelectClipboard(0, false));

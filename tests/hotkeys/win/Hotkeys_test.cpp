@@ -11,6 +11,7 @@
 #include "Definitions.h"
 #include "FileUtil.h"
 #include "IniFiles.h"
+#include "KernelHandle.h"
 #include "KeyInput.h"
 #include "Process.h"
 #include "ProgramDriver.h"
@@ -199,8 +200,8 @@ TEST_F(HotkeysProgram, ADebugStartRunsBesideTheFirst) {
 
 // An instance that no longer answers must not take the next start down with it.
 TEST_F(HotkeysProgram, ASecondStartGivesUpOnAHungInstance) {
-  HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const cl::TKernelHandle created(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const cl::TKernelHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::thread hung([&] {
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
@@ -208,20 +209,18 @@ TEST_F(HotkeysProgram, ASecondStartGivesUpOnAHungInstance) {
     wc.lpszClassName = L"TfrmHotkeyEdit";
     RegisterClassW(&wc);
     HWND w = CreateWindowW(L"TfrmHotkeyEdit", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
-    SetEvent(created);
-    WaitForSingleObject(release, INFINITE);  // never handles a message meanwhile
+    SetEvent(created.Get());
+    WaitForSingleObject(release.Get(), INFINITE);  // never handles a message meanwhile
     DestroyWindow(w);
     UnregisterClassW(L"TfrmHotkeyEdit", wc.hInstance);
   });
-  WaitForSingleObject(created, kWait);
+  WaitForSingleObject(created.Get(), kWait);
 
   hktest::ChildProcess second;
   ASSERT_TRUE(second.Start(exe_, {}, dir_.File("")));
   const std::optional<DWORD> code = second.WaitExit(30000);
-  SetEvent(release);
+  SetEvent(release.Get());
   hung.join();
-  CloseHandle(created);
-  CloseHandle(release);
   EXPECT_EQ(code, std::optional<DWORD>(0));
 }
 

@@ -16,6 +16,7 @@
 #include "Dialogs.h"
 #include "FormReader.h"
 #include "Forms.h"
+#include "GdiObjects.h"
 #include "Printers.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
@@ -108,9 +109,8 @@ class PageImage {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     pixels_.resize(static_cast<size_t>(width_) * height_);
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, page, 0, static_cast<UINT>(height_), pixels_.data(), &bi, DIB_RGB_COLORS);
-    DeleteDC(dc);
+    const cl::TDCHandle dc(CreateCompatibleDC(nullptr));
+    GetDIBits(dc.Get(), page, 0, static_cast<UINT>(height_), pixels_.data(), &bi, DIB_RGB_COLORS);
   }
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -297,6 +297,30 @@ TEST_F(Print, CancelInTheProgressWindowAbortsTheDocument) {
   // The silent exception reaches no message.
   cl::Application->HandleException(cl::EAbort("Operation aborted"));
   EXPECT_TRUE(errors_.empty());
+}
+
+// Repeated print jobs: the other windows take no input while pages are drawn, and nothing of the screen
+// context, the progress window or the printer's fonts is left behind.
+TEST_F(Print, AJobBlocksTheOtherWindowsMeanwhileAndLeavesNoGdiObjectBehind) {
+  cl::TForm other(nullptr);
+  other.Show();
+  auto printOnce = [&] {
+    TBitmapPrinter printer;
+    int pagesBlocked = 0;
+    printer.onNextPage = [&] {
+      if (!IsWindowEnabled(other.Handle())) ++pagesBlocked;
+    };
+    hk::PrintJob job = Job(60);
+    job.ScreenFont = other.Font();
+    const int pages = hk::PrintHotkeyTable(printer, job);
+    EXPECT_GE(pages, 2);
+    EXPECT_EQ(pagesBlocked, pages - 1);
+    EXPECT_TRUE(IsWindowEnabled(other.Handle()));
+  };
+  printOnce();  // what is made once per process (window classes, cached contexts) is made here
+  const long before = hktest::GdiObjectsInProcess();
+  for (int i = 0; i < 10; ++i) printOnce();
+  EXPECT_EQ(hktest::GdiObjectsInProcess(), before);
 }
 
 TEST_F(Print, TheProgressWindowCountsPages) {

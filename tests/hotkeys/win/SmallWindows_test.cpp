@@ -14,6 +14,7 @@
 #include "Forms.h"
 #include "IniFiles.h"
 #include "MessageLoop.h"
+#include "PaintSurface.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
 #include "TestSupport.h"
@@ -374,24 +375,17 @@ TEST_F(SmallWindows, ConflictDialogWrapsItsDescription) {
             "combination was defined first).");
   EXPECT_TRUE(label->WordWrap());
   // Its lines: bands of rows with ink, on a white bitmap of the label's size.
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, label->Width(), label->Height());
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  const hktest::PaintSurface surface(label->Width(), label->Height());
   label->SetColor(cl::clWhite);
-  label->PaintTo(dc);
+  label->PaintTo(surface.DC());
   int bands = 0;
   bool inked = false;
   for (int y = 0; y < label->Height(); ++y) {
     bool row = false;
-    for (int x = 0; x < label->Width() && !row; ++x) row = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    for (int x = 0; x < label->Width() && !row; ++x) row = surface.Pixel(x, y) != RGB(255, 255, 255);
     if (row && !inked) ++bands;
     inked = row;
   }
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
   EXPECT_GE(bands, 2);
   delete dialog;
 }

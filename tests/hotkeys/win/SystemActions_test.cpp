@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "KernelHandle.h"
 #include "hkPower.h"
 #include "hkSystem.h"
 
@@ -133,8 +134,9 @@ class TFakeSystem : public hk::SystemCalls {
 
 // Whether this process's token has the shutdown privilege enabled right now.
 bool ShutdownPrivilegeEnabled() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
+  const cl::TKernelHandle token(opened);
   LUID luid{};
   LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &luid);
   PRIVILEGE_SET set{};
@@ -142,8 +144,7 @@ bool ShutdownPrivilegeEnabled() {
   set.Control = PRIVILEGE_SET_ALL_NECESSARY;
   set.Privilege[0].Luid = luid;
   BOOL held = FALSE;
-  PrivilegeCheck(token, &set, &held);
-  CloseHandle(token);
+  PrivilegeCheck(token.Get(), &set, &held);
   return held != FALSE;
 }
 

@@ -7,7 +7,10 @@
 
 #include "FormsTestSupport.h"
 #include "Colors.h"
+#include "DeviceContext.h"
 #include "FormReader.h"
+#include "Graphics.h"
+#include "KernelHandle.h"
 #include "MessageLoop.h"
 #include "SaAniIcons.h"
 #include "SaAniPlay.h"
@@ -51,34 +54,28 @@ CL_BEGIN_CLASS(TTickSink) CL_END_CLASS
 
 // A thread that no longer runs (or whose id is gone).
 bool ThreadEnded(DWORD id) {
-  HANDLE h = OpenThread(SYNCHRONIZE, FALSE, id);
-  if (!h) return true;
-  const bool ended = WaitForSingleObject(h, 2000) == WAIT_OBJECT_0;
-  CloseHandle(h);
-  return ended;
+  const cl::TKernelHandle thread(OpenThread(SYNCHRONIZE, FALSE, id));
+  return !thread || WaitForSingleObject(thread.Get(), 2000) == WAIT_OBJECT_0;
 }
 
 // A solid square icon of the given size and colour.
 HICON SolidIcon(int size, COLORREF color) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, size, size);
-  HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  HBRUSH brush = CreateSolidBrush(color);
-  RECT r{0, 0, size, size};
-  FillRect(dc, &r, brush);
-  SelectObject(dc, mask);
-  PatBlt(dc, 0, 0, size, size, BLACKNESS);  // all opaque
-  SelectObject(dc, old);
-  DeleteObject(brush);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  ICONINFO info{TRUE, 0, 0, mask, bmp};
-  HICON icon = CreateIconIndirect(&info);
-  DeleteObject(bmp);
-  DeleteObject(mask);
-  return icon;
+  const cl::TWindowDC screen(nullptr);
+  const cl::TBitmapHandle bmp(CreateCompatibleBitmap(screen.Get(), size, size));
+  const cl::TBitmapHandle mask(CreateBitmap(size, size, 1, 1, nullptr));
+  {
+    const cl::TDCHandle dc(CreateCompatibleDC(screen.Get()));
+    {
+      const cl::TSelectedObject selected(dc.Get(), bmp.Get());
+      const cl::TBrushHandle brush(CreateSolidBrush(color));
+      RECT r{0, 0, size, size};
+      FillRect(dc.Get(), &r, brush.Get());
+    }
+    const cl::TSelectedObject selected(dc.Get(), mask.Get());
+    PatBlt(dc.Get(), 0, 0, size, size, BLACKNESS);  // all opaque
+  }
+  ICONINFO info{TRUE, 0, 0, mask.Get(), bmp.Get()};
+  return CreateIconIndirect(&info);
 }
 
 std::string Bytes(cl::TMemoryStream& s) { return std::string(static_cast<const char*>(s.Memory()), size_t(s.Size())); }
@@ -399,16 +396,15 @@ TEST_F(AniPlayer, PlaysTheFramesInOrderAndShowsTheLast) {
   // What is on the window: the last frame centred, the control's colour around it.
   player->Invalidate();
   hktest::RunLoop(30);
-  HDC dc = GetDC(player->Handle());
   const int cx = player->ClientWidth() / 2, cy = player->ClientHeight() / 2;
-  EXPECT_EQ(GetPixel(dc, cx, cy), colors[1]);
-  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
-  ReleaseDC(player->Handle(), dc);
+  {
+    const cl::TWindowDC dc(player->Handle());
+    EXPECT_EQ(GetPixel(dc.Get(), cx, cy), colors[1]);
+    EXPECT_EQ(GetPixel(dc.Get(), 0, 0), RGB(255, 0, 0));
+  }
   player->SetActiveFrame(0);
   hktest::RunLoop(30);
-  dc = GetDC(player->Handle());
-  EXPECT_EQ(GetPixel(dc, cx, cy), RGB(255, 0, 0));
-  ReleaseDC(player->Handle(), dc);
+  EXPECT_EQ(GetPixel(cl::TWindowDC(player->Handle()).Get(), cx, cy), RGB(255, 0, 0));
 
   // Freeing a playing player stops its ticks with it.
   player->SetRepeatCount(0);

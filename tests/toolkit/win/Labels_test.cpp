@@ -12,6 +12,7 @@
 
 #include "Colors.h"
 #include "Forms.h"
+#include "PaintSurface.h"
 #include "SaPathLabel.h"
 #include "SaURLLabel.h"
 #include "StdCtrls.h"
@@ -190,20 +191,13 @@ TEST_F(Labels, ShowHintGivesAWindowedControlItsTooltip) {
 
 // The pixels the label paints on a white bitmap of its size.
 std::vector<COLORREF> Paint(TSaPathLabel* label) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, label->Width(), label->Height());
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  const hktest::PaintSurface surface(label->Width(), label->Height());
   RECT all{0, 0, label->Width(), label->Height()};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  label->PaintTo(dc);
+  FillRect(surface.DC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  label->PaintTo(surface.DC());
   std::vector<COLORREF> pixels;
   for (int y = 0; y < label->Height(); ++y)
-    for (int x = 0; x < label->Width(); ++x) pixels.push_back(GetPixel(dc, x, y));
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
+    for (int x = 0; x < label->Width(); ++x) pixels.push_back(surface.Pixel(x, y));
   return pixels;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "KernelHandle.h"
 #include "KeyInput.h"
 #include "TypInfo.h"
 
@@ -22,16 +23,6 @@ constexpr TSaHotKeyModifiers kAS = hkAlt | hkShift;
 constexpr std::uint8_t F(int n) { return static_cast<std::uint8_t>(76 + n - 1); }
 
 // Whether some registration of the combination stands (ours or anyone's): the system refuses a second one.
-struct OwnedHandle {
-  HANDLE h;
-  explicit OwnedHandle(HANDLE handle) : h(handle) {}
-  ~OwnedHandle() {
-    if (h) CloseHandle(h);
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-};
-
 bool Taken(TSaHotKeyModifiers mods, std::uint8_t key) {
   if (!RegisterHotKey(nullptr, 0xBFFF, ModifiersToFlags(mods), SaHotKeyVirtualKeys[key])) return true;
   UnregisterHotKey(nullptr, 0xBFFF);
@@ -246,9 +237,9 @@ TEST_F(SysHotKeyTest, CombinationHeldByAnotherProcessIsNotRegistered) {
   const std::wstring tag = std::to_wstring(GetCurrentProcessId());
   const std::wstring readyName = L"CalderineTests.HolderReady." + tag;
   const std::wstring quitName = L"CalderineTests.HolderQuit." + tag;
-  const OwnedHandle ready(CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
-  const OwnedHandle quit(CreateEventW(nullptr, TRUE, FALSE, quitName.c_str()));
-  ASSERT_TRUE(ready.h && quit.h);
+  const cl::TKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, readyName.c_str()));
+  const cl::TKernelHandle quit(CreateEventW(nullptr, TRUE, FALSE, quitName.c_str()));
+  ASSERT_TRUE(ready && quit);
 
   wchar_t self[MAX_PATH];
   const DWORD len = GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -261,9 +252,9 @@ TEST_F(SysHotKeyTest, CombinationHeldByAnotherProcessIsNotRegistered) {
   PROCESS_INFORMATION pi{};
   ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
       << GetLastError();
-  CloseHandle(pi.hThread);
-  const OwnedHandle process(pi.hProcess);
-  const HANDLE waits[] = {ready.h, process.h};
+  const cl::TKernelHandle thread(pi.hThread);
+  const cl::TKernelHandle process(pi.hProcess);
+  const HANDLE waits[] = {ready.Get(), process.Get()};
   const DWORD got = WaitForMultipleObjects(2, waits, FALSE, 30000);
 
   if (got == WAIT_OBJECT_0) {
@@ -276,10 +267,10 @@ TEST_F(SysHotKeyTest, CombinationHeldByAnotherProcessIsNotRegistered) {
   } else {
     ADD_FAILURE() << "the holder did not get ready";
   }
-  SetEvent(quit.h);
-  EXPECT_EQ(WaitForSingleObject(process.h, 30000), WAIT_OBJECT_0);
+  SetEvent(quit.Get());
+  EXPECT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
   DWORD code = 99;
-  GetExitCodeProcess(process.h, &code);
+  GetExitCodeProcess(process.Get(), &code);
   EXPECT_EQ(code, 0u);
   // Once the holder let go, the combination is free again.
   EXPECT_FALSE(Taken(kCAS, F(20)));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ComCtrls.h"
+#include "DeviceContext.h"
 #include "FormReader.h"
 #include "Forms.h"
 #include "MessageLoop.h"
@@ -73,11 +74,7 @@ class SortListViewTest : public ::testing::Test {
   }
   // The colour of a header pixel as shown on screen now.
   COLORREF HeaderPixel(int x, int y) {
-    HWND header = lv_->HeaderHandle();
-    HDC dc = GetDC(header);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(header, dc);
-    return c;
+    return GetPixel(cl::TWindowDC(lv_->HeaderHandle()).Get(), x, y);
   }
   // The top of the arrow: centred in the header's height.
   int ArrowTop() {

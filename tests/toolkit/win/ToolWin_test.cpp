@@ -11,6 +11,7 @@
 #include "FormsTestSupport.h"
 #include "ExtCtrls.h"
 #include "FormReader.h"
+#include "KernelHandle.h"
 #include "MessageLoop.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
@@ -223,8 +224,8 @@ TEST_F(ToolWinTest, HidesWhileAnotherThreadsWindowIsActive) {
   SetForegroundWindow(form_->Handle());  // a test beside this one may have taken it
   ASSERT_TRUE(hktest::PumpUntil([&] { return OnScreen(); }));
   // A window of another thread takes the activation, as another program's would.
-  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread other([done] {
+  const cl::TKernelHandle doneEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::thread other([done = doneEvent.Get()] {
     HWND w = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                              nullptr, nullptr);
     SetForegroundWindow(w);
@@ -236,9 +237,8 @@ TEST_F(ToolWinTest, HidesWhileAnotherThreadsWindowIsActive) {
   });
   EXPECT_TRUE(hktest::PumpUntil([&] { return !OnScreen(); }));
   EXPECT_TRUE(tw_->Visible());
-  SetEvent(done);
+  SetEvent(doneEvent.Get());
   other.join();
-  CloseHandle(done);
   SetForegroundWindow(form_->Handle());
   EXPECT_TRUE(hktest::PumpUntil([&] { return OnScreen(); }));
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "KernelHandle.h"
 #include "MessageLoop.h"
 #include "Process.h"
 #include "TrayProbe.h"
@@ -73,16 +74,16 @@ TEST(ChildProcess, FindsTheTrayProgramsWindowAndIconAndEndsIt) {
 }
 
 TEST(ChildProcess, EndsAProgramStillRunningWhenItGoes) {
-  HANDLE process = nullptr;
+  HANDLE duplicate = nullptr;
   {
     hktest::ChildProcess child;
     ASSERT_TRUE(child.Start(HK_TRAY_MINIMAL));
     ASSERT_NE(hktest::WaitForWindow("HkTrayMinimal", child.Pid(), 10000), nullptr);
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), child.Handle(), GetCurrentProcess(), &process, SYNCHRONIZE,
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), child.Handle(), GetCurrentProcess(), &duplicate, SYNCHRONIZE,
                                 FALSE, 0));
   }
-  EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0);
-  CloseHandle(process);
+  const cl::TKernelHandle process(duplicate);
+  EXPECT_EQ(WaitForSingleObject(process.Get(), 0), WAIT_OBJECT_0);
 }
 #endif
 
