@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BmpFile.h"
 #include "Classes.h"
 #include "Colors.h"
 #include "Streams.h"
@@ -18,7 +19,7 @@
 
 namespace cl {
 
-CL_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
+// EInvalidGraphic: BmpFile.h.
 CL_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception)
 // The system refused a handle (GDI object, timer): "Out of system resources" and the like.
 CL_DECLARE_EXCEPTION(EOutOfResources, EOutOfMemory)
@@ -396,6 +397,8 @@ class TBitmap : public TGraphic {
   friend class TBitmapCanvas;
   struct Image;
   void Adopt(Image&& image);
+  void AdoptRows(const TBmpImage& file, std::vector<RGBQUAD> palette);
+  void AdoptDecoded(const TBmpImage& file, std::vector<RGBQUAD> palette);
   Image MakeImage(int width, int height, TPixelFormat format, std::vector<RGBQUAD> palette) const;
   TColor PixelColor(int x, int y) const;
   TBitmapHandle MakeMask(TColor color) const;
