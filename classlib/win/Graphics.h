@@ -380,9 +380,9 @@ class TBitmap : public TGraphic {
   // black elsewhere.
   void Mask(TColor color);
 
-  // Reads a BMP file (1, 4, 8, 16, 24 or 32 bits per pixel; uncompressed, bit fields or run-length
-  // encoded; the info header in any of its lengths, or the old 12-byte core header). Headers whose sizes or offsets do not fit the data raise EInvalidGraphic "Bitmap image is
-  // not valid"; an empty stream gives an empty bitmap.
+  // Reads a BMP file as ReadBmp does (BmpFile.h): headers whose sizes or offsets do not fit the data raise
+  // EInvalidGraphic "Bitmap image is not valid" and leave the bitmap as it was; an empty stream gives an
+  // empty bitmap.
   void LoadFromStream(TStream& stream) override;
   // Writes a BMP file: file header, 40-byte info header, colour table, bottom-up rows.
   void SaveToStream(TStream& stream) override;

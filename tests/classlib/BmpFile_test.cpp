@@ -165,7 +165,8 @@ TEST(BmpFile, HostileHeadersAreRefused) {
   EXPECT_EQ(ReadMessage(BmpHeader(70, 54, 4, -2, 8, bcRle8, 8).raw(std::string(8, '\0')).s), invalid);  // top-down RLE
   EXPECT_EQ(ReadMessage(BmpHeader(70, 54, 4, 2, 8, bcRle8, 0xFFFFFF).raw(std::string(8, '\0')).s), invalid);
   EXPECT_EQ(ReadMessage(BmpHeader(70, 54, 4, 2, 8, bcRle8, 0).raw(std::string(8, '\0')).s), invalid);  // no codes
-  EXPECT_EQ(ReadMessage(BmpHeader(66, 54, 2, 1, 16, bcBitFields).raw(std::string(8, '\0')).s), invalid);  // masks overlap
+  // Masks running into the pixels.
+  EXPECT_EQ(ReadMessage(BmpHeader(66, 54, 2, 1, 16, bcBitFields).raw(std::string(8, '\0')).s), invalid);
   Bytes planes = BmpHeader(78, 54, 3, 2, 24);
   planes.s[26] = 2;
   EXPECT_EQ(ReadMessage(planes.raw(rows).s), invalid);  // two planes
