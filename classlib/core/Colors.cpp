@@ -1,38 +1,14 @@
 #include "Colors.h"
 
 #include <atomic>
-#include <iterator>
 
 #include "SysUtils.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace cl {
 
 namespace {
 
-#ifdef _WIN32
-uint32_t PlatformSysColor(int index) { return GetSysColor(index); }
-#else
-// The classic grey scheme, by COLOR_ index.
-constexpr TColor kClassicScheme[] = {
-    RGBColor(212, 208, 200), RGBColor(58, 110, 165),  RGBColor(10, 36, 106),   RGBColor(128, 128, 128),
-    RGBColor(212, 208, 200), RGBColor(255, 255, 255), RGBColor(0, 0, 0),       RGBColor(0, 0, 0),
-    RGBColor(0, 0, 0),       RGBColor(255, 255, 255), RGBColor(212, 208, 200), RGBColor(212, 208, 200),
-    RGBColor(128, 128, 128), RGBColor(10, 36, 106),   RGBColor(255, 255, 255), RGBColor(212, 208, 200),
-    RGBColor(128, 128, 128), RGBColor(128, 128, 128), RGBColor(0, 0, 0),       RGBColor(212, 208, 200),
-    RGBColor(255, 255, 255), RGBColor(64, 64, 64),    RGBColor(212, 208, 200), RGBColor(0, 0, 0),
-    RGBColor(255, 255, 225), RGBColor(192, 192, 192), RGBColor(0, 0, 128),     RGBColor(166, 202, 240),
-    RGBColor(192, 192, 192), RGBColor(10, 36, 106),   RGBColor(212, 208, 200),
-};
-uint32_t PlatformSysColor(int index) {
-  return index >= 0 && index < static_cast<int>(std::size(kClassicScheme)) ? kClassicScheme[index] : 0;
-}
-#endif
-
-std::atomic<TSysColorFunc> sysColorFunc{&PlatformSysColor};
+std::atomic<TSysColorFunc> sysColorFunc{&detail::PlatformSysColor};
 
 struct ColorName {
   TColor value;
@@ -95,7 +71,7 @@ constexpr ColorName kColorNames[] = {
 
 }  // namespace
 
-void SetSysColorFunc(TSysColorFunc func) noexcept { sysColorFunc = func ? func : &PlatformSysColor; }
+void SetSysColorFunc(TSysColorFunc func) noexcept { sysColorFunc = func ? func : &detail::PlatformSysColor; }
 
 TColor ColorToRGB(TColor color) noexcept {
   if ((color & 0xFF000000u) == clSystemColor) return sysColorFunc.load()(static_cast<int>(color & 0xFF)) & 0xFFFFFFu;

@@ -70,6 +70,11 @@ constexpr TColor clDkGray = clGray;
 using TSysColorFunc = uint32_t (*)(int index);
 void SetSysColorFunc(TSysColorFunc func) noexcept;
 
+namespace detail {
+// That default (Colors_win.cpp, Colors_posix.cpp).
+uint32_t PlatformSysColor(int index);
+}  // namespace detail
+
 // The plain RGB value to draw with (0x00BBGGRR): system colours are looked up, the top byte of every other
 // value (clNone, clDefault) is dropped, so the result is always a valid COLORREF.
 TColor ColorToRGB(TColor color) noexcept;

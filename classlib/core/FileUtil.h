@@ -26,4 +26,10 @@ std::string ExtractFilePath(std::string_view path);
 // The path with its extension (from the last "." of the last component on) replaced by `ext` (".ini").
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 
+namespace detail {
+// The system half of WriteFileAtomic (FileUtil_win.cpp, FileUtil_posix.cpp): the temporary file, its
+// flush and the replacing rename, once the read-only check has passed.
+void ReplaceFileContents(const std::string& path, std::string_view bytes);
+}  // namespace detail
+
 }  // namespace cl

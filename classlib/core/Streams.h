@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,12 +112,9 @@ class TFileStream : public TStream {
   const std::string& FileName() const { return fileName_; }
 
  private:
+  struct TFile;  // the open file, as the system names it
   std::string fileName_;
-#ifdef _WIN32
-  void* handle_;
-#else
-  int fd_;
-#endif
+  std::unique_ptr<TFile> file_;
 };
 
 }  // namespace cl

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BmpFile.h"
 #include "Classes.h"
 #include "Colors.h"
 #include "Streams.h"
@@ -18,7 +19,7 @@
 
 namespace cl {
 
-CL_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
+// EInvalidGraphic: BmpFile.h.
 CL_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception)
 // The system refused a handle (GDI object, timer): "Out of system resources" and the like.
 CL_DECLARE_EXCEPTION(EOutOfResources, EOutOfMemory)
@@ -379,9 +380,9 @@ class TBitmap : public TGraphic {
   // black elsewhere.
   void Mask(TColor color);
 
-  // Reads a BMP file (1, 4, 8, 16, 24 or 32 bits per pixel; uncompressed, bit fields or run-length
-  // encoded; the info header in any of its lengths, or the old 12-byte core header). Headers whose sizes or offsets do not fit the data raise EInvalidGraphic "Bitmap image is
-  // not valid"; an empty stream gives an empty bitmap.
+  // Reads a BMP file as ReadBmp does (BmpFile.h): headers whose sizes or offsets do not fit the data raise
+  // EInvalidGraphic "Bitmap image is not valid" and leave the bitmap as it was; an empty stream gives an
+  // empty bitmap.
   void LoadFromStream(TStream& stream) override;
   // Writes a BMP file: file header, 40-byte info header, colour table, bottom-up rows.
   void SaveToStream(TStream& stream) override;
@@ -396,6 +397,8 @@ class TBitmap : public TGraphic {
   friend class TBitmapCanvas;
   struct Image;
   void Adopt(Image&& image);
+  void AdoptRows(const TBmpImage& file, std::vector<RGBQUAD> palette);
+  void AdoptDecoded(const TBmpImage& file, std::vector<RGBQUAD> palette);
   Image MakeImage(int width, int height, TPixelFormat format, std::vector<RGBQUAD> palette) const;
   TColor PixelColor(int x, int y) const;
   TBitmapHandle MakeMask(TColor color) const;

@@ -1,4 +1,4 @@
-// Native (non-Windows) code page conversion through the C library's iconv. Windows uses CodePageWin.cpp.
+// Native (non-Windows) code page conversion through the C library's iconv. Windows uses CodePage_win.cpp.
 #include <cerrno>
 #include <cstdlib>
 #include <iconv.h>

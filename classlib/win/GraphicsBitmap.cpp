@@ -1,0 +1,490 @@
+// TBitmap: a DIB section, its canvas, and BMP files (read and written by BmpFile.h).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "BmpFile.h"
+#include "Graphics.h"
+#include "GraphicsSupport.h"
+#include "SysUtils.h"
+#include "WinString.h"
+
+namespace cl {
+
+using detail::MaskedBlt;
+using detail::OutOfResources;
+using detail::TTempDC;
+
+namespace {
+
+TColor QuadColor(const RGBQUAD& q) { return RGBColor(q.rgbRed, q.rgbGreen, q.rgbBlue); }
+
+int BitsOf(TPixelFormat format) {
+  switch (format) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf24bit: return 24;
+    case pf32bit: return 32;
+  }
+  return 24;
+}
+
+// A palette for a format made from scratch: black and white; the 16 VGA colours; those, a 6x6x6 cube
+// and greys.
+std::vector<RGBQUAD> DefaultPalette(TPixelFormat format) {
+  static const uint8_t vga[16][3] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                     {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                     {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                     {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+  std::vector<RGBQUAD> palette;
+  auto add = [&](int r, int g, int b) {
+    palette.push_back(RGBQUAD{static_cast<BYTE>(b), static_cast<BYTE>(g), static_cast<BYTE>(r), 0});
+  };
+  switch (format) {
+    case pf1bit:
+      add(0, 0, 0);
+      add(255, 255, 255);
+      break;
+    case pf4bit:
+    case pf8bit:
+      for (auto& c : vga) add(c[0], c[1], c[2]);
+      if (format == pf8bit) {
+        for (int r = 0; r < 6; ++r)
+          for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b) add(r * 51, g * 51, b * 51);
+        for (int i = 1; palette.size() < 256; ++i) add(i * 10, i * 10, i * 10);
+      }
+      break;
+    default:
+      break;
+  }
+  return palette;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// TBitmap.
+
+// The canvas of a bitmap: one memory context for the bitmap's whole life, into which the bitmap's
+// current DIB section is selected whenever the canvas draws.
+class TBitmapCanvas : public TCanvas {
+ public:
+  explicit TBitmapCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
+  ~TBitmapCanvas() override {
+    SetHandle(nullptr);
+    DeselectBitmap();
+  }
+
+  HDC MemoryDC() {
+    if (!memDC_) {
+      HDC dc = CreateCompatibleDC(nullptr);
+      if (!dc) OutOfResources();
+      memDC_.Reset(dc);
+      SetHandle(dc);
+    }
+    if (!selected_ && bitmap_.dib_) {
+      HGDIOBJ old = SelectObject(memDC_.Get(), bitmap_.dib_.Get());
+      if (!original_) original_ = old;
+      selected_ = true;
+    }
+    return memDC_.Get();
+  }
+  // Takes the DIB section out of the context (before it is freed, replaced or handed out).
+  void DeselectBitmap() noexcept {
+    if (selected_) SelectObject(memDC_.Get(), original_);
+    selected_ = false;
+  }
+
+ protected:
+  void HandleNeeded() override { MemoryDC(); }
+
+ private:
+  TBitmap& bitmap_;
+  TDCHandle memDC_;
+  HGDIOBJ original_ = nullptr;
+  bool selected_ = false;
+};
+
+struct TBitmap::Image {
+  TBitmapHandle dib;
+  uint8_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+  int stride = 0;
+  TPixelFormat format = pf24bit;
+  std::vector<RGBQUAD> palette;
+};
+
+CL_BEGIN_CLASS(TBitmap) CL_END_CLASS
+
+TBitmap::TBitmap() = default;
+
+TBitmap::~TBitmap() {
+  canvas_.reset();  // the context lets go of the DIB section before it is freed
+}
+
+void TBitmap::DeselectFromCanvas() noexcept {
+  if (canvas_) canvas_->DeselectBitmap();
+}
+
+HDC TBitmap::MemoryDC() {
+  Canvas();
+  return canvas_->MemoryDC();
+}
+
+TCanvas* TBitmap::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TBitmapCanvas>(*this);
+  return canvas_.get();
+}
+
+TBitmap::Image TBitmap::MakeImage(int width, int height, TPixelFormat format, std::vector<RGBQUAD> palette) const {
+  Image image;
+  image.format = format;
+  const int bits = BitsOf(format);
+  if (bits <= 8 && palette.empty()) palette = DefaultPalette(format);
+  if (bits > 8) palette.clear();
+  if (width <= 0 || height <= 0) {
+    image.palette = std::move(palette);
+    return image;
+  }
+  if (static_cast<int64_t>(width) * height > (int64_t{1} << 28)) OutOfResources();
+  std::vector<unsigned char> info(sizeof(BITMAPINFOHEADER) + palette.size() * sizeof(RGBQUAD));
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+  header->biSize = sizeof(BITMAPINFOHEADER);
+  header->biWidth = width;
+  header->biHeight = height;  // bottom-up, as the file keeps its rows
+  header->biPlanes = 1;
+  header->biBitCount = static_cast<WORD>(bits);
+  header->biCompression = BI_RGB;
+  header->biClrUsed = static_cast<DWORD>(palette.size());
+  if (!palette.empty()) std::memcpy(header + 1, palette.data(), palette.size() * sizeof(RGBQUAD));
+  void* pixels = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &pixels,
+                                 nullptr, 0);
+  if (!dib || !pixels) {
+    if (dib) DeleteObject(dib);
+    OutOfResources();
+  }
+  image.dib.Reset(dib);
+  image.bits = static_cast<uint8_t*>(pixels);
+  image.width = width;
+  image.height = height;
+  image.stride = BmpStride(width, bits);
+  image.palette = std::move(palette);
+  return image;
+}
+
+void TBitmap::Adopt(Image&& image) {
+  DeselectFromCanvas();
+  dib_ = std::move(image.dib);
+  bits_ = dib_ ? image.bits : nullptr;
+  width_ = dib_ ? image.width : 0;
+  height_ = dib_ ? image.height : 0;
+  stride_ = dib_ ? image.stride : 0;
+  format_ = image.format;
+  palette_ = std::move(image.palette);
+}
+
+void* TBitmap::ScanLine(int row) {
+  if (!dib_ || row < 0 || row >= height_) throw EInvalidGraphicOperation("Scan line index out of range");
+  GdiFlush();
+  return bits_ + static_cast<size_t>(height_ - 1 - row) * stride_;
+}
+
+TColor TBitmap::PixelColor(int x, int y) const {
+  const uint8_t* row = bits_ + static_cast<size_t>(height_ - 1 - y) * stride_;
+  auto indexed = [&](unsigned index) { return index < palette_.size() ? QuadColor(palette_[index]) : clBlack; };
+  switch (format_) {
+    case pf1bit: return indexed((row[x >> 3] >> (7 - (x & 7))) & 1);
+    case pf4bit: return indexed((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
+    case pf8bit: return indexed(row[x]);
+    case pf24bit: return RGBColor(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]);
+    case pf32bit: return RGBColor(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]);
+  }
+  return clBlack;
+}
+
+void TBitmap::SetSize(int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == width_ && height == height_) return;
+  Image image = MakeImage(width, height, format_, palette_);
+  if (image.dib) {
+    TTempDC target(image.dib.Get());
+    PatBlt(target.Get(), 0, 0, width, height, WHITENESS);
+    if (dib_) BitBlt(target.Get(), 0, 0, std::min(width, width_), std::min(height, height_), MemoryDC(), 0, 0, SRCCOPY);
+  }
+  Adopt(std::move(image));
+  Changed();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+  if (format == format_ || format < pf1bit || format > pf32bit) return;
+  Image image = MakeImage(width_, height_, format, {});
+  if (image.dib) {
+    TTempDC target(image.dib.Get());
+    BitBlt(target.Get(), 0, 0, width_, height_, MemoryDC(), 0, 0, SRCCOPY);
+  }
+  Adopt(std::move(image));
+  Changed();
+}
+
+void TBitmap::Assign(const TPersistent* source) {
+  if (!source) {
+    Adopt(Image{});
+    Changed();
+    return;
+  }
+  if (auto* other = dynamic_cast<const TBitmap*>(source)) {
+    if (other == this) return;
+    Image image = MakeImage(other->width_, other->height_, other->format_, other->palette_);
+    if (image.dib) {
+      GdiFlush();
+      std::memcpy(image.bits, other->bits_, static_cast<size_t>(other->stride_) * other->height_);
+    }
+    Adopt(std::move(image));
+    transparent_ = other->transparent_;
+    transparentMode_ = other->transparentMode_;
+    transparentColor_ = other->transparentColor_;
+    Changed();
+    return;
+  }
+  inherited::Assign(source);
+}
+
+HBITMAP TBitmap::Handle() {
+  DeselectFromCanvas();
+  GdiFlush();
+  return dib_.Get();
+}
+
+HBITMAP TBitmap::ReleaseHandle() {
+  DeselectFromCanvas();
+  GdiFlush();
+  HBITMAP h = dib_.Release();
+  Image empty;
+  empty.format = format_;
+  Adopt(std::move(empty));
+  Changed();
+  return h;
+}
+
+void TBitmap::SetHandle(HBITMAP bitmap) {
+  if (!bitmap) {
+    Adopt(Image{});
+    Changed();
+    return;
+  }
+  TBitmapHandle owned(bitmap);
+  if (owned.Get() == dib_.Get()) {
+    owned.Release();
+    return;
+  }
+  DIBSECTION ds{};
+  const int got = GetObjectW(bitmap, sizeof(ds), &ds);
+  if (got == 0) throw EInvalidGraphic("Invalid bitmap handle");
+  if (got == sizeof(DIBSECTION) && ds.dsBm.bmBits && ds.dsBmih.biHeight > 0 && ds.dsBmih.biCompression == BI_RGB &&
+      ds.dsBmih.biPlanes == 1) {
+    TPixelFormat format;
+    bool known = true;
+    switch (ds.dsBmih.biBitCount) {
+      case 1: format = pf1bit; break;
+      case 4: format = pf4bit; break;
+      case 8: format = pf8bit; break;
+      case 24: format = pf24bit; break;
+      case 32: format = pf32bit; break;
+      default: format = pf24bit; known = false; break;
+    }
+    if (known) {
+      Image image;
+      image.format = format;
+      image.width = ds.dsBm.bmWidth;
+      image.height = ds.dsBm.bmHeight;
+      image.stride = BmpStride(image.width, ds.dsBmih.biBitCount);
+      image.bits = static_cast<uint8_t*>(ds.dsBm.bmBits);
+      if (ds.dsBmih.biBitCount <= 8) {
+        RGBQUAD table[256];
+        TTempDC dc(bitmap);
+        const UINT n = GetDIBColorTable(dc.Get(), 0, 1u << ds.dsBmih.biBitCount, table);
+        image.palette.assign(table, table + n);
+        if (image.palette.empty()) image.palette = DefaultPalette(format);
+      }
+      image.dib = std::move(owned);
+      Adopt(std::move(image));
+      Changed();
+      return;
+    }
+  }
+  // A device-dependent bitmap, or a DIB section of a layout we do not address: copy it into one we do.
+  BITMAP bm{};
+  GetObjectW(bitmap, sizeof(bm), &bm);
+  const TPixelFormat format = bm.bmBitsPixel == 1 ? pf1bit : bm.bmBitsPixel == 32 ? pf32bit : pf24bit;
+  Image image = MakeImage(bm.bmWidth, std::abs(bm.bmHeight), format, {});
+  if (image.dib) {
+    TTempDC target(image.dib.Get());
+    TTempDC source(bitmap);
+    BitBlt(target.Get(), 0, 0, image.width, image.height, source.Get(), 0, 0, SRCCOPY);
+  }
+  Adopt(std::move(image));
+  Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode mode) {
+  if (mode == transparentMode_) return;
+  transparentMode_ = mode;
+  if (mode == tmAuto) transparentColor_ = clDefault;
+  Changed();
+}
+
+TColor TBitmap::TransparentColor() const {
+  if (transparentMode_ == tmFixed && transparentColor_ != clDefault) return transparentColor_;
+  if (!dib_) return clDefault;
+  GdiFlush();
+  return PixelColor(0, height_ - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor color) {
+  if (color == transparentColor_ && transparentMode_ == tmFixed) return;
+  transparentColor_ = color;
+  transparentMode_ = color == clDefault ? tmAuto : tmFixed;
+  Changed();
+}
+
+TBitmapHandle TBitmap::MakeMask(TColor color) const {
+  Image mask = MakeImage(width_, height_, pf1bit, {});
+  if (!mask.dib) return {};
+  GdiFlush();
+  const TColor key = ColorToRGB(color);
+  for (int y = 0; y < height_; ++y) {
+    uint8_t* out = mask.bits + static_cast<size_t>(height_ - 1 - y) * mask.stride;
+    std::memset(out, 0, mask.stride);
+    for (int x = 0; x < width_; ++x)
+      if (PixelColor(x, y) == key) out[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+  }
+  return std::move(mask.dib);
+}
+
+void TBitmap::Mask(TColor color) {
+  if (!dib_) return;
+  Image image;
+  image.format = pf1bit;
+  image.width = width_;
+  image.height = height_;
+  image.stride = BmpStride(width_, 1);
+  image.palette = DefaultPalette(pf1bit);
+  image.dib = MakeMask(color);
+  DIBSECTION ds{};
+  GetObjectW(image.dib.Get(), sizeof(ds), &ds);
+  image.bits = static_cast<uint8_t*>(ds.dsBm.bmBits);
+  Adopt(std::move(image));
+  Changed();
+}
+
+void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
+  if (!dib_) return;
+  HDC dst = canvas.Handle();
+  HDC src = MemoryDC();
+  if (transparent_) {
+    TBitmapHandle mask = MakeMask(TransparentColor());
+    TTempDC maskDC(mask.Get());
+    MaskedBlt(dst, rect, src, maskDC.Get(), width_, height_);
+    return;
+  }
+  if (rect.Width() == width_ && rect.Height() == height_)
+    BitBlt(dst, rect.Left, rect.Top, width_, height_, src, 0, 0, canvas.CopyMode());
+  else
+    StretchBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), src, 0, 0, width_, height_, canvas.CopyMode());
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+  HANDLE h = LoadImageW(instance, ToWide(name).c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  if (!h) throw EResNotFound(Format("Resource %s not found", name.c_str()));
+  SetHandle(static_cast<HBITMAP>(h));
+}
+
+void TBitmap::LoadFromResourceID(HINSTANCE instance, int id) {
+  HANDLE h = LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  if (!h) throw EResNotFound(Format("Resource %d not found", id));
+  SetHandle(static_cast<HBITMAP>(h));
+}
+
+void TBitmap::LoadFromStream(TStream& stream) {
+  const TBmpImage file = ReadBmp(stream);
+  if (file.Empty()) {
+    Adopt(Image{});
+    Changed();
+    return;
+  }
+  std::vector<RGBQUAD> palette(file.Palette.size());
+  for (size_t i = 0; i < palette.size(); ++i)
+    palette[i] = RGBQUAD{file.Palette[i].Blue, file.Palette[i].Green, file.Palette[i].Red, 0};
+  const bool plainMasks = file.Compression != bcBitFields || (file.BitCount == 32 && file.Masks[0] == 0xFF0000 &&
+                                                              file.Masks[1] == 0xFF00 && file.Masks[2] == 0xFF);
+  if (!file.RunLength() && file.BitCount != 16 && plainMasks)
+    AdoptRows(file, std::move(palette));
+  else
+    AdoptDecoded(file, std::move(palette));
+  Changed();
+}
+
+// Rows this bitmap keeps as they are: copied into a DIB section, bottom row first.
+void TBitmap::AdoptRows(const TBmpImage& file, std::vector<RGBQUAD> palette) {
+  const TPixelFormat format = file.BitCount == 1   ? pf1bit
+                              : file.BitCount == 4 ? pf4bit
+                              : file.BitCount == 8 ? pf8bit
+                              : file.BitCount == 24 ? pf24bit
+                                                    : pf32bit;
+  Image image = MakeImage(file.Width, file.Height, format, std::move(palette));
+  const size_t rowBytes = static_cast<size_t>(BmpStride(file.Width, file.BitCount));
+  if (file.TopDown) {
+    for (int y = 0; y < file.Height; ++y)
+      std::memcpy(image.bits + static_cast<size_t>(file.Height - 1 - y) * rowBytes, file.Pixels.data() + y * rowBytes,
+                  rowBytes);
+  } else {
+    std::memcpy(image.bits, file.Pixels.data(), file.Pixels.size());
+  }
+  Adopt(std::move(image));
+}
+
+// Run-length encoded, 16-bit or unusual masks: the system decodes into a DIB section of ours. The
+// header handed over is a plain 40-byte one whose sizes were checked against the data read.
+void TBitmap::AdoptDecoded(const TBmpImage& file, std::vector<RGBQUAD> palette) {
+  const TPixelFormat format = file.RunLength() ? (file.BitCount == 8 ? pf8bit : pf4bit)
+                              : file.BitCount == 16 ? pf24bit
+                                                    : pf32bit;
+  std::vector<unsigned char> info(sizeof(BITMAPINFOHEADER) + std::max<size_t>(palette.size() * 4, 12));
+  auto* bih = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+  bih->biSize = sizeof(BITMAPINFOHEADER);
+  bih->biWidth = file.Width;
+  bih->biHeight = file.TopDown ? -file.Height : file.Height;
+  bih->biPlanes = 1;
+  bih->biBitCount = file.BitCount;
+  bih->biCompression = file.Compression;
+  bih->biSizeImage = static_cast<DWORD>(file.Pixels.size());
+  bih->biClrUsed = static_cast<DWORD>(palette.size());
+  if (file.Compression == bcBitFields)
+    std::memcpy(bih + 1, file.Masks, sizeof(file.Masks));
+  else if (!palette.empty())
+    std::memcpy(bih + 1, palette.data(), palette.size() * sizeof(RGBQUAD));
+  Image image = MakeImage(file.Width, file.Height, format, std::move(palette));
+  TTempDC dc;
+  if (SetDIBits(dc.Get(), image.dib.Get(), 0, static_cast<UINT>(file.Height), file.Pixels.data(),
+                reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS) == 0)
+    throw EInvalidGraphic("Bitmap image is not valid");
+  GdiFlush();
+  Adopt(std::move(image));
+}
+
+void TBitmap::SaveToStream(TStream& stream) {
+  if (!dib_) return;
+  GdiFlush();
+  std::vector<TBmpColor> palette(palette_.size());
+  for (size_t i = 0; i < palette.size(); ++i)
+    palette[i] = TBmpColor{palette_[i].rgbBlue, palette_[i].rgbGreen, palette_[i].rgbRed, palette_[i].rgbReserved};
+  WriteBmp(stream, width_, height_, BitsOf(format_), palette, bits_);
+}
+
+}  // namespace cl
