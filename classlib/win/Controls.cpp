@@ -78,8 +78,8 @@ CL_BEGIN_CLASS(TControl)
     .Event("OnResize", &TControl::OnResize)
 CL_END_CLASS
 
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
-  WindowProc = [this](TMessage& m) { WndProc(m); };
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), WindowProc([this](TMessage& m) { WndProc(m); }), font_(std::make_unique<TFont>()) {
   font_->OnChange = [this](TObject*) {
     if (!adoptingFont_) parentFont_ = false;
     Perform(CM_FONTCHANGED);

@@ -4,22 +4,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 #include "ControlsPrivate.h"
 #include "Forms.h"
 #include "SysUtils.h"
 #include "WinString.h"
+#include "WindowBinding.h"
 
 namespace cl {
 
 namespace {
-
-// The window property that leads from a window to its control.
-const wchar_t kControlProp[] = L"ClControl";
-
-// The control whose window is being made on this thread: its first messages come before CreateWindowEx
-// returns the handle.
-thread_local TWinControl* creatingControl = nullptr;
 
 int NextChildId() {
   // 16 bits travel in WM_COMMAND; the low numbers are the dialog ids IDOK, IDCANCEL, ...
@@ -88,22 +83,7 @@ void TWinControl::BeforeDestruction() {
   DestroyHandle();
 }
 
-TWinControl* TWinControl::FindControl(HWND wnd) noexcept {
-  if (!wnd) return nullptr;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  if (pid != GetCurrentProcessId()) return nullptr;  // the property would be another process's pointer
-  return BoundControl(wnd);
-}
-
-// Windows of our own classes carry their control in the window's extra bytes, read without a trip to
-// the window server (a property lookup costs one per message under Wine); subclassed system windows
-// carry it in a property.
-TWinControl* TWinControl::BoundControl(HWND wnd) noexcept {
-  if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd, GCLP_WNDPROC)) == InitWndProc)
-    return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(wnd, 0));
-  return static_cast<TWinControl*>(GetPropW(wnd, kControlProp));
-}
+TWinControl* TWinControl::FindControl(HWND wnd) noexcept { return dynamic_cast<TWinControl*>(BoundObject(wnd)); }
 
 TControl* TWinControl::Controls(int index) const {
   if (index < 0 || index >= ControlCount()) throw EListError(Format("List index out of bounds (%d)", index));
@@ -189,20 +169,17 @@ const wchar_t* TWinControl::RegisterOwnClass(const TCreateParams& params) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExW(Instance(), name, &wc)) {
-    if (wc.lpfnWndProc == InitWndProc) return name;
+    if (wc.lpfnWndProc == BoundWindowProc()) return name;
     throw EOSError(Format("Window class %s belongs to another window procedure", FromWide(name).c_str()));
   }
   wc = WNDCLASSEXW{};
-  wc.cbSize = sizeof(wc);
   wc.style = params.ClassStyle;
-  wc.lpfnWndProc = InitWndProc;
-  wc.cbWndExtra = sizeof(TWinControl*);
   wc.hInstance = Instance();
   wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = params.Background;
   wc.hIcon = params.Icon;
   wc.lpszClassName = name;
-  if (!RegisterClassExW(&wc)) {
+  if (!RegisterBoundClass(wc)) {
     const DWORD error = GetLastError();
     if (error != ERROR_CLASS_ALREADY_EXISTS) RaiseOSError(error, "RegisterClassEx (" + FromWide(name) + ")");
   }
@@ -219,21 +196,27 @@ void TWinControl::CreateWnd() {
     InitCommonControlsEx(&icc);
   }
   HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<intptr_t>(id_)) : nullptr;
-  TWinControl* outer = creatingControl;
-  creatingControl = this;
-  // A window whose procedure refuses its creation fails without an error of its own: cleared first, so
-  // that what an earlier call left is not reported as this one's.
-  SetLastError(ERROR_SUCCESS);
-  HWND wnd = CreateWindowExW(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
-                             params.Width, params.Height, params.WndParent, id, Instance(), nullptr);
-  const DWORD error = GetLastError();
-  creatingControl = outer;
+  HWND wnd = nullptr;
+  DWORD error = 0;
+  {
+    // Our own classes' windows are bound by their first message, which comes before the handle.
+    std::optional<TBindOnCreate> binding;
+    if (!params.SystemClass) binding.emplace([this](HWND w) { Bind(w); });
+    // A window whose procedure refuses its creation fails without an error of its own: cleared first, so
+    // that what an earlier call left is not reported as this one's.
+    SetLastError(ERROR_SUCCESS);
+    wnd = CreateWindowExW(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
+                          params.Width, params.Height, params.WndParent, id, Instance(), nullptr);
+    error = GetLastError();
+  }
   if (!wnd) RaiseOSError(error, "CreateWindowEx (" + FromWide(className) + ")");
   if (params.SystemClass) {
-    Bind(wnd);
+    handle_ = wnd;
     defProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC));
-    subclass_ = std::make_unique<TWindowSubclass>(
-        wnd, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) { return SubclassHandler(w, msg, wParam, lParam); });
+    subclass_ = std::make_unique<TWindowSubclass>();
+    subclass_->Bind(wnd, this, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+      return SubclassHandler(w, msg, wParam, lParam);
+    });
   }
   // Standard controls would draw with the system font.
   SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
@@ -265,18 +248,12 @@ void TWinControl::RecreateWnd() {
 
 void TWinControl::Bind(HWND wnd) {
   handle_ = wnd;
-  if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd, GCLP_WNDPROC)) == InitWndProc)
-    SetWindowLongPtrW(wnd, 0, reinterpret_cast<LONG_PTR>(this));
-  else
-    SetPropW(wnd, kControlProp, this);
+  BindWindow(wnd, this, [this](TMessage& m) { WindowProc(m); });
 }
 
 void TWinControl::WindowGone() {
   if (!handle_) return;
-  if (reinterpret_cast<WNDPROC>(GetClassLongPtrW(handle_, GCLP_WNDPROC)) == InitWndProc)
-    SetWindowLongPtrW(handle_, 0, 0);
-  else
-    RemovePropW(handle_, kControlProp);
+  if (!subclass_) UnbindWindow(handle_);
   handle_ = nullptr;
   defProc_ = nullptr;
   subclass_.reset();
@@ -290,33 +267,14 @@ void TWinControl::WindowGone() {
   tooltip_ = nullptr;
 }
 
-LRESULT CALLBACK TWinControl::InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(wnd, 0));
-  if (!control && creatingControl && !creatingControl->handle_) {
-    control = creatingControl;
-    control->Bind(wnd);
-  }
-  if (!control) return DefWindowProcW(wnd, msg, wParam, lParam);
-  TMessage m{msg, wParam, static_cast<intptr_t>(lParam), 0};
-  control->MainWndProc(m);
-  return m.Result;
-}
-
 LRESULT TWinControl::SubclassHandler(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TMessage m{msg, wParam, static_cast<intptr_t>(lParam), 0};
   ChainFrame frame{&m, chain_};
   chain_ = &frame;
-  MainWndProc(m);
+  // Caught here, so that the frame leaves the chain all the same.
+  GuardMessage([&] { WindowProc(m); });
   if (!frame.objectGone) chain_ = frame.outer;
   return m.Result;
-}
-
-void TWinControl::MainWndProc(TMessage& message) {
-  try {
-    WindowProc(message);
-  } catch (...) {
-    ::cl::HandleException();
-  }
 }
 
 LRESULT TWinControl::CallDefaultProc(TMessage& m) {
