@@ -474,6 +474,16 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* control);
   void UpdateShowing();
   void UpdateBoundsFromWindow();
+  // The families of messages Dispatch hands on; true when the message is done with.
+  bool ReflectNotification(TMessage& message);
+  bool WindowLifeMessage(TMessage& message);
+  bool StateMessage(TMessage& message);
+  bool FocusMessage(TMessage& message);
+  bool KeyMessage(TMessage& message);
+  bool MouseMessage(TMessage& message);
+  bool PaintMessage(TMessage& message);
+  void PaintOverSystemControl(TMessage& message);
+  void PrintOverSystemControl(TMessage& message);
   bool ReflectToChild(TMessage& message, HWND child);
   TWinControl* ChildByID(int id) const;
   // Hands a mouse message to the windowless child under the mouse, or to the one holding the mouse;

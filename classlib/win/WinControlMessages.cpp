@@ -31,15 +31,22 @@ TWinControl* TWinControl::ChildByID(int id) const {
   return nullptr;
 }
 
+// Each family of messages has its handler; true when the handler is done with the message, false when it
+// goes on to the inherited handling (and from there to the window's own).
 void TWinControl::Dispatch(TMessage& m) {
+  if (ReflectNotification(m) || WindowLifeMessage(m) || StateMessage(m) || FocusMessage(m) || KeyMessage(m) ||
+      MouseMessage(m) || PaintMessage(m))
+    return;
+  inherited::Dispatch(m);
+}
+
+bool TWinControl::ReflectNotification(TMessage& m) {
   switch (m.Msg) {
     case WM_COMMAND:
-      if (m.LParam && ReflectToChild(m, reinterpret_cast<HWND>(m.LParam))) return;
-      break;
+      return m.LParam && ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
-      if (hdr && ReflectToChild(m, hdr->hwndFrom)) return;
-      break;
+      return hdr && ReflectToChild(m, hdr->hwndFrom);
     }
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
@@ -52,118 +59,141 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_VSCROLL:
     case WM_CHARTOITEM:
     case WM_VKEYTOITEM:
-      if (m.LParam && ReflectToChild(m, reinterpret_cast<HWND>(m.LParam))) return;
-      break;
+      return m.LParam && ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_DRAWITEM: {
       auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-      if (d && d->CtlType != ODT_MENU && ReflectToChild(m, d->hwndItem)) return;
-      break;
+      return d && d->CtlType != ODT_MENU && ReflectToChild(m, d->hwndItem);
     }
     case WM_DELETEITEM: {
       auto* d = reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam);
-      if (d && ReflectToChild(m, d->hwndItem)) return;
-      break;
+      return d && ReflectToChild(m, d->hwndItem);
     }
     case WM_COMPAREITEM: {
       auto* d = reinterpret_cast<COMPAREITEMSTRUCT*>(m.LParam);
-      if (d && ReflectToChild(m, d->hwndItem)) return;
-      break;
+      return d && ReflectToChild(m, d->hwndItem);
     }
     case WM_MEASUREITEM: {
       // Sent while the child's window is still being made, so the child is found by its id.
       auto* d = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-      if (d && d->CtlType != ODT_MENU)
-        if (TWinControl* c = ChildByID(static_cast<int>(d->CtlID))) {
-          m.Result = c->Perform(CN_MEASUREITEM, m.WParam, m.LParam);
-          return;
-        }
-      break;
+      if (!d || d->CtlType == ODT_MENU) return false;
+      TWinControl* c = ChildByID(static_cast<int>(d->CtlID));
+      if (!c) return false;
+      m.Result = c->Perform(CN_MEASUREITEM, m.WParam, m.LParam);
+      return true;
     }
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC:
-    case CN_CTLCOLORLISTBOX:
-    case CN_CTLCOLORBTN: {
-      auto dc = reinterpret_cast<HDC>(m.WParam);
-      SetTextColor(dc, ColorToRGB(Font()->Color()));
-      SetBkColor(dc, ColorToRGB(Color()));
-      m.Result = reinterpret_cast<intptr_t>(brush_->Handle());
-      return;
-    }
-    case WM_ERASEBKGND:
-      // Windows of this library's own classes fill with the control's colour; system classes paint themselves.
-      if (!subclass_ && handle_) {
-        RECT r;
-        GetClientRect(handle_, &r);
-        FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush_->Handle());
-        m.Result = 1;
-        return;
-      }
-      break;
-    case CM_FONTCHANGED:
-      if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
-      for (TControl* c : controls_) c->Perform(CM_PARENTFONTCHANGED);
-      break;
-    case CM_COLORCHANGED:
-      brush_->SetColor(Color());
-      break;
-    case WM_SETFOCUS:
-      if (TCustomForm* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
-      break;
+  }
+  return false;
+}
+
+bool TWinControl::WindowLifeMessage(TMessage& m) {
+  switch (m.Msg) {
     case WM_DESTROY:
       text_ = GetText();
-      break;
+      return false;
     case WM_NCDESTROY:
       m.Result = CallDefaultProc(m);
       WindowGone();
-      return;
+      return true;
     case WM_WINDOWPOSCHANGED:
       m.Result = CallDefaultProc(m);
       UpdateBoundsFromWindow();
-      return;
+      return true;
+  }
+  return false;
+}
+
+bool TWinControl::StateMessage(TMessage& m) {
+  switch (m.Msg) {
+    case CM_FONTCHANGED:
+      if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+      for (TControl* c : controls_) c->Perform(CM_PARENTFONTCHANGED);
+      return false;
+    case CM_COLORCHANGED:
+      brush_->SetColor(Color());
+      return false;
+    case CM_ENABLEDCHANGED:
+      if (!Enabled())
+        if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, false);
+      if (handle_) EnableWindow(handle_, Enabled());
+      return false;
+    case CM_VISIBLECHANGED:
+      UpdateShowing();
+      return false;
+    case CM_SHOWINGCHANGED:
+      // A child window shows with its parent; its own style only says whether it may.
+      if (handle_)
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+      return true;
+  }
+  return false;
+}
+
+bool TWinControl::FocusMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SETFOCUS:
+      if (TCustomForm* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
+      break;
+    case CM_ENTER:
+      DoEnter();
+      break;
+    case CM_EXIT:
+      DoExit();
+      break;
+  }
+  return false;
+}
+
+bool TWinControl::KeyMessage(TMessage& m) {
+  switch (m.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       auto key = static_cast<uint16_t>(m.WParam);
       const TShiftState shift = KeyDataToShiftState(m.LParam);
-      if (DoKeyDown(key, shift)) return;
+      if (DoKeyDown(key, shift)) return true;
       m.WParam = key;
-      if (m.Msg == WM_KEYDOWN && key == VK_F1 && shift.Empty() && ShowFormHelp()) return;
-      break;
+      return m.Msg == WM_KEYDOWN && key == VK_F1 && shift.Empty() && ShowFormHelp();
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       auto key = static_cast<uint16_t>(m.WParam);
-      if (DoKeyUp(key, KeyDataToShiftState(m.LParam))) return;
+      if (DoKeyUp(key, KeyDataToShiftState(m.LParam))) return true;
       m.WParam = key;
-      break;
+      return false;
     }
     case WM_CHAR: {
       auto ch = static_cast<wchar_t>(m.WParam);
-      if (DoKeyPress(ch)) return;
+      if (DoKeyPress(ch)) return true;
       m.WParam = static_cast<uintptr_t>(ch);
-      break;
+      return false;
     }
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN:
       CNKeyDown(m);
-      return;
-    case CN_SYSCHAR:
+      return true;
+    case CN_SYSCHAR: {
       // Alt and a character: the controls of the form whose caption marks it as their accelerator.
-      if (TCustomForm* form = GetParentForm(this); form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) {
-        m.Result = 1;
-        return;
-      }
-      m.Result = 0;
-      return;
+      TCustomForm* form = GetParentForm(this);
+      m.Result = form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0 ? 1 : 0;
+      return true;
+    }
     case CM_DIALOGCHAR:
       // Offered to the visible children in turn until one takes it.
       for (TControl* c : std::vector<TControl*>(controls_)) {
         if (!c->Visible() || !c->Enabled()) continue;
         if (c->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) {
           m.Result = 1;
-          return;
+          return true;
         }
       }
-      return;
+      return true;
+  }
+  return false;
+}
+
+bool TWinControl::MouseMessage(TMessage& m) {
+  switch (m.Msg) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -174,60 +204,16 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
-      if (RouteToGraphicChild(m)) return;
+      if (RouteToGraphicChild(m)) return true;
       HandleMouseMessage(m);
-      break;
+      return false;
     case WM_CAPTURECHANGED:
       if (captureControl && captureControl->parent_ == this) {
         TControl* held = captureControl;
         captureControl = nullptr;
         held->Perform(WM_CAPTURECHANGED, m.WParam, m.LParam);
       }
-      break;
-    case WM_PAINT:
-      if (!subclass_) {
-        PaintHandler(m);
-        return;
-      }
-      if (handle_ && HasGraphicChildren()) {
-        // A system control (a group box, an edit) paints itself; its windowless children go on top, past
-        // any clipping it left in the context.
-        auto given = reinterpret_cast<HDC>(m.WParam);
-        const int saved = given ? SaveDC(given) : 0;
-        m.Result = CallDefaultProc(m);
-        if (given) RestoreDC(given, saved);
-        if (auto dc = given) {
-          PaintControls(dc);
-        } else if (HDC own = GetDC(handle_)) {
-          try {
-            PaintControls(own);
-          } catch (...) {
-            ReleaseDC(handle_, own);
-            throw;
-          }
-          ReleaseDC(handle_, own);
-        }
-        return;
-      }
-      break;
-    case WM_PRINTCLIENT:
-      if (!subclass_) {
-        auto dc = reinterpret_cast<HDC>(m.WParam);
-        if (m.LParam & PRF_ERASEBKGND) Perform(WM_ERASEBKGND, m.WParam);
-        PaintWindow(dc);
-        PaintControls(dc);
-        return;
-      }
-      if (HasGraphicChildren()) {
-        // The system control may leave the context clipped to its own text area (an edit does).
-        auto dc = reinterpret_cast<HDC>(m.WParam);
-        const int saved = SaveDC(dc);
-        m.Result = CallDefaultProc(m);
-        RestoreDC(dc, saved);
-        PaintControls(dc);
-        return;
-      }
-      break;
+      return false;
     case WM_MOUSELEAVE:
       mouseTracking_ = false;
       if (mouseControl && (mouseControl == this || mouseControl->parent_ == this)) {
@@ -235,33 +221,84 @@ void TWinControl::Dispatch(TMessage& m) {
         mouseControl = nullptr;
         left->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(left));
       }
-      break;
+      return false;
     case WM_SETCURSOR:
-      if (SetCursorFromControl(m)) return;
-      break;
-    case CM_ENABLEDCHANGED:
-      if (!Enabled())
-        if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, false);
-      if (handle_) EnableWindow(handle_, Enabled());
-      break;
-    case CM_VISIBLECHANGED:
-      UpdateShowing();
-      break;
-    case CM_SHOWINGCHANGED:
-      // A child window shows with its parent; its own style only says whether it may.
-      if (handle_)
-        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                         (Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-      return;
-    case CM_ENTER:
-      DoEnter();
-      break;
-    case CM_EXIT:
-      DoExit();
-      break;
+      return SetCursorFromControl(m);
   }
-  inherited::Dispatch(m);
+  return false;
+}
+
+bool TWinControl::PaintMessage(TMessage& m) {
+  switch (m.Msg) {
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN: {
+      auto dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, ColorToRGB(Font()->Color()));
+      SetBkColor(dc, ColorToRGB(Color()));
+      m.Result = reinterpret_cast<intptr_t>(brush_->Handle());
+      return true;
+    }
+    case WM_ERASEBKGND: {
+      // Windows of this library's own classes fill with the control's colour; system classes paint themselves.
+      if (subclass_ || !handle_) return false;
+      RECT r;
+      GetClientRect(handle_, &r);
+      FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush_->Handle());
+      m.Result = 1;
+      return true;
+    }
+    case WM_PAINT:
+      if (!subclass_) {
+        PaintHandler(m);
+        return true;
+      }
+      if (!handle_ || !HasGraphicChildren()) return false;
+      PaintOverSystemControl(m);
+      return true;
+    case WM_PRINTCLIENT:
+      if (!subclass_) {
+        auto dc = reinterpret_cast<HDC>(m.WParam);
+        if (m.LParam & PRF_ERASEBKGND) Perform(WM_ERASEBKGND, m.WParam);
+        PaintWindow(dc);
+        PaintControls(dc);
+        return true;
+      }
+      if (!HasGraphicChildren()) return false;
+      PrintOverSystemControl(m);
+      return true;
+  }
+  return false;
+}
+
+// A system control (a group box, an edit) paints itself; its windowless children go on top, past any
+// clipping it left in the context.
+void TWinControl::PaintOverSystemControl(TMessage& m) {
+  auto given = reinterpret_cast<HDC>(m.WParam);
+  const int saved = given ? SaveDC(given) : 0;
+  m.Result = CallDefaultProc(m);
+  if (given) RestoreDC(given, saved);
+  if (auto dc = given) {
+    PaintControls(dc);
+  } else if (HDC own = GetDC(handle_)) {
+    try {
+      PaintControls(own);
+    } catch (...) {
+      ReleaseDC(handle_, own);
+      throw;
+    }
+    ReleaseDC(handle_, own);
+  }
+}
+
+// The system control may leave the context clipped to its own text area (an edit does).
+void TWinControl::PrintOverSystemControl(TMessage& m) {
+  auto dc = reinterpret_cast<HDC>(m.WParam);
+  const int saved = SaveDC(dc);
+  m.Result = CallDefaultProc(m);
+  RestoreDC(dc, saved);
+  PaintControls(dc);
 }
 
 bool TWinControl::RouteToGraphicChild(TMessage& m) {
