@@ -69,7 +69,8 @@ void TMessageChain::operator()(TMessage& message) const { Deliver(state_, state_
 void TMessageChain::TNext::operator()(TMessage& message) const { Deliver(state_, below_, message); }
 
 int TMessageChain::LinkCount() const noexcept {
-  return static_cast<int>(std::count_if(state_->nodes.begin(), state_->nodes.end(), [](const Node* n) { return n->state; }));
+  const auto& nodes = state_->nodes;
+  return static_cast<int>(std::count_if(nodes.begin(), nodes.end(), [](const Node* n) { return n->state; }));
 }
 
 void TMessageChain::Deliver(State* state, size_t below, TMessage& message) {

@@ -213,10 +213,11 @@ void TWinControl::CreateWnd() {
   if (params.SystemClass) {
     handle_ = wnd;
     defProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC));
-    subclass_ = std::make_unique<TWindowSubclass>();
-    subclass_->Bind(wnd, this, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto binding = std::make_unique<TWindowSubclass>();
+    binding->Bind(wnd, this, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
       return SubclassHandler(w, msg, wParam, lParam);
     });
+    subclass_ = std::move(binding);
   }
   // Standard controls would draw with the system font.
   SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);

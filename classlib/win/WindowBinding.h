@@ -38,8 +38,8 @@ void BindWindow(HWND wnd, TObject* object, TWndMethod method);
 // Unbound, the window's messages get the default processing.
 void UnbindWindow(HWND wnd) noexcept;
 
-// The object a window of this thread's library is bound to (its own class, or a system class bound through
-// its subclass); null for other windows.
+// The object a window of this process is bound to (a window of a bound class, or of a system class bound
+// through its subclass); null for other windows and for bindings without an object.
 TObject* BoundObject(HWND wnd) noexcept;
 
 // While it lives, the first window of a bound class that gets a message on this thread without being bound
