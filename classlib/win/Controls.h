@@ -1,10 +1,11 @@
 // Controls: TControl (position, visibility, text, message path) and TWinControl (a control with a window of
 // its own, parent of other controls).
 //
-// Every message of a control goes through its `WindowProc`, which a painter or any other code may replace
-// (keeping the old one to pass messages on); by default it is the control's virtual WndProc, which hands the
-// message to Dispatch; what no handler takes reaches DefaultHandler, the window's own processing. Perform
-// sends a message down the same path without a window.
+// Every message of a control goes along its `WindowProc`, a path that a painter, the skinned form or any
+// other code may stack handlers on (TMessageLink) and take them away in any order; each handler passes the
+// message on, and the path ends in the control's virtual WndProc, which hands the message to Dispatch; what
+// no handler takes reaches DefaultHandler, the window's own processing. Perform sends a message along the
+// same path without a window.
 #pragma once
 #include <windows.h>
 
@@ -16,7 +17,7 @@
 
 #include "Classes.h"
 #include "Graphics.h"
-#include "HiddenWindow.h"
+#include "MessageChain.h"
 #include "Types.h"
 #include "WindowSubclass.h"
 
@@ -140,9 +141,6 @@ TShiftState KeysToShiftState(WPARAM keys);
 TShiftState KeyboardStateToShiftState();
 TShiftState KeyDataToShiftState(LPARAM keyData);
 
-// A control's message path (TWndMethod, from HiddenWindow.h) can be replaced; the default calls the
-// control's own WndProc.
-
 // ---------------------------------------------------------------------------------------------------------
 // TControl.
 
@@ -152,10 +150,10 @@ class TControl : public TComponent {
   explicit TControl(TComponent* owner);
   ~TControl() override;
 
-  // The message path; see the top of this file. Replace it to see the control's messages first, and call
-  // the saved value to pass them on.
-  TWndMethod WindowProc;
-  // Sends a message down WindowProc and returns its result.
+  // The message path; see the top of this file. Stack a TMessageLink on it to see the control's messages
+  // first.
+  TMessageChain WindowProc;
+  // Sends a message along WindowProc and returns its result.
   intptr_t Perform(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
   // The default message handling: hands the message to Dispatch.
   virtual void WndProc(TMessage& message);
@@ -467,18 +465,25 @@ class TWinControl : public TControl {
   friend class TCustomForm;
   friend class TApplication;
   struct ChainFrame;
-  static LRESULT CALLBACK InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static TWinControl* BoundControl(HWND wnd) noexcept;
   static const wchar_t* RegisterOwnClass(const TCreateParams& params);
   LRESULT SubclassHandler(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  // Every message of the window enters here; exceptions go to HandleException.
-  void MainWndProc(TMessage& message);
+  // Binds a window of this library's classes to this control.
   void Bind(HWND wnd);
   void WindowGone();
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   void UpdateShowing();
   void UpdateBoundsFromWindow();
+  // The families of messages Dispatch hands on; true when the message is done with.
+  bool ReflectNotification(TMessage& message);
+  bool WindowLifeMessage(TMessage& message);
+  bool StateMessage(TMessage& message);
+  bool FocusMessage(TMessage& message);
+  bool KeyMessage(TMessage& message);
+  bool MouseMessage(TMessage& message);
+  bool PaintMessage(TMessage& message);
+  void PaintOverSystemControl(TMessage& message);
+  void PrintOverSystemControl(TMessage& message);
   bool ReflectToChild(TMessage& message, HWND child);
   TWinControl* ChildByID(int id) const;
   // Hands a mouse message to the windowless child under the mouse, or to the one holding the mouse;
@@ -496,7 +501,7 @@ class TWinControl : public TControl {
   std::unique_ptr<TBrush> brush_;
   HWND handle_ = nullptr;
   WNDPROC defProc_ = nullptr;  // the window procedure behind the subclass of a system class
-  std::unique_ptr<TWindowSubclass> subclass_;
+  std::unique_ptr<TWindowSubclass> subclass_;  // the binding of a system-class window
   ChainFrame* chain_ = nullptr;  // messages that came through the subclass, innermost first
   int id_ = 0;                   // child window id (WM_COMMAND, WM_MEASUREITEM)
   std::vector<TControl*> controls_;

@@ -12,6 +12,7 @@
 #include "Menus.h"
 #include "SysUtils.h"
 #include "WinString.h"
+#include "WindowBinding.h"
 
 namespace cl {
 
@@ -547,14 +548,11 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   // Registered once; the error is taken inside, before anything else can overwrite it.
   static const std::pair<ATOM, DWORD> registration = [] {
     WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = AppWndProc;
-    wc.cbWndExtra = sizeof(TApplication*);
     wc.hInstance = Instance();
     wc.hIcon = ProgramIcon();
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = L"TApplication";
-    const ATOM atom = RegisterClassExW(&wc);
+    const ATOM atom = RegisterBoundClass(wc);
     return std::pair<ATOM, DWORD>(atom, atom ? 0 : GetLastError());
   }();
   if (!registration.first) RaiseOSError(registration.second, "RegisterClassEx (TApplication)");
@@ -568,7 +566,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                             nullptr, Instance(), nullptr);
   if (!handle_) RaiseOSError(GetLastError(), "CreateWindowEx (TApplication)");
-  SetWindowLongPtrW(handle_, 0, reinterpret_cast<LONG_PTR>(this));
+  BindWindow(handle_, this, [this](TMessage& m) { m.Result = WndProc(m.Msg, m.WParam, m.LParam); });
   if (!Application) {
     Application = this;
     SetExceptionHandler([this](const std::exception& e) { HandleException(e); });
@@ -583,7 +581,7 @@ TApplication::~TApplication() {
     SetExceptionHandler(nullptr);
     Application = nullptr;
   }
-  SetWindowLongPtrW(handle_, 0, 0);
+  UnbindWindow(handle_);
   DestroyWindow(handle_);
 }
 
@@ -734,17 +732,6 @@ void TApplication::Minimize() {
 
 void TApplication::Restore() {
   if (IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
-}
-
-LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrW(wnd, 0));
-  if (!app) return DefWindowProcW(wnd, msg, wParam, lParam);
-  try {
-    return app->WndProc(msg, wParam, lParam);
-  } catch (...) {
-    ::cl::HandleException();
-    return 0;
-  }
 }
 
 LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -277,7 +277,6 @@ class TApplication : public TComponent {
 
  private:
   friend class TCustomForm;
-  static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   bool ProcessMessage(MSG& msg, UINT first = 0, UINT last = 0);
   bool IsKeyMsg(MSG& msg);

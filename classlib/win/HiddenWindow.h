@@ -2,18 +2,15 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
-
 #include "Classes.h"
+#include "MessageChain.h"
 
 namespace cl {
 
-// Receives every message of a hidden window; the handler sets Message.Result.
-using TWndMethod = std::function<void(TMessage&)>;
-
 // Creates an invisible top-level window (so it also gets broadcasts) whose messages go to method from the
-// end of its creation on; creation messages get the default handling. An exception that escapes the
-// method is handed to HandleException. Raises EOSError when the window cannot be made.
+// end of its creation on (the handler sets Message.Result); creation messages get the default handling. An
+// exception that escapes the method is handed to HandleException. Raises EOSError when the window cannot be
+// made.
 HWND AllocateHWnd(TWndMethod method);
 // Destroys a window made by AllocateHWnd; its WM_DESTROY and WM_NCDESTROY still reach the method.
 void DeallocateHWnd(HWND wnd) noexcept;

@@ -6,6 +6,8 @@
 
 namespace cl {
 
+class TObject;
+
 // Puts a handler in front of a window's procedure. Each handler passes what it does not swallow on with
 // CallPrevious, which reaches the handlers installed before it and finally the window's own procedure.
 // Any installation can be removed at any time, also while others installed later are still in front of
@@ -13,6 +15,9 @@ namespace cl {
 // window is destroyed (after WM_NCDESTROY has passed the handler). An exception escaping the handler is
 // handed to HandleException and the message gets the result 0. The handler may destroy the window or
 // this object; the handler itself stays alive until it returns.
+//
+// A window of a system class that stands for an object of this library (a control wrapping a BUTTON) is
+// bound to it through one such installation (Bind); BoundObject finds the object from the window.
 class TWindowSubclass {
  public:
   using THandler = std::function<LRESULT(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)>;
@@ -26,6 +31,8 @@ class TWindowSubclass {
 
   // Removes an earlier installation of this object first.
   void Install(HWND wnd, THandler handler);
+  // Installs as the window's binding to object. Raises EOSError also when the window has one already.
+  void Bind(HWND wnd, TObject* object, THandler handler);
   void Remove() noexcept;
 
   // The subclassed window; null while not installed.
@@ -34,10 +41,13 @@ class TWindowSubclass {
 
   // For use inside a handler: the rest of the chain behind the handler that is running.
   static LRESULT CallPrevious(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The object a window of this process is bound to by its subclass; else null.
+  static TObject* BoundObject(HWND wnd) noexcept;
 
  private:
   struct Link;
   static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);
+  void Install(HWND wnd, THandler handler, TObject* object, bool binding);
   Link* link_ = nullptr;
 };
 

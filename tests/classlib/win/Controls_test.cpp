@@ -41,11 +41,12 @@ CL_END_CLASS
 struct TSpy {
   std::shared_ptr<std::vector<uint32_t>> log = std::make_shared<std::vector<uint32_t>>();
   const std::vector<uint32_t>& seen = *log;
+  cl::TMessageLink link;
   TSpy(cl::TControl* control, std::vector<uint32_t> watch) {
-    control->WindowProc = [log = log, watch = std::move(watch), previous = control->WindowProc](cl::TMessage& m) {
+    link.Install(control->WindowProc, [log = log, watch = std::move(watch)](cl::TMessage& m, const auto& next) {
       if (std::find(watch.begin(), watch.end(), m.Msg) != watch.end()) log->push_back(m.Msg);
-      previous(m);
-    };
+      next(m);
+    });
   }
 };
 
@@ -65,16 +66,15 @@ TEST_F(ControlsTest, PerformAndWindowMessagesGoThroughAReplacedWindowProc) {
   auto* button = new cl::TButton(form_);
   button->SetParent(form_);
   std::vector<uint32_t> order;
-  auto previous = button->WindowProc;
-  button->WindowProc = [&](cl::TMessage& m) {
+  cl::TMessageLink link(button->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
     if (m.Msg == WM_APP) {
       order.push_back(m.Msg);
       m.Result = static_cast<intptr_t>(m.WParam + 1);
       return;
     }
     if (m.Msg == WM_SETTEXT) order.push_back(m.Msg);
-    previous(m);
-  };
+    next(m);
+  });
   EXPECT_EQ(button->Perform(WM_APP, 41), 42);  // without a window
   EXPECT_FALSE(button->HandleAllocated());
   EXPECT_EQ(SendMessageW(button->Handle(), WM_APP, 1, 0), 2);
@@ -84,8 +84,8 @@ TEST_F(ControlsTest, PerformAndWindowMessagesGoThroughAReplacedWindowProc) {
   GetWindowTextW(button->Handle(), text, 16);
   EXPECT_EQ(std::wstring(text), L"Go");
 
-  // Putting the old one back ends the replacement.
-  button->WindowProc = previous;
+  // Taking the handler away ends the replacement.
+  link.Remove();
   EXPECT_EQ(button->Perform(WM_APP, 41), 0);
 }
 
@@ -156,14 +156,13 @@ TEST_F(ControlsTest, SubclassesEndWithTheirWindowAndCatchExceptions) {
 // names the call, instead of what an earlier call left (or the system's text for success).
 TEST_F(ControlsTest, AWindowRefusedByItsProcedureRaisesWhatFailed) {
   auto* box = new TTestBox(form_);
-  const auto previous = box->WindowProc;
-  box->WindowProc = [previous](cl::TMessage& m) {
+  cl::TMessageLink refuse(box->WindowProc, [](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
     if (m.Msg == WM_NCCREATE) {
       m.Result = FALSE;
       return;
     }
-    previous(m);
-  };
+    next(m);
+  });
   form_->HandleNeeded();
   SetLastError(ERROR_FILE_NOT_FOUND);  // left by an earlier call
   EXPECT_EQ(testsupport::MessageOf<cl::EOSError>([&] { box->SetParent(form_); }), "CreateWindowEx (TTestBox) failed");

@@ -128,23 +128,22 @@ TEST_F(AppTest, AnExceptionInAWindowProcedureReachesTheHandlerAndTheLoopGoesOn) 
   TfrmFormsTestMain* main = nullptr;
   app_->CreateForm(main);
   app_->SetShowMainForm(false);
-  auto previous = main->WindowProc;
   bool after = false;
-  main->WindowProc = [&](cl::TMessage& m) {
+  cl::TMessageLink link(main->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
     if (m.Msg == WM_APP + 1) throw cl::EConvertError("bad value");
     if (m.Msg == WM_APP + 2) {
       after = true;
       app_->Terminate();
     }
-    previous(m);
-  };
+    next(m);
+  });
   PostMessageW(main->Handle(), WM_APP + 1, 0, 0);
   PostMessageW(main->Handle(), WM_APP + 2, 0, 0);
   timers_.Timeout();
   app_->Run();
   EXPECT_EQ(errors_, std::vector<std::string>{"bad value"});
   EXPECT_TRUE(after);
-  main->WindowProc = previous;
+  link.Remove();
 }
 
 TEST_F(AppTest, AFailingCreateHandlerIsReportedAndTheFormIsMadeAllTheSame) {

@@ -64,6 +64,18 @@ TEST(HiddenWindow, DestructionIsSeenWithTheHandleStillValid) {
   EXPECT_EQ(alive.use_count(), 1);  // the method was freed with the window
 }
 
+// The binding lives in the window's extra bytes: the user data is free for whoever wants it.
+TEST(HiddenWindow, TheUserDataIsLeftFree) {
+  int seen = 0;
+  cl::THiddenWindow window([&](TMessage& m) {
+    if (m.Msg == WM_APP) ++seen;
+  });
+  SetWindowLongPtrW(window.Handle(), GWLP_USERDATA, 0x1234);
+  SendMessageW(window.Handle(), WM_APP, 0, 0);
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(GetWindowLongPtrW(window.Handle(), GWLP_USERDATA), 0x1234);
+}
+
 TEST(HiddenWindow, MethodMayFreeItsOwnWindow) {
   auto alive = std::make_shared<int>(0);
   HWND wnd = nullptr;
