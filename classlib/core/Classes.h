@@ -87,6 +87,15 @@ struct TMethod {
   friend bool operator==(const TMethod&, const TMethod&) = default;
 };
 
+// A component field of a form class (see CL_FIELDS), set from the component of the same name once its
+// description is read.
+struct TFieldInfo {
+  std::string Name;
+  TClass FieldClass = nullptr;  // what the component must be
+  bool (*Accepts)(const TComponent* component) = nullptr;
+  void (*Set)(TObject* instance, TComponent* component) = nullptr;
+};
+
 // An entry of a class's published method table. Bind returns, for an instance of the declaring class, a
 // std::function<void(Args...)> in a std::any; an event accepts it only when Args match its own.
 struct TMethodInfo {
@@ -183,7 +192,7 @@ using TComponentFactory = TComponent* (*)(TComponent* owner);
 class TMetaClass {
  public:
   TMetaClass(std::string name, TClass parent, TComponentFactory factory, std::vector<TPropInfo> properties,
-             std::vector<TMethodInfo> methods);
+             std::vector<TMethodInfo> methods, std::vector<TFieldInfo> fields = {});
   TMetaClass(const TMetaClass&) = delete;
   TMetaClass& operator=(const TMetaClass&) = delete;
 
@@ -200,6 +209,7 @@ class TMetaClass {
   // Declared by this class only, in declaration order.
   const std::vector<TPropInfo>& OwnProperties() const noexcept { return properties_; }
   const std::vector<TMethodInfo>& OwnMethods() const noexcept { return methods_; }
+  const std::vector<TFieldInfo>& OwnFields() const noexcept { return fields_; }
   // By name (case-insensitive), this class first, then its ancestors; null when absent.
   const TPropInfo* FindProperty(std::string_view name) const noexcept;
   const TMethodInfo* FindMethod(std::string_view name) const noexcept;
@@ -213,13 +223,28 @@ class TMetaClass {
   TComponentFactory factory_;
   std::vector<TPropInfo> properties_;
   std::vector<TMethodInfo> methods_;
+  std::vector<TFieldInfo> fields_;
 };
 
-// Put first in the body of every class derived from TObject; leaves the access at public.
+// Put first in the body of every class derived from TObject; leaves the access at public. The class's
+// metaclass is defined in its .cpp file by a CL_BEGIN_CLASS block.
 #define CL_CLASS(Self, Base)                                            \
  public:                                                                \
   using inherited = Base;                                               \
+  using ThisClass = Self;                                               \
   static ::cl::TClass StaticClass();                                    \
+  ::cl::TClass ClassType() const override { return StaticClass(); }
+
+// CL_CLASS for a class that publishes no properties or methods (it may have CL_FIELDS): the metaclass is
+// made here, and the class needs no block.
+#define CL_PLAIN_CLASS(Self, Base)                                                \
+ public:                                                                          \
+  using inherited = Base;                                                         \
+  using ThisClass = Self;                                                         \
+  static ::cl::TClass StaticClass() {                                             \
+    static const ::cl::TMetaClass meta = ::cl::TClassBuilder<Self>(#Self);       \
+    return &meta;                                                                 \
+  }                                                                               \
   ::cl::TClass ClassType() const override { return StaticClass(); }
 
 // Defines the metaclass in a .cpp file; the published properties and methods go in between, one line each:
@@ -234,6 +259,34 @@ class TMetaClass {
   ;                  \
   return &meta;      \
   }
+
+// Declares a form's component fields, each as (class, name), in the access section where it stands:
+//   CL_FIELDS((cl::TButton, btnOk),
+//             (cl::TEdit, edtDelay))
+// makes `cl::TButton* btnOk` and `cl::TEdit* edtDelay`, set to the components of those names when the
+// form's description has been read (BindFields). Components the list does not name are allowed.
+#define CL_FIELDS(...)                                                                  \
+  CL_FOR_EACH_(CL_FIELD_MEMBER_, __VA_ARGS__)                                           \
+  friend class ::cl::TClassBuilder<ThisClass>;                                          \
+  static std::vector<::cl::TFieldInfo> DeclaredFields(std::type_identity<ThisClass>) { \
+    return {CL_FOR_EACH_(CL_FIELD_INFO_, __VA_ARGS__)};                                 \
+  }
+
+#define CL_FIELD_MEMBER_(field) CL_FIELD_MEMBER_2_ field
+#define CL_FIELD_MEMBER_2_(Type, name) Type* name = nullptr;
+#define CL_FIELD_INFO_(field) CL_FIELD_INFO_2_ field
+#define CL_FIELD_INFO_2_(Type, name) ::cl::detail::FieldInfo<&ThisClass::name>(#name),
+
+// Applies macro to each argument (up to 256).
+#define CL_FOR_EACH_(macro, ...) __VA_OPT__(CL_EXPAND_(CL_FOR_EACH_STEP_(macro, __VA_ARGS__)))
+#define CL_FOR_EACH_STEP_(macro, first, ...) macro(first) __VA_OPT__(CL_FOR_EACH_AGAIN_ CL_PARENS_ (macro, __VA_ARGS__))
+#define CL_FOR_EACH_AGAIN_() CL_FOR_EACH_STEP_
+#define CL_PARENS_ ()
+#define CL_EXPAND_(...) CL_EXPAND_4_(CL_EXPAND_4_(CL_EXPAND_4_(CL_EXPAND_4_(__VA_ARGS__))))
+#define CL_EXPAND_4_(...) CL_EXPAND_3_(CL_EXPAND_3_(CL_EXPAND_3_(CL_EXPAND_3_(__VA_ARGS__))))
+#define CL_EXPAND_3_(...) CL_EXPAND_2_(CL_EXPAND_2_(CL_EXPAND_2_(CL_EXPAND_2_(__VA_ARGS__))))
+#define CL_EXPAND_2_(...) CL_EXPAND_1_(CL_EXPAND_1_(CL_EXPAND_1_(CL_EXPAND_1_(__VA_ARGS__))))
+#define CL_EXPAND_1_(...) __VA_ARGS__
 
 // ---------------------------------------------------------------------------------------------------------
 // TObject.
@@ -396,6 +449,12 @@ class TComponent : public TPersistent {
   TComponentState state_;
 };
 
+// Sets the CL_FIELDS of root's class and its ancestors to root's components of the same names; the form
+// reader calls it once a description is read. A field whose component is missing or of another class
+// raises EComponentError naming the form, the field and the class expected ("TfrmSelect: field btnOk
+// expects a TButton; no component btnOk" / "...; btnOk is a TEdit"), and no field is set.
+void BindFields(TComponent* root);
+
 // ---------------------------------------------------------------------------------------------------------
 // Declaring published properties and methods (see CL_BEGIN_CLASS). A getter is a const member function or
 // a data member; a setter a member function taking the value, a data member, or nullptr (read-only).
@@ -440,6 +499,27 @@ void Write(S set, T& obj, V&& value) {
   else
     (obj.*set)(std::forward<V>(value));
 }
+
+template <class M>
+struct FieldTraits;
+template <class C, class V>
+struct FieldTraits<V* C::*> {
+  using Owner = C;
+  using Value = V;
+};
+
+// The field entry CL_FIELDS makes for the member `Member`.
+template <auto Member>
+TFieldInfo FieldInfo(const char* name) {
+  using Owner = typename FieldTraits<decltype(Member)>::Owner;
+  using Value = typename FieldTraits<decltype(Member)>::Value;
+  TFieldInfo f;
+  f.Name = name;
+  f.FieldClass = Value::StaticClass();
+  f.Accepts = [](const TComponent* c) { return dynamic_cast<const Value*>(c) != nullptr; };
+  f.Set = [](TObject* o, TComponent* c) { Self<Owner>(o).*Member = dynamic_cast<Value*>(c); };
+  return f;
+}
 }  // namespace detail
 
 template <class T>
@@ -450,6 +530,8 @@ class TClassBuilder {
     if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
                   std::is_constructible_v<T, TComponent*>)
       factory_ = [](TComponent* owner) -> TComponent* { return new T(owner); };
+    if constexpr (requires { T::DeclaredFields(std::type_identity<T>{}); })
+      fields_ = T::DeclaredFields(std::type_identity<T>{});
   }
 
   template <class G, class S, class... D>
@@ -542,7 +624,7 @@ class TClassBuilder {
     return *this;
   }
 
-  operator TMetaClass() const { return TMetaClass(name_, parent_, factory_, props_, methods_); }
+  operator TMetaClass() const { return TMetaClass(name_, parent_, factory_, props_, methods_, fields_); }
 
  private:
   TPropInfo& Add(const char* name, TTypeKind kind) {
@@ -571,6 +653,7 @@ class TClassBuilder {
   TComponentFactory factory_ = nullptr;
   std::vector<TPropInfo> props_;
   std::vector<TMethodInfo> methods_;
+  std::vector<TFieldInfo> fields_;
 };
 
 }  // namespace cl

@@ -146,7 +146,10 @@ void TCustomForm::BeforeDestruction() {
 bool TCustomForm::LoadDescription() {
   const std::wstring name = ToWide(UpperAscii(ClassName()));
   HRSRC info = FindResourceW(Instance(), name.c_str(), reinterpret_cast<LPCWSTR>(RT_RCDATA));
-  if (!info) return false;
+  if (!info) {
+    BindFields(this);  // without a description, fields the class declares are missing
+    return false;
+  }
   HGLOBAL data = LoadResource(Instance(), info);
   const void* bytes = data ? LockResource(data) : nullptr;
   if (!bytes) throw EResNotFound(Format("Resource %s not found", UpperAscii(ClassName()).c_str()));
