@@ -110,9 +110,6 @@ CL_BEGIN_CLASS(TCustomForm)
     .Event("OnShow", &TCustomForm::OnShow)
 CL_END_CLASS
 
-CL_BEGIN_CLASS(TForm)
-CL_END_CLASS
-
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
   SetControlStyle(ControlStyle().Include(csAcceptsControls));
@@ -569,9 +566,6 @@ void TCustomForm::Dispatch(TMessage& m) {
 
 // ---------------------------------------------------------------------------------------------------------
 // TApplication.
-
-CL_BEGIN_CLASS(TApplication)
-CL_END_CLASS
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   // Registered once; the error is taken inside, before anything else can overwrite it.

@@ -174,7 +174,7 @@ class TCustomForm : public TWinControl {
 };
 
 class TForm : public TCustomForm {
-  CL_CLASS(TForm, TCustomForm)
+  CL_PLAIN_CLASS(TForm, TCustomForm)
   explicit TForm(TComponent* owner) : TCustomForm(owner) {}
 };
 
@@ -216,7 +216,7 @@ struct THelpRequest {
 using THelpEvent = TEvent<TObject*, const THelpRequest&, bool&>;
 
 class TApplication : public TComponent {
-  CL_CLASS(TApplication, TComponent)
+  CL_PLAIN_CLASS(TApplication, TComponent)
 
   // The first one becomes `Application` and the handler of escaping exceptions. Makes the application
   // window (class "TApplication"); raises EOSError when it cannot.

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "Dialogs.h"
-#include "FormReader.h"
 #include "SysUtils.h"
 #include "hkVersion.h"
 
@@ -15,10 +14,7 @@ namespace hk {
 
 TfrmPrintSettings::TfrmPrintSettings(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  const char* names[PrintColumnCount] = {"chkDescription", "chkID", "chkAction", "chkData", "chkHotkey", "chkActive"};
-  for (int c = 0; c < PrintColumnCount; ++c) FColumns[c] = cl::ComponentAs<cl::TCheckBox>(this, names[c]);
-  chkPrintInactive = cl::ComponentAs<cl::TCheckBox>(this, "chkPrintInactive");
-  cmdOk = cl::ComponentAs<cl::TButton>(this, "cmdOk");
+  FColumns = {chkDescription, chkID, chkAction, chkData, chkHotkey, chkActive};
 }
 
 PrintOptions TfrmPrintSettings::Options() const {
@@ -53,9 +49,6 @@ CL_END_CLASS
 
 TfrmPrintProgress::TfrmPrintProgress(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  lblFileName = cl::ComponentAs<toolkit::TSaPathLabel>(this, "lblFileName");
-  lblPage = cl::ComponentAs<cl::TLabel>(this, "lblPage");
-  pgbProgress = cl::ComponentAs<cl::TProgressBar>(this, "pgbProgress");
 }
 
 void TfrmPrintProgress::SetFileName(const std::string& name) {

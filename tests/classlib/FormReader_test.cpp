@@ -61,15 +61,13 @@ CL_BEGIN_CLASS(TFrColumn)
 CL_END_CLASS
 
 class TFrColumns : public TCollection {
-  CL_CLASS(TFrColumns, TCollection)
+  CL_PLAIN_CLASS(TFrColumns, TCollection)
   TFrColumns() : TCollection(nullptr, FactoryOf<TFrColumn>()) {}
   std::vector<TCollectionItem*> updates;
 
  protected:
   void Update(TCollectionItem* item) override { updates.push_back(item); }
 };
-CL_BEGIN_CLASS(TFrColumns)
-CL_END_CLASS
 
 class TFrMenu : public TComponent {
   CL_CLASS(TFrMenu, TComponent)
