@@ -147,9 +147,6 @@ TClass FindClass(std::string_view name) {
 // ---------------------------------------------------------------------------------------------------------
 // TPersistent
 
-CL_BEGIN_CLASS(TPersistent)
-CL_END_CLASS
-
 void TPersistent::Assign(const TPersistent* source) {
   if (!source) AssignError(nullptr);
   source->AssignTo(this);

@@ -187,6 +187,14 @@ struct TPropInfo {
 // ---------------------------------------------------------------------------------------------------------
 // Metaclasses.
 
+template <class T>
+class TClassBuilder;
+namespace detail {
+// The metaclass of a CL_PLAIN_CLASS; defined below TClassBuilder.
+template <class T>
+TClass PlainClass(const char* name);
+}  // namespace detail
+
 using TComponentFactory = TComponent* (*)(TComponent* owner);
 
 class TMetaClass {
@@ -237,14 +245,11 @@ class TMetaClass {
 
 // CL_CLASS for a class that publishes no properties or methods (it may have CL_FIELDS): the metaclass is
 // made here, and the class needs no block.
-#define CL_PLAIN_CLASS(Self, Base)                                                \
- public:                                                                          \
-  using inherited = Base;                                                         \
-  using ThisClass = Self;                                                         \
-  static ::cl::TClass StaticClass() {                                             \
-    static const ::cl::TMetaClass meta = ::cl::TClassBuilder<Self>(#Self);       \
-    return &meta;                                                                 \
-  }                                                                               \
+#define CL_PLAIN_CLASS(Self, Base)                                                    \
+ public:                                                                              \
+  using inherited = Base;                                                             \
+  using ThisClass = Self;                                                             \
+  static ::cl::TClass StaticClass() { return ::cl::detail::PlainClass<Self>(#Self); } \
   ::cl::TClass ClassType() const override { return StaticClass(); }
 
 // Defines the metaclass in a .cpp file; the published properties and methods go in between, one line each:
@@ -264,7 +269,8 @@ class TMetaClass {
 //   CL_FIELDS((cl::TButton, btnOk),
 //             (cl::TEdit, edtDelay))
 // makes `cl::TButton* btnOk` and `cl::TEdit* edtDelay`, set to the components of those names when the
-// form's description has been read (BindFields). Components the list does not name are allowed.
+// form's description has been read (BindFields). Components the list does not name are allowed. The
+// classes named must be complete where the list stands.
 #define CL_FIELDS(...)                                                                  \
   CL_FOR_EACH_(CL_FIELD_MEMBER_, __VA_ARGS__)                                           \
   friend class ::cl::TClassBuilder<ThisClass>;                                          \
@@ -347,7 +353,7 @@ TClass FindClass(std::string_view name);
 // TPersistent: objects that can be copied with Assign.
 
 class TPersistent : public TObject {
-  CL_CLASS(TPersistent, TObject)
+  CL_PLAIN_CLASS(TPersistent, TObject)
 
   // Copies source into this object: source->AssignTo(this) unless an override knows the source's class.
   virtual void Assign(const TPersistent* source);
@@ -655,5 +661,11 @@ class TClassBuilder {
   std::vector<TMethodInfo> methods_;
   std::vector<TFieldInfo> fields_;
 };
+
+template <class T>
+TClass detail::PlainClass(const char* name) {
+  static const TMetaClass meta = TClassBuilder<T>(name);
+  return &meta;
+}
 
 }  // namespace cl
