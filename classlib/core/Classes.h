@@ -2,6 +2,7 @@
 // the class registry, TPersistent and the owned, named TComponent.
 #pragma once
 #include <any>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -269,19 +270,20 @@ class TMetaClass {
 //   CL_FIELDS((cl::TButton, btnOk),
 //             (cl::TEdit, edtDelay))
 // makes `cl::TButton* btnOk` and `cl::TEdit* edtDelay`, set to the components of those names when the
-// form's description has been read (BindFields). Components the list does not name are allowed. The
-// classes named must be complete where the list stands.
-#define CL_FIELDS(...)                                                                  \
-  CL_FOR_EACH_(CL_FIELD_MEMBER_, __VA_ARGS__)                                           \
-  friend class ::cl::TClassBuilder<ThisClass>;                                          \
-  static std::vector<::cl::TFieldInfo> DeclaredFields(std::type_identity<ThisClass>) { \
-    return {CL_FOR_EACH_(CL_FIELD_INFO_, __VA_ARGS__)};                                 \
+// form's description has been read (BindFields). Components the list does not name are allowed.
+// The entries are made where the metaclass is (a template), so the classes named may be incomplete here.
+#define CL_FIELDS(...)                                                               \
+  CL_FOR_EACH_(CL_FIELD_MEMBER_, __VA_ARGS__)                                        \
+  friend class ::cl::TClassBuilder<ThisClass>;                                       \
+  template <std::same_as<ThisClass> Owner>                                           \
+  static std::vector<::cl::TFieldInfo> DeclaredFields(std::type_identity<Owner>) {   \
+    return {CL_FOR_EACH_(CL_FIELD_INFO_, __VA_ARGS__)};                              \
   }
 
 #define CL_FIELD_MEMBER_(field) CL_FIELD_MEMBER_2_ field
 #define CL_FIELD_MEMBER_2_(Type, name) Type* name = nullptr;
 #define CL_FIELD_INFO_(field) CL_FIELD_INFO_2_ field
-#define CL_FIELD_INFO_2_(Type, name) ::cl::detail::FieldInfo<&ThisClass::name>(#name),
+#define CL_FIELD_INFO_2_(Type, name) ::cl::detail::FieldInfo<&Owner::name>(#name),
 
 // Applies macro to each argument (up to 256).
 #define CL_FOR_EACH_(macro, ...) __VA_OPT__(CL_EXPAND_(CL_FOR_EACH_STEP_(macro, __VA_ARGS__)))
