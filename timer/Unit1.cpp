@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "FormReader.h"
 #include "FileUtil.h"
 #include "TimerPower.h"
 #include "TimerSettings.h"
@@ -63,24 +62,6 @@ std::string ProgramDir() {
 TForm1::TForm1(cl::TComponent* owner, std::string appDir) : cl::TForm(owner), appDir_(std::move(appDir)) {
   ShowInfo = [](const std::string& text) { cl::ShowMessage(text); };
   LoadDescription();
-  RadioButton1 = cl::ComponentAs<cl::TRadioButton>(this, "RadioButton1");
-  RadioButton2 = cl::ComponentAs<cl::TRadioButton>(this, "RadioButton2");
-  Edit1 = cl::ComponentAs<cl::TEdit>(this, "Edit1");
-  SpinEdit1 = cl::ComponentAs<cl::TSpinEdit>(this, "SpinEdit1");
-  SpinEdit2 = cl::ComponentAs<cl::TSpinEdit>(this, "SpinEdit2");
-  SpinEdit3 = cl::ComponentAs<cl::TSpinEdit>(this, "SpinEdit3");
-  CheckBox1 = cl::ComponentAs<cl::TCheckBox>(this, "CheckBox1");
-  Button1 = cl::ComponentAs<cl::TButton>(this, "Button1");
-  Button2 = cl::ComponentAs<cl::TButton>(this, "Button2");
-  StatusBar1 = cl::ComponentAs<cl::TStatusBar>(this, "StatusBar1");
-  TimerTrayIcon1 = cl::ComponentAs<TTimerTrayIcon>(this, "TimerTrayIcon1");
-  Timer1 = cl::ComponentAs<cl::TTimer>(this, "Timer1");
-  Timer2 = cl::ComponentAs<cl::TTimer>(this, "Timer2");
-  Timer3 = cl::ComponentAs<cl::TTimer>(this, "Timer3");
-  Timer4 = cl::ComponentAs<cl::TTimer>(this, "Timer4");
-  Panel1 = cl::ComponentAs<cl::TPanel>(this, "Panel1");
-  Image1 = cl::ComponentAs<cl::TImage>(this, "Image1");
-  N10 = cl::ComponentAs<cl::TMenuItem>(this, "N10");
   // The program's icon: small in the notification area, large on the about panel.
   try {
     cl::TIcon icon;

@@ -72,24 +72,24 @@ class TForm1 : public cl::TForm {
   // Powers off; on failure says so and goes back to idle.
   void PowerOff();
 
-  cl::TRadioButton* RadioButton1 = nullptr;
-  cl::TRadioButton* RadioButton2 = nullptr;
-  cl::TEdit* Edit1 = nullptr;
-  cl::TSpinEdit* SpinEdit1 = nullptr;
-  cl::TSpinEdit* SpinEdit2 = nullptr;
-  cl::TSpinEdit* SpinEdit3 = nullptr;
-  cl::TCheckBox* CheckBox1 = nullptr;
-  cl::TButton* Button1 = nullptr;
-  cl::TButton* Button2 = nullptr;
-  cl::TStatusBar* StatusBar1 = nullptr;
-  TTimerTrayIcon* TimerTrayIcon1 = nullptr;
-  cl::TTimer* Timer1 = nullptr;
-  cl::TTimer* Timer2 = nullptr;
-  cl::TTimer* Timer3 = nullptr;
-  cl::TTimer* Timer4 = nullptr;
-  cl::TPanel* Panel1 = nullptr;
-  cl::TImage* Image1 = nullptr;
-  cl::TMenuItem* N10 = nullptr;
+  CL_FIELDS((cl::TRadioButton, RadioButton1),
+            (cl::TRadioButton, RadioButton2),
+            (cl::TEdit, Edit1),
+            (cl::TSpinEdit, SpinEdit1),
+            (cl::TSpinEdit, SpinEdit2),
+            (cl::TSpinEdit, SpinEdit3),
+            (cl::TCheckBox, CheckBox1),
+            (cl::TButton, Button1),
+            (cl::TButton, Button2),
+            (cl::TStatusBar, StatusBar1),
+            (TTimerTrayIcon, TimerTrayIcon1),
+            (cl::TTimer, Timer1),
+            (cl::TTimer, Timer2),
+            (cl::TTimer, Timer3),
+            (cl::TTimer, Timer4),
+            (cl::TPanel, Panel1),
+            (cl::TImage, Image1),
+            (cl::TMenuItem, N10))
 
  private:
   // The steps both Stop Tasks share, up to hiding the warning window.

@@ -1,7 +1,5 @@
 #include "Unit2.h"
 
-#include "FormReader.h"
-
 namespace pellwick {
 
 CL_BEGIN_CLASS(TForm2)
@@ -11,9 +9,6 @@ CL_END_CLASS
 
 TForm2::TForm2(cl::TComponent* owner) : cl::TForm(owner) {
   LoadDescription();
-  Panel1 = cl::ComponentAs<cl::TPanel>(this, "Panel1");
-  ProgressBar1 = cl::ComponentAs<cl::TProgressBar>(this, "ProgressBar1");
-  Timer1 = cl::ComponentAs<cl::TTimer>(this, "Timer1");
 }
 
 void TForm2::FormCreate(cl::TObject*) {

@@ -23,9 +23,9 @@ class TForm2 : public cl::TForm {
   // Raised by the tick after the one that showed 1: time to power off.
   cl::TNotifyEvent OnTimeUp;
 
-  cl::TPanel* Panel1 = nullptr;
-  cl::TProgressBar* ProgressBar1 = nullptr;
-  cl::TTimer* Timer1 = nullptr;
+  CL_FIELDS((cl::TPanel, Panel1),
+            (cl::TProgressBar, ProgressBar1),
+            (cl::TTimer, Timer1))
 
  private:
   TWarningCount warning_;

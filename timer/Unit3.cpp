@@ -1,6 +1,5 @@
 #include "Unit3.h"
 
-#include "FormReader.h"
 #include "FileUtil.h"
 #include "TimerSettings.h"
 #include "Unit1.h"
@@ -14,10 +13,6 @@ CL_END_CLASS
 
 TForm3::TForm3(cl::TComponent* owner) : cl::TForm(owner) {
   LoadDescription();
-  CheckBox1 = cl::ComponentAs<cl::TCheckBox>(this, "CheckBox1");
-  CheckBox2 = cl::ComponentAs<cl::TCheckBox>(this, "CheckBox2");
-  CheckBox4 = cl::ComponentAs<cl::TCheckBox>(this, "CheckBox4");
-  Button1 = cl::ComponentAs<cl::TButton>(this, "Button1");
 }
 
 TForm1* TForm3::Main() const { return dynamic_cast<TForm1*>(Owner()); }

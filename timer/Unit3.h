@@ -16,10 +16,10 @@ class TForm3 : public cl::TForm {
   void FormCreate(cl::TObject* sender);
   void Button1Click(cl::TObject* sender);
 
-  cl::TCheckBox* CheckBox1 = nullptr;
-  cl::TCheckBox* CheckBox2 = nullptr;
-  cl::TCheckBox* CheckBox4 = nullptr;
-  cl::TButton* Button1 = nullptr;
+  CL_FIELDS((cl::TCheckBox, CheckBox1),
+            (cl::TCheckBox, CheckBox2),
+            (cl::TCheckBox, CheckBox4),
+            (cl::TButton, Button1))
 
  private:
   TForm1* Main() const;

@@ -23,12 +23,14 @@ bool IsValidIdent(std::string_view s) noexcept {
 // TMetaClass
 
 TMetaClass::TMetaClass(std::string name, TClass parent, TComponentFactory factory,
-                       std::vector<TPropInfo> properties, std::vector<TMethodInfo> methods)
+                       std::vector<TPropInfo> properties, std::vector<TMethodInfo> methods,
+                       std::vector<TFieldInfo> fields)
     : name_(std::move(name)),
       parent_(parent),
       factory_(factory),
       properties_(std::move(properties)),
-      methods_(std::move(methods)) {}
+      methods_(std::move(methods)),
+      fields_(std::move(fields)) {}
 
 TComponent* TMetaClass::CreateComponent(TComponent* owner) const {
   if (!factory_) throw EInvalidOperation(Format("Cannot create an instance of %s", name_.c_str()));
@@ -144,9 +146,6 @@ TClass FindClass(std::string_view name) {
 
 // ---------------------------------------------------------------------------------------------------------
 // TPersistent
-
-CL_BEGIN_CLASS(TPersistent)
-CL_END_CLASS
 
 void TPersistent::Assign(const TPersistent* source) {
   if (!source) AssignError(nullptr);
@@ -295,6 +294,23 @@ void TComponent::EndLoading() {
   std::vector<TComponent*> loading;
   CollectLoading(loading);
   for (TComponent* c : loading) c->Loaded();
+}
+
+void BindFields(TComponent* root) {
+  std::vector<std::pair<const TFieldInfo*, TComponent*>> found;
+  for (TClass c = root->ClassType(); c; c = c->ClassParent()) {
+    for (const TFieldInfo& f : c->OwnFields()) {
+      TComponent* component = root->FindComponent(f.Name);
+      if (!component || !f.Accepts(component)) {
+        const std::string head = Format("%s: field %s expects a %s; ", root->ClassName().c_str(), f.Name.c_str(),
+                                        f.FieldClass->ClassName().c_str());
+        throw EComponentError(head + (component ? Format("%s is a %s", f.Name.c_str(), component->ClassName().c_str())
+                                                : Format("no component %s", f.Name.c_str())));
+      }
+      found.emplace_back(&f, component);
+    }
+  }
+  for (auto [field, component] : found) field->Set(root, component);
 }
 
 }  // namespace cl

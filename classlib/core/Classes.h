@@ -2,6 +2,7 @@
 // the class registry, TPersistent and the owned, named TComponent.
 #pragma once
 #include <any>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -85,6 +86,15 @@ struct TMethod {
   const TMethodInfo* Code = nullptr;
   explicit operator bool() const noexcept { return Code != nullptr && Data != nullptr; }
   friend bool operator==(const TMethod&, const TMethod&) = default;
+};
+
+// A component field of a form class (see CL_FIELDS), set from the component of the same name once its
+// description is read.
+struct TFieldInfo {
+  std::string Name;
+  TClass FieldClass = nullptr;  // what the component must be
+  bool (*Accepts)(const TComponent* component) = nullptr;
+  void (*Set)(TObject* instance, TComponent* component) = nullptr;
 };
 
 // An entry of a class's published method table. Bind returns, for an instance of the declaring class, a
@@ -178,12 +188,20 @@ struct TPropInfo {
 // ---------------------------------------------------------------------------------------------------------
 // Metaclasses.
 
+template <class T>
+class TClassBuilder;
+namespace detail {
+// The metaclass of a CL_PLAIN_CLASS; defined below TClassBuilder.
+template <class T>
+TClass PlainClass(const char* name);
+}  // namespace detail
+
 using TComponentFactory = TComponent* (*)(TComponent* owner);
 
 class TMetaClass {
  public:
   TMetaClass(std::string name, TClass parent, TComponentFactory factory, std::vector<TPropInfo> properties,
-             std::vector<TMethodInfo> methods);
+             std::vector<TMethodInfo> methods, std::vector<TFieldInfo> fields = {});
   TMetaClass(const TMetaClass&) = delete;
   TMetaClass& operator=(const TMetaClass&) = delete;
 
@@ -200,6 +218,7 @@ class TMetaClass {
   // Declared by this class only, in declaration order.
   const std::vector<TPropInfo>& OwnProperties() const noexcept { return properties_; }
   const std::vector<TMethodInfo>& OwnMethods() const noexcept { return methods_; }
+  const std::vector<TFieldInfo>& OwnFields() const noexcept { return fields_; }
   // By name (case-insensitive), this class first, then its ancestors; null when absent.
   const TPropInfo* FindProperty(std::string_view name) const noexcept;
   const TMethodInfo* FindMethod(std::string_view name) const noexcept;
@@ -213,13 +232,25 @@ class TMetaClass {
   TComponentFactory factory_;
   std::vector<TPropInfo> properties_;
   std::vector<TMethodInfo> methods_;
+  std::vector<TFieldInfo> fields_;
 };
 
-// Put first in the body of every class derived from TObject; leaves the access at public.
+// Put first in the body of every class derived from TObject; leaves the access at public. The class's
+// metaclass is defined in its .cpp file by a CL_BEGIN_CLASS block.
 #define CL_CLASS(Self, Base)                                            \
  public:                                                                \
   using inherited = Base;                                               \
+  using ThisClass = Self;                                               \
   static ::cl::TClass StaticClass();                                    \
+  ::cl::TClass ClassType() const override { return StaticClass(); }
+
+// CL_CLASS for a class that publishes no properties or methods (it may have CL_FIELDS): the metaclass is
+// made here, and the class needs no block.
+#define CL_PLAIN_CLASS(Self, Base)                                                    \
+ public:                                                                              \
+  using inherited = Base;                                                             \
+  using ThisClass = Self;                                                             \
+  static ::cl::TClass StaticClass() { return ::cl::detail::PlainClass<Self>(#Self); } \
   ::cl::TClass ClassType() const override { return StaticClass(); }
 
 // Defines the metaclass in a .cpp file; the published properties and methods go in between, one line each:
@@ -234,6 +265,36 @@ class TMetaClass {
   ;                  \
   return &meta;      \
   }
+
+// Declares a form's component fields, each as (class, name), in the access section where it stands:
+//   CL_FIELDS((cl::TButton, btnOk),
+//             (cl::TEdit, edtDelay))
+// makes `cl::TButton* btnOk` and `cl::TEdit* edtDelay`, set to the components of those names when the
+// form's description has been read (BindFields). Components the list does not name are allowed.
+// The entries are made where the metaclass is (a template), so the classes named may be incomplete here.
+#define CL_FIELDS(...)                                                               \
+  CL_FOR_EACH_(CL_FIELD_MEMBER_, __VA_ARGS__)                                        \
+  friend class ::cl::TClassBuilder<ThisClass>;                                       \
+  template <std::same_as<ThisClass> Owner>                                           \
+  static std::vector<::cl::TFieldInfo> DeclaredFields(std::type_identity<Owner>) {   \
+    return {CL_FOR_EACH_(CL_FIELD_INFO_, __VA_ARGS__)};                              \
+  }
+
+#define CL_FIELD_MEMBER_(field) CL_FIELD_MEMBER_2_ field
+#define CL_FIELD_MEMBER_2_(Type, name) Type* name = nullptr;
+#define CL_FIELD_INFO_(field) CL_FIELD_INFO_2_ field
+#define CL_FIELD_INFO_2_(Type, name) ::cl::detail::FieldInfo<&Owner::name>(#name),
+
+// Applies macro to each argument (up to 256).
+#define CL_FOR_EACH_(macro, ...) __VA_OPT__(CL_EXPAND_(CL_FOR_EACH_STEP_(macro, __VA_ARGS__)))
+#define CL_FOR_EACH_STEP_(macro, first, ...) macro(first) __VA_OPT__(CL_FOR_EACH_AGAIN_ CL_PARENS_ (macro, __VA_ARGS__))
+#define CL_FOR_EACH_AGAIN_() CL_FOR_EACH_STEP_
+#define CL_PARENS_ ()
+#define CL_EXPAND_(...) CL_EXPAND_4_(CL_EXPAND_4_(CL_EXPAND_4_(CL_EXPAND_4_(__VA_ARGS__))))
+#define CL_EXPAND_4_(...) CL_EXPAND_3_(CL_EXPAND_3_(CL_EXPAND_3_(CL_EXPAND_3_(__VA_ARGS__))))
+#define CL_EXPAND_3_(...) CL_EXPAND_2_(CL_EXPAND_2_(CL_EXPAND_2_(CL_EXPAND_2_(__VA_ARGS__))))
+#define CL_EXPAND_2_(...) CL_EXPAND_1_(CL_EXPAND_1_(CL_EXPAND_1_(CL_EXPAND_1_(__VA_ARGS__))))
+#define CL_EXPAND_1_(...) __VA_ARGS__
 
 // ---------------------------------------------------------------------------------------------------------
 // TObject.
@@ -294,7 +355,7 @@ TClass FindClass(std::string_view name);
 // TPersistent: objects that can be copied with Assign.
 
 class TPersistent : public TObject {
-  CL_CLASS(TPersistent, TObject)
+  CL_PLAIN_CLASS(TPersistent, TObject)
 
   // Copies source into this object: source->AssignTo(this) unless an override knows the source's class.
   virtual void Assign(const TPersistent* source);
@@ -396,6 +457,12 @@ class TComponent : public TPersistent {
   TComponentState state_;
 };
 
+// Sets the CL_FIELDS of root's class and its ancestors to root's components of the same names; the form
+// reader calls it once a description is read. A field whose component is missing or of another class
+// raises EComponentError naming the form, the field and the class expected ("TfrmSelect: field btnOk
+// expects a TButton; no component btnOk" / "...; btnOk is a TEdit"), and no field is set.
+void BindFields(TComponent* root);
+
 // ---------------------------------------------------------------------------------------------------------
 // Declaring published properties and methods (see CL_BEGIN_CLASS). A getter is a const member function or
 // a data member; a setter a member function taking the value, a data member, or nullptr (read-only).
@@ -440,6 +507,27 @@ void Write(S set, T& obj, V&& value) {
   else
     (obj.*set)(std::forward<V>(value));
 }
+
+template <class M>
+struct FieldTraits;
+template <class C, class V>
+struct FieldTraits<V* C::*> {
+  using Owner = C;
+  using Value = V;
+};
+
+// The field entry CL_FIELDS makes for the member `Member`.
+template <auto Member>
+TFieldInfo FieldInfo(const char* name) {
+  using Owner = typename FieldTraits<decltype(Member)>::Owner;
+  using Value = typename FieldTraits<decltype(Member)>::Value;
+  TFieldInfo f;
+  f.Name = name;
+  f.FieldClass = Value::StaticClass();
+  f.Accepts = [](const TComponent* c) { return dynamic_cast<const Value*>(c) != nullptr; };
+  f.Set = [](TObject* o, TComponent* c) { Self<Owner>(o).*Member = dynamic_cast<Value*>(c); };
+  return f;
+}
 }  // namespace detail
 
 template <class T>
@@ -450,6 +538,8 @@ class TClassBuilder {
     if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
                   std::is_constructible_v<T, TComponent*>)
       factory_ = [](TComponent* owner) -> TComponent* { return new T(owner); };
+    if constexpr (requires { T::DeclaredFields(std::type_identity<T>{}); })
+      fields_ = T::DeclaredFields(std::type_identity<T>{});
   }
 
   template <class G, class S, class... D>
@@ -542,7 +632,7 @@ class TClassBuilder {
     return *this;
   }
 
-  operator TMetaClass() const { return TMetaClass(name_, parent_, factory_, props_, methods_); }
+  operator TMetaClass() const { return TMetaClass(name_, parent_, factory_, props_, methods_, fields_); }
 
  private:
   TPropInfo& Add(const char* name, TTypeKind kind) {
@@ -571,6 +661,13 @@ class TClassBuilder {
   TComponentFactory factory_ = nullptr;
   std::vector<TPropInfo> props_;
   std::vector<TMethodInfo> methods_;
+  std::vector<TFieldInfo> fields_;
 };
+
+template <class T>
+TClass detail::PlainClass(const char* name) {
+  static const TMetaClass meta = TClassBuilder<T>(name);
+  return &meta;
+}
 
 }  // namespace cl

@@ -7,9 +7,6 @@ namespace cl {
 // ---------------------------------------------------------------------------------------------------------
 // TCollectionItem
 
-CL_BEGIN_CLASS(TCollectionItem)
-CL_END_CLASS
-
 TCollectionItem::TCollectionItem(TCollection* collection) {
   if (collection) collection->InsertItem(this);
 }
@@ -40,9 +37,6 @@ void TCollectionItem::Changed(bool allItems) {
 
 // ---------------------------------------------------------------------------------------------------------
 // TCollection
-
-CL_BEGIN_CLASS(TCollection)
-CL_END_CLASS
 
 TCollection::TCollection(TPersistent* owner, TItemFactory factory) : owner_(owner), factory_(factory) {}
 

@@ -12,7 +12,7 @@ class TCollection;
 // An item joins its collection in its constructor and leaves it in its destructor; `delete item` is
 // allowed. Setters of item properties call Changed so that the collection's owner can follow.
 class TCollectionItem : public TPersistent {
-  CL_CLASS(TCollectionItem, TPersistent)
+  CL_PLAIN_CLASS(TCollectionItem, TPersistent)
 
   explicit TCollectionItem(TCollection* collection);
   ~TCollectionItem() override;
@@ -33,7 +33,7 @@ class TCollectionItem : public TPersistent {
 };
 
 class TCollection : public TPersistent {
-  CL_CLASS(TCollection, TPersistent)
+  CL_PLAIN_CLASS(TCollection, TPersistent)
 
   using TItemFactory = TCollectionItem* (*)(TCollection* collection);
   // The factory of an item class: new T(collection).

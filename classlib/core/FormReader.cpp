@@ -94,6 +94,7 @@ class TFormReader {
       ApplyProperties(root_, tree.Properties, rootClass_, "", 1, {});
       for (const TFormObject& child : tree.Children) ReadChild(child, root_, 2);
       ResolveFixups();
+      BindFields(root_);
       root_->EndLoading();
     } catch (...) {
       Abandon();

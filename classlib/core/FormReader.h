@@ -63,10 +63,11 @@ class TFiler {
 
 // Reads a description into root, an object already constructed (a form's constructor reads its own
 // description). The text's class must be root's class. Children are created by their registered class
-// owned by root; component references and event handlers are resolved against root; then Loaded runs on
-// root and every component it owns. Errors are EReadError naming the form, the component, the property
-// and the line: "TfrmHotkeyEdit.lvHotkeys: property Colums does not exist (line 12)". On error the
-// components the reader created are freed, and the exception propagates.
+// owned by root; component references and event handlers are resolved against root, and root's fields
+// are bound (BindFields); then Loaded runs on root and every component it owns. Errors are EReadError
+// naming the form, the component, the property and the line: "TfrmHotkeyEdit.lvHotkeys: property Colums
+// does not exist (line 12)"; a field the description does not give raises BindFields' EComponentError. On
+// error the components the reader created are freed, and the exception propagates.
 void ReadRootComponent(TComponent* root, std::string_view text);
 void ReadRootComponent(TComponent* root, const TFormObject& tree);
 // Creates the root by its registered class, with the given owner, and reads it; on error it is freed.
@@ -76,7 +77,7 @@ TComponent* CreateFromFormText(std::string_view text, TComponent* owner);
 TFormObject WriteFormObject(TComponent* root);
 std::string WriteFormText(TComponent* root);
 
-// The component of root named name, as a T (form classes bind their fields with it after reading).
+// The component of root named name, as a T.
 // EComponentError "TfrmX: component lvHotkeys not found" or "TfrmX: component lvHotkeys is a TListView,
 // not a TComboBox".
 [[noreturn]] void ComponentAsError(const TComponent* root, std::string_view name, const TComponent* found,

@@ -13,9 +13,6 @@ constexpr int kMaxListSize = std::numeric_limits<int>::max() / 16;
 // ---------------------------------------------------------------------------------------------------------
 // TList
 
-CL_BEGIN_CLASS(TList)
-CL_END_CLASS
-
 void TList::Check(int index) const {
   if (index < 0 || index >= Count()) throw EListError(Format("List index out of bounds (%d)", index));
 }
@@ -114,9 +111,6 @@ void TList::Sort(const std::function<int(void*, void*)>& compare) {
 
 // ---------------------------------------------------------------------------------------------------------
 // TStrings
-
-CL_BEGIN_CLASS(TStrings)
-CL_END_CLASS
 
 namespace {
 class UpdateScope {
@@ -375,9 +369,6 @@ bool TStrings::Equals(const TStrings& other) const {
 
 // ---------------------------------------------------------------------------------------------------------
 // TStringList
-
-CL_BEGIN_CLASS(TStringList)
-CL_END_CLASS
 
 void TStringList::Check(int index) const {
   if (index < 0 || index >= Count()) IndexError(index);

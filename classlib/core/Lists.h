@@ -13,7 +13,7 @@ namespace cl {
 // Every operation with a bad index throws EListError "List index out of bounds (%d)" and leaves the list
 // as it was.
 class TList : public TObject {
-  CL_CLASS(TList, TObject)
+  CL_PLAIN_CLASS(TList, TObject)
 
   TList() = default;
 
@@ -63,7 +63,7 @@ class TList : public TObject {
 // attached objects, GetObject/PutObject); the rest is built on those. Indexes out of range throw
 // EStringListError "List index out of bounds (%d)".
 class TStrings : public TPersistent {
-  CL_CLASS(TStrings, TPersistent)
+  CL_PLAIN_CLASS(TStrings, TPersistent)
 
   virtual int Count() const = 0;
   virtual std::string Get(int index) const = 0;
@@ -131,7 +131,7 @@ class TStrings : public TPersistent {
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStringList : public TStrings {
-  CL_CLASS(TStringList, TStrings)
+  CL_PLAIN_CLASS(TStringList, TStrings)
 
   TStringList() = default;
 

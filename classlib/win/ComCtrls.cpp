@@ -231,9 +231,6 @@ void TListColumn::Assign(const TPersistent* source) {
   Changed(false);
 }
 
-CL_BEGIN_CLASS(TListColumns)
-CL_END_CLASS
-
 TListColumns::TListColumns(TListView* owner) : TCollection(owner, FactoryOf<TListColumn>()) {}
 
 void TListColumns::Update(TCollectionItem*) {

@@ -132,7 +132,7 @@ class TListColumn : public TCollectionItem {
 };
 
 class TListColumns : public TCollection {
-  CL_CLASS(TListColumns, TCollection)
+  CL_PLAIN_CLASS(TListColumns, TCollection)
   explicit TListColumns(TListView* owner);
   TListColumn* Items(int index) const { return ItemAs<TListColumn>(index); }
   TListColumn* Add() { return static_cast<TListColumn*>(TCollection::Add()); }

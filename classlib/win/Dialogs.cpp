@@ -96,9 +96,6 @@ bool TOpenDialog::Execute() {
 
 // ----- printer setup
 
-CL_BEGIN_CLASS(TPrinterSetupDialog)
-CL_END_CLASS
-
 TPrinterSetupDialog::TPrinterSetupDialog(TComponent* owner) : TComponent(owner) {}
 
 bool TPrinterSetupDialog::Execute() {

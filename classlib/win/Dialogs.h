@@ -49,7 +49,7 @@ class TOpenDialog : public TComponent {
 // The system's printer setup dialog for the application's printer (Printer()): the printer chosen and
 // its settings are used by the next document.
 class TPrinterSetupDialog : public TComponent {
-  CL_CLASS(TPrinterSetupDialog, TComponent)
+  CL_PLAIN_CLASS(TPrinterSetupDialog, TComponent)
 
   explicit TPrinterSetupDialog(TComponent* owner);
 

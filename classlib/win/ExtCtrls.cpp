@@ -139,9 +139,6 @@ void TPanel::Dispatch(TMessage& m) {
 // ---------------------------------------------------------------------------------------------------------
 // TPicture.
 
-CL_BEGIN_CLASS(TPicture)
-CL_END_CLASS
-
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 

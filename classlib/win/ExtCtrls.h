@@ -77,7 +77,7 @@ class TPanel : public TCustomControl {
 // the picture (a length byte and the name, "TBitmap" or "TIcon") followed by the picture's file (BMP or
 // ICO).
 class TPicture : public TPersistent {
-  CL_CLASS(TPicture, TPersistent)
+  CL_PLAIN_CLASS(TPicture, TPersistent)
 
   TPicture();
   ~TPicture() override;

@@ -84,9 +84,6 @@ CL_BEGIN_CLASS(TCustomForm)
     .Event("OnShow", &TCustomForm::OnShow)
 CL_END_CLASS
 
-CL_BEGIN_CLASS(TForm)
-CL_END_CLASS
-
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
   SetControlStyle(ControlStyle().Include(csAcceptsControls));
@@ -120,7 +117,10 @@ void TCustomForm::BeforeDestruction() {
 bool TCustomForm::LoadDescription() {
   const std::wstring name = ToWide(UpperAscii(ClassName()));
   HRSRC info = FindResourceW(Instance(), name.c_str(), reinterpret_cast<LPCWSTR>(RT_RCDATA));
-  if (!info) return false;
+  if (!info) {
+    BindFields(this);  // without a description, fields the class declares are missing
+    return false;
+  }
   HGLOBAL data = LoadResource(Instance(), info);
   const void* bytes = data ? LockResource(data) : nullptr;
   if (!bytes) throw EResNotFound(Format("Resource %s not found", UpperAscii(ClassName()).c_str()));
@@ -540,9 +540,6 @@ void TCustomForm::Dispatch(TMessage& m) {
 
 // ---------------------------------------------------------------------------------------------------------
 // TApplication.
-
-CL_BEGIN_CLASS(TApplication)
-CL_END_CLASS
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   // Registered once; the error is taken inside, before anything else can overwrite it.

@@ -4,7 +4,7 @@
 // main form) and calls Run; closing the main form ends Run. Other forms are made with NewForm<T>(owner).
 //
 // A form class reads its description (the RCDATA resource named after the class, e.g. "TFRMABOUT") in its
-// own constructor with LoadDescription and binds its fields after it; a form that does not is read by
+// own constructor with LoadDescription, which binds its CL_FIELDS; a form that does not is read by
 // AfterConstruction. OnCreate runs in AfterConstruction, after the constructor, which CreateForm and
 // NewForm call.
 #pragma once
@@ -130,7 +130,8 @@ class TCustomForm : public TWinControl {
 
  protected:
   // Reads the description from the RCDATA resource named after the class (upper case) in the program
-  // file; false when there is none. Raises what the reader raises for a bad description.
+  // file; false when there is none. Raises what the reader raises for a bad description, and what
+  // BindFields raises for fields of the class it lacks (all of them, when there is none).
   bool LoadDescription();
 
   void CreateParams(TCreateParams& params) override;
@@ -173,7 +174,7 @@ class TCustomForm : public TWinControl {
 };
 
 class TForm : public TCustomForm {
-  CL_CLASS(TForm, TCustomForm)
+  CL_PLAIN_CLASS(TForm, TCustomForm)
   explicit TForm(TComponent* owner) : TCustomForm(owner) {}
 };
 
@@ -215,7 +216,7 @@ struct THelpRequest {
 using THelpEvent = TEvent<TObject*, const THelpRequest&, bool&>;
 
 class TApplication : public TComponent {
-  CL_CLASS(TApplication, TComponent)
+  CL_PLAIN_CLASS(TApplication, TComponent)
 
   // The first one becomes `Application` and the handler of escaping exceptions. Makes the application
   // window (class "TApplication"); raises EOSError when it cannot.

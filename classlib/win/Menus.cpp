@@ -22,12 +22,6 @@ CL_BEGIN_CLASS(TMenuItem)
     .Event("OnClick", &TMenuItem::OnClick)
 CL_END_CLASS
 
-CL_BEGIN_CLASS(TMenu)
-CL_END_CLASS
-
-CL_BEGIN_CLASS(TMainMenu)
-CL_END_CLASS
-
 CL_BEGIN_CLASS(TPopupMenu)
     .Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, {"paLeft", "paRight", "paCenter"},
           paLeft)

@@ -158,7 +158,7 @@ class TMenuItem : public TComponent {
 enum TFindItemKind { fkCommand, fkHandle };
 
 class TMenu : public TComponent {
-  CL_CLASS(TMenu, TComponent)
+  CL_PLAIN_CLASS(TMenu, TComponent)
 
   explicit TMenu(TComponent* owner);
   ~TMenu() override;
@@ -189,7 +189,7 @@ class TMenu : public TComponent {
 };
 
 class TMainMenu : public TMenu {
-  CL_CLASS(TMainMenu, TMenu)
+  CL_PLAIN_CLASS(TMainMenu, TMenu)
 
   explicit TMainMenu(TComponent* owner);
   ~TMainMenu() override;

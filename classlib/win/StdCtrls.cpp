@@ -70,9 +70,6 @@ void TButton::Dispatch(TMessage& m) {
 // ---------------------------------------------------------------------------------------------------------
 // TButtonControl.
 
-CL_BEGIN_CLASS(TButtonControl)
-CL_END_CLASS
-
 TButtonControl::TButtonControl(TComponent* owner, int width, DWORD style) : TWinControl(owner), style_(style) {
   StoreBounds(0, 0, width, 17);
   SetTabStop(true);

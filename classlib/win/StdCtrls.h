@@ -37,7 +37,7 @@ class TButton : public TWinControl {
 // (not an automatic style: code and user changes go the same way), clicks and Alt with the character that
 // "&" marks in the caption.
 class TButtonControl : public TWinControl {
-  CL_CLASS(TButtonControl, TWinControl)
+  CL_PLAIN_CLASS(TButtonControl, TWinControl)
 
   bool Checked() const noexcept { return checked_; }
   virtual void SetChecked(bool value) = 0;

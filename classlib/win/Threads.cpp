@@ -130,8 +130,6 @@ void TThread::Queue(std::function<void()> fn) {
   Post(std::move(request));
 }
 
-CL_BEGIN_CLASS(TThread) CL_END_CLASS
-
 TThread::TThread() { InitMainThread(); }
 
 TThread::~TThread() {

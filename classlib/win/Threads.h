@@ -30,7 +30,7 @@ bool CheckSynchronize();
 // destroyed is told to terminate and waited for; a derived class whose Execute uses its own members
 // must do that in its own destructor, before they go.
 class TThread : public TObject {
-  CL_CLASS(TThread, TObject)
+  CL_PLAIN_CLASS(TThread, TObject)
   TThread();
   ~TThread() override;
 

@@ -1,6 +1,5 @@
 #include "dontShowme.h"
 
-#include "FormReader.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
 
@@ -8,7 +7,6 @@ namespace hk {
 
 TForm1::TForm1(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  CheckBox1 = cl::ComponentAs<cl::TCheckBox>(this, "CheckBox1");
 }
 
 void TForm1::CheckBox1Click(cl::TObject*) {

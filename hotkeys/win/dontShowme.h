@@ -21,7 +21,7 @@ class TForm1 : public cl::TForm {
   void CheckBox1Click(cl::TObject* sender);
   void Button1Click(cl::TObject* sender);
 
-  cl::TCheckBox* CheckBox1;
+  CL_FIELDS((cl::TCheckBox, CheckBox1))
   std::string FIniFileName;
 };
 

@@ -4,7 +4,6 @@
 
 #include <shellapi.h>
 
-#include "FormReader.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
 #include "WinString.h"
@@ -25,10 +24,6 @@ void ShellOpenHidden(HWND owner, const std::string& target) {
 
 TfrmAbout::TfrmAbout(cl::TComponent* owner) : TForm(owner), FOpener(ShellOpenHidden) {
   LoadDescription();
-  AnimIcon = cl::ComponentAs<toolkit::TSaAnimatedIconPlayer>(this, "AnimIcon");
-  urlHomepage = cl::ComponentAs<toolkit::TSaURLLabel>(this, "urlHomepage");
-  lblEmail2 = cl::ComponentAs<cl::TLabel>(this, "lblEmail2");
-  timStart = cl::ComponentAs<cl::TTimer>(this, "timStart");
   // The hand belongs to the label itself: the rest of the program keeps its own cursors.
   lblEmail2->SetCursor(cl::crHandPoint);
   urlHomepage->SetOpener([](const std::string& url) { ShellOpen(nullptr, url); });

@@ -40,10 +40,10 @@ class TfrmAbout : public cl::TForm {
   void pnlAboutMouseMove(cl::TObject* sender, cl::TShiftState shift, int x, int y);
   void btnOkClick(cl::TObject* sender);
 
-  toolkit::TSaAnimatedIconPlayer* AnimIcon;
-  toolkit::TSaURLLabel* urlHomepage;
-  cl::TLabel* lblEmail2;
-  cl::TTimer* timStart;
+  CL_FIELDS((toolkit::TSaAnimatedIconPlayer, AnimIcon),
+            (toolkit::TSaURLLabel, urlHomepage),
+            (cl::TLabel, lblEmail2),
+            (cl::TTimer, timStart))
   TOpener FOpener;
   std::string FIniFileName;
 };

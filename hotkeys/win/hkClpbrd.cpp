@@ -187,8 +187,6 @@ void FreeData(TClipboardDataKind kind, HANDLE handle) noexcept {
 // ---------------------------------------------------------------------------------------------------------
 // TClipboardData.
 
-CL_BEGIN_CLASS(TClipboardData) CL_END_CLASS
-
 TClipboardData::TClipboardData(UINT format, TClipboardDataKind kind, HANDLE handle, SIZE_T size) noexcept
     : format_(format), kind_(kind), handle_(handle), size_(size) {}
 
@@ -256,8 +254,6 @@ TClipboardOpen::~TClipboardOpen() {
 // ---------------------------------------------------------------------------------------------------------
 // TClipboardHistory.
 
-CL_BEGIN_CLASS(TClipboardHistory) CL_END_CLASS
-
 TClipboardHistory::~TClipboardHistory() { Clear(true); }
 
 void TClipboardHistory::Clear(bool freeMemory) {
@@ -308,8 +304,6 @@ bool TClipboardHistory::RestoreToClipboard() {
 
 // ---------------------------------------------------------------------------------------------------------
 // TClipboards.
-
-CL_BEGIN_CLASS(TClipboards) CL_END_CLASS
 
 TClipboards::TClipboards() { Resize(kInitialClipboards); }
 

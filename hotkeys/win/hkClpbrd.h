@@ -25,7 +25,7 @@ enum class TClipboardDataKind { Memory, MetaFilePict, EnhMetaFile, Bitmap, Palet
 // One saved clipboard format: a private copy of its data, freed with the object unless it was handed
 // over to the system clipboard.
 class TClipboardData : public cl::TObject {
-  CL_CLASS(TClipboardData, cl::TObject)
+  CL_PLAIN_CLASS(TClipboardData, cl::TObject)
   TClipboardData(UINT format, TClipboardDataKind kind, HANDLE handle, SIZE_T size) noexcept;
   ~TClipboardData() override;
 
@@ -64,7 +64,7 @@ class TClipboardOpen {
 
 // One virtual clipboard's saved contents, in the order the system clipboard listed its formats.
 class TClipboardHistory : public cl::TObject {
-  CL_CLASS(TClipboardHistory, cl::TObject)
+  CL_PLAIN_CLASS(TClipboardHistory, cl::TObject)
   TClipboardHistory() = default;
   ~TClipboardHistory() override;
 
@@ -92,7 +92,7 @@ class TClipboardHistory : public cl::TObject {
 
 // The virtual clipboards: 1 to 100 of them (5 at first), index 0 is clipboard number 1.
 class TClipboards : public cl::TObject {
-  CL_CLASS(TClipboards, cl::TObject)
+  CL_PLAIN_CLASS(TClipboards, cl::TObject)
   TClipboards();
   // Frees every saved copy; the system clipboard keeps what it holds.
   ~TClipboards() override;

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "FileUtil.h"
-#include "FormReader.h"
 #include "HotkeyText.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
@@ -43,46 +42,6 @@ std::string CurrentDirectory() {
 
 TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  lvHotkeys = cl::ComponentAs<toolkit::TSaSortListView>(this, "lvHotkeys");
-  btnUndo = cl::ComponentAs<cl::TButton>(this, "btnUndo");
-  btnApply = cl::ComponentAs<cl::TButton>(this, "btnApply");
-  btnHelp = cl::ComponentAs<cl::TButton>(this, "btnHelp");
-  chkShowIcon = cl::ComponentAs<cl::TCheckBox>(this, "chkShowIcon");
-  chkAutoStart = cl::ComponentAs<cl::TCheckBox>(this, "chkAutoStart");
-  edtClipboards = cl::ComponentAs<cl::TEdit>(this, "edtClipboards");
-  udClipboards = cl::ComponentAs<cl::TUpDown>(this, "udClipboards");
-  cboActions = cl::ComponentAs<cl::TComboBox>(this, "cboActions");
-  cboParams = cl::ComponentAs<cl::TComboBox>(this, "cboParams");
-  cboClipboard = cl::ComponentAs<cl::TComboBox>(this, "cboClipboard");
-  cboShow = cl::ComponentAs<cl::TComboBox>(this, "cboShow");
-  cboHotkey = cl::ComponentAs<cl::TComboBox>(this, "cboHotkey");
-  SysHotkeys = cl::ComponentAs<toolkit::TSaSysHotKey>(this, "SysHotkeys");
-  atiHotkeys = cl::ComponentAs<toolkit::TSaAnimatedTrayIcon>(this, "atiHotkeys");
-  mnuHelp = cl::ComponentAs<cl::TMenuItem>(this, "mnuHelp");
-  mnuAbout = cl::ComponentAs<cl::TMenuItem>(this, "mnuAbout");
-  mnuEditHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuEditHotkeys");
-  mnuListHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuListHotkeys");
-  mnuSeparator1 = cl::ComponentAs<cl::TMenuItem>(this, "mnuSeparator1");
-  mnuHotkeys = cl::ComponentAs<cl::TMenuItem>(this, "mnuHotkeys");
-  OpenDialog = cl::ComponentAs<cl::TOpenDialog>(this, "OpenDialog");
-  BrowseForFolder = cl::ComponentAs<toolkit::TSaBrowseForFolder>(this, "BrowseForFolder");
-  twEditor = cl::ComponentAs<toolkit::TToolWin>(this, "twEditor");
-  grpEdit = cl::ComponentAs<cl::TGroupBox>(this, "grpEdit");
-  edtDescription = cl::ComponentAs<cl::TEdit>(this, "edtDescription");
-  edtID = cl::ComponentAs<cl::TEdit>(this, "edtID");
-  edtCommandLine = cl::ComponentAs<cl::TEdit>(this, "edtCommandLine");
-  edtMultCommands = cl::ComponentAs<cl::TEdit>(this, "edtMultCommands");
-  edtKeysToSend = cl::ComponentAs<cl::TEdit>(this, "edtKeysToSend");
-  edtDefFile = cl::ComponentAs<cl::TEdit>(this, "edtDefFile");
-  edtStartupDir = cl::ComponentAs<cl::TEdit>(this, "edtStartupDir");
-  lblCommandLine = cl::ComponentAs<cl::TLabel>(this, "lblCommandLine");
-  lblShow = cl::ComponentAs<cl::TLabel>(this, "lblShow");
-  lblStartupDir = cl::ComponentAs<cl::TLabel>(this, "lblStartupDir");
-  chkCtrl = cl::ComponentAs<cl::TCheckBox>(this, "chkCtrl");
-  chkAlt = cl::ComponentAs<cl::TCheckBox>(this, "chkAlt");
-  chkShift = cl::ComponentAs<cl::TCheckBox>(this, "chkShift");
-  chkWin = cl::ComponentAs<cl::TCheckBox>(this, "chkWin");
-  chkActive = cl::ComponentAs<cl::TCheckBox>(this, "chkActive");
 }
 
 TfrmHotkeyEdit::~TfrmHotkeyEdit() = default;

@@ -209,46 +209,47 @@ class TfrmHotkeyEdit : public cl::TForm {
   std::string DefinitionsFileBytes() const;
 
   // Components of the description.
-  toolkit::TSaSortListView* lvHotkeys;
-  cl::TButton* btnUndo;
-  cl::TButton* btnApply;
-  cl::TButton* btnHelp;
-  cl::TCheckBox* chkShowIcon;
-  cl::TCheckBox* chkAutoStart;
-  cl::TEdit* edtClipboards;
-  cl::TUpDown* udClipboards;
-  cl::TComboBox* cboActions;
-  cl::TComboBox* cboParams;
-  cl::TComboBox* cboClipboard;
-  cl::TComboBox* cboShow;
-  cl::TComboBox* cboHotkey;
-  toolkit::TToolWin* twEditor;
-  cl::TGroupBox* grpEdit;
-  cl::TEdit* edtDescription;
-  cl::TEdit* edtID;
-  cl::TEdit* edtCommandLine;
-  cl::TEdit* edtMultCommands;
-  cl::TEdit* edtKeysToSend;
-  cl::TEdit* edtDefFile;
-  cl::TEdit* edtStartupDir;
-  cl::TOpenDialog* OpenDialog;  // what the browse buttons of the command line and the definitions file open
-  toolkit::TSaBrowseForFolder* BrowseForFolder;
-  cl::TLabel* lblCommandLine;
-  cl::TLabel* lblShow;
-  cl::TLabel* lblStartupDir;
-  cl::TCheckBox* chkCtrl;
-  cl::TCheckBox* chkAlt;
-  cl::TCheckBox* chkShift;
-  cl::TCheckBox* chkWin;
-  cl::TCheckBox* chkActive;
-  toolkit::TSaSysHotKey* SysHotkeys;
-  toolkit::TSaAnimatedTrayIcon* atiHotkeys;
-  cl::TMenuItem* mnuHelp;
-  cl::TMenuItem* mnuAbout;
-  cl::TMenuItem* mnuEditHotkeys;
-  cl::TMenuItem* mnuListHotkeys;
-  cl::TMenuItem* mnuSeparator1;
-  cl::TMenuItem* mnuHotkeys;
+  CL_FIELDS((toolkit::TSaSortListView, lvHotkeys),
+            (cl::TButton, btnUndo),
+            (cl::TButton, btnApply),
+            (cl::TButton, btnHelp),
+            (cl::TCheckBox, chkShowIcon),
+            (cl::TCheckBox, chkAutoStart),
+            (cl::TEdit, edtClipboards),
+            (cl::TUpDown, udClipboards),
+            (cl::TComboBox, cboActions),
+            (cl::TComboBox, cboParams),
+            (cl::TComboBox, cboClipboard),
+            (cl::TComboBox, cboShow),
+            (cl::TComboBox, cboHotkey),
+            (toolkit::TToolWin, twEditor),
+            (cl::TGroupBox, grpEdit),
+            (cl::TEdit, edtDescription),
+            (cl::TEdit, edtID),
+            (cl::TEdit, edtCommandLine),
+            (cl::TEdit, edtMultCommands),
+            (cl::TEdit, edtKeysToSend),
+            (cl::TEdit, edtDefFile),
+            (cl::TEdit, edtStartupDir),
+            // what the browse buttons of the command line and the definitions file open
+            (cl::TOpenDialog, OpenDialog),
+            (toolkit::TSaBrowseForFolder, BrowseForFolder),
+            (cl::TLabel, lblCommandLine),
+            (cl::TLabel, lblShow),
+            (cl::TLabel, lblStartupDir),
+            (cl::TCheckBox, chkCtrl),
+            (cl::TCheckBox, chkAlt),
+            (cl::TCheckBox, chkShift),
+            (cl::TCheckBox, chkWin),
+            (cl::TCheckBox, chkActive),
+            (toolkit::TSaSysHotKey, SysHotkeys),
+            (toolkit::TSaAnimatedTrayIcon, atiHotkeys),
+            (cl::TMenuItem, mnuHelp),
+            (cl::TMenuItem, mnuAbout),
+            (cl::TMenuItem, mnuEditHotkeys),
+            (cl::TMenuItem, mnuListHotkeys),
+            (cl::TMenuItem, mnuSeparator1),
+            (cl::TMenuItem, mnuHotkeys))
 
   // The hotkey list window while it is open (it frees itself), and the tray icon notice.
   TfrmHotkeyList* FHotkeyList = nullptr;

@@ -1,12 +1,9 @@
 #include "hkError.h"
 
-#include "FormReader.h"
-
 namespace hk {
 
 TfrmHotkeyError::TfrmHotkeyError(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  lblEntry = cl::ComponentAs<cl::TLabel>(this, "lblEntry");
 }
 
 void TfrmHotkeyError::SetEntry(const std::string& text) { lblEntry->SetCaption(text); }

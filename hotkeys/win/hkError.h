@@ -19,7 +19,7 @@ class TfrmHotkeyError : public cl::TForm {
  private:
   void FormKeyDown(cl::TObject* sender, uint16_t& key, cl::TShiftState shift);
 
-  cl::TLabel* lblEntry;
+  CL_FIELDS((cl::TLabel, lblEntry))
 };
 
 }  // namespace hk

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "FileUtil.h"
-#include "FormReader.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
 
@@ -67,7 +66,6 @@ std::vector<HotkeyListRow> HotkeyListRows(std::string_view bytes, const Definiti
 
 TfrmHotkeyList::TfrmHotkeyList(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  lvHotkeys = cl::ComponentAs<toolkit::TSaSortListView>(this, "lvHotkeys");
 }
 
 TfrmHotkeyList::~TfrmHotkeyList() = default;

@@ -58,7 +58,7 @@ class TfrmHotkeyList : public cl::TForm {
   void lvHotkeysKeyPress(cl::TObject* sender, wchar_t& key);
   void lvHotkeysDblClick(cl::TObject* sender);
 
-  toolkit::TSaSortListView* lvHotkeys;
+  CL_FIELDS((toolkit::TSaSortListView, lvHotkeys))
   HotkeyListHost FHost;
 };
 

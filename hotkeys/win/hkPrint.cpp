@@ -7,7 +7,6 @@
 #include "DeviceContext.h"
 #include "Dialogs.h"
 #include "DisabledWindows.h"
-#include "FormReader.h"
 #include "SysUtils.h"
 #include "hkVersion.h"
 
@@ -17,10 +16,7 @@ namespace hk {
 
 TfrmPrintSettings::TfrmPrintSettings(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  const char* names[PrintColumnCount] = {"chkDescription", "chkID", "chkAction", "chkData", "chkHotkey", "chkActive"};
-  for (int c = 0; c < PrintColumnCount; ++c) FColumns[c] = cl::ComponentAs<cl::TCheckBox>(this, names[c]);
-  chkPrintInactive = cl::ComponentAs<cl::TCheckBox>(this, "chkPrintInactive");
-  cmdOk = cl::ComponentAs<cl::TButton>(this, "cmdOk");
+  FColumns = {chkDescription, chkID, chkAction, chkData, chkHotkey, chkActive};
 }
 
 PrintOptions TfrmPrintSettings::Options() const {
@@ -55,9 +51,6 @@ CL_END_CLASS
 
 TfrmPrintProgress::TfrmPrintProgress(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  lblFileName = cl::ComponentAs<toolkit::TSaPathLabel>(this, "lblFileName");
-  lblPage = cl::ComponentAs<cl::TLabel>(this, "lblPage");
-  pgbProgress = cl::ComponentAs<cl::TProgressBar>(this, "pgbProgress");
 }
 
 void TfrmPrintProgress::SetFileName(const std::string& name) {

@@ -28,9 +28,15 @@ class TfrmPrintSettings : public cl::TForm {
   void FormKeyDown(cl::TObject* sender, uint16_t& key, cl::TShiftState shift);
   void btnSetupClick(cl::TObject* sender);
 
-  std::array<cl::TCheckBox*, PrintColumnCount> FColumns{};
-  cl::TCheckBox* chkPrintInactive;
-  cl::TButton* cmdOk;
+  CL_FIELDS((cl::TCheckBox, chkDescription),
+            (cl::TCheckBox, chkID),
+            (cl::TCheckBox, chkAction),
+            (cl::TCheckBox, chkData),
+            (cl::TCheckBox, chkHotkey),
+            (cl::TCheckBox, chkActive),
+            (cl::TCheckBox, chkPrintInactive),
+            (cl::TButton, cmdOk))
+  std::array<cl::TCheckBox*, PrintColumnCount> FColumns{};  // the column boxes, in column order
 };
 
 // Shown while the pages are drawn; Cancel hides it, which the job takes as the signal to stop.
@@ -49,9 +55,9 @@ class TfrmPrintProgress : public cl::TForm {
  private:
   void btnCancelClick(cl::TObject* sender);
 
-  toolkit::TSaPathLabel* lblFileName;
-  cl::TLabel* lblPage;
-  cl::TProgressBar* pgbProgress;
+  CL_FIELDS((toolkit::TSaPathLabel, lblFileName),
+            (cl::TLabel, lblPage),
+            (cl::TProgressBar, pgbProgress))
   int FPageCount = 0;
 };
 

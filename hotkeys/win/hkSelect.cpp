@@ -1,6 +1,5 @@
 #include "hkSelect.h"
 
-#include "FormReader.h"
 #include "IdList.h"
 #include "SysUtils.h"
 
@@ -31,18 +30,6 @@ cl::TListItem* AppendCopy(cl::TListView* list, const cl::TListItem* row) {
 
 TfrmSelect::TfrmSelect(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  lvSource = cl::ComponentAs<cl::TListView>(this, "lvSource");
-  lvDestination = cl::ComponentAs<cl::TListView>(this, "lvDestination");
-  btnInclude = cl::ComponentAs<cl::TButton>(this, "btnInclude");
-  btnInclAll = cl::ComponentAs<cl::TButton>(this, "btnInclAll");
-  btnExclude = cl::ComponentAs<cl::TButton>(this, "btnExclude");
-  btnExclAll = cl::ComponentAs<cl::TButton>(this, "btnExclAll");
-  btnUp = cl::ComponentAs<cl::TButton>(this, "btnUp");
-  btnDown = cl::ComponentAs<cl::TButton>(this, "btnDown");
-  btnOk = cl::ComponentAs<cl::TButton>(this, "btnOk");
-  btnAddDelay = cl::ComponentAs<cl::TButton>(this, "btnAddDelay");
-  edtDelay = cl::ComponentAs<cl::TEdit>(this, "edtDelay");
-  udDelay = cl::ComponentAs<cl::TUpDown>(this, "udDelay");
   UpdateButtons();
 }
 

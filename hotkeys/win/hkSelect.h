@@ -49,18 +49,18 @@ class TfrmSelect : public cl::TForm {
   // Moves the selected destination row at `index` one place to `index + step`, selected.
   void MoveRow(int index, int step);
 
-  cl::TListView* lvSource;
-  cl::TListView* lvDestination;
-  cl::TButton* btnInclude;
-  cl::TButton* btnInclAll;
-  cl::TButton* btnExclude;
-  cl::TButton* btnExclAll;
-  cl::TButton* btnUp;
-  cl::TButton* btnDown;
-  cl::TButton* btnOk;
-  cl::TButton* btnAddDelay;
-  cl::TEdit* edtDelay;
-  cl::TUpDown* udDelay;
+  CL_FIELDS((cl::TListView, lvSource),
+            (cl::TListView, lvDestination),
+            (cl::TButton, btnInclude),
+            (cl::TButton, btnInclAll),
+            (cl::TButton, btnExclude),
+            (cl::TButton, btnExclAll),
+            (cl::TButton, btnUp),
+            (cl::TButton, btnDown),
+            (cl::TButton, btnOk),
+            (cl::TButton, btnAddDelay),
+            (cl::TEdit, edtDelay),
+            (cl::TUpDown, udDelay))
   bool FMoving = false;  // rows are being moved: their selection events wait for the end
 };
 

@@ -1,15 +1,12 @@
 #include "hkSpecial.h"
 
 #include "FileUtil.h"
-#include "FormReader.h"
 #include "SpecialKeys.h"
 
 namespace hk {
 
 TfrmSpecialChars::TfrmSpecialChars(cl::TComponent* owner) : TForm(owner) {
   LoadDescription();
-  mmoText = cl::ComponentAs<cl::TMemo>(this, "mmoText");
-  cboSpecialChar = cl::ComponentAs<cl::TComboBox>(this, "cboSpecialChar");
 }
 
 void TfrmSpecialChars::FormCreate(cl::TObject*) {

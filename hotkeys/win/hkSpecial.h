@@ -26,8 +26,8 @@ class TfrmSpecialChars : public cl::TForm {
   void cboSpecialCharDrawItem(cl::TWinControl* control, int index, cl::TRect rect, cl::TOwnerDrawState state);
   void mmoTextKeyDown(cl::TObject* sender, uint16_t& key, cl::TShiftState shift);
 
-  cl::TMemo* mmoText;
-  cl::TComboBox* cboSpecialChar;
+  CL_FIELDS((cl::TMemo, mmoText),
+            (cl::TComboBox, cboSpecialChar))
 };
 
 }  // namespace hk

@@ -12,9 +12,6 @@ namespace skin {
 
 using namespace lzh;
 
-CL_BEGIN_CLASS(TLZH)
-CL_END_CLASS
-
 void THuffTree::StartHuff() {
   for (int i = 0; i < N_CHAR; ++i) {
     freq[i] = 1;

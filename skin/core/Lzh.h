@@ -38,7 +38,7 @@ std::string LzhEncode(std::string_view data);
 
 // The decoder for one unpacking between two streams, through read and write procedures.
 class TLZH : public cl::TObject {
-  CL_CLASS(TLZH, cl::TObject)
+  CL_PLAIN_CLASS(TLZH, cl::TObject)
 
   // Reads up to `wanted` bytes into buffer and returns how many it got (0 at the end).
   using TReadProc = std::function<uint16_t(void* buffer, uint16_t wanted)>;

@@ -7,9 +7,6 @@
 
 namespace skin {
 
-CL_BEGIN_CLASS(TSkinReader)
-CL_END_CLASS
-
 namespace {
 
 int32_t ReadInt32(std::string_view bytes, size_t offset) {

@@ -28,7 +28,7 @@ inline constexpr int kSkinHeaderSize = 16;
 inline constexpr const char* kOlderSkinMessage = "This is Older Skin File\rPlease update to new version !";
 
 class TSkinReader : public cl::TObject {
-  CL_CLASS(TSkinReader, cl::TObject)
+  CL_PLAIN_CLASS(TSkinReader, cl::TObject)
 
   TSkinReader() = default;
 

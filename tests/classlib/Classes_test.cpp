@@ -19,7 +19,7 @@ using testsupport::MessageOf;
 std::vector<std::string> journal;
 
 class TLogged : public TComponent {
-  CL_CLASS(TLogged, TComponent)
+  CL_PLAIN_CLASS(TLogged, TComponent)
   // The name identifies it in the journal (a component being freed is only a TComponent any more).
   explicit TLogged(TComponent* owner, const std::string& id = "") : TComponent(owner) { SetName(id); }
   ~TLogged() override {
@@ -44,8 +44,6 @@ class TLogged : public TComponent {
     }
   }
 };
-CL_BEGIN_CLASS(TLogged)
-CL_END_CLASS
 
 enum TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog };
 using TSampleEvent = TEvent<TObject*, int>;

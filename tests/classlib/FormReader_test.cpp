@@ -61,15 +61,13 @@ CL_BEGIN_CLASS(TFrColumn)
 CL_END_CLASS
 
 class TFrColumns : public TCollection {
-  CL_CLASS(TFrColumns, TCollection)
+  CL_PLAIN_CLASS(TFrColumns, TCollection)
   TFrColumns() : TCollection(nullptr, FactoryOf<TFrColumn>()) {}
   std::vector<TCollectionItem*> updates;
 
  protected:
   void Update(TCollectionItem* item) override { updates.push_back(item); }
 };
-CL_BEGIN_CLASS(TFrColumns)
-CL_END_CLASS
 
 class TFrMenu : public TComponent {
   CL_CLASS(TFrMenu, TComponent)
@@ -194,6 +192,23 @@ CL_BEGIN_CLASS(TFrForm)
     .Method("lvHotkeysClick", &TFrForm::lvHotkeysClick)
     .Method("ppmTrayPopup", &TFrForm::ppmTrayPopup)
 CL_END_CLASS
+
+// Forms that declare their component fields; the second adds one to those of the first, publishes
+// nothing of its own and so has no metaclass block.
+class TFrFieldForm : public TFrForm {
+  CL_PLAIN_CLASS(TFrFieldForm, TFrForm)
+  explicit TFrFieldForm(TComponent* owner) : TFrForm(owner) {}
+
+  CL_FIELDS((TFrControl, pnlEdit),
+            (TFrControl, lvHotkeys))
+};
+
+class TFrMoreFieldsForm : public TFrFieldForm {
+  CL_PLAIN_CLASS(TFrMoreFieldsForm, TFrFieldForm)
+  explicit TFrMoreFieldsForm(TComponent* owner) : TFrFieldForm(owner) {}
+
+  CL_FIELDS((TFrMenu, ppmTray))
+};
 
 class FormReaderTest : public ::testing::Test {
  protected:
@@ -484,6 +499,71 @@ TEST_F(FormReaderTest, ComponentAsChecksPresenceAndClass) {
             "TFrForm: component btnNone not found");
   EXPECT_EQ(MessageOf<EComponentError>([&] { ComponentAs<TFrMenu>(&form, "pnlEdit"); }),
             "TFrForm: component pnlEdit is a TFrControl, not a TFrMenu");
+}
+
+// kForm read as the root class `cls`, with `from` replaced by `to`.
+std::string FieldForm(const std::string& cls, const std::string& from = "", const std::string& to = "") {
+  std::string text = kForm;
+  text.replace(text.find("TFrForm"), 7, cls);
+  if (!from.empty()) text.replace(text.find(from), from.size(), to);
+  return text;
+}
+
+TEST_F(FormReaderTest, FieldsAreBoundOnceTheDescriptionIsRead) {
+  TFrMoreFieldsForm form(nullptr);
+  ReadRootComponent(&form, FieldForm("TFrMoreFieldsForm"));
+  ASSERT_NE(form.ppmTray, nullptr);
+  EXPECT_EQ(form.pnlEdit, form.FindComponent("pnlEdit"));
+  EXPECT_EQ(form.lvHotkeys, form.FindComponent("lvHotkeys"));
+  EXPECT_EQ(form.ppmTray, form.FindComponent("ppmTray"));
+  // A class with no block has its own metaclass, and the handlers of its ancestor's are found by name.
+  EXPECT_EQ(form.ClassName(), "TFrMoreFieldsForm");
+  EXPECT_EQ(form.ClassParent(), TFrFieldForm::StaticClass());
+  EXPECT_TRUE(TFrMoreFieldsForm::StaticClass()->OwnProperties().empty());
+  EXPECT_EQ(TFrMoreFieldsForm::StaticClass()->OwnFields().size(), 1u);
+  form.OnClick(&form);
+  EXPECT_EQ(form.calls, std::vector<std::string>{"FormClick frmMain"});
+
+  // Components no field names are allowed: the first form has no field for ppmTray.
+  TFrFieldForm fewer(nullptr);
+  ReadRootComponent(&fewer, FieldForm("TFrFieldForm"));
+  EXPECT_EQ(fewer.lvHotkeys, fewer.FindComponent("lvHotkeys"));
+}
+
+// A TFrMoreFieldsForm description with the two given objects ("name: class").
+std::string FieldObjects(const std::string& nested, const std::string& last) {
+  return "object frmMain: TFrMoreFieldsForm\n"
+         "  object pnlEdit: TFrControl\n"
+         "    object " + nested + "\n"
+         "    end\n"
+         "  end\n"
+         "  object " + last + "\n"
+         "  end\n"
+         "end\n";
+}
+
+TEST_F(FormReaderTest, AFieldTheDescriptionLacksOrGivesAnotherClassFailsLoudly) {
+  TFrMoreFieldsForm form(nullptr);
+  auto fails = [&](const std::string& nested, const std::string& last) {
+    return MessageOf<EComponentError>([&] { ReadRootComponent(&form, FieldObjects(nested, last)); });
+  };
+  // Missing, from the class's own list and from its ancestor's.
+  EXPECT_EQ(fails("lvHotkeys: TFrControl", "ppmTrax: TFrMenu"),
+            "TFrMoreFieldsForm: field ppmTray expects a TFrMenu; no component ppmTray");
+  EXPECT_EQ(fails("lvHotkey: TFrControl", "ppmTray: TFrMenu"),
+            "TFrMoreFieldsForm: field lvHotkeys expects a TFrControl; no component lvHotkeys");
+  // Of another class.
+  EXPECT_EQ(fails("lvHotkeys: TFrControl", "ppmTray: TFrControl"),
+            "TFrMoreFieldsForm: field ppmTray expects a TFrMenu; ppmTray is a TFrControl");
+  // No field is set and the components read are freed.
+  EXPECT_EQ(form.pnlEdit, nullptr);
+  EXPECT_EQ(form.lvHotkeys, nullptr);
+  EXPECT_EQ(form.ppmTray, nullptr);
+  EXPECT_EQ(form.ComponentCount(), 0);
+  EXPECT_FALSE(form.ComponentState().Contains(csLoading));
+
+  ReadRootComponent(&form, FieldObjects("lvHotkeys: TFrControl", "ppmTray: TFrMenu"));
+  EXPECT_EQ(form.ppmTray, form.FindComponent("ppmTray"));
 }
 
 TEST(Collection, KeepsOrderAndTellsItsOwner) {

@@ -9,8 +9,6 @@
 
 namespace toolkit {
 
-CL_BEGIN_CLASS(TSaAnimatedIcon) CL_END_CLASS
-
 CL_BEGIN_CLASS(TSaAnimatedIcons)
     .Str("Author", &TSaAnimatedIcons::Author, &TSaAnimatedIcons::SetAuthor)
     .Bool("Playing", &TSaAnimatedIcons::Playing, nullptr, false)

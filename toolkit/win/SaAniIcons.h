@@ -15,7 +15,7 @@ namespace toolkit {
 
 // An icon with the time it is shown, in hundredths of a second.
 class TSaAnimatedIcon : public cl::TIcon {
-  CL_CLASS(TSaAnimatedIcon, cl::TIcon)
+  CL_PLAIN_CLASS(TSaAnimatedIcon, cl::TIcon)
   TSaAnimatedIcon() = default;
   // From another animated icon: its display time, then the icon.
   void Assign(const cl::TPersistent* source) override;

@@ -14,9 +14,6 @@ namespace toolkit {
 // ---------------------------------------------------------------------------------------------------------
 // TSaBrowseButton.
 
-CL_BEGIN_CLASS(TSaBrowseButton)
-CL_END_CLASS
-
 TSaBrowseButton::TSaBrowseButton(cl::TComponent* owner, TSaBrowseEdit* edit) : cl::TSpeedButton(owner), edit_(edit) {
   SetControlStyle(ControlStyle().Exclude(cl::csDoubleClicks));
   // The edit around it would show its text cursor.

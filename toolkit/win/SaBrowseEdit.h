@@ -17,7 +17,7 @@ class TSaBrowseEdit;
 // edit paints it and hands it the mouse over its area. Pressing it focuses the edit; a quick second press
 // is a second click, not a double click.
 class TSaBrowseButton : public cl::TSpeedButton {
-  CL_CLASS(TSaBrowseButton, cl::TSpeedButton)
+  CL_PLAIN_CLASS(TSaBrowseButton, cl::TSpeedButton)
 
   TSaBrowseButton(cl::TComponent* owner, TSaBrowseEdit* edit);
 

@@ -7,9 +7,6 @@
 
 namespace toolkit {
 
-CL_BEGIN_CLASS(TSaPathLabel)
-CL_END_CLASS
-
 namespace {
 
 std::string CurrentDir() {

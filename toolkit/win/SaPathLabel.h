@@ -6,7 +6,7 @@
 namespace toolkit {
 
 class TSaPathLabel : public cl::TLabel {
-  CL_CLASS(TSaPathLabel, cl::TLabel)
+  CL_PLAIN_CLASS(TSaPathLabel, cl::TLabel)
 
   // Starts with the current directory as its caption, fixed size.
   explicit TSaPathLabel(cl::TComponent* owner);

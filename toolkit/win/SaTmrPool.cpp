@@ -18,10 +18,6 @@ uint64_t NowMs() {
 
 }  // namespace
 
-CL_BEGIN_CLASS(TObjectTimeInfo) CL_END_CLASS
-CL_BEGIN_CLASS(TSaTimingThread) CL_END_CLASS
-CL_BEGIN_CLASS(TSaTimerPool) CL_END_CLASS
-
 // ---------------------------------------------------------------------------------------------------------
 // TSaTimingThread
 

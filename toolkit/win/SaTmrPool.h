@@ -26,7 +26,7 @@ class TSaTimerPool;
 
 // One registered object.
 class TObjectTimeInfo : public cl::TObject {
-  CL_CLASS(TObjectTimeInfo, cl::TObject)
+  CL_PLAIN_CLASS(TObjectTimeInfo, cl::TObject)
   cl::TObject* Obj = nullptr;
   bool Enabled = false;
   int32_t Counter = 0;  // ticks sent since the entry was made
@@ -36,7 +36,7 @@ class TObjectTimeInfo : public cl::TObject {
 // Waits one interval on a waitable timer (or until told to stop), then runs the pool's tick on the GUI
 // thread through Synchronize. The pool owns it and joins it.
 class TSaTimingThread : public cl::TThread {
-  CL_CLASS(TSaTimingThread, cl::TThread)
+  CL_PLAIN_CLASS(TSaTimingThread, cl::TThread)
   TSaTimingThread(TSaTimerPool* pool, int interval);
   ~TSaTimingThread() override;
   // GUI thread only: no tick reaches the pool after this; wakes the thread so that it ends.
@@ -59,7 +59,7 @@ class TSaTimingThread : public cl::TThread {
 };
 
 class TSaTimerPool : public cl::TComponent {
-  CL_CLASS(TSaTimerPool, cl::TComponent)
+  CL_PLAIN_CLASS(TSaTimerPool, cl::TComponent)
   explicit TSaTimerPool(cl::TComponent* owner);
   // Stops and joins the timing thread before anything goes.
   ~TSaTimerPool() override;

@@ -2,9 +2,6 @@
 
 namespace toolkit {
 
-CL_BEGIN_CLASS(TSaWindowedComponent)
-CL_END_CLASS
-
 TSaWindowedComponent::TSaWindowedComponent(cl::TComponent* owner) : cl::TComponent(owner) {}
 
 TSaWindowedComponent::~TSaWindowedComponent() { DestroyHandle(); }

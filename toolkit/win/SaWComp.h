@@ -8,7 +8,7 @@
 namespace toolkit {
 
 class TSaWindowedComponent : public cl::TComponent {
-  CL_CLASS(TSaWindowedComponent, cl::TComponent)
+  CL_PLAIN_CLASS(TSaWindowedComponent, cl::TComponent)
 
   explicit TSaWindowedComponent(cl::TComponent* owner);
   ~TSaWindowedComponent() override;

@@ -27,14 +27,12 @@ static_assert(cl::CM_ENABLEDCHANGED == 0xB00C && cl::CM_MOUSEENTER == 0xB013 && 
 
 // A plain container control with a window of its own class.
 class TTestBox : public cl::TWinControl {
-  CL_CLASS(TTestBox, cl::TWinControl)
+  CL_PLAIN_CLASS(TTestBox, cl::TWinControl)
   explicit TTestBox(cl::TComponent* owner) : TWinControl(owner) {
     SetControlStyle(ControlStyle().Include(cl::csAcceptsControls));
     StoreBounds(0, 0, 200, 100);
   }
 };
-CL_BEGIN_CLASS(TTestBox)
-CL_END_CLASS
 
 // Records the messages of a control that pass its WindowProc, then passes them on. What it records outlives
 // it: the control may get messages after the test body (when the form goes).

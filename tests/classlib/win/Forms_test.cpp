@@ -8,6 +8,7 @@
 #include "FormReader.h"
 #include "FormsTestSupport.h"
 #include "StdCtrls.h"
+#include "TestSupport.h"
 #include "WinString.h"
 
 namespace {
@@ -29,18 +30,14 @@ std::string WindowClass(HWND wnd) {
 // Form classes of the tests; each has a class name no other test program uses, since test programs run
 // side by side on one display.
 class TfrmFormsTestMain : public cl::TForm {
-  CL_CLASS(TfrmFormsTestMain, cl::TForm)
+  CL_PLAIN_CLASS(TfrmFormsTestMain, cl::TForm)
   explicit TfrmFormsTestMain(cl::TComponent* owner) : TForm(owner) {}
 };
-CL_BEGIN_CLASS(TfrmFormsTestMain)
-CL_END_CLASS
 
 class TfrmFormsTestNotice : public cl::TForm {
-  CL_CLASS(TfrmFormsTestNotice, cl::TForm)
+  CL_PLAIN_CLASS(TfrmFormsTestNotice, cl::TForm)
   explicit TfrmFormsTestNotice(cl::TComponent* owner) : TForm(owner) {}
 };
-CL_BEGIN_CLASS(TfrmFormsTestNotice)
-CL_END_CLASS
 
 // Read from the resource TFRMFORMSTESTDESCRIBED of Forms_test.rc by its constructor.
 class TfrmFormsTestDescribed : public cl::TForm {
@@ -48,12 +45,11 @@ class TfrmFormsTestDescribed : public cl::TForm {
   explicit TfrmFormsTestDescribed(cl::TComponent* owner) : TForm(owner) {
     cl::RegisterClasses({cl::TButton::StaticClass()});
     readInConstructor = LoadDescription();
-    btnOk = cl::ComponentAs<cl::TButton>(this, "btnOk");
   }
   void FormCreate(cl::TObject*) { createSawButton = btnOk != nullptr; }
   void btnOkClick(cl::TObject*) { ++clicks; }
 
-  cl::TButton* btnOk = nullptr;
+  CL_FIELDS((cl::TButton, btnOk))
   bool readInConstructor = false;
   bool createSawButton = false;
   int clicks = 0;
@@ -62,6 +58,27 @@ CL_BEGIN_CLASS(TfrmFormsTestDescribed)
     .Method("FormCreate", &TfrmFormsTestDescribed::FormCreate)
     .Method("btnOkClick", &TfrmFormsTestDescribed::btnOkClick)
 CL_END_CLASS
+
+// Forms whose fields their descriptions do not give: TFRMFORMSTESTLACKING has no edtName, and the button
+// TFRMFORMSTESTMISTYPED has is not an edit; TfrmFormsTestUndescribed has no description at all.
+class TfrmFormsTestLacking : public cl::TForm {
+  CL_PLAIN_CLASS(TfrmFormsTestLacking, cl::TForm)
+  explicit TfrmFormsTestLacking(cl::TComponent* owner) : TForm(owner) { LoadDescription(); }
+  CL_FIELDS((cl::TButton, btnOk),
+            (cl::TEdit, edtName))
+};
+
+class TfrmFormsTestMistyped : public cl::TForm {
+  CL_PLAIN_CLASS(TfrmFormsTestMistyped, cl::TForm)
+  explicit TfrmFormsTestMistyped(cl::TComponent* owner) : TForm(owner) { LoadDescription(); }
+  CL_FIELDS((cl::TEdit, btnOk))
+};
+
+class TfrmFormsTestUndescribed : public cl::TForm {
+  CL_PLAIN_CLASS(TfrmFormsTestUndescribed, cl::TForm)
+  explicit TfrmFormsTestUndescribed(cl::TComponent* owner) : TForm(owner) {}
+  CL_FIELDS((cl::TButton, btnOk))
+};
 
 // ---------------------------------------------------------------------------------------------------------
 
@@ -371,6 +388,19 @@ TEST_F(AppTest, AFormReadsItsDescriptionFromItsResource) {
   // A form in code has no description, and says so.
   auto* plain = cl::NewForm<TfrmFormsTestNotice>(app_.get());
   EXPECT_EQ(plain->ControlCount(), 0);
+}
+
+TEST_F(AppTest, AFormWhoseDescriptionLacksAFieldOrGivesAnotherClassIsNotMade) {
+  cl::RegisterClasses({cl::TButton::StaticClass(), cl::TEdit::StaticClass()});
+  const int owned = app_->ComponentCount();
+  EXPECT_EQ(testsupport::MessageOf<cl::EComponentError>([&] { cl::NewForm<TfrmFormsTestLacking>(app_.get()); }),
+            "TfrmFormsTestLacking: field edtName expects a TEdit; no component edtName");
+  EXPECT_EQ(testsupport::MessageOf<cl::EComponentError>([&] { cl::NewForm<TfrmFormsTestMistyped>(app_.get()); }),
+            "TfrmFormsTestMistyped: field btnOk expects a TEdit; btnOk is a TButton");
+  // Read by AfterConstruction, which finds no description.
+  EXPECT_EQ(testsupport::MessageOf<cl::EComponentError>([&] { cl::NewForm<TfrmFormsTestUndescribed>(app_.get()); }),
+            "TfrmFormsTestUndescribed: field btnOk expects a TButton; no component btnOk");
+  EXPECT_EQ(app_->ComponentCount(), owned);
 }
 
 TEST_F(AppTest, AFormWritesTheDescriptionItIsReadFrom) {

@@ -25,7 +25,7 @@ using toolkit::TSaTimerPool;
 
 // A component that records the pool's ticks; `onTick` may act inside the tick.
 class TTickSink : public cl::TComponent {
-  CL_CLASS(TTickSink, cl::TComponent)
+  CL_PLAIN_CLASS(TTickSink, cl::TComponent)
   explicit TTickSink(cl::TComponent* owner) : cl::TComponent(owner) {}
   ~TTickSink() override { Freed().push_back(this); }
   void Dispatch(cl::TMessage& m) override {
@@ -50,7 +50,6 @@ class TTickSink : public cl::TComponent {
   uint64_t elapsed = 0;
   std::function<void()> onTick;
 };
-CL_BEGIN_CLASS(TTickSink) CL_END_CLASS
 
 // A thread that no longer runs (or whose id is gone).
 bool ThreadEnded(DWORD id) {
@@ -285,10 +284,9 @@ TEST(AnimatedIcons, HostileIconsDataLeavesTheAnimationAsItWas) {
 // The player, in a form.
 
 class TfrmAniTest : public cl::TForm {
-  CL_CLASS(TfrmAniTest, cl::TForm)
+  CL_PLAIN_CLASS(TfrmAniTest, cl::TForm)
   explicit TfrmAniTest(cl::TComponent* owner) : TForm(owner) {}
 };
-CL_BEGIN_CLASS(TfrmAniTest) CL_END_CLASS
 
 class AniPlayer : public formstest::AppTest {
  protected:

@@ -32,7 +32,7 @@ struct TShellCall {
 
 // Records what would go to the shell instead of sending it, with a taskbar that can be switched off.
 class TRecordingTray : public TSaAnimatedTrayIcon {
-  CL_CLASS(TRecordingTray, TSaAnimatedTrayIcon)
+  CL_PLAIN_CLASS(TRecordingTray, TSaAnimatedTrayIcon)
   explicit TRecordingTray(cl::TComponent* owner) : TSaAnimatedTrayIcon(owner) {}
   std::shared_ptr<std::vector<TShellCall>> Calls = std::make_shared<std::vector<TShellCall>>();  // outlives it
   bool Taskbar = true;
@@ -53,7 +53,6 @@ class TRecordingTray : public TSaAnimatedTrayIcon {
   }
   bool TaskbarExists() override { return Taskbar; }
 };
-CL_BEGIN_CLASS(TRecordingTray) CL_END_CLASS
 
 // The form that carries the tray icon; it records the message that follows a popup.
 class TfrmTrayTest : public cl::TForm {
