@@ -240,9 +240,6 @@ void TControl::Click() { OnClick(this); }
 // ---------------------------------------------------------------------------------------------------------
 // TGraphicControl and TCustomControl.
 
-CL_BEGIN_CLASS(TGraphicControl)
-CL_END_CLASS
-
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(std::make_unique<TCanvas>()) {}
 
 TGraphicControl::~TGraphicControl() = default;
@@ -278,9 +275,6 @@ void TGraphicControl::Dispatch(TMessage& m) {
   if (DispatchMouseButton(m, true)) return;
   inherited::Dispatch(m);
 }
-
-CL_BEGIN_CLASS(TCustomControl)
-CL_END_CLASS
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TCanvas>()) {}
 

@@ -524,7 +524,7 @@ class TWinControl : public TControl {
 // its mouse messages) and windowed.
 
 class TGraphicControl : public TControl {
-  CL_CLASS(TGraphicControl, TControl)
+  CL_PLAIN_CLASS(TGraphicControl, TControl)
 
   explicit TGraphicControl(TComponent* owner);
   ~TGraphicControl() override;
@@ -544,7 +544,7 @@ class TGraphicControl : public TControl {
 };
 
 class TCustomControl : public TWinControl {
-  CL_CLASS(TCustomControl, TWinControl)
+  CL_PLAIN_CLASS(TCustomControl, TWinControl)
 
   explicit TCustomControl(TComponent* owner);
   ~TCustomControl() override;

@@ -57,8 +57,6 @@ using detail::OutOfResources;
 // ---------------------------------------------------------------------------------------------------------
 // Fonts, pens, brushes.
 
-CL_BEGIN_CLASS(TGraphicsObject) CL_END_CLASS
-
 void TGraphicsObject::Changing(bool dropHandle) {
   if (canvas_) canvas_->ObjectChanging(this);
   if (dropHandle) DropHandle();
@@ -300,8 +298,6 @@ void TBrush::SetStyle(TBrushStyle style) {
 // ---------------------------------------------------------------------------------------------------------
 // TGraphic.
 
-CL_BEGIN_CLASS(TGraphic) CL_END_CLASS
-
 void TGraphic::SetTransparent(bool transparent) {
   if (transparent == transparent_) return;
   transparent_ = transparent;
@@ -322,8 +318,6 @@ void TGraphic::SaveToFile(const std::string& fileName) {
 
 // ---------------------------------------------------------------------------------------------------------
 // TCanvas.
-
-CL_BEGIN_CLASS(TCanvas) CL_END_CLASS
 
 TCanvas::TCanvas()
     : font_(std::make_unique<TFont>()), pen_(std::make_unique<TPen>()), brush_(std::make_unique<TBrush>()) {

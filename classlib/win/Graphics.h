@@ -102,7 +102,7 @@ class TCanvas;
 // Fonts, pens and brushes: properties, with the GDI object made from them on first use.
 
 class TGraphicsObject : public TPersistent {
-  CL_CLASS(TGraphicsObject, TPersistent)
+  CL_PLAIN_CLASS(TGraphicsObject, TPersistent)
   TNotifyEvent OnChange;
 
  protected:
@@ -214,7 +214,7 @@ class TBrush : public TGraphicsObject {
 
 // A picture that a canvas can draw: bitmap or icon.
 class TGraphic : public TPersistent {
-  CL_CLASS(TGraphic, TPersistent)
+  CL_PLAIN_CLASS(TGraphic, TPersistent)
   virtual bool Empty() const = 0;
   virtual int Width() const = 0;
   virtual int Height() const = 0;
@@ -245,7 +245,7 @@ class TGraphic : public TPersistent {
 // The canvas: drawing on a device context with its own font, pen and brush.
 
 class TCanvas : public TPersistent {
-  CL_CLASS(TCanvas, TPersistent)
+  CL_PLAIN_CLASS(TCanvas, TPersistent)
   TCanvas();
   ~TCanvas() override;
 
@@ -335,7 +335,7 @@ enum TTransparentMode { tmAuto, tmFixed };
 class TBitmapCanvas;
 
 class TBitmap : public TGraphic {
-  CL_CLASS(TBitmap, TGraphic)
+  CL_PLAIN_CLASS(TBitmap, TGraphic)
   TBitmap();
   ~TBitmap() override;
   // Copies another bitmap's pixels, format and transparency; nullptr empties this one.
@@ -421,7 +421,7 @@ class TBitmap : public TGraphic {
 // Icons.
 
 class TIcon : public TGraphic {
-  CL_CLASS(TIcon, TGraphic)
+  CL_PLAIN_CLASS(TIcon, TGraphic)
   TIcon();
   ~TIcon() override;
   // Copies another icon (its image and file data).

@@ -118,8 +118,6 @@ struct TBitmap::Image {
   std::vector<RGBQUAD> palette;
 };
 
-CL_BEGIN_CLASS(TBitmap) CL_END_CLASS
-
 TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap() {

@@ -21,8 +21,6 @@ using detail::TTempDC;
 // ---------------------------------------------------------------------------------------------------------
 // TIcon.
 
-CL_BEGIN_CLASS(TIcon) CL_END_CLASS
-
 namespace {
 constexpr char kInvalidIcon[] = "Icon image is not valid";
 [[noreturn]] void InvalidIcon() { throw EInvalidGraphic(kInvalidIcon); }

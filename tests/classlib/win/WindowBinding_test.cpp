@@ -20,12 +20,9 @@ using Seen = std::vector<std::string>;
 
 // A container control with a window of this library's own class.
 class TBindingBox : public cl::TWinControl {
-  CL_CLASS(TBindingBox, cl::TWinControl)
+  CL_PLAIN_CLASS(TBindingBox, cl::TWinControl)
   explicit TBindingBox(cl::TComponent* owner) : TWinControl(owner) { StoreBounds(0, 0, 120, 60); }
 };
-CL_BEGIN_CLASS(TBindingBox)
-CL_END_CLASS
-
 class WindowBindingTest : public AppTest {
  protected:
   void SetUp() override {
