@@ -8,17 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "BmpFile.h"
 
 namespace {
-#define CHECK(cond)                                                          \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-      std::abort();                                                          \
-    }                                                                        \
-  } while (0)
-
 using namespace cl;
 
 void CheckShape(const TBmpImage& image, size_t inputSize) {

@@ -8,19 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "Collections.h"
 #include "FormReader.h"
 #include "Lists.h"
 
 namespace {
-#define CHECK(cond)                                                          \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-      std::abort();                                                          \
-    }                                                                        \
-  } while (0)
-
 using namespace cl;
 
 enum TFzKind { fkOne, fkTwo, fkThree };

@@ -7,17 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "IniFiles.h"
 
 namespace {
-#define CHECK(cond)                                                      \
-  do {                                                                   \
-    if (!(cond)) {                                                       \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-      std::abort();                                                      \
-    }                                                                    \
-  } while (0)
-
 using Lines = std::vector<std::string>;
 
 Lines LinesOf(const cl::TIniData& d) {

@@ -6,16 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "QuickIni.h"
 
 namespace {
-#define CHECK(cond)                                                          \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-      std::abort();                                                          \
-    }                                                                        \
-  } while (0)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,17 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "SkinColor.h"
 
 namespace {
-#define CHECK(cond)                                                          \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-      std::abort();                                                          \
-    }                                                                        \
-  } while (0)
-
 // The digit runs that a non-digit closes, and whether a run is still open at the end. A run whose value
 // passes 2147483647 is not a number, and nothing after it is either.
 cl::TColor Reference(std::string_view text) {

@@ -6,17 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FuzzCheck.h"
 #include "SkinGeometry.h"
 
 namespace {
-#define CHECK(cond)                                                          \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-      std::abort();                                                          \
-    }                                                                        \
-  } while (0)
-
 using i128 = __int128;
 
 // Widths in 64 bits: a rectangle may span more than the int range.

@@ -8,18 +8,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "SkinDescription.h"
 #include "SkinDump.h"
 
 namespace {
-#define CHECK(cond)                                                          \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-      std::abort();                                                          \
-    }                                                                        \
-  } while (0)
-
 std::string Bmp(int w, int h) {
   auto put32 = [](std::string& s, uint32_t v) {
     for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
