@@ -6,23 +6,24 @@
 
 #include <vector>
 
+#include "KernelHandle.h"
+
 namespace hktest {
 
 class KeyboardLock {
  public:
   KeyboardLock() : mutex_(CreateMutexW(nullptr, FALSE, L"CalderineTests.KeyboardInput")) {
-    if (mutex_) owned_ = WaitForSingleObject(mutex_, 60000) != WAIT_TIMEOUT;  // abandoned is ours too
+    if (mutex_) owned_ = WaitForSingleObject(mutex_.Get(), 60000) != WAIT_TIMEOUT;  // abandoned is ours too
   }
   ~KeyboardLock() {
-    if (owned_) ReleaseMutex(mutex_);
-    if (mutex_) CloseHandle(mutex_);
+    if (owned_) ReleaseMutex(mutex_.Get());
   }
   KeyboardLock(const KeyboardLock&) = delete;
   KeyboardLock& operator=(const KeyboardLock&) = delete;
   bool Owned() const { return owned_; }
 
  private:
-  HANDLE mutex_;
+  cl::TKernelHandle mutex_;
   bool owned_ = false;
 };
 

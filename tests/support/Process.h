@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "KernelHandle.h"
+
 namespace hktest {
 
 inline std::wstring Widen(const std::string& utf8) {
@@ -69,7 +71,7 @@ class ChildProcess {
   // start (or one is already held).
   bool Start(const std::string& exePath, const std::vector<std::string>& args = {},
              const std::string& workDir = {}) {
-    if (info_.hProcess) return false;
+    if (process_) return false;
     const std::wstring exe = Widen(exePath);
     std::wstring cmd = QuoteArgument(exe);
     for (const auto& a : args) cmd += L" " + QuoteArgument(Widen(a));
@@ -80,38 +82,39 @@ class ChildProcess {
     if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         dir.empty() ? nullptr : dir.c_str(), &si, &pi))
       return false;
-    CloseHandle(pi.hThread);
-    pi.hThread = nullptr;
-    info_ = pi;
+    cl::TKernelHandle thread(pi.hThread);  // not needed: closed at once
+    process_.Reset(pi.hProcess);
+    pid_ = pi.dwProcessId;
     return true;
   }
 
-  DWORD Pid() const noexcept { return info_.dwProcessId; }
-  HANDLE Handle() const noexcept { return info_.hProcess; }
+  DWORD Pid() const noexcept { return pid_; }
+  HANDLE Handle() const noexcept { return process_.Get(); }
 
-  bool Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+  bool Running() const { return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
 
   // The exit code once the process has ended within ms; nothing while it still runs (or none started).
   std::optional<DWORD> WaitExit(DWORD ms) {
-    if (!info_.hProcess || !PumpWait(info_.hProcess, ms)) return std::nullopt;
+    if (!process_ || !PumpWait(process_.Get(), ms)) return std::nullopt;
     DWORD code = 0;
-    if (!GetExitCodeProcess(info_.hProcess, &code)) return std::nullopt;
+    if (!GetExitCodeProcess(process_.Get(), &code)) return std::nullopt;
     return code;
   }
 
   // Ends a running process (exit code 1) and lets go of it.
   void Close() {
-    if (!info_.hProcess) return;
+    if (!process_) return;
     if (Running()) {
-      TerminateProcess(info_.hProcess, 1);
-      WaitForSingleObject(info_.hProcess, 5000);
+      TerminateProcess(process_.Get(), 1);
+      WaitForSingleObject(process_.Get(), 5000);
     }
-    CloseHandle(info_.hProcess);
-    info_ = {};
+    process_.Reset();
+    pid_ = 0;
   }
 
  private:
-  PROCESS_INFORMATION info_{};
+  cl::TKernelHandle process_;
+  DWORD pid_ = 0;
 };
 
 namespace detail {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "KernelHandle.h"
+
 namespace {
 
 std::string Utf8(const std::wstring& w) {
@@ -33,10 +35,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::string text = Utf8(GetCommandLineW()) + "\n" + Utf8(dir) + "\n" + std::to_string(show) + "\n";
   // Written under a temporary name and then renamed, so a reader never sees half a record.
   const std::wstring partial = record + L".part";
-  HANDLE f = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return 1;
-  DWORD written = 0;
-  WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(f);
+  {
+    const cl::TKernelHandle f(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!f) return 1;
+    DWORD written = 0;
+    WriteFile(f.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  }
   return MoveFileExW(partial.c_str(), record.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

@@ -7,24 +7,23 @@
 
 #include <cwchar>
 
+#include "KernelHandle.h"
+
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc != 6) return 1;
   const UINT flags = static_cast<UINT>(std::wcstoul(argv[1], nullptr, 0));
   const UINT vk = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 0));
-  HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]);
-  HANDLE quit = OpenEventW(SYNCHRONIZE, FALSE, argv[4]);
-  HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::wcstoul(argv[5], nullptr, 0)));
+  const cl::TKernelHandle ready(OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]));
+  const cl::TKernelHandle quit(OpenEventW(SYNCHRONIZE, FALSE, argv[4]));
+  const cl::TKernelHandle parent(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::wcstoul(argv[5], nullptr, 0))));
   LocalFree(argv);
   if (!ready || !quit || !parent) return 1;
   if (!RegisterHotKey(nullptr, 1, flags, vk)) return 2;
-  SetEvent(ready);
-  const HANDLE waits[] = {quit, parent};
+  SetEvent(ready.Get());
+  const HANDLE waits[] = {quit.Get(), parent.Get()};
   WaitForMultipleObjects(2, waits, FALSE, 120000);
   UnregisterHotKey(nullptr, 1);
-  CloseHandle(parent);
-  CloseHandle(quit);
-  CloseHandle(ready);
   return 0;
 }
