@@ -298,7 +298,7 @@ void TfrmHotkeyEdit::FormKeyDown(cl::TObject*, uint16_t& key, cl::TShiftState) {
   }
 }
 
-void TfrmHotkeyEdit::btnHelpClick(cl::TObject*) { OpenHelpPage(RealSystemCalls(), cl::ExtractFilePath(ProgramFile())); }
+void TfrmHotkeyEdit::btnHelpClick(cl::TObject*) { OpenHelpPage(FSystemActions->Calls(), cl::ExtractFilePath(ProgramFile())); }
 
 void TfrmHotkeyEdit::btnCloseClick(cl::TObject*) { Close(); }
 void TfrmHotkeyEdit::mnuHelpClick(cl::TObject*) { btnHelp->Click(); }

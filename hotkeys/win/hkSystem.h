@@ -79,6 +79,9 @@ class SystemActions {
   SystemActions(const SystemActions&) = delete;
   SystemActions& operator=(const SystemActions&) = delete;
 
+  // The calls these actions make (the system's own, or a test's recorder).
+  SystemCalls& Calls() const noexcept { return FCalls; }
+
   // Action 3. index: an ExitWindowsParam; others do nothing. appWindow owns the timer program's start;
   // programDir is the folder of the program's own file (a missing final separator is supplied).
   void ExitWindowsCommand(int index, HWND appWindow, const std::string& programDir);
