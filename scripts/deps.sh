@@ -3,6 +3,7 @@
 set -euo pipefail
 pkgs=(cmake ninja-build clang libclang-rt-14-dev googletest
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth
+      wine64-preloader  # see wine_up in wine-env.sh: without it a Wine start may die at once
       lhasa liblhasa-dev imagemagick
       fonts-wine fonts-liberation)  # the fonts the programs and tests are drawn with
 missing=()

@@ -4,6 +4,14 @@ export WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine_up() {
+  # Without its preloader, Wine's loader sits at 0x7d000000 with the heap the kernel gives it anywhere in
+  # the gigabyte above; about one start in a thousand finds that heap over the page Wine needs at
+  # 0x7ffe0000 and ends at once with exit code 1 and not a word ("failed to map the shared user data",
+  # an error WINEDEBUG=-all keeps quiet). The preloader reserves those pages before anything else.
+  if [ ! -e /usr/lib/wine/wine64-preloader ]; then
+    echo "wine_up: /usr/lib/wine/wine64-preloader is missing (scripts/deps.sh installs wine64-preloader)" >&2
+    return 1
+  fi
   wineserver -k 2>/dev/null || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"

@@ -383,6 +383,7 @@ class TWinControl : public TControl {
   std::vector<TWinControl*> TabList(bool recursive = false) const;
 
   bool Focused() const;
+  // Visible and enabled with all its parents, and none of them being freed.
   virtual bool CanFocus() const;
   // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when it cannot take the focus.
   virtual void SetFocus();

@@ -348,11 +348,13 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
   if (control && control == activeControl_) control->Perform(CM_ENTER);
 }
 
-void TCustomForm::DefocusControl(TWinControl* control, bool removing) {
-  if (activeControl_ && control && control->ContainsControl(activeControl_)) {
-    const bool hadFocus = activeControl_->Focused();
+void TCustomForm::DefocusControl(const TControl* control, bool removing) {
+  const TControl* c = activeControl_;
+  while (c && c != control) c = c->Parent();
+  if (activeControl_ && control && c) {
+    const bool hadFocus = !removing && activeControl_->Focused();
     activeControl_ = nullptr;
-    if (hadFocus && !removing && HandleAllocated()) ::SetFocus(Handle());
+    if (hadFocus && HandleAllocated()) ::SetFocus(Handle());
   }
 }
 

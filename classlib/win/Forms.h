@@ -124,7 +124,8 @@ class TCustomForm : public TWinControl {
 
   // Told by its controls when they get the focus or lose the ability to keep it.
   void SetFocusedControl(TWinControl* control);
-  void DefocusControl(TWinControl* control, bool removing);
+  // `control` may be in its destructor already: it is only compared with the active control's parents.
+  void DefocusControl(const TControl* control, bool removing);
 
   void Dispatch(TMessage& message) override;
 

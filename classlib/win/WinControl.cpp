@@ -80,6 +80,9 @@ TWinControl::~TWinControl() {
 
 void TWinControl::BeforeDestruction() {
   inherited::BeforeDestruction();
+  // The form stops counting on it now, not only when it leaves its parent: a destructor that serves
+  // messages (joining a thread) may see the form activated meanwhile.
+  if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, true);
   // While the whole object is there, so that the window's last messages reach every override.
   DestroyHandle();
 }
@@ -105,9 +108,12 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-  if (auto* w = dynamic_cast<TWinControl*>(control)) {
-    if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(w, true);
-    std::erase(tabList_, w);
+  // Found by address, not by type: from its own destructor a windowed control is a mere TControl.
+  const auto w = std::find_if(tabList_.begin(), tabList_.end(),
+                              [control](const TWinControl* c) { return static_cast<const TControl*>(c) == control; });
+  if (w != tabList_.end()) {
+    if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(control, true);
+    tabList_.erase(w);
   }
   std::erase(controls_, control);
   control->parent_ = nullptr;
@@ -307,8 +313,9 @@ void TWinControl::DefaultHandler(TMessage& m) {
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
 bool TWinControl::CanFocus() const {
+  // A control being freed has lost its window for good: focusing it would have to make a new one.
   for (const TControl* c = this; c; c = c->Parent())
-    if (!c->Visible() || !c->Enabled()) return false;
+    if (!c->Visible() || !c->Enabled() || c->ComponentState().Contains(csDestroying)) return false;
   return true;
 }
 

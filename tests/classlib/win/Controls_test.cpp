@@ -372,6 +372,50 @@ TEST_F(ControlsTest, KeysMoveTheFocusPressTheDefaultButtonAndReachAPreviewingFor
   EXPECT_TRUE(keys.empty());
 }
 
+// A focusable box whose destructor lets its form be activated, as any destructor that serves messages
+// (one joining a thread, say) lets through an activation that another window's end causes.
+class TActivatingBox : public TTestBox {
+  CL_CLASS(TActivatingBox, TTestBox)
+  explicit TActivatingBox(cl::TComponent* owner) : TTestBox(owner) { SetTabStop(true); }
+  ~TActivatingBox() override {
+    if (form) SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  }
+  cl::TForm* form = nullptr;
+};
+CL_BEGIN_CLASS(TActivatingBox)
+CL_END_CLASS
+
+TEST_F(ControlsTest, AControlBeingFreedIsNotFocusedWhenItsFormIsActivatedMeanwhile) {
+  auto* edit = new cl::TEdit(form_);
+  edit->SetParent(form_);
+  edit->SetTop(150);
+  form_->Show();
+  Pump();
+  for (const bool inside : {false, true}) {
+    SCOPED_TRACE(inside ? "a control inside it has the focus" : "it has the focus");
+    auto* box = new TActivatingBox(form_);
+    box->SetParent(form_);
+    box->SetTabOrder(0);
+    cl::TWinControl* focused = box;
+    if (inside) {
+      focused = new cl::TEdit(form_);
+      focused->SetParent(box);
+    }
+    focused->SetFocus();
+    ASSERT_EQ(form_->ActiveControl(), focused);
+    int exits = 0;
+    focused->OnExit = [&](cl::TObject*) { ++exits; };
+    box->form = form_;
+    delete box;  // activates the form on its way out, its windows already gone
+    EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_.front());
+    errors_.clear();
+    // The focus went to the control that stays, and the one going heard nothing of it.
+    EXPECT_EQ(form_->ActiveControl(), edit);
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(form_->TabList(true), std::vector<cl::TWinControl*>{edit});
+  }
+}
+
 TEST_F(ControlsTest, ParentsMustNotFormACycle) {
   auto* outer = new TTestBox(form_);
   outer->SetParent(form_);
