@@ -345,14 +345,14 @@ class TBitmap : public TGraphic {
   // on it (stretch mode) hold across size and format changes.
   TCanvas* Canvas();
 
-  bool Empty() const override { return !dib_; }
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  void SetWidth(int width) override { SetSize(width, height_); }
-  void SetHeight(int height) override { SetSize(width_, height); }
+  bool Empty() const override { return !image_.dib; }
+  int Width() const override { return image_.width; }
+  int Height() const override { return image_.height; }
+  void SetWidth(int width) override { SetSize(width, image_.height); }
+  void SetHeight(int height) override { SetSize(image_.width, height); }
   // Keeps the pixels of the common top-left part; new pixels are white. Negative sizes count as 0.
   void SetSize(int width, int height);
-  TPixelFormat PixelFormat() const { return format_; }
+  TPixelFormat PixelFormat() const { return image_.format; }
   // Converts the pixels (to the nearest colour of the new format).
   void SetPixelFormat(TPixelFormat format);
 
@@ -360,7 +360,7 @@ class TBitmap : public TGraphic {
   // first), 24-bit blue-green-red, or 32-bit blue-green-red-x. EInvalidGraphicOperation "Scan line index
   // out of range" for a bad row.
   void* ScanLine(int row);
-  int BytesPerScanLine() const { return stride_; }
+  int BytesPerScanLine() const { return image_.stride; }
 
   // The DIB section. It is taken out of the canvas's context, so it may be selected elsewhere; the
   // canvas takes it back on its next drawing. Null when empty.
@@ -395,7 +395,16 @@ class TBitmap : public TGraphic {
 
  private:
   friend class TBitmapCanvas;
-  struct Image;
+  // A DIB section and what is known of it; TBitmap holds one and builds the next one aside.
+  struct Image {
+    TBitmapHandle dib;
+    uint8_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    TPixelFormat format = pf24bit;
+    std::vector<RGBQUAD> palette;
+  };
   void Adopt(Image&& image);
   void AdoptRows(const TBmpImage& file, std::vector<RGBQUAD> palette);
   void AdoptDecoded(const TBmpImage& file, std::vector<RGBQUAD> palette);
@@ -405,13 +414,7 @@ class TBitmap : public TGraphic {
   void DeselectFromCanvas() noexcept;
   HDC MemoryDC();
 
-  TBitmapHandle dib_;
-  uint8_t* bits_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
-  int stride_ = 0;
-  TPixelFormat format_ = pf24bit;
-  std::vector<RGBQUAD> palette_;
+  Image image_;
   TTransparentMode transparentMode_ = tmAuto;
   TColor transparentColor_ = clDefault;
   std::unique_ptr<TBitmapCanvas> canvas_;

@@ -85,8 +85,8 @@ class TBitmapCanvas : public TCanvas {
       memDC_.Reset(dc);
       SetHandle(dc);
     }
-    if (!selected_ && bitmap_.dib_) {
-      HGDIOBJ old = SelectObject(memDC_.Get(), bitmap_.dib_.Get());
+    if (!selected_ && bitmap_.image_.dib) {
+      HGDIOBJ old = SelectObject(memDC_.Get(), bitmap_.image_.dib.Get());
       if (!original_) original_ = old;
       selected_ = true;
     }
@@ -106,16 +106,6 @@ class TBitmapCanvas : public TCanvas {
   TDCHandle memDC_;
   HGDIOBJ original_ = nullptr;
   bool selected_ = false;
-};
-
-struct TBitmap::Image {
-  TBitmapHandle dib;
-  uint8_t* bits = nullptr;
-  int width = 0;
-  int height = 0;
-  int stride = 0;
-  TPixelFormat format = pf24bit;
-  std::vector<RGBQUAD> palette;
 };
 
 TBitmap::TBitmap() = default;
@@ -177,25 +167,23 @@ TBitmap::Image TBitmap::MakeImage(int width, int height, TPixelFormat format, st
 
 void TBitmap::Adopt(Image&& image) {
   DeselectFromCanvas();
-  dib_ = std::move(image.dib);
-  bits_ = dib_ ? image.bits : nullptr;
-  width_ = dib_ ? image.width : 0;
-  height_ = dib_ ? image.height : 0;
-  stride_ = dib_ ? image.stride : 0;
-  format_ = image.format;
-  palette_ = std::move(image.palette);
+  image_ = std::move(image);
+  if (!image_.dib) {  // no pixels, so no size either
+    image_.bits = nullptr;
+    image_.width = image_.height = image_.stride = 0;
+  }
 }
 
 void* TBitmap::ScanLine(int row) {
-  if (!dib_ || row < 0 || row >= height_) throw EInvalidGraphicOperation("Scan line index out of range");
+  if (!image_.dib || row < 0 || row >= image_.height) throw EInvalidGraphicOperation("Scan line index out of range");
   GdiFlush();
-  return bits_ + static_cast<size_t>(height_ - 1 - row) * stride_;
+  return image_.bits + static_cast<size_t>(image_.height - 1 - row) * image_.stride;
 }
 
 TColor TBitmap::PixelColor(int x, int y) const {
-  const uint8_t* row = bits_ + static_cast<size_t>(height_ - 1 - y) * stride_;
-  auto indexed = [&](unsigned index) { return index < palette_.size() ? QuadColor(palette_[index]) : clBlack; };
-  switch (format_) {
+  const uint8_t* row = image_.bits + static_cast<size_t>(image_.height - 1 - y) * image_.stride;
+  auto indexed = [&](unsigned index) { return index < image_.palette.size() ? QuadColor(image_.palette[index]) : clBlack; };
+  switch (image_.format) {
     case pf1bit: return indexed((row[x >> 3] >> (7 - (x & 7))) & 1);
     case pf4bit: return indexed((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
     case pf8bit: return indexed(row[x]);
@@ -208,23 +196,23 @@ TColor TBitmap::PixelColor(int x, int y) const {
 void TBitmap::SetSize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  if (width == width_ && height == height_) return;
-  Image image = MakeImage(width, height, format_, palette_);
+  if (width == image_.width && height == image_.height) return;
+  Image image = MakeImage(width, height, image_.format, image_.palette);
   if (image.dib) {
     TTempDC target(image.dib.Get());
     PatBlt(target.Get(), 0, 0, width, height, WHITENESS);
-    if (dib_) BitBlt(target.Get(), 0, 0, std::min(width, width_), std::min(height, height_), MemoryDC(), 0, 0, SRCCOPY);
+    if (image_.dib) BitBlt(target.Get(), 0, 0, std::min(width, image_.width), std::min(height, image_.height), MemoryDC(), 0, 0, SRCCOPY);
   }
   Adopt(std::move(image));
   Changed();
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
-  if (format == format_ || format < pf1bit || format > pf32bit) return;
-  Image image = MakeImage(width_, height_, format, {});
+  if (format == image_.format || format < pf1bit || format > pf32bit) return;
+  Image image = MakeImage(image_.width, image_.height, format, {});
   if (image.dib) {
     TTempDC target(image.dib.Get());
-    BitBlt(target.Get(), 0, 0, width_, height_, MemoryDC(), 0, 0, SRCCOPY);
+    BitBlt(target.Get(), 0, 0, image_.width, image_.height, MemoryDC(), 0, 0, SRCCOPY);
   }
   Adopt(std::move(image));
   Changed();
@@ -238,10 +226,10 @@ void TBitmap::Assign(const TPersistent* source) {
   }
   if (auto* other = dynamic_cast<const TBitmap*>(source)) {
     if (other == this) return;
-    Image image = MakeImage(other->width_, other->height_, other->format_, other->palette_);
+    Image image = MakeImage(other->image_.width, other->image_.height, other->image_.format, other->image_.palette);
     if (image.dib) {
       GdiFlush();
-      std::memcpy(image.bits, other->bits_, static_cast<size_t>(other->stride_) * other->height_);
+      std::memcpy(image.bits, other->image_.bits, static_cast<size_t>(other->image_.stride) * other->image_.height);
     }
     Adopt(std::move(image));
     transparent_ = other->transparent_;
@@ -256,15 +244,15 @@ void TBitmap::Assign(const TPersistent* source) {
 HBITMAP TBitmap::Handle() {
   DeselectFromCanvas();
   GdiFlush();
-  return dib_.Get();
+  return image_.dib.Get();
 }
 
 HBITMAP TBitmap::ReleaseHandle() {
   DeselectFromCanvas();
   GdiFlush();
-  HBITMAP h = dib_.Release();
+  HBITMAP h = image_.dib.Release();
   Image empty;
-  empty.format = format_;
+  empty.format = image_.format;
   Adopt(std::move(empty));
   Changed();
   return h;
@@ -277,7 +265,7 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
     return;
   }
   TBitmapHandle owned(bitmap);
-  if (owned.Get() == dib_.Get()) {
+  if (owned.Get() == image_.dib.Get()) {
     owned.Release();
     return;
   }
@@ -339,9 +327,9 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
 
 TColor TBitmap::TransparentColor() const {
   if (transparentMode_ == tmFixed && transparentColor_ != clDefault) return transparentColor_;
-  if (!dib_) return clDefault;
+  if (!image_.dib) return clDefault;
   GdiFlush();
-  return PixelColor(0, height_ - 1);
+  return PixelColor(0, image_.height - 1);
 }
 
 void TBitmap::SetTransparentColor(TColor color) {
@@ -352,26 +340,26 @@ void TBitmap::SetTransparentColor(TColor color) {
 }
 
 TBitmapHandle TBitmap::MakeMask(TColor color) const {
-  Image mask = MakeImage(width_, height_, pf1bit, {});
+  Image mask = MakeImage(image_.width, image_.height, pf1bit, {});
   if (!mask.dib) return {};
   GdiFlush();
   const TColor key = ColorToRGB(color);
-  for (int y = 0; y < height_; ++y) {
-    uint8_t* out = mask.bits + static_cast<size_t>(height_ - 1 - y) * mask.stride;
+  for (int y = 0; y < image_.height; ++y) {
+    uint8_t* out = mask.bits + static_cast<size_t>(image_.height - 1 - y) * mask.stride;
     std::memset(out, 0, mask.stride);
-    for (int x = 0; x < width_; ++x)
+    for (int x = 0; x < image_.width; ++x)
       if (PixelColor(x, y) == key) out[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
   }
   return std::move(mask.dib);
 }
 
 void TBitmap::Mask(TColor color) {
-  if (!dib_) return;
+  if (!image_.dib) return;
   Image image;
   image.format = pf1bit;
-  image.width = width_;
-  image.height = height_;
-  image.stride = BmpStride(width_, 1);
+  image.width = image_.width;
+  image.height = image_.height;
+  image.stride = BmpStride(image_.width, 1);
   image.palette = DefaultPalette(pf1bit);
   image.dib = MakeMask(color);
   DIBSECTION ds{};
@@ -382,19 +370,19 @@ void TBitmap::Mask(TColor color) {
 }
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
-  if (!dib_) return;
+  if (!image_.dib) return;
   HDC dst = canvas.Handle();
   HDC src = MemoryDC();
   if (transparent_) {
     TBitmapHandle mask = MakeMask(TransparentColor());
     TTempDC maskDC(mask.Get());
-    MaskedBlt(dst, rect, src, maskDC.Get(), width_, height_);
+    MaskedBlt(dst, rect, src, maskDC.Get(), image_.width, image_.height);
     return;
   }
-  if (rect.Width() == width_ && rect.Height() == height_)
-    BitBlt(dst, rect.Left, rect.Top, width_, height_, src, 0, 0, canvas.CopyMode());
+  if (rect.Width() == image_.width && rect.Height() == image_.height)
+    BitBlt(dst, rect.Left, rect.Top, image_.width, image_.height, src, 0, 0, canvas.CopyMode());
   else
-    StretchBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), src, 0, 0, width_, height_, canvas.CopyMode());
+    StretchBlt(dst, rect.Left, rect.Top, rect.Width(), rect.Height(), src, 0, 0, image_.width, image_.height, canvas.CopyMode());
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
@@ -477,12 +465,12 @@ void TBitmap::AdoptDecoded(const TBmpImage& file, std::vector<RGBQUAD> palette) 
 }
 
 void TBitmap::SaveToStream(TStream& stream) {
-  if (!dib_) return;
+  if (!image_.dib) return;
   GdiFlush();
-  std::vector<TBmpColor> palette(palette_.size());
+  std::vector<TBmpColor> palette(image_.palette.size());
   for (size_t i = 0; i < palette.size(); ++i)
-    palette[i] = TBmpColor{palette_[i].rgbBlue, palette_[i].rgbGreen, palette_[i].rgbRed, palette_[i].rgbReserved};
-  WriteBmp(stream, width_, height_, BitsOf(format_), palette, bits_);
+    palette[i] = TBmpColor{image_.palette[i].rgbBlue, image_.palette[i].rgbGreen, image_.palette[i].rgbRed, image_.palette[i].rgbReserved};
+  WriteBmp(stream, image_.width, image_.height, BitsOf(image_.format), palette, image_.bits);
 }
 
 }  // namespace cl
