@@ -50,14 +50,6 @@ namespace {
 
 bool IsSysMenuAction(int action) { return action == 3 || action == 11; }
 
-// The window icon's copy at the icon size; a plain copy when the icon did not come from a resource.
-cl::TIconHandle CopyWindowIcon(HICON icon, int width, int height) {
-  HANDLE copy = CopyImage(icon, IMAGE_ICON, width, height, LR_COPYFROMRESOURCE);
-  if (!copy) copy = CopyImage(icon, IMAGE_ICON, width, height, 0);
-  if (!copy) copy = CopyIcon(icon);
-  return cl::TIconHandle(static_cast<HICON>(copy));
-}
-
 // An image that shows the window's icon bitmap from now on.
 void HangIcon(TSkinImage& image, const cl::TBitmap& icon) {
   auto held = std::make_shared<TWinSkinBitmap>();
@@ -294,6 +286,13 @@ void Minimize(TNCFrameState& s) {
 // ---------------------------------------------------------------------------------------------------------
 // The window icon.
 
+cl::TIconHandle CopyIconAtSize(HICON icon, int width, int height, TCopyImage copyImage) {
+  HANDLE copy = copyImage(icon, IMAGE_ICON, width, height, LR_COPYFROMRESOURCE);
+  if (!copy) copy = copyImage(icon, IMAGE_ICON, width, height, 0);
+  if (!copy) copy = CopyIcon(icon);
+  return cl::TIconHandle(static_cast<HICON>(copy));
+}
+
 void GetFormIcon(TNCFrameState& s, const cl::TBitmap* fallback) {
   s.IconSize = GetSystemMetrics(SM_CXSMICON);
   auto icon = reinterpret_cast<HICON>(SendMessageW(s.Wnd, WM_GETICON, ICON_SMALL, 0));
@@ -301,7 +300,7 @@ void GetFormIcon(TNCFrameState& s, const cl::TBitmap* fallback) {
   s.WindowIcon = icon;
   if (icon) {
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    const cl::TIconHandle copy = CopyWindowIcon(icon, cx, cy);
+    const cl::TIconHandle copy = CopyIconAtSize(icon, cx, cy);
     s.IconBitmap.SetPixelFormat(cl::pf24bit);
     s.IconBitmap.SetSize(cx, cy);
     DrawIconEx(s.IconBitmap.Canvas()->Handle(), 0, 0, copy.Get(), cx, cy, 0, nullptr, DI_NORMAL);
@@ -312,9 +311,9 @@ void GetFormIcon(TNCFrameState& s, const cl::TBitmap* fallback) {
   }
 }
 
-void DrawFormIcon(const TNCFrameState& s, HDC dc, int x, int y) {
+void DrawFormIcon(const TNCFrameState& s, HDC dc, int x, int y, TCopyImage copyImage) {
   if (!s.WindowIcon) return;
-  const cl::TIconHandle copy = CopyWindowIcon(s.WindowIcon, s.IconSize, s.IconSize);
+  const cl::TIconHandle copy = CopyIconAtSize(s.WindowIcon, s.IconSize, s.IconSize, copyImage);
   if (copy) DrawIconEx(dc, x, y, copy.Get(), s.IconSize, s.IconSize, 0, nullptr, DI_NORMAL);
 }
 

@@ -34,8 +34,13 @@ void Minimize(TNCFrameState& s);
 // the small icon size. Without one: the skin data's shared icon bitmap, else `fallback` (the main
 // form's, which the caller finds), when not empty.
 void GetFormIcon(TNCFrameState& s, const cl::TBitmap* fallback = nullptr);
+// The system's CopyImage, or a stand-in.
+using TCopyImage = HANDLE(WINAPI*)(HANDLE, UINT, int, int, UINT);
+// The icon copied at width by height for drawing: from its resource, else a plain copy (icons read from
+// form streams have no resource to copy from).
+cl::TIconHandle CopyIconAtSize(HICON icon, int width, int height, TCopyImage copyImage = &CopyImage);
 // The window icon at the icon size, drawn at (x, y); nothing when the window has none.
-void DrawFormIcon(const TNCFrameState& s, HDC dc, int x, int y);
+void DrawFormIcon(const TNCFrameState& s, HDC dc, int x, int y, TCopyImage copyImage = &CopyImage);
 
 // The non-client mouse. Each gives Default when the window's own procedure is to handle the message
 // as well, Done when the message is answered with 0.

@@ -364,6 +364,19 @@ TEST(SysButtons, TheWindowIconIsCopiedForTheSystemMenuButton) {
   EXPECT_EQ(surface.Pixel(10 + size / 2, 10 + size / 2), kIcon);
 }
 
+// CopyImage as it answers for an icon that did not come from a resource.
+HANDLE WINAPI CopyImageWithoutResource(HANDLE image, UINT type, int cx, int cy, UINT flags) {
+  if (flags & LR_COPYFROMRESOURCE) return nullptr;
+  return CopyImage(image, type, cx, cy, flags);
+}
+
+TEST(SysButtons, AnIconWithoutResourceIsStillDrawn) {
+  SkinnedWindow w(kOverlapped);
+  hktest::PaintSurface surface(40, 40);
+  skin::DrawFormIcon(w.s, surface.DC(), 10, 10, &CopyImageWithoutResource);
+  EXPECT_EQ(surface.Pixel(10 + w.s.IconSize / 2, 10 + w.s.IconSize / 2), kIcon);
+}
+
 TEST(SysButtons, AWindowWithoutIconTakesTheFallbackAndDrawsNothing) {
   SkinnedWindow w(kOverlapped);
   SendMessageW(w.Wnd(), WM_SETICON, ICON_SMALL, 0);
