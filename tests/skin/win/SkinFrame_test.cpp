@@ -245,10 +245,10 @@ TEST(SkinFrame, TheRegionLeavesOutTheKeyCornersAndFollowsTheSize) {
   expectShape(W, H);
   EXPECT_TRUE(w.s.RegionHeld);
 
-  // After a paint (the title bitmap holds the old width) the window grows: the region is built at the
-  // new size, with no hole where the old corner was.
+  // After a paint (the title bitmap holds the old width) the window grows, its frame not repainted yet:
+  // the region is built at the new size, with no hole where the old corner was.
   skin::PaintNonClient(w.s);
-  SetWindowPos(w.Wnd(), nullptr, 0, 0, W + 80, H + 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(w.Wnd(), nullptr, 0, 0, W + 80, H + 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   EXPECT_EQ(w.s.RegionWidth, W + 80);
   expectShape(W + 80, H + 30);
   EXPECT_TRUE(inRegion(W - kSide - 2, 1));
