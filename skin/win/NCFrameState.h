@@ -39,10 +39,14 @@ constexpr int kNCPressed = 2;
 constexpr int kNCHot = 3;
 
 // Private messages of skinned windows.
-constexpr UINT kMsgSkinAction = 0x3514;        // a skin button's own Action was clicked; wParam = Action
-constexpr UINT kMsgSkinButtonVisible = 0x3515; // may button wParam show? result > 0 = yes
+constexpr UINT kMsgSkinAction = 0x3514;         // a skin button's own Action was clicked; wParam = Action
+constexpr UINT kMsgSkinButtonVisible = 0x3515;  // may button wParam show? result > 0 = yes
 
 struct TNCFrameState;
+
+// How a non-client message handler leaves the message: Default when the window's own procedure is to
+// handle it as well, Done when it is answered with 0.
+enum class TNCAnswer { Default, Done };
 
 // A clickable object in the non-client area: a title-bar button, or a menu-bar button of the window's
 // menu bar. Its rectangle is in window-frame coordinates (origin at the window's top-left corner).

@@ -112,11 +112,10 @@ cl::TRegionHandle BuildShapedRegion(const TNCFrameState& s, int w, int h) {
   cl::TRegionHandle region = RectRegion(s.Left, s.Top, w - s.Right, h - s.Bottom);
   if (s.BorderKind == TBorderKind::None) return region;
 
-  cl::TRegionHandle left = skin.BorderLeft.Trans == 1 && h > 1 ? RegionFromBorder(s, 1, 0, 0, s.Left, h)
-                                                               : RectRegion(0, 0, s.Left, h);
-  cl::TRegionHandle right = skin.BorderRight.Trans == 1 && h > 1
-                                ? RegionFromBorder(s, 2, w - s.Right, 0, s.Right, h)
-                                : RectRegion(w - s.Right, 0, w, h);
+  cl::TRegionHandle left =
+      skin.BorderLeft.Trans == 1 && h > 1 ? RegionFromBorder(s, 1, 0, 0, s.Left, h) : RectRegion(0, 0, s.Left, h);
+  cl::TRegionHandle right = skin.BorderRight.Trans == 1 && h > 1 ? RegionFromBorder(s, 2, w - s.Right, 0, s.Right, h)
+                                                                 : RectRegion(w - s.Right, 0, w, h);
   cl::TRegionHandle bottom = skin.BorderBottom.Trans == 1 && s.Bottom >= 2
                                  ? RegionFromBorder(s, 4, s.Left, h - s.Bottom, w - s.Left - s.Right, s.Bottom)
                                  : RectRegion(s.Left, h - s.Bottom, w - s.Right, h);
@@ -185,6 +184,13 @@ LRESULT NCHitTest(const TNCFrameState& s, POINT screen, LRESULT defaultResult) {
   if (s.BorderKind != TBorderKind::Sizeable || s.WindowState != TWindowState::Normal) return HTBORDER;
   if (bottom) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
   return left ? HTLEFT : HTRIGHT;
+}
+
+TNCAnswer NCPaint(TNCFrameState& s, bool paintingOn) {
+  if (!paintingOn) return TNCAnswer::Done;
+  if (MDIChildNotNormal(s) || s.BorderKind == TBorderKind::None) return TNCAnswer::Default;
+  PaintNonClient(s);
+  return TNCAnswer::Done;
 }
 
 void PaintBorder(const TNCFrameState& s, int index, const RECT& rect, HDC dc) {
@@ -290,8 +296,7 @@ void PaintNonClient(TNCFrameState& s, HDC dc) {
 }
 
 void RefreshFrame(HWND wnd) {
-  SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void UpdateFrameSize(TNCFrameState& s, bool recalc) {
@@ -305,8 +310,7 @@ void UpdateFrameSize(TNCFrameState& s, bool recalc) {
   int width = s.ClientRect.right - s.ClientRect.left + s.Left + s.Right;
   const int height = s.ClientRect.bottom - s.ClientRect.top + s.Top + s.Bottom + s.MenuBarHeight;
   if (s.MessageDialog && !recalc) width = WidenMessageDialog(s, width);
-  SetWindowPos(s.Wnd, nullptr, 0, 0, width, height,
-               SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  SetWindowPos(s.Wnd, nullptr, 0, 0, width, height, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void UpdateWindowRegion(TNCFrameState& s) {
@@ -317,8 +321,8 @@ void UpdateWindowRegion(TNCFrameState& s) {
       s.SkinState != kSkinStateRecolouring)
     return;
   const TSkinDescription& skin = *s.Skin;
-  const bool shaped = skin.BorderLeft.Trans || skin.BorderRight.Trans || skin.BorderTop.Trans ||
-                      skin.BorderBottom.Trans;
+  const bool shaped =
+      skin.BorderLeft.Trans || skin.BorderRight.Trans || skin.BorderTop.Trans || skin.BorderBottom.Trans;
   cl::TRegionHandle region = shaped ? BuildShapedRegion(s, size.cx, size.cy) : RectRegion(0, 0, size.cx, size.cy);
   s.RegionWidth = size.cx;
   s.RegionHeight = size.cy;

@@ -30,6 +30,10 @@ LRESULT NCCalcSize(TNCFrameState& s, WPARAM wParam, LPARAM lParam, const std::fu
 // client and other answers stay.
 LRESULT NCHitTest(const TNCFrameState& s, POINT screen, LRESULT defaultResult);
 
+// WM_NCPAINT: nothing at all while the skin's non-client painting is switched off; the window's own
+// frame for a window without border or an MDI child that is not restored; else the skin frame.
+TNCAnswer NCPaint(TNCFrameState& s, bool paintingOn);
+
 // The whole non-client area painted into `dc` (null: the window DC), each part copied in one piece.
 // Nothing outside the skinned states, without a frame, or for an MDI child that is not restored. Ends
 // with no hot object.

@@ -196,8 +196,8 @@ void PaintSysButtons(TNCFrameState& s, HDC dc) {
     cl::TBitmap* image = SkinImageBitmap(d.Image);
     if (!image) continue;
     const int frame = s.Active || d.FrameCount < 4 ? 1 : 4;
-    DrawSkinFrame(dc, cl::TRect{button.Rect.left, button.Rect.top, button.Rect.right, button.Rect.bottom}, *image,
-                  true, d.FrameCount, frame);
+    DrawSkinFrame(dc, cl::TRect{button.Rect.left, button.Rect.top, button.Rect.right, button.Rect.bottom}, *image, true,
+                  d.FrameCount, frame);
   }
 }
 
@@ -211,8 +211,8 @@ void PaintSysButton(TNCFrameState& s, TWinSysButton& button, int state) {
     return;
   }
   if (cl::TBitmap* image = SkinImageBitmap(d.Image))
-    DrawSkinFrame(dc.Get(), cl::TRect{button.Rect.left, button.Rect.top, button.Rect.right, button.Rect.bottom},
-                  *image, true, d.FrameCount, frame);
+    DrawSkinFrame(dc.Get(), cl::TRect{button.Rect.left, button.Rect.top, button.Rect.right, button.Rect.bottom}, *image,
+                  true, d.FrameCount, frame);
 }
 
 TWinSysButton* SysButtonAt(TNCFrameState& s, POINT p) {
@@ -320,57 +320,57 @@ void DrawFormIcon(const TNCFrameState& s, HDC dc, int x, int y, TCopyImage copyI
 // ---------------------------------------------------------------------------------------------------------
 // The non-client mouse.
 
-TNCMouse NCMouseMove(TNCFrameState& s, POINT screen) {
-  if (!s.Active) return TNCMouse::Done;
+TNCAnswer NCMouseMove(TNCFrameState& s, POINT screen) {
+  if (!s.Active) return TNCAnswer::Done;
   if (TNCObject* object = ObjectAt(s, ScreenToFrame(s, screen))) {
     object->MouseEnter();
-    return TNCMouse::Done;
+    return TNCAnswer::Done;
   }
   if (s.HotObject) s.HotObject->MouseLeave();
-  return TNCMouse::Default;
+  return TNCAnswer::Default;
 }
 
-TNCMouse NCLButtonDown(TNCFrameState& s, WPARAM& hitTest, POINT screen) {
+TNCAnswer NCLButtonDown(TNCFrameState& s, WPARAM& hitTest, POINT screen) {
   TNCObject* object = ObjectAt(s, ScreenToFrame(s, screen));
   s.PressedObject = object;
   if (!object) {
     if (s.WindowState == TWindowState::Maximized && s.Active && hitTest == HTCAPTION) hitTest = HTMENU;
-    return TNCMouse::Default;
+    return TNCAnswer::Default;
   }
   if (!s.Active) SetForegroundWindow(s.Wnd);
   object->MouseDown();
   if (!dynamic_cast<TWinSysButton*>(object) && s.Host) s.Host->TrackMenuButton(*object);
-  return TNCMouse::Done;
+  return TNCAnswer::Done;
 }
 
-TNCMouse NCLButtonUp(TNCFrameState& s, POINT screen) {
+TNCAnswer NCLButtonUp(TNCFrameState& s, POINT screen) {
   TNCObject* object = ObjectAt(s, ScreenToFrame(s, screen));
   TNCObject* pressed = s.PressedObject;
   s.PressedObject = nullptr;
-  if (!object) return TNCMouse::Default;
+  if (!object) return TNCAnswer::Default;
   // A button runs only when released over the one it was pressed on.
   if (dynamic_cast<TWinSysButton*>(object) && object == s.HotObject && object == pressed) {
     object->MouseUp();
     SysButtonClick(s, screen.x, screen.y);
   }
-  return TNCMouse::Done;
+  return TNCAnswer::Done;
 }
 
-TNCMouse NCLButtonDblClk(TNCFrameState& s, WPARAM hitTest, POINT screen) {
-  if (hitTest != HTCAPTION) return TNCMouse::Default;
+TNCAnswer NCLButtonDblClk(TNCFrameState& s, WPARAM hitTest, POINT screen) {
+  if (hitTest != HTCAPTION) return TNCAnswer::Default;
   // The second click of a double click on a button presses it again.
   if (SysButtonAt(s, ScreenToFrame(s, screen))) return NCLButtonDown(s, hitTest, screen);
   if (s.WindowState != TWindowState::Normal)
     Restore(s);
   else if (s.StyleFlags & kStyleMaximizeBox)
     Maximize(s);
-  return TNCMouse::Done;
+  return TNCAnswer::Done;
 }
 
-TNCMouse NCRButtonDown(TNCFrameState& s, WPARAM hitTest, POINT screen) {
-  if (hitTest != HTCAPTION || s.WindowKind == TWindowKind::MDIChild) return TNCMouse::Default;
+TNCAnswer NCRButtonDown(TNCFrameState& s, WPARAM hitTest, POINT screen) {
+  if (hitTest != HTCAPTION || s.WindowKind == TWindowKind::MDIChild) return TNCAnswer::Default;
   if (s.Host) s.Host->ShowSysMenu(screen.x, screen.y);
-  return TNCMouse::Done;
+  return TNCAnswer::Done;
 }
 
 void TimerTick(TNCFrameState& s, POINT cursor) {

@@ -42,15 +42,13 @@ cl::TIconHandle CopyIconAtSize(HICON icon, int width, int height, TCopyImage cop
 // The window icon at the icon size, drawn at (x, y); nothing when the window has none.
 void DrawFormIcon(const TNCFrameState& s, HDC dc, int x, int y, TCopyImage copyImage = &CopyImage);
 
-// The non-client mouse. Each gives Default when the window's own procedure is to handle the message
-// as well, Done when the message is answered with 0.
-enum class TNCMouse { Default, Done };
-TNCMouse NCMouseMove(TNCFrameState& s, POINT screen);
+// The non-client mouse (see TNCAnswer).
+TNCAnswer NCMouseMove(TNCFrameState& s, POINT screen);
 // May turn a caption hit into a menu hit (a maximised window is not dragged).
-TNCMouse NCLButtonDown(TNCFrameState& s, WPARAM& hitTest, POINT screen);
-TNCMouse NCLButtonUp(TNCFrameState& s, POINT screen);
-TNCMouse NCLButtonDblClk(TNCFrameState& s, WPARAM hitTest, POINT screen);
-TNCMouse NCRButtonDown(TNCFrameState& s, WPARAM hitTest, POINT screen);
+TNCAnswer NCLButtonDown(TNCFrameState& s, WPARAM& hitTest, POINT screen);
+TNCAnswer NCLButtonUp(TNCFrameState& s, POINT screen);
+TNCAnswer NCLButtonDblClk(TNCFrameState& s, WPARAM hitTest, POINT screen);
+TNCAnswer NCRButtonDown(TNCFrameState& s, WPARAM hitTest, POINT screen);
 // The hot-track timer: the hot object leaves when the cursor (screen point) is off it.
 void TimerTick(TNCFrameState& s, POINT cursor);
 

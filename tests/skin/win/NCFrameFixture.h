@@ -21,8 +21,8 @@
 namespace ncframe {
 
 // Frame widths of the test skin.
-constexpr int kSide = 4;     // left and right
-constexpr int kTop = 24;     // title bar
+constexpr int kSide = 4;  // left and right
+constexpr int kTop = 24;  // title bar
 constexpr int kBottom = 5;
 constexpr int kTopWidth = 40;  // the top image's frame width; its corners are 3 by 3 key pixels
 constexpr int kButtonW = 16, kButtonH = 14;
@@ -168,6 +168,7 @@ class SkinnedWindow : public skin::TNCFrameHost {
   std::vector<WPARAM> VisibleAsked;
   bool MDIChildMaximized = false;
   bool TimerEnabled = true;
+  bool PaintingOn = true;  // the skin's non-client painting switch
   HICON Icon = nullptr;
 
  private:
@@ -248,7 +249,7 @@ inline LRESULT SkinnedWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND wnd = s.Wnd;
   auto callDefault = [&] { return DefWindowProcW(wnd, msg, wParam, lParam); };
   const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  auto mouse = [&](skin::TNCMouse r) { return r == skin::TNCMouse::Default ? callDefault() : 0; };
+  auto answer = [&](skin::TNCAnswer r) { return r == skin::TNCAnswer::Default ? callDefault() : 0; };
   switch (msg) {
     case WM_SYSCOMMAND: SysCommands.push_back(wParam & 0xFFF0); return 0;
     case skin::kMsgSkinAction: SkinActions.push_back(wParam); return 0;
@@ -264,19 +265,16 @@ inline LRESULT SkinnedWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCALCSIZE: return skin::NCCalcSize(s, wParam, lParam, callDefault);
     case WM_NCHITTEST: return skin::NCHitTest(s, at, callDefault());
-    case WM_NCPAINT:
-      if (s.BorderKind == skin::TBorderKind::None) return callDefault();
-      skin::PaintNonClient(s);
-      return 0;
+    case WM_NCPAINT: return answer(skin::NCPaint(s, PaintingOn));
     case WM_NCACTIVATE:
       s.Active = wParam != 0;
       skin::PaintNonClient(s);
       return 1;
-    case WM_NCMOUSEMOVE: return mouse(skin::NCMouseMove(s, at));
-    case WM_NCLBUTTONDOWN: return mouse(skin::NCLButtonDown(s, wParam, at));
-    case WM_NCLBUTTONUP: return mouse(skin::NCLButtonUp(s, at));
-    case WM_NCLBUTTONDBLCLK: return mouse(skin::NCLButtonDblClk(s, wParam, at));
-    case WM_NCRBUTTONDOWN: return mouse(skin::NCRButtonDown(s, wParam, at));
+    case WM_NCMOUSEMOVE: return answer(skin::NCMouseMove(s, at));
+    case WM_NCLBUTTONDOWN: return answer(skin::NCLButtonDown(s, wParam, at));
+    case WM_NCLBUTTONUP: return answer(skin::NCLButtonUp(s, at));
+    case WM_NCLBUTTONDBLCLK: return answer(skin::NCLButtonDblClk(s, wParam, at));
+    case WM_NCRBUTTONDOWN: return answer(skin::NCRButtonDown(s, wParam, at));
     default: return callDefault();
   }
 }

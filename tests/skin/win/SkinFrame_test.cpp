@@ -104,6 +104,19 @@ TEST(SkinFrame, TheWindowItselfShowsTheFrame) {
   EXPECT_EQ(GetPixel(dc.Get(), w.Width() / 2, w.Height() - 1), kBottomColour[0]);
 }
 
+TEST(SkinFrame, WithPaintingSwitchedOffTheFrameIsLeftAlone) {
+  SkinnedWindow w(kOverlapped);
+  const cl::TWindowDC dc(w.Wnd(), cl::TWindowDC::dcWholeWindow);
+  RECT left{0, 0, kSide, w.Height()};
+  FillRect(dc.Get(), &left, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  w.PaintingOn = false;
+  EXPECT_EQ(SendMessageW(w.Wnd(), WM_NCPAINT, 1, 0), 0);
+  EXPECT_EQ(GetPixel(dc.Get(), 1, w.Height() / 2), RGB(255, 255, 255));
+  w.PaintingOn = true;
+  EXPECT_EQ(SendMessageW(w.Wnd(), WM_NCPAINT, 1, 0), 0);
+  EXPECT_EQ(GetPixel(dc.Get(), 1, w.Height() / 2), kLeft[0]);
+}
+
 // Pixels of the caption's colour in the title bar between x0 and x1.
 int TextPixels(const Painted& p, int x0, int x1, COLORREF text) {
   int n = 0;
@@ -159,8 +172,8 @@ TEST(SkinFrame, AMessageDialogIsWidenedToItsTitle) {
   TWindowSpec spec = kDialog;
   spec.Text = title.c_str();
   SkinnedWindow w(spec);
-  HWND child = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 20, 50, 20, w.Wnd(), nullptr,
-                               nullptr, nullptr);
+  HWND child =
+      CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 20, 50, 20, w.Wnd(), nullptr, nullptr, nullptr);
   const int before = w.Width();
   SIZE text{};
   {
