@@ -99,9 +99,7 @@ cl::TRegionHandle RectRegion(int left, int top, int right, int bottom) {
 // a := a ∪ b (an absent part adds nothing).
 void Unite(cl::TRegionHandle& a, const cl::TRegionHandle& b) {
   if (!b) return;
-  if (!a) {
-    a = RectRegion(0, 0, 0, 0);
-  }
+  if (!a) a = RectRegion(0, 0, 0, 0);
   CombineRgn(a.Get(), a.Get(), b.Get(), RGN_OR);
 }
 
@@ -155,7 +153,10 @@ POINT ScreenToFrame(const TNCFrameState& s, POINT screen) {
 }
 
 LRESULT NCCalcSize(TNCFrameState& s, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& callDefault) {
-  if (!wParam) return callDefault(), 0;
+  if (!wParam) {
+    callDefault();
+    return 0;
+  }
   auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
   // The proposed window rectangle, before the system's own frame is taken off it.
   const RECT proposed = params->rgrc[0];
