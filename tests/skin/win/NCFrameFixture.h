@@ -113,22 +113,22 @@ inline HICON FlatIcon(COLORREF colour) {
 }
 
 // The window kinds the tests skin.
-struct TWindowSpec {
+struct TWindowRecipe {
   DWORD Style;
   DWORD ExStyle;
   skin::TBorderKind Border;
   const wchar_t* Text = L"Frame";
 };
-inline const TWindowSpec kOverlapped{WS_OVERLAPPEDWINDOW, 0, skin::TBorderKind::Sizeable};
-inline const TWindowSpec kSingle{WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, skin::TBorderKind::Single};
-inline const TWindowSpec kDialog{WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME,
-                                 skin::TBorderKind::Dialog};
-inline const TWindowSpec kPopupCaption{WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, skin::TBorderKind::Single};
-inline const TWindowSpec kBarePopup{WS_POPUP, 0, skin::TBorderKind::None};
+inline const TWindowRecipe kOverlapped{WS_OVERLAPPEDWINDOW, 0, skin::TBorderKind::Sizeable};
+inline const TWindowRecipe kSingle{WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, skin::TBorderKind::Single};
+inline const TWindowRecipe kDialog{WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME,
+                                   skin::TBorderKind::Dialog};
+inline const TWindowRecipe kPopupCaption{WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, skin::TBorderKind::Single};
+inline const TWindowRecipe kBarePopup{WS_POPUP, 0, skin::TBorderKind::None};
 
 class SkinnedWindow : public skin::TNCFrameHost {
  public:
-  explicit SkinnedWindow(const TWindowSpec& spec, int menuBarHeight = 0);
+  explicit SkinnedWindow(const TWindowRecipe& recipe, int menuBarHeight = 0);
   ~SkinnedWindow() override;
   SkinnedWindow(const SkinnedWindow&) = delete;
   SkinnedWindow& operator=(const SkinnedWindow&) = delete;
@@ -176,7 +176,7 @@ class SkinnedWindow : public skin::TNCFrameHost {
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
-inline SkinnedWindow::SkinnedWindow(const TWindowSpec& spec, int menuBarHeight) {
+inline SkinnedWindow::SkinnedWindow(const TWindowRecipe& recipe, int menuBarHeight) {
   static const ATOM atom = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -192,8 +192,8 @@ inline SkinnedWindow::SkinnedWindow(const TWindowSpec& spec, int menuBarHeight) 
   EXPECT_TRUE(Data.LoadSkin());
 
   RECT r{0, 0, kClientW, kClientH};
-  AdjustWindowRectEx(&r, spec.Style, FALSE, spec.ExStyle);
-  HWND wnd = CreateWindowExW(spec.ExStyle, MAKEINTATOM(atom), spec.Text, spec.Style, 100, 100, r.right - r.left,
+  AdjustWindowRectEx(&r, recipe.Style, FALSE, recipe.ExStyle);
+  HWND wnd = CreateWindowExW(recipe.ExStyle, MAKEINTATOM(atom), recipe.Text, recipe.Style, 100, 100, r.right - r.left,
                              r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   EXPECT_NE(wnd, nullptr);
   Icon = FlatIcon(kIcon);
@@ -203,18 +203,18 @@ inline SkinnedWindow::SkinnedWindow(const TWindowSpec& spec, int menuBarHeight) 
   s.Wnd = wnd;
   s.Skin = &Data;
   s.Host = this;
-  s.InitialStyle = spec.Style;
-  s.BorderKind = spec.Border;
-  if (spec.Style & WS_SYSMENU) s.StyleFlags |= skin::kStyleSysMenu;
-  if (spec.Style & WS_MINIMIZEBOX) s.StyleFlags |= skin::kStyleMinimizeBox;
-  if (spec.Style & WS_MAXIMIZEBOX) s.StyleFlags |= skin::kStyleMaximizeBox;
+  s.InitialStyle = recipe.Style;
+  s.BorderKind = recipe.Border;
+  if (recipe.Style & WS_SYSMENU) s.StyleFlags |= skin::kStyleSysMenu;
+  if (recipe.Style & WS_MINIMIZEBOX) s.StyleFlags |= skin::kStyleMinimizeBox;
+  if (recipe.Style & WS_MAXIMIZEBOX) s.StyleFlags |= skin::kStyleMaximizeBox;
   GetClientRect(wnd, &s.ClientRect);
   skin::GetFormIcon(s);
   skin::CreateSysButtons(s);
   s.MenuBarHeight = menuBarHeight;
-  if (spec.Border != skin::TBorderKind::None) {
+  if (recipe.Border != skin::TBorderKind::None) {
     s.StyleFlags |= skin::kStyleCaptionRemoved;
-    SetWindowLongW(wnd, GWL_STYLE, static_cast<LONG>(spec.Style & ~WS_CAPTION));
+    SetWindowLongW(wnd, GWL_STYLE, static_cast<LONG>(recipe.Style & ~WS_CAPTION));
   }
   s.SkinState = skin::kSkinStateSkinned;
   skin::UpdateFrameSize(s, false);

@@ -27,9 +27,9 @@ struct Painted {
 };
 
 TEST(SkinFrame, TheClientSizeIsKeptForEveryBorderKind) {
-  for (const TWindowSpec* spec : {&kOverlapped, &kSingle, &kDialog, &kPopupCaption}) {
-    SkinnedWindow w(*spec);
-    SCOPED_TRACE(static_cast<int>(spec->Border));
+  for (const TWindowRecipe* recipe : {&kOverlapped, &kSingle, &kDialog, &kPopupCaption}) {
+    SkinnedWindow w(*recipe);
+    SCOPED_TRACE(static_cast<int>(recipe->Border));
     const SIZE client = ClientSize(w.Wnd());
     EXPECT_EQ(client.cx, kClientW);
     EXPECT_EQ(client.cy, kClientH);
@@ -140,16 +140,16 @@ TEST(SkinFrame, TheCaptionStartsAtTheShiftAndEndsBeforeTheRightClip) {
 
 TEST(SkinFrame, ALongCaptionIsClippedRightToLeftIsRightAlignedAndPopupsClipAtTheButtons) {
   const std::wstring longText(200, L'W');
-  TWindowSpec spec = kOverlapped;
-  spec.Text = longText.c_str();
+  TWindowRecipe recipe = kOverlapped;
+  recipe.Text = longText.c_str();
   {
-    SkinnedWindow w(spec);
+    SkinnedWindow w(recipe);
     const Painted p(w);
     EXPECT_EQ(w.s.CaptionRect.right, w.Width() - kSide - kTextRightClip);
     EXPECT_EQ(TextPixels(p, w.s.CaptionRect.right, w.Width() - kCloseX - 1, RGB(255, 255, 255)), 0);
   }
   {
-    TWindowSpec rtl = kOverlapped;
+    TWindowRecipe rtl = kOverlapped;
     SkinnedWindow w(rtl);
     w.s.RightToLeft = true;
     const Painted p(w);
@@ -157,7 +157,7 @@ TEST(SkinFrame, ALongCaptionIsClippedRightToLeftIsRightAlignedAndPopupsClipAtThe
     EXPECT_GT(w.s.CaptionRect.left, w.Width() / 2);
   }
   {
-    TWindowSpec popup = kPopupCaption;
+    TWindowRecipe popup = kPopupCaption;
     popup.Text = longText.c_str();
     SkinnedWindow w(popup);
     const Painted first(w);  // the first paint places the buttons
@@ -169,9 +169,9 @@ TEST(SkinFrame, ALongCaptionIsClippedRightToLeftIsRightAlignedAndPopupsClipAtThe
 
 TEST(SkinFrame, AMessageDialogIsWidenedToItsTitle) {
   const std::wstring title(60, L'M');
-  TWindowSpec spec = kDialog;
-  spec.Text = title.c_str();
-  SkinnedWindow w(spec);
+  TWindowRecipe recipe = kDialog;
+  recipe.Text = title.c_str();
+  SkinnedWindow w(recipe);
   HWND child =
       CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 20, 50, 20, w.Wnd(), nullptr, nullptr, nullptr);
   const int before = w.Width();
