@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ByteBuilder.h"
 #include "SkinGeometry.h"
 
 namespace {
@@ -55,31 +56,8 @@ TColor Column(int x, int) { return RGBColor(static_cast<uint8_t>(x), 50, 60); }
 
 HDC DC(TBitmap& b) { return b.Canvas()->Handle(); }
 
-// A bitmap file: 24 bits per pixel, bottom-up rows padded to 4 bytes.
 std::string Bmp24(int w, int h, const std::function<TColor(int, int)>& colour) {
-  const int stride = (w * 3 + 3) / 4 * 4;
-  std::string f(54 + static_cast<size_t>(stride) * h, '\0');
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  f[0] = 'B';
-  f[1] = 'M';
-  put32(2, static_cast<uint32_t>(f.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(w));
-  put32(22, static_cast<uint32_t>(h));
-  f[26] = 1;
-  f[28] = 24;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const TColor c = colour(x, y);
-      const size_t at = 54 + static_cast<size_t>(h - 1 - y) * stride + x * 3;
-      f[at] = static_cast<char>(c >> 16);
-      f[at + 1] = static_cast<char>(c >> 8);
-      f[at + 2] = static_cast<char>(c);
-    }
-  return f;
+  return testsupport::Bmp24(w, h, colour);
 }
 
 skin::TSkinImage ImageOf(std::string bytes) {
