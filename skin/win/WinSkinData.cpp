@@ -34,6 +34,8 @@ CL_BEGIN_CLASS(TSkinData)
     .Event("OnSkinControl", &TSkinData::OnSkinControl)
 CL_END_CLASS
 
+void RegisterSkinComponents() { cl::RegisterComponentClass(TSkinData::StaticClass()); }
+
 TSkinData::TSkinData(cl::TComponent* owner) : TSkinData(owner, GetModuleHandleW(nullptr)) {}
 
 TSkinData::TSkinData(cl::TComponent* owner, HINSTANCE module)

@@ -148,6 +148,9 @@ class TSkinData : public cl::TComponent, public TSkinDescription {
   cl::TBrushHandle faceBrush_;
 };
 
+// Makes the skin component known to the form reader.
+void RegisterSkinComponents();
+
 // Text routines of the painters: the system's ANSI code page both ways, a wide copy of a counted text
 // (count -1: to its end) and DrawTextW of a wide text.
 std::wstring AnsiToWide(const std::string& text);

@@ -250,6 +250,20 @@ TEST_F(SkinManagerTest, DestroyingTheComponentUnskinsItsWindowsAndEndsTheManager
   EXPECT_FALSE(IsSkinned(third->Handle()));
 }
 
+TEST_F(SkinManagerTest, FindingTheSkinDataMakesNoWindow) {
+  TSkinData* mainData = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  TfrmSkinTest* windowless = NewTestForm();
+  ASSERT_FALSE(windowless->HandleAllocated());
+  auto* own = new TSkinData(windowless);
+  own->SetSkinFormtype(skin::sfOnlyThisForm);
+  SkinManager()->AddSkinData(own);
+  // Asked for another window (as the hook asks on activation): the component's form stays windowless.
+  EXPECT_EQ(SkinManager()->FindSkinData(main_->Handle()), mainData);
+  EXPECT_FALSE(windowless->HandleAllocated());
+  // Once its form has a window, that window is the component's.
+  EXPECT_EQ(SkinManager()->FindSkinData(windowless->Handle()), own);
+}
+
 TEST_F(SkinManagerTest, TheHookPassesEveryCodeOn) {
   TCodeRecorder recorder;
   ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
