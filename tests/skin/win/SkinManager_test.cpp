@@ -250,6 +250,47 @@ TEST_F(SkinManagerTest, DestroyingTheComponentUnskinsItsWindowsAndEndsTheManager
   EXPECT_FALSE(IsSkinned(third->Handle()));
 }
 
+TEST_F(SkinManagerTest, AComponentThatGoesLeavesNeitherDefaultNorPendingDataBehind) {
+  std::string text = skintest::FormWithSkin(skintest::FlatPackage());
+  text.insert(text.rfind("end\n"), "  object SkinData2: TSkinData\n    SkinFormtype = sfDialog\n  end\n");
+  TSkinData* data = ReadSkinForm(text);
+  auto* dialogData = cl::ComponentAs<TSkinData>(main_, "SkinData2");
+  skin::TSkinManage* manager = SkinManager();
+  EXPECT_EQ(manager->SkinDataCount(), 2);
+  manager->PendingData = dialogData;
+  delete dialogData;
+  EXPECT_EQ(SkinManager(), manager);  // one component is left
+  EXPECT_EQ(manager->PendingData, nullptr);
+  EXPECT_EQ(manager->DefaultData, data);
+  EXPECT_EQ(manager->FindSkinData(main_->Handle()), data);
+  manager->PendingData = data;
+  // The default one goes last: the manager with it.
+  auto* mainData = data;
+  delete mainData;
+  EXPECT_EQ(SkinManager(), nullptr);
+}
+
+TEST_F(SkinManagerTest, AFreedSkinGivesTheWindowItsProcedureAndPathBack) {
+  ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  const int links = main_->WindowProc.LinkCount();
+  main_->Show();
+  ASSERT_TRUE(IsSkinned(main_->Handle()));
+  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(main_->Handle());
+  ASSERT_NE(skinned, nullptr);
+  delete skinned;  // as the form frees what it owns
+  EXPECT_EQ(SkinManager()->SkinFormCount(), 0);
+  EXPECT_FALSE(IsSkinned(main_->Handle()));
+  EXPECT_EQ(main_->WindowProc.LinkCount(), links);
+  // The window goes on working without it.
+  main_->SetCaption("After");
+  EXPECT_EQ(cl::FromWide([&] {
+              wchar_t b[32] = {};
+              GetWindowTextW(main_->Handle(), b, 32);
+              return std::wstring(b);
+            }()),
+            "After");
+}
+
 TEST_F(SkinManagerTest, FindingTheSkinDataMakesNoWindow) {
   TSkinData* mainData = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
   TfrmSkinTest* windowless = NewTestForm();
