@@ -291,6 +291,62 @@ TEST_F(SkinManagerTest, AFreedSkinGivesTheWindowItsProcedureAndPathBack) {
             "After");
 }
 
+TEST_F(SkinManagerTest, AChildWindowIsTakenOnlyInsideAnMDIClientOrInAForcedPass) {
+  ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  skin::TSkinManage* manager = SkinManager();
+  HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                               nullptr);
+  CLIENTCREATESTRUCT ccs{nullptr, 1};
+  HWND client = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, frame, nullptr,
+                                nullptr, &ccs);
+  ASSERT_NE(client, nullptr);
+  HWND inClient = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CAPTION, 0, 0, 100, 80, client,
+                                  nullptr, nullptr, nullptr);
+  HWND inFrame = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CAPTION, 0, 0, 100, 80, frame,
+                                 nullptr, nullptr, nullptr);
+  EXPECT_TRUE(manager->SkinWindow(inClient));
+  EXPECT_FALSE(manager->SkinWindow(inFrame));
+  manager->ForcedPass = true;
+  EXPECT_TRUE(manager->SkinWindow(inFrame));
+  manager->ForcedPass = false;
+  DestroyWindow(frame);  // with its children: their skins wait for the purge
+  manager->PurgeClosedForms();
+  EXPECT_EQ(manager->FindSkinForm(inClient), nullptr);
+  EXPECT_EQ(manager->FindSkinForm(inFrame), nullptr);
+}
+
+TEST_F(SkinManagerTest, AComponentForOnlyItsFormSkinsAndUnskinsThatFormAlone) {
+  TSkinData* data = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  main_->Show();
+  ASSERT_TRUE(IsSkinned(main_->Handle()));
+  TfrmSkinTest* own = NewTestForm();
+  own->Show();
+  ASSERT_TRUE(IsSkinned(own->Handle()));
+  RunAction(data, skin::kActionUnskinAll);
+  ASSERT_FALSE(IsSkinned(own->Handle()));
+  // Its own component, read with the form, skins it at once, with itself.
+  cl::ReadRootComponent(own, "object frmSkinTest: TfrmSkinTest\n  object OwnSkin: TSkinData\n    Active = True\n"
+                             "    SkinFormtype = sfOnlyThisForm\n    SkinStream = " +
+                                 skintest::SkinStreamValue(skintest::FlatPackage()) + "\n  end\nend\n");
+  auto* ownData = cl::ComponentAs<TSkinData>(own, "OwnSkin");
+  skin::TSkinManage* manager = SkinManager();
+  EXPECT_TRUE(manager->ManagerActive);
+  ASSERT_TRUE(IsSkinned(own->Handle()));
+  EXPECT_EQ(manager->FindSkinForm(own->Handle())->Data(), ownData);
+  EXPECT_FALSE(IsSkinned(main_->Handle()));
+  // Switched off, it unskins its form and nothing else; on again, it skins it again.
+  RunAction(data, skin::kActionSkinAll);
+  ASSERT_TRUE(IsSkinned(main_->Handle()));
+  ownData->SetActive(false);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return manager->PendingData == nullptr; }));
+  EXPECT_FALSE(IsSkinned(own->Handle()));
+  EXPECT_TRUE(IsSkinned(main_->Handle()));
+  ownData->SetActive(true);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return manager->PendingData == nullptr; }));
+  EXPECT_TRUE(IsSkinned(own->Handle()));
+  EXPECT_EQ(manager->FindSkinForm(own->Handle())->Data(), ownData);
+}
+
 TEST_F(SkinManagerTest, FindingTheSkinDataMakesNoWindow) {
   TSkinData* mainData = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
   TfrmSkinTest* windowless = NewTestForm();
