@@ -13,6 +13,7 @@
 #include "FormReader.h"
 #include "IniFiles.h"
 #include "SaRegister.h"
+#include "WinSkinData.h"
 #include "SaSysHot.h"
 #include "StdClasses.h"
 #include "hkEdit.h"
@@ -31,6 +32,7 @@ int main() {
   application.Initialize();
   cl::RegisterStandardClasses();
   toolkit::RegisterToolkitClasses();
+  skin::RegisterSkinComponents();
 
   // The main window keeps its files beside the program: here, beside this benchmark.
   const std::string exe = application.ExeName();

@@ -21,6 +21,7 @@
 #include "HotkeyText.h"
 #include "IniFiles.h"
 #include "SaRegister.h"
+#include "WinSkinData.h"
 #include "SaSortListView.h"
 #include "StdClasses.h"
 #include "SysUtils.h"
@@ -253,6 +254,7 @@ int main(int argc, char** argv) {
   application.Initialize();
   cl::RegisterStandardClasses();
   toolkit::RegisterToolkitClasses();
+  skin::RegisterSkinComponents();
 
   Bench bench(application);
   std::printf("editor with %d entries (combinations inactive unless said)\n", kEntries);

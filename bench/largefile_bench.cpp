@@ -25,6 +25,7 @@
 #include "HotkeyText.h"
 #include "IniFiles.h"
 #include "SaRegister.h"
+#include "WinSkinData.h"
 #include "StdClasses.h"
 #include "SysUtils.h"
 #include "WinString.h"
@@ -238,6 +239,7 @@ int main(int argc, char** argv) {
   application.Initialize();
   cl::RegisterStandardClasses();
   toolkit::RegisterToolkitClasses();
+  skin::RegisterSkinComponents();
   std::printf("b) the editor in this process with %d entries\n", largest);
   EditorRun editor(application, largest);
   const double open = editor.Open();

@@ -11,6 +11,7 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "WinSkinData.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The system's way out of Windows, or the recording one of the build that tests start.
@@ -21,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     application.SetTitle(pellwick::AppTitle);
     cl::RegisterStandardClasses();
     pellwick::RegisterTimerTrayIcon();
+    skin::RegisterSkinComponents();
     // The order matters: the settings window reads the file the main window opens.
     pellwick::TForm1* form1 = nullptr;
     application.CreateForm(form1);

@@ -53,6 +53,24 @@ std::vector<const TPropInfo*> GetPropList(const TObject* obj) {
   return obj ? obj->ClassType()->Properties() : std::vector<const TPropInfo*>{};
 }
 
+std::optional<int64_t> FindOrdProp(const TObject* obj, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || !p->IsOrdinal() || !p->GetOrd) return std::nullopt;
+  return p->GetOrd(obj);
+}
+
+std::optional<std::string> FindStrProp(const TObject* obj, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || p->Kind != TTypeKind::String || !p->GetStr) return std::nullopt;
+  return p->GetStr(obj);
+}
+
+TObject* FindObjectProp(const TObject* obj, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || p->Kind != TTypeKind::Class || !p->GetObject) return nullptr;
+  return p->GetObject(obj);
+}
+
 bool IsStoredProp(const TObject* obj, const TPropInfo* prop) {
   if (!obj || !prop) return false;
   if (prop->IsStored && !prop->IsStored(obj)) return false;

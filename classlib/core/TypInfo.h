@@ -2,6 +2,7 @@
 // to read and write components they know nothing else about.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,13 @@ std::vector<const TPropInfo*> GetPropList(const TObject* obj);
 // False when the value equals the declared default (or an explicit stored rule says so): a resource
 // writer leaves such a property out.
 bool IsStoredProp(const TObject* obj, const TPropInfo* prop);
+
+// For code that asks objects of any class for a property they may not have: the value, or nothing when
+// the object is null or has no published property of that name and kind. Never throws for a missing
+// property (a getter's own exception still passes).
+std::optional<int64_t> FindOrdProp(const TObject* obj, std::string_view name);
+std::optional<std::string> FindStrProp(const TObject* obj, std::string_view name);
+TObject* FindObjectProp(const TObject* obj, std::string_view name);
 
 // The routines below throw EPropertyError: "Property %s does not exist" for an unknown name, "Invalid
 // property type: %s" when the property is of another kind, "Property is read-only" for a missing setter,

@@ -66,6 +66,7 @@ CL_BEGIN_CLASS(TCustomForm)
     .Object("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu)
     .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
           {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}, fsNormal)
+    .Bool("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll, true)
     .Int("HelpContext", &TCustomForm::HelpContext, &TCustomForm::SetHelpContext, 0)
     .Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview, false)
     .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
@@ -88,9 +89,11 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
   SetControlStyle(ControlStyle().Include(csAcceptsControls));
   StoreBounds(0, 0, 320, 240);
+  Screen().Add(this);
 }
 
 TCustomForm::~TCustomForm() {
+  Screen().Remove(this);
   // Also for a form that did not go through BeforeDestruction (one on the stack).
   if (Application && Application->mainForm_ == this) Application->mainForm_ = nullptr;
 }
@@ -104,6 +107,7 @@ void TCustomForm::AfterConstruction() {
 }
 
 void TCustomForm::BeforeDestruction() {
+  Screen().Remove(this);
   Destroying();
   DoDestroy();
   if (Application && Application->mainForm_ == this && !Application->ComponentState().Contains(csDestroying)) {
@@ -757,6 +761,30 @@ LRESULT TApplication::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcW(handle_, msg, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TScreen.
+
+TCustomForm* TScreen::Forms(int index) const {
+  if (index < 0 || index >= FormCount()) throw EListError(Format("List index out of bounds (%d)", index));
+  return forms_[static_cast<size_t>(index)];
+}
+
+TCustomForm* TScreen::FindForm(HWND wnd) const noexcept {
+  if (!wnd) return nullptr;
+  for (TCustomForm* form : forms_)
+    if (form->HandleAllocated() && form->Handle() == wnd) return form;
+  return nullptr;
+}
+
+void TScreen::Add(TCustomForm* form) { forms_.push_back(form); }
+
+void TScreen::Remove(TCustomForm* form) noexcept { std::erase(forms_, form); }
+
+TScreen& Screen() {
+  static TScreen screen;
+  return screen;
 }
 
 }  // namespace cl

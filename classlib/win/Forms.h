@@ -90,6 +90,10 @@ class TCustomForm : public TWinControl {
   bool Active() const;
   // The menu bar; null for none.
   TMainMenu* Menu() const noexcept { return menu_; }
+  // Kept for code that turns scrolling off (the skinned frame does); forms of this library never show
+  // scroll bars of their own.
+  bool AutoScroll() const noexcept { return autoScroll_; }
+  void SetAutoScroll(bool value) noexcept { autoScroll_ = value; }
   void SetMenu(TMainMenu* value);
 
   // Shows the form in front.
@@ -162,6 +166,7 @@ class TCustomForm : public TWinControl {
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
   bool keyPreview_ = false;
+  bool autoScroll_ = true;
   int helpContext_ = 0;
   TWinControl* activeControl_ = nullptr;
   TMainMenu* menu_ = nullptr;
@@ -199,6 +204,29 @@ template <class T>
 T* NewForm(TComponent* owner) {
   return NewForm<T>(owner, [](T*) {});
 }
+
+// ---------------------------------------------------------------------------------------------------------
+// TScreen: the forms that exist now.
+
+// Every form enters the list when it is constructed and leaves it when its destruction begins, so a form
+// being freed is no longer found. Forms are listed in creation order.
+class TScreen {
+ public:
+  int FormCount() const noexcept { return static_cast<int>(forms_.size()); }
+  // EListError "List index out of bounds (%d)" for a bad index.
+  TCustomForm* Forms(int index) const;
+  // The listed form whose window is wnd; null when none.
+  TCustomForm* FindForm(HWND wnd) const noexcept;
+
+ private:
+  friend class TCustomForm;
+  void Add(TCustomForm* form);
+  void Remove(TCustomForm* form) noexcept;
+  std::vector<TCustomForm*> forms_;
+};
+
+// The list of the GUI thread's forms (the forms of this library live on one thread).
+TScreen& Screen();
 
 // ---------------------------------------------------------------------------------------------------------
 // TApplication.

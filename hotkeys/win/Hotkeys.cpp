@@ -11,6 +11,7 @@
 #include "hkHelp.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
+#include "WinSkinData.h"
 #include "hkPower.h"
 #ifdef HOTKEYS_RECORD_ACTIONS
 #include "ActionRecorder.h"
@@ -63,6 +64,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     hk::UseHelpPage(application, hk::RealSystemCalls(), cl::ExtractFilePath(application.ExeName()));
     cl::RegisterStandardClasses();
     toolkit::RegisterToolkitClasses();
+    skin::RegisterSkinComponents();
     hk::TfrmHotkeyEdit* editor = nullptr;
     application.CreateForm(editor);
 #ifdef HOTKEYS_RECORD_ACTIONS

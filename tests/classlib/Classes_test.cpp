@@ -306,6 +306,22 @@ TEST_F(ClassesTest, BadPropertyAccessIsRefusedAndChangesNothing) {
   EXPECT_EQ(GetPropInfo(static_cast<const TObject*>(nullptr), "Kind"), nullptr);
 }
 
+TEST_F(ClassesTest, LookupsThatMayMissAnswerNothingInsteadOfThrowing) {
+  TSample s(nullptr);
+  SetStrProp(&s, "Caption", "Hello");
+  EXPECT_EQ(FindOrdProp(&s, "interval"), std::optional<int64_t>{1000});
+  EXPECT_EQ(FindOrdProp(&s, "Kind"), std::optional<int64_t>{sfMainform});
+  EXPECT_EQ(FindStrProp(&s, "Caption"), std::optional<std::string>{"Hello"});
+  EXPECT_NE(FindObjectProp(&s, "Items"), nullptr);
+  // Absent, of another kind, or no object: nothing.
+  EXPECT_EQ(FindOrdProp(&s, "Width"), std::nullopt);
+  EXPECT_EQ(FindOrdProp(&s, "Caption"), std::nullopt);
+  EXPECT_EQ(FindStrProp(&s, "Interval"), std::nullopt);
+  EXPECT_EQ(FindObjectProp(&s, "Caption"), nullptr);
+  EXPECT_EQ(FindOrdProp(nullptr, "Tag"), std::nullopt);
+  EXPECT_EQ(FindStrProp(nullptr, "Name"), std::nullopt);
+}
+
 TEST_F(ClassesTest, EventsBindToPublishedMethodsByName) {
   RegisterClasses({TSample::StaticClass(), TSampleForm::StaticClass()});
   auto* form = static_cast<TSampleForm*>(FindClass("tsampleform")->CreateComponent(nullptr));

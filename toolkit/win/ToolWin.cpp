@@ -203,6 +203,11 @@ LRESULT TToolWin::FormMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 void TToolWin::Dispatch(cl::TMessage& m) {
   switch (m.Msg) {
+    case kSkinnedQuery:
+      // The window and its controls belong to its form's skin: answering "skinned" keeps the skin
+      // manager from taking it for a window of its own.
+      m.Result = 1;
+      return;
     case cl::CM_SHOWINGCHANGED:
       UpdateVisibility();
       return;

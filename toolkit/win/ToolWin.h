@@ -19,6 +19,9 @@
 
 namespace toolkit {
 
+// The skin engine's query "is this window skinned already?" (answered 1 when it is).
+inline constexpr UINT kSkinnedQuery = 0x3504;
+
 class TToolWin : public cl::TWinControl {
   CL_CLASS(TToolWin, cl::TWinControl)
 

@@ -437,3 +437,34 @@ TEST_F(AppTest, AFormWritesTheDescriptionItIsReadFrom) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AppTest, TheScreenListsTheFormsThatExistInCreationOrder) {
+  cl::TScreen& screen = cl::Screen();
+  const int before = screen.FormCount();
+  TfrmFormsTestMain* main = nullptr;
+  app_->CreateForm(main);
+  auto* notice = cl::NewForm<TfrmFormsTestNotice>(app_.get());
+  {
+    TfrmFormsTestNotice onStack(nullptr);
+    ASSERT_EQ(screen.FormCount(), before + 3);
+    EXPECT_EQ(screen.Forms(before + 2), &onStack);
+  }
+  ASSERT_EQ(screen.FormCount(), before + 2);
+  EXPECT_EQ(screen.Forms(before), main);
+  EXPECT_EQ(screen.Forms(before + 1), notice);
+  EXPECT_EQ(screen.FindForm(notice->Handle()), notice);
+  EXPECT_EQ(screen.FindForm(app_->Handle()), nullptr);
+  EXPECT_THROW(screen.Forms(before + 2), cl::EListError);
+
+  // A form being freed has left the list already when its OnDestroy runs.
+  int countInDestroy = -1;
+  notice->OnDestroy = [&](cl::TObject*) { countInDestroy = screen.FormCount(); };
+  delete notice;
+  EXPECT_EQ(countInDestroy, before + 1);
+  EXPECT_EQ(screen.FormCount(), before + 1);
+  EXPECT_TRUE(main->AutoScroll());
+}
+
+}  // namespace

@@ -182,6 +182,22 @@ TEST_F(HotkeysProgram, ASecondStartShowsTheRunningEditorAndEnds) {
   EXPECT_EQ(Exit(first, main), std::optional<DWORD>(0));
 }
 
+TEST_F(HotkeysProgram, TheShownEditorWearsTheSkinAndTheProgramStillEndsCleanly) {
+  hktest::ChildProcess first;
+  HWND main = Start(first);
+  ASSERT_TRUE(main);
+  hktest::ChildProcess second;
+  ASSERT_TRUE(second.Start(exe_, {}, dir_.File("")));
+  EXPECT_EQ(second.WaitExit(kWait), std::optional<DWORD>(0));
+  ASSERT_TRUE(IsWindowVisible(main));
+  // Its first activation skinned it: it answers the skin's query.
+  EXPECT_TRUE(Eventually([&] {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(main, 0x3504, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) && answer == 1;
+  }));
+  EXPECT_EQ(Exit(first, main), std::optional<DWORD>(0));
+}
+
 TEST_F(HotkeysProgram, ADebugStartRunsBesideTheFirst) {
   hktest::ChildProcess first;
   HWND main = Start(first);

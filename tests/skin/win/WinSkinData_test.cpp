@@ -82,7 +82,7 @@ void ExpectMenuIcons(const char* program) {
   HMODULE module = LoadLibraryExA(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
   {
-    TSkinData data(module);
+    TSkinData data(nullptr, module);
     ASSERT_EQ(data.MenuIcons.Count(), 4);
     EXPECT_EQ(data.MenuIcons.Width(), 16);
     EXPECT_EQ(data.MenuIcons.Height(), 16);

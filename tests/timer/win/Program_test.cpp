@@ -46,4 +46,25 @@ TEST(PellwickProgramTest, ShortCountAtStartReachesThePowerOffWithoutInput) {
   EXPECT_EQ(text, "ExitWindowsEx 13 0\n");
 }
 
+TEST(PellwickProgramTest, ItsShownMainWindowIsSkinned) {
+  testsupport::TempDir dir;
+  const std::string exe = hktest::CopyFileTo(HK_PELLWICK_EXE, dir.path.string());
+  ASSERT_FALSE(exe.empty());
+  hktest::ChildProcess child;
+  ASSERT_TRUE(child.Start(exe, {}, dir.path.string()));
+  const HWND main = hktest::WaitForWindow("TForm1", child.Pid(), 10000);
+  ASSERT_TRUE(main);
+  // The skin answers its query once the window has been activated; the process's state can only be
+  // asked from here, until a deadline.
+  bool skinned = false;
+  const ULONGLONG end = GetTickCount64() + 10000;
+  while (!skinned && child.Running() && GetTickCount64() < end) {
+    DWORD_PTR answer = 0;
+    skinned = SendMessageTimeoutW(main, 0x3504, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) && answer == 1;
+    if (!skinned) Sleep(50);
+  }
+  EXPECT_TRUE(skinned);
+  EXPECT_TRUE(child.Running());
+}
+
 }  // namespace

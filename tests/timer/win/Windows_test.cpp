@@ -15,6 +15,7 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "WinSkinData.h"
 #include "MessageLoop.h"
 
 namespace {
@@ -34,6 +35,7 @@ class TimerWindowsTest : public formstest::AppTest {
     AppTest::SetUp();
     cl::RegisterStandardClasses();
     pellwick::RegisterTimerTrayIcon();
+    skin::RegisterSkinComponents();
     app_->SetTitle(pellwick::AppTitle);
   }
 

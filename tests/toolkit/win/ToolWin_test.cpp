@@ -154,6 +154,11 @@ TEST_F(ToolWinTest, AWindowOffTheScreenIsMovedOntoIt) {
   EXPECT_EQ(outer.bottom, work.bottom);
 }
 
+TEST_F(ToolWinTest, ItAnswersTheSkinsQuerySoNoSkinTakesItForAWindowOfItsOwn) {
+  EXPECT_EQ(SendMessageW(tw_->Handle(), 0x3504, 0, 0), 1);
+  EXPECT_NE(SendMessageW(form_->Handle(), 0x3504, 0, 0), 1);
+}
+
 TEST_F(ToolWinTest, NeverSmallerThanTheMinimumClientSize) {
   tw_->Show();
   tw_->SetMinClientWidth(120);

@@ -1,0 +1,298 @@
+#include "WinSkinDlg.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "Forms.h"
+#include "SysUtils.h"
+#include "WinSkinForm.h"
+#include "WinString.h"
+
+namespace skin {
+
+namespace {
+
+// The one manager of the GUI thread; its hook and timer find it here.
+std::unique_ptr<TSkinManage>& ManagerSlot() {
+  static std::unique_ptr<TSkinManage> manager;
+  return manager;
+}
+
+LRESULT CALLBACK SkinCBTHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (TSkinManage* manager = SkinManager()) {
+    // Whatever the skinning finds, the next hook sees the code.
+    try {
+      manager->HookEvent(code, wParam, lParam);
+    } catch (const std::exception& e) {
+      if (cl::Application) cl::Application->HandleException(e);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Resets a flag however the scope is left.
+class TFlagGuard {
+ public:
+  TFlagGuard(bool& flag, bool value) : flag_(flag), old_(flag) { flag_ = value; }
+  ~TFlagGuard() { flag_ = old_; }
+  TFlagGuard(const TFlagGuard&) = delete;
+  TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+ private:
+  bool& flag_;
+  bool old_;
+};
+
+// The owner's window when the owner is a control whose window exists; never makes one.
+HWND OwnerWindow(const TSkinData* data) {
+  auto* control = dynamic_cast<cl::TWinControl*>(data->Owner());
+  return control && control->HandleAllocated() ? control->Handle() : nullptr;
+}
+
+}  // namespace
+
+TSkinManage* SkinManager() noexcept { return ManagerSlot().get(); }
+
+TSkinManage& EnsureSkinManager() {
+  if (!ManagerSlot()) ManagerSlot() = std::make_unique<TSkinManage>();
+  return *ManagerSlot();
+}
+
+void ReleaseSkinManagerIfUnused() noexcept {
+  if (ManagerSlot() && ManagerSlot()->SkinDataCount() == 0) ManagerSlot().reset();
+}
+
+std::string WindowClassName(HWND wnd) {
+  wchar_t buffer[256] = {};
+  GetClassNameW(wnd, buffer, 256);
+  return cl::FromWide(buffer);
+}
+
+std::string LowerWindowClassName(HWND wnd) { return cl::LowerCase(WindowClassName(wnd)); }
+
+TSkinManage::TSkinManage() {
+  timer_.SetEnabled(false);
+  timer_.SetInterval(250);
+  timer_.SetOnTimer([this](cl::TObject* sender) { DoTimer(sender); });
+}
+
+TSkinManage::~TSkinManage() {
+  HookState = kHookStateDestroying;
+  timer_.SetEnabled(false);
+  if (hook_) UnhookWindowsHookEx(hook_);
+  hook_ = nullptr;
+  // Normally empty: each component unskins its windows as it goes.
+  while (!forms_.empty()) UnskinAndFree(forms_.back());
+}
+
+void TSkinManage::InstallHook() {
+  WindowsVersion = GetVersion();
+  if (hook_) return;
+  hook_ = SetWindowsHookExW(WH_CBT, SkinCBTHook, nullptr, GetCurrentThreadId());
+  if (!hook_) cl::RaiseOSError(GetLastError(), "SetWindowsHookEx");
+}
+
+void TSkinManage::AddSkinData(TSkinData* data) {
+  if (std::find(data_.begin(), data_.end(), data) != data_.end()) return;
+  data_.push_back(data);
+  if (!DefaultData && data->SkinFormtype() == sfMainform) DefaultData = data;
+}
+
+void TSkinManage::RemoveSkinData(TSkinData* data) {
+  std::erase(data_, data);
+  if (DefaultData == data) DefaultData = nullptr;
+  if (PendingData == data) PendingData = nullptr;
+}
+
+TSkinData* TSkinManage::FindSkinData(HWND wnd) const {
+  auto lastOf = [this](auto&& accepts) -> TSkinData* {
+    for (auto it = data_.rbegin(); it != data_.rend(); ++it)
+      if (accepts(*it)) return *it;
+    return nullptr;
+  };
+  if (TSkinData* d = lastOf([wnd](TSkinData* d) { return d->SkinFormtype() == sfOnlyThisForm && OwnerWindow(d) == wnd; }))
+    return d;
+  const std::string name = LowerWindowClassName(wnd);
+  if (name == "tmessageform" || name == "#32770")
+    if (TSkinData* d = lastOf([](TSkinData* d) { return d->SkinFormtype() == sfDialog; })) return d;
+  if (TSkinData* d = lastOf([](TSkinData* d) { return d->SkinFormtype() == sfMainform; })) return d;
+  return data_.empty() ? nullptr : data_.front();
+}
+
+bool TSkinManage::CanSkinForm(const std::string& className) const {
+  bool doSkin = true;
+  if (DefaultData) DefaultData->DoFormSkin(className, doSkin);
+  return doSkin;
+}
+
+bool TSkinManage::SkinWindow(HWND wnd) {
+  if (!ManagerActive || !IsWindow(wnd)) return false;
+  PurgeClosedForms();
+  if (SendMessageW(wnd, kSkinMsgIsSkinned, 0, 0) == 1 || FindSkinForm(wnd)) return false;
+  if (!ForcedPass && (GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD) &&
+      LowerWindowClassName(GetParent(wnd)) != "mdiclient")
+    return false;
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  if (r.right - r.left == 0 || r.bottom - r.top == 0) return false;
+  cl::TCustomForm* form = cl::Screen().FindForm(wnd);
+  if (form && form->Tag() == 99) return false;  // the number itself, whatever DisableTag says
+  const std::string className = WindowClassName(wnd);
+  if (className == "TApplication" || className == "TQRStandardPreview" || !CanSkinForm(className)) return false;
+  TSkinData* data = FindSkinData(wnd);
+  if (!data || data->NoSkin) return false;
+
+  auto* skinned = new TWinSkinForm(form);
+  try {
+    skinned->SetHandle(wnd);
+    if (form)
+      skinned->InitForm(data, form);
+    else
+      skinned->SkinWindow(data);
+  } catch (...) {
+    delete skinned;
+    throw;
+  }
+  forms_.push_back(skinned);
+  PostMessageW(wnd, kSkinMsgSkinControls, 0, kSkinControlsPosted);
+  return true;
+}
+
+void TSkinManage::SkinForm(cl::TCustomForm* form) {
+  if (!form->Visible() || !form->HandleAllocated()) return;
+  if ((GetWindowLongW(form->Handle(), GWL_STYLE) & WS_CHILD) && form->FormStyle() != cl::fsMDIChild) return;
+  SkinWindow(form->Handle());
+}
+
+TWinSkinForm* TSkinManage::FindSkinForm(HWND wnd) const noexcept {
+  for (TWinSkinForm* f : forms_)
+    if (f->Handle() == wnd) return f;
+  return nullptr;
+}
+
+void TSkinManage::RemoveSkinForm(const TWinSkinForm* form) noexcept {
+  std::erase(forms_, const_cast<TWinSkinForm*>(form));
+}
+
+void TSkinManage::PurgeClosedForms() {
+  for (size_t i = forms_.size(); i-- > 0;) {
+    if (i >= forms_.size() || forms_[i]->SkinState() != kSkinStateDestroyed) continue;
+    TWinSkinForm* closed = forms_[i];
+    forms_.erase(forms_.begin() + static_cast<std::ptrdiff_t>(i));
+    delete closed;
+  }
+}
+
+void TSkinManage::UnskinFormsOf(const TSkinData* data) {
+  for (size_t i = forms_.size(); i-- > 0;)
+    if (i < forms_.size() && forms_[i]->Data() == data) UnskinAndFree(forms_[i]);
+}
+
+void TSkinManage::UnskinAndFree(TWinSkinForm* form) {
+  RemoveSkinForm(form);
+  const HWND wnd = form->Handle();
+  if (form->SkinState() != kSkinStateDestroyed) {
+    form->Unskin();
+    if (IsWindow(wnd)) {
+      InvalidateRect(wnd, nullptr, TRUE);
+      UpdateWindow(wnd);
+    }
+  }
+  delete form;
+}
+
+void TSkinManage::RequestAction(int action, UINT interval) {
+  PendingAction = action;
+  timer_.SetInterval(interval);
+  if (HookState != 0) {
+    timer_.SetEnabled(true);
+  } else if (action == kActionSkinAll) {
+    ManagerActive = true;
+  } else if (action == kActionUnskinAll) {
+    ManagerActive = false;
+  }
+}
+
+void TSkinManage::DoTimer(cl::TObject*) {
+  TSkinData* data = PendingData;
+  if (!data) return;
+  timer_.SetEnabled(false);
+  RunAction(PendingAction, data);
+  data->DoSkinChanged();
+  PendingData = nullptr;
+}
+
+void TSkinManage::RunAction(int action, TSkinData* data) {
+  const bool onlyThisForm = data->SkinFormtype() == sfOnlyThisForm;
+  switch (action) {
+    case kActionSkinAll:
+      ManagerActive = true;
+      if (onlyThisForm)
+        SkinOwnerForm(data);
+      else
+        SkinAllForms();
+      break;
+    case kActionUnskinAll:
+      ManagerActive = false;
+      PurgeClosedForms();
+      for (size_t i = forms_.size(); i-- > 0;) {
+        if (i >= forms_.size() || (onlyThisForm && forms_[i]->Data() != data)) continue;
+        UnskinAndFree(forms_[i]);
+        if (onlyThisForm) break;
+      }
+      break;
+    case kActionRefresh:
+      // The title-bar buttons are rebuilt here too once the windows carry them.
+      PurgeClosedForms();
+      for (size_t i = 0; i < forms_.size(); ++i) {
+        if (forms_[i]->Data() != data) continue;
+        forms_[i]->SkinColorsChanged();
+        if (onlyThisForm) break;
+      }
+      break;
+    case kActionPurge:
+      PurgeClosedForms();
+      break;
+    default:
+      break;
+  }
+}
+
+void TSkinManage::SkinAllForms() {
+  TFlagGuard forced(ForcedPass, true);
+  PurgeClosedForms();
+  cl::TScreen& screen = cl::Screen();
+  for (int i = screen.FormCount(); i-- > 0;)
+    if (i < screen.FormCount()) SkinForm(screen.Forms(i));
+}
+
+void TSkinManage::SkinOwnerForm(const TSkinData* data) {
+  TFlagGuard forced(ForcedPass, true);
+  cl::TScreen& screen = cl::Screen();
+  for (int i = screen.FormCount(); i-- > 0;) {
+    if (screen.Forms(i) != data->Owner()) continue;
+    SkinForm(screen.Forms(i));
+    break;
+  }
+}
+
+void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM) {
+  if (code < 0) return;
+  if (!ManagerActive) {
+    if (code == HCBT_ACTIVATE && HookState == 0) HookState = 1;
+    return;
+  }
+  switch (code) {
+    // HCBT_CREATEWND (size grips, popup menu windows "#32768") and HCBT_DESTROYWND (popup menu skins)
+    // are where the popup menu skins and the size-grip painter attach; until they exist the codes only
+    // pass on.
+    case HCBT_ACTIVATE:
+      if (HookState == 0) HookState = 1;
+      SkinWindow(reinterpret_cast<HWND>(wParam));
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace skin

@@ -1,0 +1,61 @@
+// Shared by the skin component and manager tests: a form class that carries a skin component read from
+// a description, and a flat-colour package made in the test.
+#pragma once
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "FormReader.h"
+#include "Forms.h"
+#include "SkinPack.h"
+#include "WinSkinData.h"
+
+namespace skintest {
+
+class TfrmSkinTest : public cl::TForm {
+  CL_PLAIN_CLASS(TfrmSkinTest, cl::TForm)
+  explicit TfrmSkinTest(cl::TComponent* owner) : TForm(owner) {}
+};
+
+// A package of one description: flat face colour, no bitmaps.
+inline std::string FlatPackage() {
+  return skin::BuildSkinPackage({{"flat.ini", "[Colours]\r\nButtonFace=10 20 30\r\n"}});
+}
+
+// The description's binary value: the 32-bit count, then the bytes, as hexadecimal lines.
+inline std::string SkinStreamValue(const std::string& package) {
+  std::string bytes(4, '\0');
+  const uint32_t n = static_cast<uint32_t>(package.size());
+  for (int i = 0; i < 4; ++i) bytes[static_cast<size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
+  bytes += package;
+  std::string text = "{\n";
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(bytes[i]));
+    text += hex;
+    if (i % 32 == 31 || i + 1 == bytes.size()) text += "\n";
+  }
+  return text + "}";
+}
+
+// "object frmSkinTest: TfrmSkinTest" holding SkinData1 with the given lines after its properties.
+inline std::string FormWithSkin(const std::string& package, const std::string& formtype = "sfMainform",
+                                const std::string& skinControls = "[xcMainMenu, xcPopupMenu, xcSystemMenu]",
+                                bool active = true) {
+  return "object frmSkinTest: TfrmSkinTest\n"
+         "  object SkinData1: TSkinData\n"
+         "    Active = " + std::string(active ? "True" : "False") + "\n"
+         "    DisableTag = 99\n"
+         "    SkinControls = " + skinControls + "\n"
+         "    SkinFormtype = " + formtype + "\n"
+         "    SkinStream = " + SkinStreamValue(package) + "\n"
+         "  end\n"
+         "end\n";
+}
+
+inline void RegisterSkinClasses() {
+  cl::RegisterClasses({skin::TSkinData::StaticClass(), TfrmSkinTest::StaticClass()});
+}
+
+}  // namespace skintest
