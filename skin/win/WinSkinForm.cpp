@@ -1,6 +1,12 @@
 #include "WinSkinForm.h"
 
+#include <windowsx.h>
+
+#include <cstddef>
+
 #include "Forms.h"
+#include "SkinFrame.h"
+#include "SysButtons.h"
 #include "WinSkinData.h"
 #include "WinSkinDlg.h"
 
@@ -8,21 +14,36 @@ namespace skin {
 
 namespace {
 
-constexpr int kStyleSysMenu = 8;
-constexpr int kStyleMinimize = 2;
-constexpr int kStyleMaximize = 1;
-constexpr int kStyleCaptionRemoved = 0x10;
-
 DWORD StyleOf(HWND wnd) { return static_cast<DWORD>(GetWindowLongPtrW(wnd, GWL_STYLE)); }
+
+POINT PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
-TWinSkinForm::TWinSkinForm(cl::TComponent* owner) : TComponent(owner) {}
+TWinSkinForm::TWinSkinForm(cl::TComponent* owner) : TComponent(owner) {
+  timer_.SetEnabled(false);
+  timer_.SetInterval(kHotTrackInterval);
+  timer_.SetOnTimer([this](cl::TObject*) {
+    POINT cursor{};
+    if (GetCursorPos(&cursor)) TimerTick(state_, cursor);
+  });
+  CreateCaptionFont();
+}
 
 TWinSkinForm::~TWinSkinForm() {
   // The window must not keep calling into freed memory: procedure and message path go back first.
   Detach();
+  timer_.SetEnabled(false);
+  skin::ClearSysButtons(state_);
   if (TSkinManage* manager = SkinManager()) manager->RemoveSkinForm(this);
+}
+
+void TWinSkinForm::CreateCaptionFont() {
+  // The size without the padded border width: older systems refuse the longer structure.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+    state_.CaptionFont.Reset(CreateFontIndirectW(&metrics.lfCaptionFont));
 }
 
 void TWinSkinForm::InitForm(TSkinData* data, cl::TCustomForm* form) {
@@ -41,7 +62,7 @@ void TWinSkinForm::FormWindowProc(cl::TMessage& m, const cl::TMessageChain::TNex
   switch (m.Msg) {
     case WM_SETTEXT:
       next(m);
-      RefreshFrame();  // the caption is painted with the frame
+      RefreshFrame(wnd_);  // the caption is painted with the frame
       return;
     case kSkinMsgRecolor:
       SkinColorsChanged();
@@ -57,57 +78,72 @@ void TWinSkinForm::SkinWindow(TSkinData* data) {
   // From now on the manager's requested actions run from its timer.
   if (TSkinManage* manager = SkinManager()) manager->HookState = 1;
   data_ = data;
+  state_.Wnd = wnd_;
+  state_.Skin = data;
+  state_.Host = this;
+  state_.SharedIcon = &data->IconBitmap;
   const DWORD style = StyleOf(wnd_);
   const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(wnd_, GWL_EXSTYLE));
-  // A window with a menu bar keeps the system's frame until the skin draws menu bars.
-  windowMenu_ = GetMenu(wnd_);
-  frameSkinning_ = data->SkinControls().Contains(xcMainMenu) && !windowMenu_;
-  initialStyle_ = style;
-  rightToLeft_ = (exStyle & WS_EX_LEFTSCROLLBAR) != 0;
+  frameSkinning_ = data->SkinControls().Contains(xcMainMenu);
+  state_.InitialStyle = style;
+  state_.RightToLeft = (exStyle & WS_EX_LEFTSCROLLBAR) != 0;
   systemMenu_ = GetSystemMenu(wnd_, FALSE);
 
+  GetFormIcon(state_);
   windowClass_ = WindowClassName(wnd_);
   ownerWnd_ = GetWindow(wnd_, GW_OWNER);
-  GetClientRect(wnd_, &clientRect_);
+  GetClientRect(wnd_, &state_.ClientRect);
   RECT window{};
   GetWindowRect(wnd_, &window);
-  initialNonClient_ = {(window.right - window.left) - (clientRect_.right - clientRect_.left),
-                       (window.bottom - window.top) - (clientRect_.bottom - clientRect_.top)};
+  const RECT& client = state_.ClientRect;
+  initialNonClient_ = {(window.right - window.left) - (client.right - client.left),
+                       (window.bottom - window.top) - (client.bottom - client.top)};
 
-  styleFlags_ = 0;
-  if ((style & WS_SYSMENU) || systemMenu_) styleFlags_ |= kStyleSysMenu;
-  if (style & WS_MINIMIZEBOX) styleFlags_ |= kStyleMinimize;
-  if (style & WS_MAXIMIZEBOX) styleFlags_ |= kStyleMaximize;
+  state_.StyleFlags = 0;
+  if ((style & WS_SYSMENU) || systemMenu_) state_.StyleFlags |= kStyleSysMenu;
+  if (style & WS_MINIMIZEBOX) state_.StyleFlags |= kStyleMinimizeBox;
+  if (style & WS_MAXIMIZEBOX) state_.StyleFlags |= kStyleMaximizeBox;
   ReadWindowState();
   sizeable_ = (style & WS_THICKFRAME) != 0;
   // An MDI frame (its client window found) is kind 1; that watch comes with the MDI support.
-  if (exStyle & WS_EX_MDICHILD) windowKind_ = kWindowMDIChild;
+  if (exStyle & WS_EX_MDICHILD) state_.WindowKind = TWindowKind::MDIChild;
   ReadBorderKind(style, exStyle);
+  state_.WideWindow = windowClass_.find(".UnicodeClass") != std::string::npos;
 
-  // With frame skinning the frame, caption, title-bar buttons and (later) the menu bar are the skin's:
-  // the caption style is switched off once the skinned frame paints its own caption. Without it the
-  // window is skinned at once and only its controls are the skin's.
-  if (!frameSkinning_) skinState_ = kSkinStateSkinned;
+  if (frameSkinning_) {
+    // A window with a menu bar keeps the system's frame until the skin draws menu bars.
+    windowMenu_ = GetMenu(wnd_);
+    if (windowMenu_) frameSkinning_ = false;
+  }
+  if (frameSkinning_) {
+    TSkinManage* manager = SkinManager();
+    const bool mdiMaximized = IsMDIChild() && manager && manager->MDIMaximized;
+    if (!mdiMaximized && state_.WindowState != TWindowState::Minimized) SetCaptionStyle(false);
+    CreateSysButtons();
+  } else {
+    // Only the controls are the skin's: the window is skinned at once.
+    state_.SkinState = kSkinStateSkinned;
+  }
 
   subclass_.Install(wnd_, [this](HWND wnd, UINT msg, WPARAM w, LPARAM l) { return WindowProc(wnd, msg, w, l); });
   InvalidateRect(wnd_, nullptr, TRUE);
 }
 
 void TWinSkinForm::ReadBorderKind(DWORD style, DWORD exStyle) {
+  TBorderKind kind = TBorderKind::Single;
   if ((style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION)
-    borderKind_ = kBorderNone;
+    kind = TBorderKind::None;
   else if (style & WS_THICKFRAME)
-    borderKind_ = kBorderSizeable;
+    kind = TBorderKind::Sizeable;
   else if (style & DS_MODALFRAME)
-    borderKind_ = kBorderDialog;
-  else
-    borderKind_ = kBorderSingle;
-  if (exStyle & WS_EX_DLGMODALFRAME) borderKind_ = kBorderDialog;
+    kind = TBorderKind::Dialog;
+  if (exStyle & WS_EX_DLGMODALFRAME) kind = TBorderKind::Dialog;
   const std::string lower = LowerWindowClassName(wnd_);
   if (lower == "#32770" || lower == "tmessageform") {
-    borderKind_ = kBorderDialog;
-    messageDialog_ = true;
+    kind = TBorderKind::Dialog;
+    state_.MessageDialog = true;
   }
+  state_.BorderKind = kind;
 }
 
 void TWinSkinForm::ReadWindowState() {
@@ -118,13 +154,13 @@ void TWinSkinForm::ReadWindowState() {
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
     case SW_SHOWMINNOACTIVE:
-      windowState_ = 2;
+      state_.WindowState = TWindowState::Minimized;
       break;
     case SW_SHOWMAXIMIZED:
-      windowState_ = 1;
+      state_.WindowState = TWindowState::Maximized;
       break;
     default:
-      windowState_ = 0;
+      state_.WindowState = TWindowState::Normal;
       break;
   }
 }
@@ -134,23 +170,32 @@ void TWinSkinForm::SetCaptionStyle(bool restore) {
   if (!restore && IsMDIChild() && manager && manager->MDIMaximized) return;
   captionStyle_ = restore;
   DWORD style = StyleOf(wnd_);
+  const uint8_t flags = state_.StyleFlags;
   if (restore) {
-    if (styleFlags_ & kStyleSysMenu) style |= WS_SYSMENU;
-    if (styleFlags_ & kStyleMinimize) style |= WS_MINIMIZEBOX;
-    if (styleFlags_ & kStyleMaximize) style |= WS_MAXIMIZEBOX;
-    if (styleFlags_ & kStyleCaptionRemoved) style |= WS_CAPTION;
+    if (flags & kStyleSysMenu) style |= WS_SYSMENU;
+    if (flags & kStyleMinimizeBox) style |= WS_MINIMIZEBOX;
+    if (flags & kStyleMaximizeBox) style |= WS_MAXIMIZEBOX;
+    if (flags & kStyleCaptionRemoved) style |= WS_CAPTION;
   } else if (ownerWnd_ || IsMDIChild()) {
     style &= ~static_cast<DWORD>(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
   } else {
-    styleFlags_ |= kStyleCaptionRemoved;
+    state_.StyleFlags |= kStyleCaptionRemoved;
     style &= ~static_cast<DWORD>(WS_CAPTION);
   }
-  SetWindowLongPtrW(wnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
+  if (style != StyleOf(wnd_)) SetWindowLongPtrW(wnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
 }
 
-void TWinSkinForm::RefreshFrame() {
-  SetWindowPos(wnd_, nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+void TWinSkinForm::ClearSysButtons() { skin::ClearSysButtons(state_); }
+
+void TWinSkinForm::CreateSysButtons() {
+  if (frameSkinning_) skin::CreateSysButtons(state_);
+}
+
+void TWinSkinForm::ShowSysMenu(int screenX, int screenY) {
+  if (!systemMenu_) return;
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(systemMenu_, TPM_RETURNCMD | TPM_LEFTBUTTON, screenX, screenY, 0, wnd_, nullptr));
+  if (command) PostMessageW(wnd_, WM_SYSCOMMAND, command, 0);
 }
 
 LRESULT TWinSkinForm::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -177,10 +222,10 @@ bool TWinSkinForm::CommonMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
       }
       return true;
     case WM_NCDESTROY:
-      skinState_ = kSkinStateDestroying;
+      state_.SkinState = kSkinStateDestroying;
       result = Default(msg, wParam, lParam);
       UnskinOnDestroy();
-      skinState_ = kSkinStateDestroyed;
+      state_.SkinState = kSkinStateDestroyed;
       return true;
     case WM_INITMENUPOPUP:
       if (TSkinManage* manager = SkinManager())
@@ -211,10 +256,22 @@ bool TWinSkinForm::CommonMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
 }
 
 void TWinSkinForm::OnSkinControls() {
-  // The painters attach to the controls here once they exist; with a skinned frame, the frame is fitted
-  // and the region made here (skin state 5 around the fitting).
+  // The painters attach to the controls here once they exist.
   controlsSkinned_ = true;
-  skinState_ = kSkinStateSkinned;
+  if (state_.SkinState == kSkinStateWaiting && frameSkinning_) {
+    TSkinManage* manager = SkinManager();
+    if (IsMDIChild() && manager && manager->MDIMaximized) {
+      SetCaptionStyle(true);
+      RefreshFrame(wnd_);
+    } else if (state_.WindowState != TWindowState::Minimized && state_.BorderKind != TBorderKind::None) {
+      state_.SkinState = kSkinStateFitting;
+      UpdateFrameSize(state_, false);
+      state_.SkinState = kSkinStateSkinned;
+      UpdateWindowRegion(state_);
+    }
+  }
+  state_.SkinState = kSkinStateSkinned;
+  timer_.SetEnabled(true);
 }
 
 // Stages 2 and 3: a top-level (or MDI child) window whose frame is skinned.
@@ -228,7 +285,7 @@ LRESULT TWinSkinForm::FrameMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_ACTIVATE:
     case WM_NCACTIVATE:
-      active_ = LOBYTE(wParam) != 0;
+      state_.Active = LOBYTE(wParam) != 0;
       passOn = true;
       break;
     case WM_GETMINMAXINFO:
@@ -238,46 +295,111 @@ LRESULT TWinSkinForm::FrameMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       ReadWindowState();
       result = Default(msg, wParam, lParam);
       break;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      CommonMessage(msg, wParam, lParam, result);
+      break;
     default:
       // WM_COMMAND, WM_SYSCOMMAND and CM_MENUCHANGED belong to the skinned menu bar and system menu.
       passOn = true;
       break;
   }
-  if ((IsMDIChild() && windowState_ != 0) || windowState_ == 2 || skinState_ == kSkinStateWaiting)
-    return passOn ? Default(msg, wParam, lParam) : result;
-  // Stage 3. The non-client messages (calculation, hit test, painting, activation, mouse) and 0x3502
-  // are the skinned frame's; until it is in place they take the system's way.
+  const bool frameOff = (IsMDIChild() && state_.WindowState != TWindowState::Normal) ||
+                        state_.WindowState == TWindowState::Minimized || state_.SkinState == kSkinStateWaiting;
+  if (!frameOff && NonClientMessage(msg, wParam, lParam, result)) return result;
+  return passOn ? Default(msg, wParam, lParam) : result;
+}
+
+// Stage 3.
+bool TWinSkinForm::NonClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  auto answer = [&](TNCAnswer a) { return a == TNCAnswer::Default ? Default(msg, wParam, lParam) : 0; };
   switch (msg) {
     case WM_SIZE:
-      return WMSize(wParam, lParam);
+      // The old procedure sees WM_SIZE a second time; the region is rebuilt only when the size changed.
+      result = WMSize(wParam, lParam);
+      return true;
+    case WM_WINDOWPOSCHANGING:
+      result = Default(msg, wParam, lParam);
+      return true;
+    case WM_NCCALCSIZE:
+      result = NCCalcSize(state_, wParam, lParam, [&] { return Default(msg, wParam, lParam); });
+      return true;
+    case WM_NCHITTEST:
+      result = NCHitTest(state_, PointOf(lParam), Default(msg, wParam, lParam));
+      return true;
+    case WM_NCPAINT:
+      result = answer(NCPaint(state_, data_->NonClientPainting));
+      return true;
+    case WM_NCACTIVATE:
+      result = WMNCActivate(wParam);
+      return true;
+    case WM_NCMOUSEMOVE:
+      result = answer(NCMouseMove(state_, PointOf(lParam)));
+      return true;
+    case WM_NCLBUTTONDOWN: {
+      WPARAM hitTest = wParam;
+      const TNCAnswer a = NCLButtonDown(state_, hitTest, PointOf(lParam));
+      result = a == TNCAnswer::Default ? Default(msg, hitTest, lParam) : 0;
+      return true;
+    }
+    case WM_NCLBUTTONUP:
+      result = answer(NCLButtonUp(state_, PointOf(lParam)));
+      return true;
+    case WM_NCLBUTTONDBLCLK:
+      result = answer(NCLButtonDblClk(state_, wParam, PointOf(lParam)));
+      return true;
+    case WM_NCRBUTTONDOWN:
+      result = answer(NCRButtonDown(state_, wParam, PointOf(lParam)));
+      return true;
+    case kSkinMsgRepaintFrame:
+      PaintNonClient(state_);
+      result = 0;
+      return true;
     default:
-      return passOn ? Default(msg, wParam, lParam) : result;
+      return false;
   }
+}
+
+LRESULT TWinSkinForm::WMNCActivate(WPARAM wParam) {
+  state_.Active = wParam != 0;
+  timer_.SetEnabled(wParam != 0);
+  if (!(IsMDIChild() && state_.WindowState != TWindowState::Normal)) PaintNonClient(state_);
+  return 1;
 }
 
 LRESULT TWinSkinForm::WMSize(WPARAM wParam, LPARAM lParam) {
   const LRESULT result = Default(WM_SIZE, wParam, lParam);
   switch (wParam) {
     case SIZE_RESTORED:
-      windowState_ = 0;
+      state_.WindowState = TWindowState::Normal;
       break;
     case SIZE_MINIMIZED:
-      windowState_ = 2;
-      break;
+      state_.WindowState = TWindowState::Minimized;
+      return result;
     case SIZE_MAXIMIZED:
-      windowState_ = 1;
+      state_.WindowState = TWindowState::Maximized;
       break;
     default:
       break;
   }
-  // A restored window in state 1 or 3 gets its region rebuilt at the new size by the skinned frame.
+  TSkinManage* manager = SkinManager();
+  if (IsMDIChild() && ((manager && manager->MDIMaximized) || state_.WindowState != TWindowState::Normal))
+    return result;
+  if (state_.SkinState == kSkinStateSkinned || state_.SkinState == kSkinStateRecolouring)
+    UpdateWindowRegion(state_);
   return result;
 }
 
 LRESULT TWinSkinForm::WMGetMinMaxInfo(WPARAM wParam, LPARAM lParam) {
   const LRESULT result = Default(WM_GETMINMAXINFO, wParam, lParam);
   ReadWindowState();
-  if (borderKind_ == kBorderSizeable && lParam) {
+  if (state_.WindowState == TWindowState::Minimized)
+    SetCaptionStyle(true);
+  else if (!IsMDIChild() || state_.WindowState == TWindowState::Normal)
+    SetCaptionStyle(false);
+  else
+    SetCaptionStyle(true);
+  if (state_.BorderKind == TBorderKind::Sizeable && lParam) {
     auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
     info->ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
   }
@@ -295,10 +417,16 @@ void TWinSkinForm::SkinColorsChanged() {
                                                            GetFocus() == active->Handle())
       focused = active->Handle();
   }
-  skinState_ = kSkinStateRecolouring;
-  // The painters take the new colours here, and the skinned frame refits itself.
+  state_.SkinState = kSkinStateRecolouring;
+  // The painters take the new colours here.
+  if (frameSkinning_ && form_ && form_->HandleAllocated()) {
+    UpdateFrameSize(state_, true);
+    // A height change and back makes the form lay itself out again.
+    form_->SetHeight(form_->Height() + 1);
+    form_->SetHeight(form_->Height() - 1);
+  }
   if (focused) SetFocus(focused);
-  skinState_ = kSkinStateSkinned;
+  state_.SkinState = kSkinStateSkinned;
 }
 
 void TWinSkinForm::Detach() {
@@ -307,14 +435,15 @@ void TWinSkinForm::Detach() {
 }
 
 void TWinSkinForm::RestoreFormColor() {
-  if (form_ && skinState_ != kSkinStateDestroying) form_->SetColor(savedColor_);
+  if (form_ && state_.SkinState != kSkinStateDestroying) form_->SetColor(savedColor_);
 }
 
 void TWinSkinForm::Unskin() {
+  timer_.SetEnabled(false);
   if (!frameSkinning_) {
     Detach();
     RestoreFormColor();
-    if (form_ && skinState_ != kSkinStateDestroying && form_->HandleAllocated())
+    if (form_ && state_.SkinState != kSkinStateDestroying && form_->HandleAllocated())
       InvalidateRect(form_->Handle(), nullptr, TRUE);
     return;
   }
@@ -326,7 +455,8 @@ void TWinSkinForm::Unskin() {
   RECT client{};
   GetClientRect(wnd_, &client);
   SetCaptionStyle(true);
-  if (skinState_ != kSkinStateDestroying && (IsMDIChild() || !(StyleOf(wnd_) & WS_CHILD))) {
+  state_.TitleBitmap.reset();
+  if (state_.SkinState != kSkinStateDestroying && (IsMDIChild() || !(StyleOf(wnd_) & WS_CHILD))) {
     RECT r{};
     GetWindowRect(wnd_, &r);
     POINT at{r.left, r.top};
@@ -336,11 +466,15 @@ void TWinSkinForm::Unskin() {
   }
   // The system owns a region once it is set; taking it away frees it.
   SetWindowRgn(wnd_, nullptr, TRUE);
+  state_.RegionHeld = false;
+  state_.RegionWidth = state_.RegionHeight = 0;
 }
 
 void TWinSkinForm::UnskinOnDestroy() {
   // Nothing is redrawn or resized: the window is going.
+  timer_.SetEnabled(false);
   Detach();
+  state_.TitleBitmap.reset();
 }
 
 }  // namespace skin

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "Classes.h"
+#include "ExtCtrls.h"
+#include "NCFrameState.h"
 #include "Types.h"
 #include "MessageChain.h"
 #include "WindowSubclass.h"
@@ -23,26 +25,15 @@ namespace skin {
 
 class TSkinData;
 
-// Skin states.
-inline constexpr int kSkinStateWaiting = 0;     // made, waiting for 0x3503
-inline constexpr int kSkinStateSkinned = 1;
-inline constexpr int kSkinStateRecolouring = 3;
-inline constexpr int kSkinStateDestroying = 4;  // WM_NCDESTROY, before the detach
-inline constexpr int kSkinStateFitting = 5;     // 0x3503 fits the frame
-inline constexpr int kSkinStateDestroyed = 6;   // the manager frees it at its next purge
+// Skin states besides those the frame code reads (NCFrameState.h).
+inline constexpr uint8_t kSkinStateWaiting = 0;     // made, waiting for 0x3503
+inline constexpr uint8_t kSkinStateDestroying = 4;  // WM_NCDESTROY, before the detach
+inline constexpr uint8_t kSkinStateFitting = 5;     // 0x3503 fits the frame
 
-// Border kinds.
-inline constexpr int kBorderSizeable = 0;
-inline constexpr int kBorderSingle = 1;
-inline constexpr int kBorderNone = 2;
-inline constexpr int kBorderDialog = 3;
+// The hot-track timer's period: a hot title-bar button goes cold this soon after the cursor leaves it.
+inline constexpr UINT kHotTrackInterval = 250;
 
-// Window kinds.
-inline constexpr int kWindowNormal = 0;
-inline constexpr int kWindowMDIFrame = 1;
-inline constexpr int kWindowMDIChild = 2;
-
-class TWinSkinForm : public cl::TComponent {
+class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   CL_PLAIN_CLASS(TWinSkinForm, cl::TComponent)
 
   // owner: the form, or null for a bare window.
@@ -68,62 +59,65 @@ class TWinSkinForm : public cl::TComponent {
   // Restores (true) or removes (false) the system's caption.
   void SetCaptionStyle(bool restore);
 
-  int SkinState() const noexcept { return skinState_; }
-  int BorderKind() const noexcept { return borderKind_; }
-  int WindowKind() const noexcept { return windowKind_; }
-  // 0 normal, 1 maximised, 2 minimised.
-  int WindowState() const noexcept { return windowState_; }
+  // The title-bar buttons freed, and made anew from the skin (manager's refresh).
+  void ClearSysButtons();
+  void CreateSysButtons();
+
+  int SkinState() const noexcept { return state_.SkinState; }
+  TBorderKind BorderKind() const noexcept { return state_.BorderKind; }
+  TWindowKind WindowKind() const noexcept { return state_.WindowKind; }
+  TWindowState WindowState() const noexcept { return state_.WindowState; }
   bool FrameSkinning() const noexcept { return frameSkinning_; }
-  bool MessageDialog() const noexcept { return messageDialog_; }
+  bool MessageDialog() const noexcept { return state_.MessageDialog; }
   bool Subclassed() const noexcept { return subclass_.Installed(); }
   bool ControlsSkinned() const noexcept { return controlsSkinned_; }
+  bool HotTracking() const noexcept { return timer_.Enabled(); }
+  // What the frame code knows of the window.
+  const TNCFrameState& FrameState() const noexcept { return state_; }
 
  private:
   LRESULT WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   // Stage 1 handled the message when it returns true.
   bool CommonMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   LRESULT FrameMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Stage 3: the skinned frame's own messages; false for the others.
+  bool NonClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void FormWindowProc(cl::TMessage& m, const cl::TMessageChain::TNext& next);
   LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
   void OnSkinControls();
   LRESULT WMSize(WPARAM wParam, LPARAM lParam);
   LRESULT WMGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+  LRESULT WMNCActivate(WPARAM wParam);
   void ReadWindowState();
   void ReadBorderKind(DWORD style, DWORD exStyle);
-  void RefreshFrame();
+  void CreateCaptionFont();
   // Takes the subclass and the form's link away (Unskin and WM_NCDESTROY).
   void Detach();
   void UnskinOnDestroy();
   void RestoreFormColor();
-  bool IsMDIChild() const noexcept { return windowKind_ == kWindowMDIChild; }
+  bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }
+
+  // TNCFrameHost: until the skinned system menu exists, the system's own one opens.
+  void ShowSysMenu(int screenX, int screenY) override;
+  void SetTimerEnabled(bool on) override { timer_.SetEnabled(on); }
 
   HWND wnd_ = nullptr;
   TSkinData* data_ = nullptr;
   cl::TCustomForm* form_ = nullptr;
   cl::TWindowSubclass subclass_;
   cl::TMessageLink formLink_;
-  int skinState_ = kSkinStateWaiting;
-  int borderKind_ = kBorderSizeable;
-  int windowKind_ = kWindowNormal;
-  int windowState_ = 0;
-  int styleFlags_ = 0;  // 8 system menu, 2 minimise box, 1 maximise box, 0x10 caption removed
+  cl::TTimer timer_{nullptr};
+  TNCFrameState state_;
   bool frameSkinning_ = false;
   bool controlsSkinned_ = false;
   bool captionStyle_ = true;
-  bool rightToLeft_ = false;
   bool sizeable_ = false;
-  bool messageDialog_ = false;
-  bool active_ = true;
   std::string windowClass_;
   HWND ownerWnd_ = nullptr;
   HMENU systemMenu_ = nullptr;
   HMENU windowMenu_ = nullptr;
-  RECT clientRect_{};
   SIZE initialNonClient_{};  // window size minus client size when skinned
-  DWORD initialStyle_ = 0;
   cl::TColor savedColor_ = 0;
-  int frameLeft_ = 0, frameTop_ = 0, frameRight_ = 0, frameBottom_ = 0;
-  int menuBarHeight_ = 0;
 };
 
 }  // namespace skin

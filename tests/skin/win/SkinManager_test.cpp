@@ -106,7 +106,7 @@ TEST_F(SkinManagerTest, TheFirstActivationSkinsTheFormAndItAnswersTheQuery) {
   EXPECT_EQ(skinned->Owner(), main_);
   EXPECT_FALSE(main_->AutoScroll());
   EXPECT_EQ(main_->Color(), cl::TColor{RGB(10, 20, 30)});
-  EXPECT_EQ(skinned->BorderKind(), skin::kBorderSizeable);
+  EXPECT_EQ(skinned->BorderKind(), skin::TBorderKind::Sizeable);
   // The posted 0x3503 reaches it once the current message is done.
   EXPECT_EQ(skinned->SkinState(), skin::kSkinStateWaiting);
   ASSERT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
@@ -190,7 +190,7 @@ TEST_F(SkinManagerTest, AMessageBoxIsSkinnedWithTheDialogComponent) {
     if (skin::TWinSkinForm* f = SkinManager()->FindSkinForm(wnd)) {
       boxData = f->Data();
       EXPECT_TRUE(f->MessageDialog());
-      EXPECT_EQ(f->BorderKind(), skin::kBorderDialog);
+      EXPECT_EQ(f->BorderKind(), skin::TBorderKind::Dialog);
     }
     PostMessageW(wnd, WM_COMMAND, IDOK, 0);
   };
