@@ -186,7 +186,8 @@ void TSkinData::ApplySkin() {
   if (!SkinManager()) Loaded();
   TSkinManage& manager = *SkinManager();
   manager.PendingData = this;
-  // The windows skinned with this component drop their title-bar buttons here once they carry them.
+  // The old skin's buttons must not outlive it; the refresh makes them anew from the new skin.
+  manager.RefreshForms();
   if (manager.HookState == 1) manager.RequestAction(kActionRefresh, 250);
 }
 

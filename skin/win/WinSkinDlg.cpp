@@ -201,6 +201,11 @@ void TSkinManage::UnskinAndFree(TWinSkinForm* form) {
   delete form;
 }
 
+void TSkinManage::RefreshForms() {
+  for (TWinSkinForm* form : forms_)
+    if (form->Data() == PendingData) form->ClearSysButtons();
+}
+
 void TSkinManage::RequestAction(int action, UINT interval) {
   PendingAction = action;
   timer_.SetInterval(interval);
@@ -242,8 +247,14 @@ void TSkinManage::RunAction(int action, TSkinData* data) {
       }
       break;
     case kActionRefresh:
-      // The title-bar buttons are rebuilt here too once the windows carry them.
       PurgeClosedForms();
+      // Every window gets its buttons from the new skin before any of them recolours.
+      for (TWinSkinForm* form : forms_) {
+        if (form->Data() != data) continue;
+        form->ClearSysButtons();
+        form->CreateSysButtons();
+        if (onlyThisForm) break;
+      }
       for (size_t i = 0; i < forms_.size(); ++i) {
         if (forms_[i]->Data() != data) continue;
         forms_[i]->SkinColorsChanged();

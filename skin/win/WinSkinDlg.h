@@ -74,6 +74,8 @@ class TSkinManage {
   void UnskinFormsOf(const TSkinData* data);
 
   void RequestAction(int action, UINT interval);
+  // The windows skinned with PendingData drop their title-bar buttons (a new skin is coming).
+  void RefreshForms();
 
   // The CBT hook's work for one code; the hook itself always passes the code on.
   void HookEvent(int code, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,371 @@
+// A form skinned through the manager wears the skin: the flat-colour package of the frame tests on a real
+// form, its frame, buttons, region and hit test, its buttons clicked the way the system delivers a click,
+// a message box skinned as a dialog, the windows the rules leave alone, and unskinning.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "DeviceContext.h"
+#include "FormsTestSupport.h"
+#include "MessageLoop.h"
+#include "NCFrameFixture.h"
+#include "PaintSurface.h"
+#include "SkinTestForms.h"
+#include "WinSkinDlg.h"
+#include "WinSkinForm.h"
+
+namespace {
+
+using formstest::AppTest;
+using skin::SkinManager;
+using skin::TSkinData;
+using skintest::TfrmSkinTest;
+using namespace ncframe;
+
+bool IsSkinned(HWND wnd) { return SendMessageW(wnd, skin::kSkinMsgIsSkinned, 0, 0) == 1; }
+
+SIZE ClientSize(HWND wnd) {
+  RECT r{};
+  GetClientRect(wnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+SIZE WindowSize(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// The whole window as it shows now, frame included, after a full repaint.
+std::vector<COLORREF> Capture(HWND wnd) {
+  RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const SIZE size = WindowSize(wnd);
+  hktest::PaintSurface surface(size.cx, size.cy);
+  const cl::TWindowDC dc(wnd, cl::TWindowDC::dcWholeWindow);
+  BitBlt(surface.DC(), 0, 0, size.cx, size.cy, dc.Get(), 0, 0, SRCCOPY);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < size.cy; ++y)
+    for (int x = 0; x < size.cx; ++x) pixels.push_back(surface.Pixel(x, y));
+  return pixels;
+}
+
+COLORREF PixelOf(HWND wnd, int x, int y) {
+  const cl::TWindowDC dc(wnd, cl::TWindowDC::dcWholeWindow);
+  return GetPixel(dc.Get(), x, y);
+}
+
+class SkinnedWindowTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    skintest::RegisterSkinClasses();
+  }
+  void TearDown() override {
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) delete *it;
+    EXPECT_EQ(SkinManager(), nullptr);
+    AppTest::TearDown();
+  }
+  TfrmSkinTest* NewTestForm(int tag = 0) {
+    auto* form = cl::NewForm<TfrmSkinTest>(app_.get());
+    form->SetBounds(40 + 20 * static_cast<int>(forms_.size()), 40, 360, 260);
+    form->SetTag(tag);
+    forms_.push_back(form);
+    return form;
+  }
+  TSkinData* ReadSkinForm(bool active = true) {
+    TfrmSkinTest* form = NewTestForm();
+    cl::ReadRootComponent(form, skintest::FormWithSkin(Package(), "sfMainform",
+                                                       "[xcMainMenu, xcPopupMenu, xcSystemMenu]", active));
+    main_ = form;
+    return cl::ComponentAs<TSkinData>(form, "SkinData1");
+  }
+  // The main form shown, skinned and its frame fitted.
+  skin::TWinSkinForm* ShowSkinned() {
+    clientBefore_ = ClientSize(main_->Handle());
+    main_->Show();
+    skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(main_->Handle());
+    EXPECT_NE(skinned, nullptr);
+    if (!skinned) return nullptr;
+    EXPECT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
+    return skinned;
+  }
+  static skin::TWinSysButton* Button(skin::TWinSkinForm& f, const char* name) {
+    for (auto& b : f.FrameState().SysButtons)
+      if (b->Data->Name == name) return b.get();
+    ADD_FAILURE() << "no button " << name;
+    return nullptr;
+  }
+  // Screen coordinates of a frame point of the main form.
+  LPARAM At(int x, int y) const {
+    RECT r{};
+    GetWindowRect(main_->Handle(), &r);
+    return MAKELPARAM(r.left + x, r.top + y);
+  }
+  static POINT Centre(const skin::TWinSysButton& b) {
+    return {(b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2};
+  }
+  // A click as the system delivers it: the move that makes the button hot, the press and the release.
+  void Click(const skin::TWinSysButton& b) {
+    const HWND wnd = main_->Handle();
+    const POINT c = Centre(b);
+    const LPARAM at = At(c.x, c.y);
+    const WPARAM hit = static_cast<WPARAM>(SendMessageW(wnd, WM_NCHITTEST, 0, at));
+    SendMessageW(wnd, WM_NCMOUSEMOVE, hit, at);
+    SendMessageW(wnd, WM_NCLBUTTONDOWN, hit, at);
+    SendMessageW(wnd, WM_NCLBUTTONUP, hit, at);
+  }
+  std::vector<cl::TCustomForm*> forms_;
+  TfrmSkinTest* main_ = nullptr;
+  SIZE clientBefore_{};
+};
+
+TEST_F(SkinnedWindowTest, TheFormWearsTheSkinsFrameAroundItsOwnClientArea) {
+  ReadSkinForm();
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const HWND wnd = main_->Handle();
+  EXPECT_TRUE(IsSkinned(wnd));
+  EXPECT_TRUE(skinned->HotTracking());
+  // An owned window keeps its caption style but not the system's buttons: the skin draws its own.
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+
+  const SIZE client = ClientSize(wnd);
+  EXPECT_EQ(client.cx, clientBefore_.cx);
+  EXPECT_EQ(client.cy, clientBefore_.cy);
+  const SIZE size = WindowSize(wnd);
+  EXPECT_EQ(size.cx, client.cx + 2 * kSide);
+  EXPECT_EQ(size.cy, client.cy + kTop + kBottom);
+
+  for (int frame : {0, 1}) {
+    SCOPED_TRACE(frame);
+    SendMessageW(wnd, WM_NCACTIVATE, frame == 0, 0);
+    EXPECT_EQ(PixelOf(wnd, 1, size.cy / 2), kLeft[frame]);
+    EXPECT_EQ(PixelOf(wnd, size.cx - 2, size.cy / 2), kRight[frame]);
+    EXPECT_EQ(PixelOf(wnd, size.cx / 2, 2), kTopColour[frame]);
+    EXPECT_EQ(PixelOf(wnd, size.cx / 2, size.cy - 2), kBottomColour[frame]);
+  }
+  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
+
+  // The right-aligned buttons sit their X coordinate left of the right edge, in their normal frame.
+  struct ButtonCase {
+    const char* name;
+    int x;
+    COLORREF colour;
+  };
+  for (const ButtonCase& c : {ButtonCase{"BUTTON.CLOSE", kCloseX, kClose[0]}, ButtonCase{"BUTTON.MAX", kMaxX, kMax[0]},
+                              ButtonCase{"BUTTON.MIN", kMinX, kMin[0]}}) {
+    SCOPED_TRACE(c.name);
+    skin::TWinSysButton* b = Button(*skinned, c.name);
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(b->Visible);
+    EXPECT_EQ(b->Rect.left, size.cx - c.x);
+    EXPECT_EQ(b->Rect.top, kButtonY);
+    EXPECT_EQ(PixelOf(wnd, b->Rect.left + kButtonW / 2, kButtonY + kButtonH / 2), c.colour);
+  }
+
+  // The key-coloured corners of the top border are outside the region.
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(wnd, region), ERROR);
+  EXPECT_FALSE(PtInRegion(region, kSide, 0));
+  EXPECT_FALSE(PtInRegion(region, kSide + 2, 2));
+  EXPECT_FALSE(PtInRegion(region, size.cx - kSide - 1, 0));
+  EXPECT_TRUE(PtInRegion(region, kSide + 3, 0));
+  EXPECT_TRUE(PtInRegion(region, kSide, 3));
+  EXPECT_TRUE(PtInRegion(region, size.cx / 2, size.cy / 2));
+  EXPECT_TRUE(PtInRegion(region, size.cx - 1, size.cy - 1));
+  DeleteObject(region);
+}
+
+TEST_F(SkinnedWindowTest, TheHitTestAnswersByTheSkinsFrame) {
+  ReadSkinForm();
+  ASSERT_NE(ShowSkinned(), nullptr);
+  const HWND wnd = main_->Handle();
+  const SIZE size = WindowSize(wnd);
+  struct HitCase {
+    int x, y;
+    LRESULT hit;
+  };
+  const HitCase cases[] = {
+      {size.cx / 2, kTop / 2, HTCAPTION},
+      {1, size.cy / 2, HTLEFT},
+      {size.cx - 2, size.cy / 2, HTRIGHT},
+      {size.cx / 2, size.cy - 2, HTBOTTOM},
+      {size.cx / 2, size.cy / 2, HTCLIENT},
+      {kSide + 1, kTop + 1, HTCLIENT},
+  };
+  for (const HitCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, At(c.x, c.y)), c.hit);
+  }
+}
+
+TEST_F(SkinnedWindowTest, AMoveShowsTheHotFrameAndTheButtonsActWhenClicked) {
+  ReadSkinForm();
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const HWND wnd = main_->Handle();
+  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
+  skin::TWinSysButton* close = Button(*skinned, "BUTTON.CLOSE");
+  ASSERT_NE(close, nullptr);
+  const POINT c = Centre(*close);
+  SendMessageW(wnd, WM_NCMOUSEMOVE, HTCAPTION, At(c.x, c.y));
+  EXPECT_EQ(skinned->FrameState().HotObject, close);
+  EXPECT_EQ(PixelOf(wnd, c.x, c.y), kClose[2]);
+
+  skin::TWinSysButton* max = Button(*skinned, "BUTTON.MAX");
+  ASSERT_NE(max, nullptr);
+  Click(*max);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return IsZoomed(wnd) != FALSE; }));
+  EXPECT_EQ(skinned->WindowState(), skin::TWindowState::Maximized);
+
+  // Maximised, the buttons have moved with the right edge.
+  close = Button(*skinned, "BUTTON.CLOSE");
+  ASSERT_NE(close, nullptr);
+  Click(*close);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return !IsWindowVisible(wnd); }));
+}
+
+TEST_F(SkinnedWindowTest, ReleasingAwayFromThePressedButtonDoesNothing) {
+  ReadSkinForm();
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const HWND wnd = main_->Handle();
+  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
+  skin::TWinSysButton* close = Button(*skinned, "BUTTON.CLOSE");
+  skin::TWinSysButton* min = Button(*skinned, "BUTTON.MIN");
+  ASSERT_TRUE(close && min);
+  const POINT c = Centre(*close), m = Centre(*min);
+  SendMessageW(wnd, WM_NCMOUSEMOVE, HTCAPTION, At(c.x, c.y));
+  SendMessageW(wnd, WM_NCLBUTTONDOWN, HTCAPTION, At(c.x, c.y));
+  SendMessageW(wnd, WM_NCMOUSEMOVE, HTCAPTION, At(m.x, m.y));
+  SendMessageW(wnd, WM_NCLBUTTONUP, HTCAPTION, At(m.x, m.y));
+  hktest::PumpUntil([] { return true; });  // what the release posted, run
+  EXPECT_TRUE(IsWindowVisible(wnd));
+  EXPECT_FALSE(IsIconic(wnd));
+}
+
+TEST_F(SkinnedWindowTest, RefreshingRebuildsTheButtonsFromTheSkin) {
+  TSkinData* data = ReadSkinForm();
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const size_t count = skinned->FrameState().SysButtons.size();
+  ASSERT_GT(count, 0u);
+  skinned->ClearSysButtons();
+  EXPECT_TRUE(skinned->FrameState().SysButtons.empty());
+  EXPECT_EQ(skinned->FrameState().HotObject, nullptr);
+  int changed = 0;
+  data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
+  SkinManager()->PendingData = data;
+  SkinManager()->RequestAction(skin::kActionRefresh, 10);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
+  data->OnSkinChanged = nullptr;
+  EXPECT_EQ(skinned->FrameState().SysButtons.size(), count);
+  EXPECT_EQ(skinned->SkinState(), skin::kSkinStateSkinned);
+  EXPECT_EQ(ClientSize(main_->Handle()).cx, clientBefore_.cx);
+  EXPECT_EQ(ClientSize(main_->Handle()).cy, clientBefore_.cy);
+}
+
+TEST_F(SkinnedWindowTest, UnskinningGivesBackStyleSizeAndRegion) {
+  TSkinData* data = ReadSkinForm();
+  const HWND wnd = main_->Handle();
+  const LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE;
+  const SIZE before = WindowSize(wnd);
+  ASSERT_NE(ShowSkinned(), nullptr);
+  ASSERT_NE(WindowSize(wnd).cy, before.cy);  // the skin's frame differs from the system's
+
+  data->SetActive(false);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return SkinManager()->PendingData == nullptr; }));
+  EXPECT_FALSE(IsSkinned(wnd));
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_STYLE), style);
+  const SIZE after = WindowSize(wnd);
+  EXPECT_EQ(after.cx, before.cx);
+  EXPECT_EQ(after.cy, before.cy);
+  EXPECT_EQ(ClientSize(wnd).cx, clientBefore_.cx);
+  EXPECT_EQ(ClientSize(wnd).cy, clientBefore_.cy);
+  HRGN probe = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(wnd, probe), ERROR);
+  DeleteObject(probe);
+}
+
+// A form the rules leave alone (Tag 99, or every form while the skin is inactive) looks exactly as it
+// did with no skin anywhere.
+TEST_F(SkinnedWindowTest, WindowsTheSkinLeavesAloneArePixelIdenticalToUnskinnedOnes) {
+  for (const bool tag99 : {true, false}) {
+    SCOPED_TRACE(tag99 ? "Tag 99" : "inactive skin");
+    TfrmSkinTest* other = NewTestForm(tag99 ? 99 : 0);
+    other->SetBounds(500, 400, 360, 260);  // clear of the main form: a covered part would not compare
+    other->Show();
+    const std::vector<COLORREF> plain = Capture(other->Handle());
+    other->Hide();
+
+    ReadSkinForm(/*active=*/tag99);
+    main_->Show();
+    if (tag99) ASSERT_TRUE(hktest::PumpUntil([&] { return SkinManager()->FindSkinForm(main_->Handle()) &&
+                                                          SkinManager()->FindSkinForm(main_->Handle())->ControlsSkinned(); }));
+    other->Show();
+    EXPECT_FALSE(IsSkinned(other->Handle()));
+    const std::vector<COLORREF> now = Capture(other->Handle());
+    ASSERT_EQ(now.size(), plain.size());
+    size_t differing = 0, first = 0;
+    for (size_t i = now.size(); i-- > 0;)
+      if (now[i] != plain[i]) ++differing, first = i;
+    EXPECT_EQ(differing, 0u) << "first at " << first % WindowSize(other->Handle()).cx << ","
+                             << first / WindowSize(other->Handle()).cx;
+
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) delete *it;
+    forms_.clear();
+    ASSERT_EQ(SkinManager(), nullptr);
+  }
+}
+
+// A message box is skinned as a dialog: its frame is the skin's once its frame is fitted.
+TEST_F(SkinnedWindowTest, AMessageBoxWearsTheSkinAsADialog) {
+  ReadSkinForm();
+  ASSERT_NE(ShowSkinned(), nullptr);
+  constexpr UINT kCheck = WM_APP + 77;
+  struct Seen {
+    HWND box = nullptr;
+    bool checked = false;
+    skin::TBorderKind border = skin::TBorderKind::Sizeable;
+    COLORREF left = 0, top = 0;
+    SIZE client{}, size{};
+  };
+  static Seen seen;
+  seen = {};
+  // Posted messages pass this hook before they are dispatched: once the box's 0x3503 has been taken,
+  // a check is queued behind it, and that check reads the box and closes it.
+  HHOOK hook = SetWindowsHookExW(
+      WH_GETMESSAGE,
+      [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        if (code >= 0 && wParam == PM_REMOVE && skin::WindowClassName(msg->hwnd) == "#32770") {
+          if (msg->message == skin::kSkinMsgSkinControls && !seen.box) {
+            seen.box = msg->hwnd;
+            PostMessageW(msg->hwnd, kCheck, 0, 0);
+          } else if (msg->message == kCheck && msg->hwnd == seen.box && !seen.checked) {
+            seen.checked = true;
+            HWND box = seen.box;
+            if (skin::TWinSkinForm* f = SkinManager()->FindSkinForm(box)) seen.border = f->BorderKind();
+            SendMessageW(box, WM_NCACTIVATE, TRUE, 0);
+            seen.size = WindowSize(box);
+            seen.client = ClientSize(box);
+            seen.left = PixelOf(box, 1, seen.size.cy / 2);
+            seen.top = PixelOf(box, seen.size.cx / 2, 2);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+          }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+      },
+      nullptr, GetCurrentThreadId());
+  timers_.Timeout();
+  MessageBoxW(main_->Handle(), L"Skinned?", L"Skin test", MB_OK);
+  UnhookWindowsHookEx(hook);
+  ASSERT_TRUE(seen.checked);
+  EXPECT_EQ(seen.border, skin::TBorderKind::Dialog);
+  EXPECT_EQ(seen.left, kLeft[0]);
+  EXPECT_EQ(seen.top, kTopColour[0]);
+  EXPECT_EQ(seen.size.cx, seen.client.cx + 2 * kSide);
+  EXPECT_EQ(seen.size.cy, seen.client.cy + kTop + kBottom);
+}
+
+}  // namespace
