@@ -3,6 +3,8 @@
 // a message box skinned as a dialog, the windows the rules leave alone, and unskinning.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "DeviceContext.h"
@@ -11,6 +13,7 @@
 #include "NCFrameFixture.h"
 #include "PaintSurface.h"
 #include "SkinTestForms.h"
+#include "TestSupport.h"
 #include "WinSkinDlg.h"
 #include "WinSkinForm.h"
 
@@ -36,8 +39,10 @@ SIZE WindowSize(HWND wnd) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
-// The whole window as it shows now, frame included, after a full repaint.
+// The whole window, frame included, after a full repaint with an inactive caption: whether the window
+// is active depends on which process the desktop last gave the foreground to, so it is not left to that.
 std::vector<COLORREF> Capture(HWND wnd) {
+  SendMessageW(wnd, WM_NCACTIVATE, FALSE, 0);
   RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   const SIZE size = WindowSize(wnd);
   hktest::PaintSurface surface(size.cx, size.cy);
@@ -125,6 +130,10 @@ TEST_F(SkinnedWindowTest, TheFormWearsTheSkinsFrameAroundItsOwnClientArea) {
   ASSERT_NE(skinned, nullptr);
   const HWND wnd = main_->Handle();
   EXPECT_TRUE(IsSkinned(wnd));
+  // The hot-track timer runs while the window is active.
+  SendMessageW(wnd, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(skinned->HotTracking());
+  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
   EXPECT_TRUE(skinned->HotTracking());
   // An owned window keeps its caption style but not the system's buttons: the skin draws its own.
   EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
@@ -250,6 +259,11 @@ TEST_F(SkinnedWindowTest, RefreshingRebuildsTheButtonsFromTheSkin) {
   ASSERT_NE(skinned, nullptr);
   const size_t count = skinned->FrameState().SysButtons.size();
   ASSERT_GT(count, 0u);
+  // A hot button must not outlive the buttons: the hot-track timer would reach freed memory.
+  SendMessageW(main_->Handle(), WM_NCACTIVATE, TRUE, 0);
+  const POINT c = Centre(*Button(*skinned, "BUTTON.CLOSE"));
+  SendMessageW(main_->Handle(), WM_NCMOUSEMOVE, HTCAPTION, At(c.x, c.y));
+  ASSERT_NE(skinned->FrameState().HotObject, nullptr);
   skinned->ClearSysButtons();
   EXPECT_TRUE(skinned->FrameState().SysButtons.empty());
   EXPECT_EQ(skinned->FrameState().HotObject, nullptr);
@@ -263,6 +277,34 @@ TEST_F(SkinnedWindowTest, RefreshingRebuildsTheButtonsFromTheSkin) {
   EXPECT_EQ(skinned->SkinState(), skin::kSkinStateSkinned);
   EXPECT_EQ(ClientSize(main_->Handle()).cx, clientBefore_.cx);
   EXPECT_EQ(ClientSize(main_->Handle()).cy, clientBefore_.cy);
+}
+
+// A new skin file frees the old skin's button data: the windows drop their buttons at once, and the
+// refresh that follows makes them from the new skin.
+TEST_F(SkinnedWindowTest, ANewSkinFileDropsTheOldButtonsAndTheRefreshMakesNewOnes) {
+  TSkinData* data = ReadSkinForm();
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const size_t count = skinned->FrameState().SysButtons.size();
+  testsupport::TempDir dir;
+  const std::string file = dir.File("new.skn");
+  const std::string package = Package();
+  {
+    std::ofstream out(file, std::ios::binary);
+    out.write(package.data(), static_cast<std::streamsize>(package.size()));
+  }
+  int changed = 0;
+  data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
+  data->SetSkinFile(file);
+  EXPECT_TRUE(skinned->FrameState().SysButtons.empty());
+  ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
+  data->OnSkinChanged = nullptr;
+  EXPECT_EQ(skinned->FrameState().SysButtons.size(), count);
+  for (auto& b : skinned->FrameState().SysButtons) {
+    bool fromNewSkin = false;
+    for (auto& d : data->SysButtons) fromNewSkin = fromNewSkin || b->Data == d.get();
+    EXPECT_TRUE(fromNewSkin);
+  }
 }
 
 TEST_F(SkinnedWindowTest, UnskinningGivesBackStyleSizeAndRegion) {
