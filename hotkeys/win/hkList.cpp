@@ -7,6 +7,7 @@
 #include "FileUtil.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
+#include "WinSkinDlg.h"
 
 namespace hk {
 
@@ -94,8 +95,11 @@ void TfrmHotkeyList::FormDestroy(cl::TObject*) {
   if (FHost.iniFileName.empty()) return;
   try {
     cl::TIniFile ini(FHost.iniFileName);
-    ini.WriteInteger(kWindow, "Width", Width());
-    ini.WriteInteger(kWindow, "Height", Height());
+    // The skin keeps the client area when it replaces the system's frame: stored is the size that comes
+    // back to this one at the next start.
+    const SIZE size = skin::StoredWindowSize(*this);
+    ini.WriteInteger(kWindow, "Width", size.cx);
+    ini.WriteInteger(kWindow, "Height", size.cy);
     cl::TListColumns* columns = lvHotkeys->Columns();
     for (int i = 0; i < columns->Count(); ++i)
       ini.WriteInteger(kColumns, columns->Items(i)->Caption(), columns->Items(i)->Width());

@@ -53,6 +53,12 @@ HWND OwnerWindow(const TSkinData* data) {
 
 TSkinManage* SkinManager() noexcept { return ManagerSlot().get(); }
 
+SIZE StoredWindowSize(cl::TWinControl& window) {
+  if (TSkinManage* manager = SkinManager(); manager && window.HandleAllocated())
+    if (const TWinSkinForm* form = manager->FindSkinForm(window.Handle())) return form->UnskinnedSize();
+  return SIZE{window.Width(), window.Height()};
+}
+
 TSkinManage& EnsureSkinManager() {
   if (!ManagerSlot()) ManagerSlot() = std::make_unique<TSkinManage>();
   return *ManagerSlot();

@@ -112,6 +112,10 @@ TSkinManage* SkinManager() noexcept;
 TSkinManage& EnsureSkinManager();
 // Ends it once no component is registered any more.
 void ReleaseSkinManagerIfUnused() noexcept;
+// The size a program stores for its window: the size with the system's frame around the present client
+// area when the window is skinned (the skin keeps the client area when it replaces that frame), else the
+// window's own size.
+SIZE StoredWindowSize(cl::TWinControl& window);
 
 // The class name of a window as registered, and lower-cased.
 std::string WindowClassName(HWND wnd);

@@ -438,6 +438,12 @@ void TWinSkinForm::RestoreFormColor() {
   if (form_ && state_.SkinState != kSkinStateDestroying) form_->SetColor(savedColor_);
 }
 
+SIZE TWinSkinForm::UnskinnedSize() const {
+  RECT client{};
+  GetClientRect(wnd_, &client);
+  return SIZE{client.right + initialNonClient_.cx, client.bottom + initialNonClient_.cy};
+}
+
 void TWinSkinForm::Unskin() {
   timer_.SetEnabled(false);
   if (!frameSkinning_) {
@@ -450,10 +456,8 @@ void TWinSkinForm::Unskin() {
   if (!subclass_.Installed()) return;
   Detach();
   RestoreFormColor();
-  // The size to give back is the client size with the system's frame around it as it was when skinned;
-  // read it before the caption style changes.
-  RECT client{};
-  GetClientRect(wnd_, &client);
+  // The size to give back: read it before the caption style changes.
+  const SIZE size = UnskinnedSize();
   SetCaptionStyle(true);
   state_.TitleBitmap.reset();
   if (state_.SkinState != kSkinStateDestroying && (IsMDIChild() || !(StyleOf(wnd_) & WS_CHILD))) {
@@ -461,7 +465,7 @@ void TWinSkinForm::Unskin() {
     GetWindowRect(wnd_, &r);
     POINT at{r.left, r.top};
     if (IsMDIChild()) ScreenToClient(GetParent(wnd_), &at);
-    SetWindowPos(wnd_, nullptr, at.x, at.y, client.right + initialNonClient_.cx, client.bottom + initialNonClient_.cy,
+    SetWindowPos(wnd_, nullptr, at.x, at.y, size.cx, size.cy,
                  SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
   }
   // The system owns a region once it is set; taking it away frees it.

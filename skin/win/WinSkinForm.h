@@ -54,6 +54,10 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void SkinWindow(TSkinData* data);
   // Puts back the window procedure, the form's path and colour, the style, the size and the region.
   void Unskin();
+  // The window's size with the system's frame around its present client area: what Unskin would give it,
+  // and what a program stores as the window's size, so that the next start (system frame first, the skin
+  // keeping the client area) comes back to the same size.
+  SIZE UnskinnedSize() const;
   // Gives the form and its controls the skin's colours again (0x3401, refresh action).
   void SkinColorsChanged();
   // Restores (true) or removes (false) the system's caption.
