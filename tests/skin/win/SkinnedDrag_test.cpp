@@ -24,6 +24,20 @@ void PostMouse(HWND wnd, UINT msg, WPARAM keys, POINT client) {
   PostMessageW(wnd, msg, keys, MAKELPARAM(client.x, client.y));
 }
 
+// The button is pressed and released for real at the cursor, the moves between are posted: a move the
+// system makes up meanwhile then says the button is down, as it is, and does not end the table's drag.
+void PressButton(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof in);
+}
+
+void SetCursorAt(HWND wnd, POINT client) {
+  ClientToScreen(wnd, &client);
+  SetCursorPos(client.x, client.y);
+}
+
 // The form as the editor carries it: the skin component with the controls it skins, and a table whose rows
 // drag automatically.
 std::string SkinnedTableForm() {
@@ -129,16 +143,17 @@ TEST_F(SkinnedDrag, ARowDraggedInASkinnedFormIsDroppedOnTheRowUnderTheMouse) {
   for (int attempt = 1; attempt <= 4 && dropRow == -2; ++attempt) {
     attempt_ = attempt;
     ASSERT_TRUE(WaitUncovered({from, to}));
-    POINT screen = from;
-    ClientToScreen(wnd, &screen);
-    SetCursorPos(screen.x, screen.y);
-    timers_.After(50, [&] { PostMouse(wnd, WM_LBUTTONDOWN, MK_LBUTTON, from); });
+    SetCursorAt(wnd, from);
+    timers_.After(50, [] { PressButton(MOUSEEVENTF_LEFTDOWN); });
     timers_.After(120, [&] { data->ApplySkin(); });
     for (int step = 1; step <= 6; ++step)
       timers_.After(static_cast<UINT>(100 + step * 50), [&, step] {
         PostMouse(wnd, WM_MOUSEMOVE, MK_LBUTTON, POINT{from.x + step, from.y + (to.y - from.y) * step / 6});
       });
-    timers_.After(500, [&] { PostMouse(wnd, WM_LBUTTONUP, 0, to); });
+    timers_.After(500, [&] {
+      SetCursorAt(wnd, to);
+      PressButton(MOUSEEVENTF_LEFTUP);
+    });
     // A drag still running then is ended, so that the next attempt starts clean.
     timers_.After(2000, [this, attempt] {
       if (attempt_ == attempt) ReleaseCapture();
