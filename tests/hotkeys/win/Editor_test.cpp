@@ -607,19 +607,29 @@ class EditorDrag : public Editor {
   static void Post(HWND w, UINT msg, WPARAM keys, POINT p) { PostMessageW(w, msg, keys, MAKELPARAM(p.x, p.y)); }
   static void Pause(DWORD ms) { hktest::PumpWait(nullptr, ms); }
 
-  // Presses the left button on `from`, moves past the drag distance in steps, and releases on `to`.
+  // The button is pressed and released for real, the moves between are posted. A move the system makes up
+  // meanwhile (for the cursor set, or a window raised under it) then says the button is down, as it is; with
+  // a posted press such a move would say it is up, and the table would give up the drag it is about to see.
+  static bool PressButton(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    return SendInput(1, &in, sizeof in) == 1;
+  }
   void Drag(POINT from, POINT to) {
-    // The drag begins where the system says the mouse is.
     POINT screen = from;
     ClientToScreen(list_, &screen);
     SetCursorPos(screen.x, screen.y);
-    Post(list_, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    PressButton(MOUSEEVENTF_LEFTDOWN);
     Pause(100);
     for (int step = 1; step <= 6; ++step) {
       Post(list_, WM_MOUSEMOVE, MK_LBUTTON, POINT{from.x + step, from.y + (to.y - from.y) * step / 6});
       Pause(60);
     }
-    Post(list_, WM_LBUTTONUP, 0, to);
+    screen = to;
+    ClientToScreen(list_, &screen);
+    SetCursorPos(screen.x, screen.y);
+    PressButton(MOUSEEVENTF_LEFTUP);
   }
 
   std::vector<std::string> SavedOrder() {
