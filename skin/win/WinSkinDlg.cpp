@@ -225,9 +225,10 @@ void TSkinManage::RequestAction(int action, UINT interval) {
 }
 
 void TSkinManage::DoTimer(cl::TObject*) {
+  // One tick serves one request: with nothing pending the timer must not go on waking the program.
+  timer_.SetEnabled(false);
   TSkinData* data = PendingData;
   if (!data) return;
-  timer_.SetEnabled(false);
   RunAction(PendingAction, data);
   data->DoSkinChanged();
   PendingData = nullptr;

@@ -74,6 +74,8 @@ class TSkinManage {
   void UnskinFormsOf(const TSkinData* data);
 
   void RequestAction(int action, UINT interval);
+  // The action timer is running: a request waits for its tick.
+  bool ActionTimerRunning() const noexcept { return timer_.Enabled(); }
   // The windows skinned with PendingData drop their title-bar buttons (a new skin is coming).
   void RefreshForms();
 

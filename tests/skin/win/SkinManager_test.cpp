@@ -381,4 +381,17 @@ TEST_F(SkinManagerTest, TheHookPassesEveryCodeOn) {
   EXPECT_TRUE(IsSkinned(main_->Handle()));
 }
 
+// A request that finds nothing pending at its tick stops the timer: an idle program is not woken four
+// times a second for nothing.
+TEST_F(SkinManagerTest, ATickWithNothingPendingStopsTheTimer) {
+  ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  skin::TSkinManage* manager = SkinManager();
+  ASSERT_TRUE(manager);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return manager->PendingData == nullptr && !manager->ActionTimerRunning(); }));
+  manager->HookState = 1;
+  manager->RequestAction(skin::kActionRefresh, 10);
+  ASSERT_TRUE(manager->ActionTimerRunning());
+  EXPECT_TRUE(hktest::PumpUntil([&] { return !manager->ActionTimerRunning(); }, 2000));
+}
+
 }  // namespace
