@@ -51,24 +51,9 @@ class TCodeRecorder {
 
 bool IsSkinned(HWND wnd) { return SendMessageW(wnd, skin::kSkinMsgIsSkinned, 0, 0) == 1; }
 
-class SkinManagerTest : public AppTest {
+class SkinManagerTest : public skintest::SkinFormsTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    skintest::RegisterSkinClasses();
-  }
-  void TearDown() override {
-    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) delete *it;
-    EXPECT_EQ(SkinManager(), nullptr);
-    AppTest::TearDown();
-  }
-  TfrmSkinTest* NewTestForm(int tag = 0) {
-    auto* form = cl::NewForm<TfrmSkinTest>(app_.get());
-    form->SetBounds(40 + 20 * static_cast<int>(forms_.size()), 40, 300, 200);
-    form->SetTag(tag);
-    forms_.push_back(form);
-    return form;
-  }
+  TfrmSkinTest* NewTestForm(int tag = 0) { return NewSizedForm(tag, 300, 200); }
   // The main test form with its skin component read (the manager made, skinning on).
   TSkinData* ReadSkinForm(const std::string& text) {
     TfrmSkinTest* form = NewTestForm();
@@ -85,8 +70,6 @@ class SkinManagerTest : public AppTest {
     ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
     data->OnSkinChanged = nullptr;
   }
-  std::vector<cl::TCustomForm*> forms_;
-  TfrmSkinTest* main_ = nullptr;
 };
 
 TEST_F(SkinManagerTest, TheFirstActivationSkinsTheFormAndItAnswersTheQuery) {

@@ -5,11 +5,14 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "FormReader.h"
+#include "FormsTestSupport.h"
 #include "Forms.h"
 #include "SkinPack.h"
 #include "WinSkinData.h"
+#include "WinSkinDlg.h"
 
 namespace skintest {
 
@@ -57,5 +60,30 @@ inline std::string FormWithSkin(const std::string& package, const std::string& f
 inline void RegisterSkinClasses() {
   cl::RegisterClasses({skin::TSkinData::StaticClass(), TfrmSkinTest::StaticClass()});
 }
+
+// Tests with an application and test forms of their own: the forms go in reverse order at the end, and
+// with the last skin component the manager must have gone too.
+class SkinFormsTest : public formstest::AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    RegisterSkinClasses();
+  }
+  void TearDown() override {
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) delete *it;
+    EXPECT_EQ(skin::SkinManager(), nullptr);
+    AppTest::TearDown();
+  }
+  // A test form of the given size, each a little to the right of the one before.
+  TfrmSkinTest* NewSizedForm(int tag, int width, int height) {
+    auto* form = cl::NewForm<TfrmSkinTest>(app_.get());
+    form->SetBounds(40 + 20 * static_cast<int>(forms_.size()), 40, width, height);
+    form->SetTag(tag);
+    forms_.push_back(form);
+    return form;
+  }
+  std::vector<cl::TCustomForm*> forms_;
+  TfrmSkinTest* main_ = nullptr;
+};
 
 }  // namespace skintest

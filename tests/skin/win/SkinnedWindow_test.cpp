@@ -59,24 +59,9 @@ COLORREF PixelOf(HWND wnd, int x, int y) {
   return GetPixel(dc.Get(), x, y);
 }
 
-class SkinnedWindowTest : public AppTest {
+class SkinnedWindowTest : public skintest::SkinFormsTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    skintest::RegisterSkinClasses();
-  }
-  void TearDown() override {
-    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) delete *it;
-    EXPECT_EQ(SkinManager(), nullptr);
-    AppTest::TearDown();
-  }
-  TfrmSkinTest* NewTestForm(int tag = 0) {
-    auto* form = cl::NewForm<TfrmSkinTest>(app_.get());
-    form->SetBounds(40 + 20 * static_cast<int>(forms_.size()), 40, 360, 260);
-    form->SetTag(tag);
-    forms_.push_back(form);
-    return form;
-  }
+  TfrmSkinTest* NewTestForm(int tag = 0) { return NewSizedForm(tag, 360, 260); }
   TSkinData* ReadSkinForm(bool active = true) {
     TfrmSkinTest* form = NewTestForm();
     cl::ReadRootComponent(form, skintest::FormWithSkin(Package(), "sfMainform",
@@ -119,8 +104,6 @@ class SkinnedWindowTest : public AppTest {
     SendMessageW(wnd, WM_NCLBUTTONDOWN, hit, at);
     SendMessageW(wnd, WM_NCLBUTTONUP, hit, at);
   }
-  std::vector<cl::TCustomForm*> forms_;
-  TfrmSkinTest* main_ = nullptr;
   SIZE clientBefore_{};
 };
 
