@@ -41,13 +41,20 @@ TSkinData::TSkinData(cl::TComponent* owner) : TSkinData(owner, GetModuleHandleW(
 TSkinData::TSkinData(cl::TComponent* owner, HINSTANCE module)
     : TComponent(owner), skin3rd_(std::make_unique<cl::TStringList>()) {
   for (const std::string& line : DefaultSkin3rd()) skin3rd_->Add(line);
+  module_ = module;
+}
+
+cl::TImageList& TSkinData::MenuIcons() {
+  if (menuIcons_) return *menuIcons_;
+  menuIcons_ = std::make_unique<cl::TImageList>(nullptr);
   // FindResource first: a module without the bitmap is not an error here.
-  if (!module || !FindResourceA(module, kSkinMenuResource, reinterpret_cast<LPCSTR>(RT_BITMAP))) return;
+  if (!module_ || !FindResourceA(module_, kSkinMenuResource, reinterpret_cast<LPCSTR>(RT_BITMAP))) return *menuIcons_;
   cl::TBitmap strip;
-  strip.LoadFromResourceName(module, kSkinMenuResource);
-  MenuIcons.SetWidth(16);
-  MenuIcons.SetHeight(16);
-  MenuIcons.AddMasked(&strip, kSkinMenuMaskColor);
+  strip.LoadFromResourceName(module_, kSkinMenuResource);
+  menuIcons_->SetWidth(16);
+  menuIcons_->SetHeight(16);
+  menuIcons_->AddMasked(&strip, kSkinMenuMaskColor);
+  return *menuIcons_;
 }
 
 TSkinData::~TSkinData() {

@@ -114,8 +114,9 @@ class TSkinData : public cl::TComponent, public TSkinDescription {
 
   // The skin package as the form stores it.
   cl::TMemoryStream SkinStreamData;
-  // The icons of the skinned system menu, 16 by 16.
-  cl::TImageList MenuIcons{nullptr};
+  // The icons of the skinned system menu, 16 by 16, cut from the module's bitmap at first use: an image
+  // list loads the common controls, which the programs' start does not wait for.
+  cl::TImageList& MenuIcons();
   // Shared by the title-bar buttons of the windows skinned with this component.
   cl::TBitmap IconBitmap;
   // The skinned frame turns this off for a moment while it lets the system paint.
@@ -146,6 +147,8 @@ class TSkinData : public cl::TComponent, public TSkinDescription {
   bool menuUpdate_ = true;
   bool menuMerge_ = false;
   cl::TBrushHandle faceBrush_;
+  HINSTANCE module_ = nullptr;  // where the system menu's icons come from
+  std::unique_ptr<cl::TImageList> menuIcons_;
 };
 
 // Makes the skin component known to the form reader.

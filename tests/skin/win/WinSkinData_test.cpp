@@ -83,16 +83,16 @@ void ExpectMenuIcons(const char* program) {
   ASSERT_NE(module, nullptr);
   {
     TSkinData data(nullptr, module);
-    ASSERT_EQ(data.MenuIcons.Count(), 4);
-    EXPECT_EQ(data.MenuIcons.Width(), 16);
-    EXPECT_EQ(data.MenuIcons.Height(), 16);
+    ASSERT_EQ(data.MenuIcons().Count(), 4);
+    EXPECT_EQ(data.MenuIcons().Width(), 16);
+    EXPECT_EQ(data.MenuIcons().Height(), 16);
 
     cl::TBitmap strip;
     strip.LoadFromFile(testsupport::DataDir("..") + "../resources/skin/SkinMenu.bmp");
     ASSERT_EQ(strip.Width(), 64);
     ASSERT_EQ(strip.Height(), 16);
     for (int i = 0; i < 4; ++i) {
-      auto icon = DrawIcon(data.MenuIcons, i);
+      auto icon = DrawIcon(data.MenuIcons(), i);
       int black = 0;
       for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
@@ -114,7 +114,7 @@ TEST(WinSkinData, TheProgramsCarryTheSystemMenuIcons) {
 
 TEST(WinSkinData, AModuleWithoutTheIconsGivesAnEmptyList) {
   TSkinData data(nullptr);  // the test program has no SKINMENU
-  EXPECT_EQ(data.MenuIcons.Count(), 0);
+  EXPECT_EQ(data.MenuIcons().Count(), 0);
 }
 
 }  // namespace
