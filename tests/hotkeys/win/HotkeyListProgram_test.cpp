@@ -63,7 +63,7 @@ class HotkeyListProgram : public ::testing::Test {
 
   static void Exit(hktest::ChildProcess& p, HWND main) {
     PostMessageW(main, kExit, kExit, 0);
-    p.WaitExit(kWait);
+    EXPECT_EQ(p.WaitExit(kWait), std::optional<DWORD>(0)) << "the program did not end";
   }
   void Exit(HWND main) { Exit(p_, main); }
 

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "FormsTestSupport.h"
+#include "KernelHandle.h"
 #include "MessageLoop.h"
 #include "SkinTestForms.h"
 #include "WinSkinDlg.h"
@@ -375,6 +377,35 @@ TEST_F(SkinManagerTest, ATickWithNothingPendingStopsTheTimer) {
   manager->RequestAction(skin::kActionRefresh, 10);
   ASSERT_TRUE(manager->ActionTimerRunning());
   EXPECT_TRUE(hktest::PumpUntil([&] { return !manager->ActionTimerRunning(); }, 2000));
+}
+
+// A window of another thread cannot be subclassed: the manager leaves it alone instead of raising (which
+// inside the activation hook showed a message box that kept the program from ending).
+TEST_F(SkinManagerTest, AWindowOfAnotherThreadIsLeftAlone) {
+  ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  skin::TSkinManage* manager = SkinManager();
+  ASSERT_TRUE(manager);
+  manager->ManagerActive = true;
+  HWND other = nullptr;
+  const cl::TKernelHandle made(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const cl::TKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::thread owner([&] {
+    other = CreateWindowExW(0, L"STATIC", L"other thread", WS_POPUP | WS_VISIBLE, 10, 10, 120, 60, nullptr, nullptr,
+                            nullptr, nullptr);
+    SetEvent(made.Get());
+    const HANDLE waits[] = {done.Get()};
+    while (MsgWaitForMultipleObjects(1, waits, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    DestroyWindow(other);
+  });
+  WaitForSingleObject(made.Get(), 5000);
+  ASSERT_TRUE(other);
+  EXPECT_FALSE(manager->SkinWindow(other));
+  EXPECT_EQ(manager->FindSkinForm(other), nullptr);
+  SetEvent(done.Get());
+  owner.join();
 }
 
 }  // namespace
