@@ -133,9 +133,8 @@ bool TSkinManage::CanSkinForm(const std::string& className) const {
 
 bool TSkinManage::SkinWindow(HWND wnd) {
   if (!ManagerActive || !IsWindow(wnd)) return false;
-  // Only this thread's windows can be subclassed, and asking another thread's window would wait for it.
-  // Activation reaches the hook for those too (the notification area's menu owner, a message box of
-  // another thread).
+  // Only this thread's windows can be subclassed, and asking another thread's window would wait for it;
+  // the activation hook is told of such windows too (seen after the tray menu's about box).
   if (GetWindowThreadProcessId(wnd, nullptr) != GetCurrentThreadId()) return false;
   PurgeClosedForms();
   if (SendMessageW(wnd, kSkinMsgIsSkinned, 0, 0) == 1 || FindSkinForm(wnd)) return false;
