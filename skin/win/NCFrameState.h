@@ -127,7 +127,6 @@ struct TNCFrameState {
   bool Active = true;
   bool RightToLeft = false;
   bool MessageDialog = false;
-  bool WideWindow = false;
   DWORD InitialStyle = 0;
 
   // The client rectangle kept across the change from the system frame to the skin frame.
@@ -136,8 +135,7 @@ struct TNCFrameState {
   RECT CaptionRect{};
   // Captions of popup windows end left of this x (the leftmost right-aligned button).
   int ButtonClip = 0;
-  // Window rectangle and size at the last paint.
-  RECT WindowRect{};
+  // Window size at the last paint.
   int PaintedWidth = 0;
   int PaintedHeight = 0;
 

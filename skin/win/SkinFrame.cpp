@@ -280,8 +280,9 @@ void PaintNonClient(TNCFrameState& s, HDC dc) {
     std::optional<cl::TWindowDC> own;
     if (!dc) dc = own.emplace(s.Wnd, cl::TWindowDC::dcWholeWindow).Get();
     if (!dc) return;
-    GetWindowRect(s.Wnd, &s.WindowRect);
-    const int w = s.WindowRect.right - s.WindowRect.left, h = s.WindowRect.bottom - s.WindowRect.top;
+    RECT window{};
+    GetWindowRect(s.Wnd, &window);
+    const int w = window.right - window.left, h = window.bottom - window.top;
     s.PaintedWidth = w;
     s.PaintedHeight = h;
     PaintBorder(s, 1, RECT{0, 0, s.Left, h}, dc);

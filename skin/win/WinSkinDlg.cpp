@@ -151,18 +151,13 @@ bool TSkinManage::SkinWindow(HWND wnd) {
   TSkinData* data = FindSkinData(wnd);
   if (!data || data->NoSkin) return false;
 
-  auto* skinned = new TWinSkinForm(form);
-  try {
-    skinned->SetHandle(wnd);
-    if (form)
-      skinned->InitForm(data, form);
-    else
-      skinned->SkinWindow(data);
-  } catch (...) {
-    delete skinned;
-    throw;
-  }
-  forms_.push_back(skinned);
+  auto skinned = std::make_unique<TWinSkinForm>(form);
+  skinned->SetHandle(wnd);
+  if (form)
+    skinned->InitForm(data, form);
+  else
+    skinned->SkinWindow(data);
+  forms_.push_back(skinned.release());
   PostMessageW(wnd, kSkinMsgSkinControls, 0, kSkinControlsPosted);
   return true;
 }

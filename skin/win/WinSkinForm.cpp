@@ -90,7 +90,6 @@ void TWinSkinForm::SkinWindow(TSkinData* data) {
   systemMenu_ = GetSystemMenu(wnd_, FALSE);
 
   GetFormIcon(state_);
-  windowClass_ = WindowClassName(wnd_);
   ownerWnd_ = GetWindow(wnd_, GW_OWNER);
   GetClientRect(wnd_, &state_.ClientRect);
   RECT window{};
@@ -104,16 +103,13 @@ void TWinSkinForm::SkinWindow(TSkinData* data) {
   if (style & WS_MINIMIZEBOX) state_.StyleFlags |= kStyleMinimizeBox;
   if (style & WS_MAXIMIZEBOX) state_.StyleFlags |= kStyleMaximizeBox;
   ReadWindowState();
-  sizeable_ = (style & WS_THICKFRAME) != 0;
   // An MDI frame (its client window found) is kind 1; that watch comes with the MDI support.
   if (exStyle & WS_EX_MDICHILD) state_.WindowKind = TWindowKind::MDIChild;
   ReadBorderKind(style, exStyle);
-  state_.WideWindow = windowClass_.find(".UnicodeClass") != std::string::npos;
 
   if (frameSkinning_) {
     // A window with a menu bar keeps the system's frame until the skin draws menu bars.
-    windowMenu_ = GetMenu(wnd_);
-    if (windowMenu_) frameSkinning_ = false;
+    if (GetMenu(wnd_)) frameSkinning_ = false;
   }
   if (frameSkinning_) {
     TSkinManage* manager = SkinManager();
@@ -168,7 +164,6 @@ void TWinSkinForm::ReadWindowState() {
 void TWinSkinForm::SetCaptionStyle(bool restore) {
   TSkinManage* manager = SkinManager();
   if (!restore && IsMDIChild() && manager && manager->MDIMaximized) return;
-  captionStyle_ = restore;
   DWORD style = StyleOf(wnd_);
   const uint8_t flags = state_.StyleFlags;
   if (restore) {

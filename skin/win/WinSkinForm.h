@@ -114,12 +114,8 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   TNCFrameState state_;
   bool frameSkinning_ = false;
   bool controlsSkinned_ = false;
-  bool captionStyle_ = true;
-  bool sizeable_ = false;
-  std::string windowClass_;
   HWND ownerWnd_ = nullptr;
   HMENU systemMenu_ = nullptr;
-  HMENU windowMenu_ = nullptr;
   SIZE initialNonClient_{};  // window size minus client size when skinned
   cl::TColor savedColor_ = 0;
 };
