@@ -11,7 +11,6 @@
 #include "HotkeyText.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
-#include "WinSkinDlg.h"
 #include "hkAbout.h"
 #include "hkHelp.h"
 #include "hkMulti.h"
@@ -132,11 +131,7 @@ void TfrmHotkeyEdit::WriteSettings() {
   cl::TIniFile ini(FIniFileName);
   ini.WriteString(kSettings, "HKDFile", FDefinitionsFile);
   ini.WriteInteger(kSettings, "ClipboardCount", udClipboards->Position());
-  // The skin keeps the client area when it replaces the system's frame: stored is the size that comes
-  // back to this one at the next start.
-  const SIZE size = skin::StoredWindowSize(*this);
-  ini.WriteInteger(kEditorWindow, "Width", size.cx);
-  ini.WriteInteger(kEditorWindow, "Height", size.cy);
+  WriteWindowSize(ini, kEditorWindow, *this);
   cl::TListColumns* columns = lvHotkeys->Columns();
   for (int i = 0; i < columns->Count(); ++i)
     ini.WriteInteger(kColumns, columns->Items(i)->Caption(), columns->Items(i)->Width());

@@ -75,6 +75,12 @@ int ColumnWidthFromSettings(int stored) {
   return std::clamp(stored, 0, std::max(GetSystemMetrics(SM_CXMAXTRACK), 0));
 }
 
+void WriteWindowSize(cl::TIniFile& ini, const std::string& section, cl::TWinControl& window) {
+  const SIZE size = skin::StoredWindowSize(window);
+  ini.WriteInteger(section, "Width", size.cx);
+  ini.WriteInteger(section, "Height", size.cy);
+}
+
 TfrmHotkeyList* NewHotkeyList(cl::TComponent* owner, HotkeyListHost host) {
   return cl::NewForm<TfrmHotkeyList>(owner, [&](TfrmHotkeyList* form) { form->SetHost(std::move(host)); });
 }
@@ -95,11 +101,7 @@ void TfrmHotkeyList::FormDestroy(cl::TObject*) {
   if (FHost.iniFileName.empty()) return;
   try {
     cl::TIniFile ini(FHost.iniFileName);
-    // The skin keeps the client area when it replaces the system's frame: stored is the size that comes
-    // back to this one at the next start.
-    const SIZE size = skin::StoredWindowSize(*this);
-    ini.WriteInteger(kWindow, "Width", size.cx);
-    ini.WriteInteger(kWindow, "Height", size.cy);
+    WriteWindowSize(ini, kWindow, *this);
     cl::TListColumns* columns = lvHotkeys->Columns();
     for (int i = 0; i < columns->Count(); ++i)
       ini.WriteInteger(kColumns, columns->Items(i)->Caption(), columns->Items(i)->Width());

@@ -7,6 +7,7 @@
 
 #include "Definitions.h"
 #include "Forms.h"
+#include "IniFiles.h"
 #include "SaSortListView.h"
 
 namespace hk {
@@ -66,6 +67,10 @@ class TfrmHotkeyList : public cl::TForm {
 // window the system allows), as the system keeps the window's own size: a stray width must not push
 // the rows out of sight, nor be written back.
 int ColumnWidthFromSettings(int stored);
+// Writes the window's size to `section` of a settings file as "Width" and "Height": with the skin, the
+// size with the system's frame around the client area, since the skin keeps the client area when it
+// replaces that frame at the next start.
+void WriteWindowSize(cl::TIniFile& ini, const std::string& section, cl::TWinControl& window);
 
 // Creates the window for host (reading its settings); the caller shows it.
 TfrmHotkeyList* NewHotkeyList(cl::TComponent* owner, HotkeyListHost host);
