@@ -5,7 +5,8 @@
 # HK_SHOT_PROGRAM / HK_SHOT_MAIN_CLASS / HK_SHOT_TRAY_CLASS: another program and its window classes
 # (defaults: Hotkeys, "TfrmHotkeyEdit", "ClHiddenWindow"); HK_SHOT_OUT: another output file (another
 # program gets no editor picture); HK_SHOT_EDITOR_OUT: another file for the editor picture.
-# Afterwards docs/hotkeylist.png and docs/about.png (HK_SHOT_LIST_OUT / HK_SHOT_ABOUT_OUT: other files).
+# Afterwards docs/hotkeylist.png and docs/about.png (HK_SHOT_LIST_OUT / HK_SHOT_ABOUT_OUT: other files),
+# and last docs/pellwick.png: Pellwick with its settings window open (HK_SHOT_PELLWICK_OUT: another file).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build/win64-release}"
@@ -17,7 +18,7 @@ if [ -z "${HK_SHOT_INNER:-}" ]; then
   bash scripts/deps.sh
   [ -f "$BUILD_DIR/build.ninja" ] || cmake --preset win64-release -B "$BUILD_DIR" >/dev/null
   targets=(wintool)
-  [ -n "${HK_SHOT_PROGRAM:-}" ] || targets+=(Hotkeys)
+  [ -n "${HK_SHOT_PROGRAM:-}" ] || targets+=(Hotkeys Pellwick)
   cmake --build "$BUILD_DIR" -j "$(nproc)" --target "${targets[@]}"
   exec env HK_SHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
@@ -104,3 +105,29 @@ if [ -z "${HK_SHOT_PROGRAM:-}" ]; then small_windows || true; fi
 wintool post "$tray" 0x001F 0 0 >/dev/null || true  # WM_CANCELMODE
 wintool post "$main" 3028 3028 0 >/dev/null || true
 sleep 1
+
+# Pellwick alone, its settings window opened from its menu bar by the mnemonics ("Options(&O)", then
+# "Settings(&S)") and moved beside the main window, which keeps the system's frame.
+pellwick_windows() {
+  local out="${HK_SHOT_PELLWICK_OUT:-docs/pellwick.png}" form1 form3
+  cp "$BUILD_DIR/timer/Pellwick.exe" "$work/Pellwick.exe"
+  (cd "$work" && wine ./Pellwick.exe </dev/null >/dev/null 2>&1 &)
+  form1="$(wintool find TForm1 --wait 20000)" || { echo "screenshot: no Pellwick window" >&2; return 1; }
+  sleep 1
+  pellwick_menu() {
+    wintool post "$form1" 0x0112 0xF100 0x6F >/dev/null  # WM_SYSCOMMAND SC_KEYMENU 'o'
+    sleep 1
+    wintool post "$(wintool find '#32768' --wait 5000)" 0x0100 "$1" 0 >/dev/null  # WM_KEYDOWN
+  }
+  pellwick_menu 0x53  # S
+  form3="$(wintool find TForm3 --wait 10000)" || { echo "screenshot: no settings window" >&2; return 1; }
+  wintool move "$form3" 640 240 >/dev/null
+  sleep 1
+  /usr/bin/import -window root "$out"
+  echo "screenshot: $out"
+  wintool post "$form3" 0x0010 0 0 >/dev/null  # WM_CLOSE
+  sleep 0.5
+  pellwick_menu 0x45  # E: "Exit(&E)"
+  sleep 1
+}
+if [ -z "${HK_SHOT_PROGRAM:-}" ]; then pellwick_windows || true; fi
