@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "Forms.h"
+#include "SkinControl.h"
 #include "SkinFrame.h"
 #include "SysButtons.h"
 #include "WinSkinData.h"
@@ -25,7 +26,9 @@ TWinSkinForm::TWinSkinForm(cl::TComponent* owner) : TComponent(owner) {
   timer_.SetInterval(kHotTrackInterval);
   timer_.SetOnTimer([this](cl::TObject*) {
     POINT cursor{};
-    if (GetCursorPos(&cursor)) TimerTick(state_, cursor);
+    if (!GetCursorPos(&cursor)) return;
+    TimerTick(state_, cursor);
+    TrackHotPainter(true, cursor);
   });
   CreateCaptionFont();
 }
@@ -34,6 +37,7 @@ TWinSkinForm::~TWinSkinForm() {
   // The window must not keep calling into freed memory: procedure and message path go back first.
   Detach();
   timer_.SetEnabled(false);
+  FreeControls();
   skin::ClearSysButtons(state_);
   if (TSkinManage* manager = SkinManager()) manager->RemoveSkinForm(this);
 }
@@ -251,8 +255,11 @@ bool TWinSkinForm::CommonMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
 }
 
 void TWinSkinForm::OnSkinControls() {
-  // The painters attach to the controls here once they exist.
   controlsSkinned_ = true;
+  if (form_)
+    SkinControls(form_);
+  else
+    SkinChildWindows();
   if (state_.SkinState == kSkinStateWaiting && frameSkinning_) {
     TSkinManage* manager = SkinManager();
     if (IsMDIChild() && manager && manager->MDIMaximized) {
@@ -358,6 +365,7 @@ bool TWinSkinForm::NonClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
 LRESULT TWinSkinForm::WMNCActivate(WPARAM wParam) {
   state_.Active = wParam != 0;
   timer_.SetEnabled(wParam != 0);
+  if (!wParam) TrackHotPainter(false, POINT{});
   if (!(IsMDIChild() && state_.WindowState != TWindowState::Normal)) PaintNonClient(state_);
   return 1;
 }
@@ -413,7 +421,7 @@ void TWinSkinForm::SkinColorsChanged() {
       focused = active->Handle();
   }
   state_.SkinState = kSkinStateRecolouring;
-  // The painters take the new colours here.
+  for (TSkinControl* painter : std::vector<TSkinControl*>(painters_)) painter->ApplySkinColor();
   if (frameSkinning_ && form_ && form_->HandleAllocated()) {
     UpdateFrameSize(state_, true);
     // A height change and back makes the form lay itself out again.
@@ -442,6 +450,7 @@ SIZE TWinSkinForm::UnskinnedSize() const {
 void TWinSkinForm::Unskin() {
   timer_.SetEnabled(false);
   if (!frameSkinning_) {
+    FreeControls();
     Detach();
     RestoreFormColor();
     if (form_ && state_.SkinState != kSkinStateDestroying && form_->HandleAllocated())
@@ -450,6 +459,7 @@ void TWinSkinForm::Unskin() {
   }
   if (!subclass_.Installed()) return;
   Detach();
+  FreeControls();
   RestoreFormColor();
   // The size to give back: read it before the caption style changes.
   const SIZE size = UnskinnedSize();
@@ -473,6 +483,7 @@ void TWinSkinForm::UnskinOnDestroy() {
   // Nothing is redrawn or resized: the window is going.
   timer_.SetEnabled(false);
   Detach();
+  FreeControls();
   state_.TitleBitmap.reset();
 }
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Classes.h"
 #include "ExtCtrls.h"
@@ -24,6 +25,7 @@ class TCustomForm;
 namespace skin {
 
 class TSkinData;
+class TSkinControl;
 
 // Skin states besides those the frame code reads (NCFrameState.h).
 inline constexpr uint8_t kSkinStateWaiting = 0;     // made, waiting for 0x3503
@@ -79,6 +81,30 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   // What the frame code knows of the window.
   const TNCFrameState& FrameState() const noexcept { return state_; }
 
+  // The painters of the window's controls (SkinControl.h), in attachment order. AddControl is true when
+  // the painter was listed already.
+  bool AddControl(TSkinControl* painter);
+  void RemoveControl(TSkinControl* painter) noexcept;
+  // Frees the painters whose windows are gone.
+  void PurgeControls();
+  // Gives every live painter's colour back, then frees them all.
+  void FreeControls();
+  TSkinControl* FindControlByHandle(HWND wnd) const noexcept;
+  const std::vector<TSkinControl*>& Painters() const noexcept { return painters_; }
+  // A control of the class library that has a painter of this window (or whose window has one).
+  bool IsControlSkinned(const cl::TControl* control) const;
+  // The button painter that is hot, on any window of this one; the hot-tracking takes it away.
+  TSkinControl* HotPainter() const noexcept { return hotPainter_; }
+  void SetHotPainter(TSkinControl* painter) noexcept { hotPainter_ = painter; }
+
+  // Gives a painter to each control that owner owns (a form, a panel, a group box), after the purge.
+  void SkinControls(cl::TComponent* owner);
+  // The painter of one control of the class library, chosen by its class and the skin's switches.
+  void SkinControl(cl::TControl* control, cl::TComponent* form);
+  // Bare windows (a message box, a system dialog): a painter for each child window by its window class.
+  void SkinChildWindows();
+  void SkinChildWindow(HWND wnd);
+
  private:
   LRESULT WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
   // Stage 1 handled the message when it returns true.
@@ -99,6 +125,8 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void Detach();
   void UnskinOnDestroy();
   void RestoreFormColor();
+  // A hot painter of a bare window goes cold when the cursor has left it or the window is inactive.
+  void TrackHotPainter(bool active, POINT cursor);
   bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }
 
   // TNCFrameHost: until the skinned system menu exists, the system's own one opens.
@@ -118,6 +146,8 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   HMENU systemMenu_ = nullptr;
   SIZE initialNonClient_{};  // window size minus client size when skinned
   cl::TColor savedColor_ = 0;
+  std::vector<TSkinControl*> painters_;
+  TSkinControl* hotPainter_ = nullptr;
 };
 
 }  // namespace skin

@@ -1,0 +1,28 @@
+// Drawing routines that the control painters share: skin elements, keyed frames, captions and arrows.
+// Frames are numbered from 1; an inverted rectangle draws nothing, and so does an empty image.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "SkinDescription.h"
+
+namespace skin {
+
+// Frame `frame` of the element's image, nine-sliced to rect by the element's margins and Tile, keyed
+// with the key colour when its Trans is 1, else copied.
+void DrawSkinElement(HDC dc, const RECT& rect, int frameCount, int frame, TDataSkinObject& element);
+// Frame `frame` of image stretched into rect, keyed with the key colour.
+void DrawFrameKeyed(HDC dc, const RECT& rect, int frameCount, int frame, TSkinImage& image);
+
+// Text in rect: measured with align (DT_CENTER centres it across, any other value starts it at the
+// left), centred down (one pixel high of centre), in the DC's font and text colour, or the button
+// shadow colour when disabled. The background stays.
+void DrawCaptionText(HDC dc, const RECT& rect, UINT align, bool enabled, const std::wstring& text);
+
+// Arrow directions.
+enum TArrowDirection { adUp, adDown, adLeft, adRight };
+// A small arrow of lines around (x, y) in the DC's pen.
+void DrawArrow(HDC dc, int x, int y, int direction);
+
+}  // namespace skin

@@ -1,0 +1,22 @@
+// (being built)
+#pragma once
+#include "SkinControl.h"
+
+namespace skin {
+
+class TSkinTrackBar : public TSkinControl {
+  CL_PLAIN_CLASS(TSkinTrackBar, TSkinControl)
+  explicit TSkinTrackBar(cl::TComponent* owner) : TSkinControl(owner) {}
+};
+
+class TSkinUpDown : public TSkinControl {
+  CL_PLAIN_CLASS(TSkinUpDown, TSkinControl)
+  explicit TSkinUpDown(cl::TComponent* owner) : TSkinControl(owner) {}
+};
+
+class TSkinProgress : public TSkinControl {
+  CL_PLAIN_CLASS(TSkinProgress, TSkinControl)
+  explicit TSkinProgress(cl::TComponent* owner) : TSkinControl(owner) {}
+};
+
+}  // namespace skin
