@@ -1,0 +1,218 @@
+// The skinned window gives each control the painter of its class, once, within the skin's switches, and
+// each child of a bare window the painter of its button type; its painter list follows the controls.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "MessageLoop.h"
+#include "SkinBoxes.h"
+#include "SkinButtons.h"
+#include "SkinChecks.h"
+#include "SkinRanges.h"
+#include "SkinTestForms.h"
+#include "StdCtrls.h"
+#include "WinSkinDlg.h"
+#include "WinSkinForm.h"
+
+namespace {
+
+using skin::SkinManager;
+using skin::TSkinControl;
+using skintest::TfrmSkinTest;
+
+constexpr const char* kAllControls =
+    "[xcMainMenu, xcPopupMenu, xcCombo, xcCheckBox, xcRadioButton, xcProgress, xcScrollbar, xcEdit, xcButton, "
+    "xcBitBtn, xcSpeedButton, xcPanel, xcGroupBox, xcStatusBar, xcTab, xcSystemMenu]";
+
+class SkinAttachTest : public skintest::SkinFormsTest {
+ protected:
+  // The main form with its skin component (the given switches), not shown yet.
+  TfrmSkinTest* NewLabForm(const std::string& switches = kAllControls) {
+    TfrmSkinTest* form = NewSizedForm(0, 420, 320);
+    cl::ReadRootComponent(form, skintest::FormWithSkin(skintest::FlatPackage(), "sfMainform", switches));
+    main_ = form;
+    return form;
+  }
+  template <class T>
+  T* Add(cl::TWinControl* parent, int top, int tag = 0) {
+    auto* control = new T(main_);
+    control->SetParent(parent);
+    control->SetBounds(10 + 130 * (top / 200), 10 + top % 200, 110, 24);
+    control->SetTag(tag);
+    return control;
+  }
+  skin::TWinSkinForm* ShowSkinned() {
+    main_->Show();
+    skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(main_->Handle());
+    EXPECT_NE(skinned, nullptr);
+    if (skinned) EXPECT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
+    return skinned;
+  }
+  // The painter of a control in the window's list, or null.
+  static TSkinControl* PainterOf(const skin::TWinSkinForm& skinned, const cl::TControl* control) {
+    for (TSkinControl* p : skinned.Painters())
+      if (p->Painted() == control) return p;
+    return nullptr;
+  }
+  template <class P>
+  static bool Has(const skin::TWinSkinForm& skinned, const cl::TControl* control) {
+    TSkinControl* p = PainterOf(skinned, control);
+    return p && p->ClassType() == P::StaticClass();
+  }
+};
+
+TEST_F(SkinAttachTest, EachControlGetsThePainterOfItsClassOnceEvenOnASecondPass) {
+  NewLabForm();
+  auto* button = Add<cl::TButton>(main_, 0);
+  auto* check = Add<cl::TCheckBox>(main_, 30);
+  auto* radio = Add<cl::TRadioButton>(main_, 60);
+  auto* progress = Add<cl::TProgressBar>(main_, 90);
+  auto* upDown = Add<cl::TUpDown>(main_, 120);
+  auto* status = Add<cl::TStatusBar>(main_, 150);
+  auto* group = Add<cl::TGroupBox>(main_, 200);
+  group->SetHeight(80);
+  auto* inGroup = Add<cl::TCheckBox>(group, 20);
+  auto* panel = Add<cl::TPanel>(main_, 300);
+  panel->SetHeight(60);
+  auto* speed = Add<cl::TSpeedButton>(panel, 10);
+  auto* edit = Add<cl::TEdit>(main_, 380);
+  auto* off199 = Add<cl::TButton>(main_, 180, 199);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+
+  EXPECT_TRUE(Has<skin::TSkinButton>(*skinned, button));
+  EXPECT_TRUE(Has<skin::TSkinCheckBox>(*skinned, check));
+  EXPECT_TRUE(Has<skin::TSkinCheckBox>(*skinned, inGroup));
+  EXPECT_TRUE(Has<skin::TSkinRadioButton>(*skinned, radio));
+  EXPECT_TRUE(Has<skin::TSkinProgress>(*skinned, progress));
+  EXPECT_TRUE(Has<skin::TSkinUpDown>(*skinned, upDown));
+  EXPECT_TRUE(Has<skin::TSkinStatusBar>(*skinned, status));
+  EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
+  EXPECT_TRUE(Has<skin::TSkinBox>(*skinned, panel));
+  EXPECT_TRUE(Has<skin::TSkinSpeedButton>(*skinned, speed));
+  EXPECT_EQ(PainterOf(*skinned, edit), nullptr) << "edits get their painter with the next step";
+  EXPECT_EQ(PainterOf(*skinned, off199), nullptr) << "Tag 199 is DisableTag 99 in its last two digits";
+
+  // A second pass finds every control skinned, the windowless speed button too.
+  const size_t count = skinned->Painters().size();
+  const int links = button->WindowProc.LinkCount();
+  const int speedLinks = speed->WindowProc.LinkCount();
+  skinned->SkinControls(main_);
+  EXPECT_EQ(skinned->Painters().size(), count);
+  EXPECT_EQ(button->WindowProc.LinkCount(), links);
+  EXPECT_EQ(speed->WindowProc.LinkCount(), speedLinks);
+}
+
+TEST_F(SkinAttachTest, TheSkinsSwitchesLeaveTheirControlsAlone) {
+  NewLabForm("[xcMainMenu, xcCheckBox]");
+  auto* button = Add<cl::TButton>(main_, 0);
+  auto* check = Add<cl::TCheckBox>(main_, 30);
+  auto* radio = Add<cl::TRadioButton>(main_, 60);
+  auto* panel = Add<cl::TPanel>(main_, 90);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_EQ(PainterOf(*skinned, button), nullptr);
+  EXPECT_TRUE(Has<skin::TSkinCheckBox>(*skinned, check));
+  EXPECT_EQ(PainterOf(*skinned, radio), nullptr);
+  EXPECT_EQ(PainterOf(*skinned, panel), nullptr);
+}
+
+// A control that goes takes its painter out of the list, and the hot painter with it; a control whose
+// window was made again gets a fresh painter at the next pass, the dead one purged.
+TEST_F(SkinAttachTest, ThePainterListFollowsTheControls) {
+  NewLabForm();
+  auto* button = Add<cl::TButton>(main_, 0);
+  auto* other = Add<cl::TButton>(main_, 30);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  TSkinControl* painter = PainterOf(*skinned, button);
+  ASSERT_NE(painter, nullptr);
+  skinned->SetHotPainter(painter);
+  const size_t count = skinned->Painters().size();
+  delete button;
+  EXPECT_EQ(skinned->Painters().size(), count - 1);
+  EXPECT_EQ(skinned->HotPainter(), nullptr);
+
+  TSkinControl* old = PainterOf(*skinned, other);
+  other->RecreateWnd();
+  other->HandleNeeded();
+  EXPECT_EQ(old->State(), skin::kPainterDestroyed);
+  const int links = other->WindowProc.LinkCount();
+  skinned->SkinControls(main_);
+  TSkinControl* fresh = PainterOf(*skinned, other);
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_EQ(fresh->State(), skin::kPainterAttached);
+  EXPECT_EQ(fresh->Handle(), other->Handle());
+  EXPECT_EQ(other->WindowProc.LinkCount(), links) << "the dead painter's link went with it";
+}
+
+TEST_F(SkinAttachTest, UnskinningFreesThePaintersAndGivesColoursAndPathsBack) {
+  NewLabForm();
+  auto* button = Add<cl::TButton>(main_, 0);
+  auto* panel = Add<cl::TPanel>(main_, 30);
+  panel->SetColor(0x204060);
+  const int links = button->WindowProc.LinkCount();
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_EQ(panel->Color(), cl::TColor{RGB(10, 20, 30)});
+  EXPECT_EQ(button->WindowProc.LinkCount(), links + 1);
+  skinned->Unskin();
+  EXPECT_TRUE(skinned->Painters().empty());
+  EXPECT_EQ(panel->Color(), 0x204060);
+  EXPECT_EQ(button->WindowProc.LinkCount(), links);
+  EXPECT_EQ(button->ComponentCount(), 0) << "the painter owned by the button is gone";
+}
+
+// Bare windows: a top-level window of a class of our own with "button" children of every type.
+LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
+  NewLabForm();
+  main_->Show();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = BareProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"SkinAttachBare";
+  RegisterClassW(&wc);
+  HWND bare = CreateWindowExW(WS_EX_DLGMODALFRAME, L"SkinAttachBare", L"Bare", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                              500, 80, 360, 300, main_->Handle(), nullptr, nullptr, nullptr);
+  ASSERT_NE(bare, nullptr);
+  struct Child {
+    DWORD type;
+    const char* expected;  // painter class, or "" for none
+    HWND wnd;
+  } children[] = {
+      {BS_PUSHBUTTON, "TSkinButton", nullptr},     {BS_DEFPUSHBUTTON, "TSkinButton", nullptr},
+      {BS_CHECKBOX, "TSkinCheckBox", nullptr},     {BS_AUTOCHECKBOX, "TSkinCheckBox", nullptr},
+      {BS_3STATE, "TSkinCheckBox", nullptr},       {BS_AUTO3STATE, "TSkinCheckBox", nullptr},
+      {BS_RADIOBUTTON, "TSkinRadioButton", nullptr}, {BS_AUTORADIOBUTTON, "TSkinRadioButton", nullptr},
+      {BS_GROUPBOX, "", nullptr},                  {BS_OWNERDRAW, "", nullptr},
+      {0xC /* split button */, "", nullptr},
+  };
+  int y = 4;
+  for (Child& c : children) {
+    c.wnd = CreateWindowExW(0, L"BUTTON", L"b", WS_CHILD | WS_VISIBLE | c.type, 4, y, 120, 20, bare, nullptr,
+                            nullptr, nullptr);
+    y += 22;
+  }
+  ASSERT_TRUE(SkinManager()->SkinWindow(bare));
+  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(bare);
+  ASSERT_NE(skinned, nullptr);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
+  for (const Child& c : children) {
+    TSkinControl* p = skinned->FindControlByHandle(c.wnd);
+    const std::string got = p ? std::string(p->ClassName()) : "";
+    EXPECT_EQ(got, c.expected) << "button type " << c.type;
+    if (p) EXPECT_EQ(p->Owner(), skinned);
+  }
+  DestroyWindow(bare);
+  UnregisterClassW(L"SkinAttachBare", GetModuleHandleW(nullptr));
+}
+
+}  // namespace
