@@ -1,0 +1,120 @@
+// The control painters' cost in the program's own editor: every control that has a painter is repainted
+// with its painter on and, in alternating rounds of the same run, switched off (the control then draws
+// itself as it does unskinned); then the GDI objects of the process over many painted repaints.
+// Usage: controls_bench [repaints, default 1000]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "Definitions.h"
+#include "FileUtil.h"
+#include "Forms.h"
+#include "GdiObjects.h"
+#include "IniFiles.h"
+#include "MessageLoop.h"
+#include "SaRegister.h"
+#include "SkinControl.h"
+#include "StdClasses.h"
+#include "WinSkinData.h"
+#include "WinSkinDlg.h"
+#include "WinSkinForm.h"
+#include "hkEdit.h"
+
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+  std::printf("FAILED: %s\n", what);
+  std::fflush(stdout);
+  std::exit(1);
+}
+
+// The editor reads its settings and a one-row definitions file beside the benchmark.
+void PrepareFiles(const std::string& exe) {
+  const std::string definitions = cl::ExtractFilePath(exe) + "controls_bench.hkd";
+  cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
+  ini.WriteInteger("Settings", "AutoRun", 0);
+  ini.WriteString("Settings", "HKDFile", definitions);
+  hk::Definitions defs;
+  hk::HotkeyEntry e;
+  e.description = "Editor";
+  e.data = "notepad.exe";
+  e.hotkey = "Ctrl+Alt+Shift+F8";
+  e.active = "False";
+  defs.entries.push_back(e);
+  hk::SaveDefinitions(definitions, defs);
+}
+
+class Painted {
+ public:
+  explicit Painted(const skin::TWinSkinForm& form) {
+    for (skin::TSkinControl* p : form.Painters())
+      if (p->Handle()) windows_.push_back(p->Handle());
+  }
+  size_t Count() const { return windows_.size(); }
+  // Milliseconds for `count` repaints of every painted control, each painted at once.
+  double Repaint(int count) const {
+    const LONGLONG start = benchsupport::Now();
+    for (int i = 0; i < count; ++i)
+      for (HWND wnd : windows_) RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return benchsupport::Ms(benchsupport::Now() - start);
+  }
+  void Switch(bool on) const {
+    for (HWND wnd : windows_) SendMessageW(wnd, skin::kSkinMsgPainterSwitch, on ? 1 : 0, 0);
+  }
+
+ private:
+  std::vector<HWND> windows_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int repaints = std::max(argc > 1 ? std::atoi(argv[1]) : 1000, 10);
+  cl::TApplication application;
+  application.Initialize();
+  cl::RegisterStandardClasses();
+  toolkit::RegisterToolkitClasses();
+  skin::RegisterSkinComponents();
+  PrepareFiles(application.ExeName());
+
+  hk::TfrmHotkeyEdit* editor = nullptr;
+  application.CreateForm(editor);
+  editor->ShowEditor();
+  skin::TWinSkinForm* form = nullptr;
+  if (!hktest::PumpUntil([&] {
+        form = skin::SkinManager() ? skin::SkinManager()->FindSkinForm(editor->Handle()) : nullptr;
+        return form && form->ControlsSkinned();
+      }, 10000))
+    Fail("the editor was not skinned");
+  const Painted painted(*form);
+  if (painted.Count() == 0) Fail("no control of the editor has a painter");
+
+  // Warm both paths, then alternate so that neither gets the quieter half of the run.
+  painted.Repaint(10);
+  painted.Switch(false);
+  painted.Repaint(10);
+  double plainMs = 0, skinnedMs = 0;
+  for (int round = 0; round < 10; ++round) {
+    plainMs += painted.Repaint(repaints / 10);
+    painted.Switch(true);
+    skinnedMs += painted.Repaint(repaints / 10);
+    painted.Switch(false);
+  }
+  const double ratio = skinnedMs / plainMs;
+  std::printf("%zu painted controls of the editor, repainted x%d: unskinned %.1f ms, skinned %.1f ms, "
+              "ratio %.2f (target <= 2.00) %s\n",
+              painted.Count(), repaints, plainMs, skinnedMs, ratio, ratio <= 2.0 ? "PASS" : "FAIL");
+
+  painted.Switch(true);
+  const long before = hktest::GdiObjectsInProcess();
+  painted.Repaint(repaints);
+  const long after = hktest::GdiObjectsInProcess();
+  std::printf("GDI objects: %ld before, %ld after %d repaints (target: flat) %s\n", before, after, repaints,
+              after == before ? "PASS" : "FAIL");
+  editor->Hide();
+  return 0;
+}
