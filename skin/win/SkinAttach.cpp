@@ -10,6 +10,7 @@
 #include "SkinBoxes.h"
 #include "SkinButtons.h"
 #include "SkinChecks.h"
+#include "SkinEdits.h"
 #include "SkinRanges.h"
 #include "StdCtrls.h"
 #include "Buttons.h"
@@ -143,6 +144,17 @@ P* AttachNew(cl::TControl* control, TWinSkinForm* form, TSkinData* data, bool us
   return painter;
 }
 
+// The same for a painter that subclasses the control's window instead.
+template <class P>
+void AttachHandleNew(cl::TControl* control, HWND wnd, TWinSkinForm* form, TSkinData* data) {
+  auto* painter = new P(control);
+  try {
+    painter->AttachHandle(wnd, data, form);
+  } catch (const std::exception&) {
+    delete painter;
+  }
+}
+
 }  // namespace
 
 void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
@@ -197,8 +209,12 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
   } else if (dynamic_cast<cl::TPanel*>(control) && on.Contains(xcPanel)) {
     AttachNew<TSkinBox>(control, this, data_, true);
     SkinControls(control);
+  } else if (dynamic_cast<cl::TMemo*>(control) && on.Contains(xcScrollbar)) {
+    // A memo's painter is the one of its scroll bars, not the edit frame.
   } else if (dynamic_cast<cl::TButton*>(control) && on.Contains(xcButton)) {
     AttachNew<TSkinButton>(control, this, data_, false);
+  } else if (dynamic_cast<cl::TEdit*>(control) && on.Contains(xcEdit)) {
+    AttachHandleNew<TSkinEdit>(control, windowed->Handle(), this, data_);
   } else if (dynamic_cast<cl::TCustomForm*>(control) && name != "TDCEDIT" && name != "TDCDBEDIT") {
     AttachNew<TSkinBox>(control, this, data_, true);
     SkinControls(control);

@@ -12,6 +12,10 @@ class TSkinTrackBar : public TSkinControl {
 class TSkinUpDown : public TSkinControl {
   CL_PLAIN_CLASS(TSkinUpDown, TSkinControl)
   explicit TSkinUpDown(cl::TComponent* owner) : TSkinControl(owner) {}
+  void SetInsideEdit(bool value) noexcept { insideEdit_ = value; }
+
+ private:
+  bool insideEdit_ = false;
 };
 
 class TSkinProgress : public TSkinControl {

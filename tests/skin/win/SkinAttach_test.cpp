@@ -12,8 +12,10 @@
 #include "SkinBoxes.h"
 #include "SkinButtons.h"
 #include "SkinChecks.h"
+#include "SkinEdits.h"
 #include "SkinRanges.h"
 #include "SkinTestForms.h"
+#include "Spin.h"
 #include "StdCtrls.h"
 #include "WinSkinDlg.h"
 #include "WinSkinForm.h"
@@ -80,6 +82,7 @@ TEST_F(SkinAttachTest, EachControlGetsThePainterOfItsClassOnceEvenOnASecondPass)
   panel->SetHeight(60);
   auto* speed = Add<cl::TSpeedButton>(panel, 10);
   auto* edit = Add<cl::TEdit>(main_, 380);
+  auto* spin = Add<cl::TSpinEdit>(main_, 240);
   auto* off199 = Add<cl::TButton>(main_, 180, 199);
   skin::TWinSkinForm* skinned = ShowSkinned();
   ASSERT_NE(skinned, nullptr);
@@ -94,7 +97,16 @@ TEST_F(SkinAttachTest, EachControlGetsThePainterOfItsClassOnceEvenOnASecondPass)
   EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
   EXPECT_TRUE(Has<skin::TSkinBox>(*skinned, panel));
   EXPECT_TRUE(Has<skin::TSkinSpeedButton>(*skinned, speed));
-  EXPECT_EQ(PainterOf(*skinned, edit), nullptr) << "edits get their painter with the next step";
+  // Edits are subclassed; a spin edit's arrows get theirs at its first paint.
+  TSkinControl* editPainter = skinned->FindControlByHandle(edit->Handle());
+  ASSERT_NE(editPainter, nullptr);
+  EXPECT_EQ(editPainter->ClassType(), skin::TSkinEdit::StaticClass());
+  EXPECT_EQ(editPainter->Owner(), edit);
+  auto* spinPainter = dynamic_cast<skin::TSkinEdit*>(skinned->FindControlByHandle(spin->Handle()));
+  ASSERT_NE(spinPainter, nullptr);
+  RedrawWindow(spin->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_NE(spinPainter->UpDown(), nullptr);
+  EXPECT_EQ(spinPainter->UpDown()->Handle(), spin->ArrowsHandle());
   EXPECT_EQ(PainterOf(*skinned, off199), nullptr) << "Tag 199 is DisableTag 99 in its last two digits";
 
   // A second pass finds every control skinned, the windowless speed button too.
