@@ -179,6 +179,9 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
       return;
     }
   }
+  if (SkinThirdParty(name, control)) return;
+  // Controls of other libraries that no painter may touch.
+  if (name == "TDBCOMBOBOXEH" || name == "TQRPREVIEW" || name == "TFRDESIGNERPAGE" || name == "TFRPBOX") return;
   const TSkinControlTypes on = data_->SkinControls();
   if (name == "TMVCPANEL") {
     SkinControls(control);

@@ -228,3 +228,57 @@ TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
 }
 
 }  // namespace
+
+namespace {
+
+// Controls of "another library", named in a Skin3rd list of the test's own. TLabBox descends from the
+// check box only so that it is a button window; its painter comes from the list.
+class TLabNilEdit : public cl::TEdit {
+  CL_PLAIN_CLASS(TLabNilEdit, cl::TEdit)
+  explicit TLabNilEdit(cl::TComponent* owner) : TEdit(owner) {}
+};
+class TLabBox : public cl::TCheckBox {
+  CL_PLAIN_CLASS(TLabBox, cl::TCheckBox)
+  explicit TLabBox(cl::TComponent* owner) : TCheckBox(owner) {}
+};
+class TLabPlain : public cl::TButton {
+  CL_PLAIN_CLASS(TLabPlain, cl::TButton)
+  explicit TLabPlain(cl::TComponent* owner) : TButton(owner) {}
+};
+class TLabRadioGroup : public cl::TPanel {
+  CL_PLAIN_CLASS(TLabRadioGroup, cl::TPanel)
+  explicit TLabRadioGroup(cl::TComponent* owner) : TPanel(owner) {}
+};
+class TLabLong : public cl::TButton {
+  CL_PLAIN_CLASS(TLabLong, cl::TButton)
+  explicit TLabLong(cl::TComponent* owner) : TButton(owner) {}
+};
+
+TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
+  NewLabForm();
+  cl::TStringList lines;
+  lines.Add("TLABNILEDIT=nil");                      // upper case: matched without case
+  lines.Add("tlabbox=CheckBox");
+  lines.Add("TLabRadioGroup=RadioGroup");
+  lines.Add("TLabLong=button" + std::string(60, ' '));  // cut to 50: no longer "button"
+  lines.Add("TLabBox=radiobutton");                   // only the first line of a class counts
+  lines.Add("TLabNilEdit=edit");
+  cl::ComponentAs<skin::TSkinData>(main_, "SkinData1")->SetSkin3rd(&lines);
+  auto* nilEdit = Add<TLabNilEdit>(main_, 0);
+  auto* box = Add<TLabBox>(main_, 30);
+  auto* group = Add<TLabRadioGroup>(main_, 200);
+  group->SetHeight(80);
+  // Made after the group: the group's pass reaches it first and makes it a radio button.
+  auto* radio = Add<TLabPlain>(group, 10);
+  auto* longKind = Add<TLabLong>(main_, 300);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+
+  EXPECT_EQ(skinned->FindControlByHandle(nilEdit->Handle()), nullptr) << "an edit named \"nil\" stays unskinned";
+  EXPECT_TRUE(Has<skin::TSkinCheckBox>(*skinned, box));
+  EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
+  EXPECT_TRUE(Has<skin::TSkinRadioButton>(*skinned, radio));
+  EXPECT_EQ(PainterOf(*skinned, longKind), nullptr) << "listed, so not a plain button either";
+}
+
+}  // namespace
