@@ -184,7 +184,7 @@ LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
-TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
+TEST_F(SkinAttachTest, ABareWindowsChildrenGetPaintersByClassAndButtonType) {
   NewLabForm();
   main_->Show();
   WNDCLASSW wc{};
@@ -213,6 +213,10 @@ TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
                             nullptr, nullptr);
     y += 22;
   }
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 130, 4, 120, 22, bare, nullptr,
+                              nullptr, nullptr);
+  HWND text = CreateWindowExW(0, L"STATIC", L"text", WS_CHILD | WS_VISIBLE, 130, 30, 120, 22, bare, nullptr,
+                              nullptr, nullptr);
   ASSERT_TRUE(SkinManager()->SkinWindow(bare));
   skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(bare);
   ASSERT_NE(skinned, nullptr);
@@ -223,6 +227,10 @@ TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
     EXPECT_EQ(got, c.expected) << "button type " << c.type;
     if (p) EXPECT_EQ(p->Owner(), skinned);
   }
+  TSkinControl* editPainter = skinned->FindControlByHandle(edit);
+  ASSERT_NE(editPainter, nullptr);
+  EXPECT_EQ(editPainter->ClassType(), skin::TSkinEdit::StaticClass());
+  EXPECT_EQ(skinned->FindControlByHandle(text), nullptr);
   DestroyWindow(bare);
   UnregisterClassW(L"SkinAttachBare", GetModuleHandleW(nullptr));
 }
@@ -279,6 +287,26 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
   EXPECT_TRUE(Has<skin::TSkinRadioButton>(*skinned, radio));
   EXPECT_EQ(PainterOf(*skinned, longKind), nullptr) << "listed, so not a plain button either";
+}
+
+}  // namespace
+
+namespace {
+
+// The bare-window path reaches windows of the system's classes: a control of the class library is one
+// too, and keeps the painter (or none) that its form's pass gave it.
+TEST_F(SkinAttachTest, TheBareWindowPathLeavesControlsOfTheClassLibraryAlone) {
+  NewLabForm();
+  auto* skipped = Add<cl::TButton>(main_, 0, 199);
+  auto* edit = Add<cl::TEdit>(main_, 30);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const size_t count = skinned->Painters().size();
+  skinned->SkinChildWindow(skipped->Handle());
+  skinned->SkinChildWindow(edit->Handle());
+  skinned->SkinChildWindows();
+  EXPECT_EQ(skinned->Painters().size(), count);
+  EXPECT_EQ(skinned->FindControlByHandle(skipped->Handle()), nullptr);
 }
 
 }  // namespace
