@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "Classes.h"
@@ -125,9 +126,30 @@ class TSkinControl : public cl::TComponent {
     const cl::TMessageChain::TNext* next;
     HWND wnd;
   };
-  void SkinWndProc(cl::TMessage& m, const TDefault& here);
+  // Shared with the installed handler, which outlives a painter freed by its own message (a click whose
+  // handler frees the form): what the message may still look at once the painter is gone.
+  struct TCallState {
+    const TDefault* current = nullptr;
+    bool destroyed = false;
+  };
+  // Messages nest (a paint sends others): each restores what the one around it reached.
+  class TDefaultScope {
+   public:
+    TDefaultScope(TCallState& state, const TDefault& here) noexcept : state_(state), old_(state.current) {
+      state_.current = &here;
+    }
+    ~TDefaultScope() { state_.current = old_; }
+    TDefaultScope(const TDefaultScope&) = delete;
+    TDefaultScope& operator=(const TDefaultScope&) = delete;
+
+   private:
+    TCallState& state_;
+    const TDefault* old_;
+  };
+  void SkinWndProc(cl::TMessage& m);
   void StackOn(cl::TControl& control);
-  const TDefault* default_ = nullptr;
+
+  std::shared_ptr<TCallState> call_ = std::make_shared<TCallState>();
 
   cl::TMessageLink link_;
   cl::TWindowSubclass subclass_;
