@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,11 @@
 #include "MessageLoop.h"
 #include "NCFrameFixture.h"
 #include "SkinPack.h"
+#include "SkinTestForms.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
 #include "WinSkinData.h"
+#include "WinSkinForm.h"
 
 namespace {
 
@@ -189,6 +192,22 @@ TEST_F(SkinButtons, APushButtonShowsTheFrameOfItsState) {
   EXPECT_EQ(FaceOf(button), Frame(skin::kButtonHot));
 }
 
+TEST_F(SkinButtons, FocusedTheDefaultPushButtonShowsTheDefaultFrameButTheDefaultBitButtonTheFocusedOne) {
+  cl::TButton* button = PaintedButton();
+  button->SetDefault(true);
+  SetFocus(button->Handle());
+  ASSERT_EQ(GetFocus(), button->Handle());
+  EXPECT_EQ(FaceOf(button), Frame(skin::kButtonDefault));
+
+  auto* bit = Add<cl::TBitBtn>(10, 60, 100, 30, "Bit");
+  (new TSkinBitButton(bit))->Attach(nullptr, data_.get(), false);
+  bit->SetDefault(true);
+  EXPECT_EQ(FaceOf(bit), Frame(skin::kButtonDefault));
+  SetFocus(bit->Handle());
+  ASSERT_EQ(GetFocus(), bit->Handle());
+  EXPECT_EQ(FaceOf(bit), Frame(skin::kButtonHot));
+}
+
 TEST_F(SkinButtons, ADisabledButtonShowsTheDisabledFrameAlsoWhilePressedOrHot) {
   cl::TButton* button = PaintedButton();
   button->Perform(cl::CM_MOUSEENTER);
@@ -223,6 +242,35 @@ TEST_F(SkinButtons, EachPressAndReleaseClicksOnceAndAReleaseAfterTheMouseLeftDoe
   Send(button, WM_LBUTTONDBLCLK);
   Send(button, WM_LBUTTONUP);
   EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(SkinButtons, TheSpaceKeyShowsThePressedFrameAndTheButtonClicksOnceOnItsRelease) {
+  cl::TButton* button = PaintedButton();
+  int clicks = 0;
+  button->OnClick = [&](cl::TObject*) { ++clicks; };
+  SendMessageW(button->Handle(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+  EXPECT_TRUE(painter_->Pressed());
+  EXPECT_EQ(FaceOf(button), Frame(skin::kButtonPressed));
+  SendMessageW(button->Handle(), WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001u));
+  EXPECT_FALSE(painter_->Pressed());
+  EXPECT_EQ(clicks, 1);
+}
+
+// A painter whose drawing fails.
+class TFailingButtonPainter : public TSkinButton {
+  CL_PLAIN_CLASS(TFailingButtonPainter, TSkinButton)
+  explicit TFailingButtonPainter(cl::TComponent* owner) : TSkinButton(owner) {}
+
+ protected:
+  void DrawSkin(HDC, const RECT&) override { throw std::runtime_error("drawing failed"); }
+};
+
+TEST_F(SkinButtons, APaintWhoseDrawingFailsStillEnds) {
+  cl::TButton* button = Add<cl::TButton>(10, 10, 100, 30, "Go");
+  (new TFailingButtonPainter(button))->Attach(nullptr, data_.get(), false);
+  InvalidateRect(button->Handle(), nullptr, TRUE);
+  UpdateWindow(button->Handle());
+  EXPECT_FALSE(GetUpdateRect(button->Handle(), nullptr, FALSE)) << "the paint must be validated";
 }
 
 TEST_F(SkinButtons, AButtonThatDisablesItselfInItsClickIsNotHotOnceTheMouseLeaves) {
@@ -433,6 +481,45 @@ TEST_F(SkinButtons, ASpeedButtonClicksOnceThroughItsPainter) {
   speed->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_FALSE(painter->Pressed());
   EXPECT_EQ(clicks, 1);
+}
+
+// On a skinned window, whose painters its own pass made: one hot button at a time.
+class SkinnedButtons : public skintest::SkinFormsTest {};
+
+TEST_F(SkinnedButtons, AButtonBecomingHotTakesTheHotStateFromTheWindowsOtherButton) {
+  main_ = NewSizedForm(0, 320, 200);
+  cl::ReadRootComponent(main_, skintest::FormWithSkin(ButtonsPackage(), "sfMainform", "[xcButton]"));
+  cl::TButton* buttons[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    buttons[i] = new cl::TButton(main_);
+    buttons[i]->SetParent(main_);
+    buttons[i]->SetBounds(10, 10 + 40 * i, 100, 30);
+  }
+  main_->Show();
+  skin::TWinSkinForm* skinned = skin::SkinManager()->FindSkinForm(main_->Handle());
+  ASSERT_NE(skinned, nullptr);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
+  skin::TSkinControl* painters[2] = {};
+  for (skin::TSkinControl* p : skinned->Painters())
+    for (int i = 0; i < 2; ++i)
+      if (p->Painted() == buttons[i]) painters[i] = p;
+  ASSERT_NE(painters[0], nullptr);
+  ASSERT_NE(painters[1], nullptr);
+  ASSERT_EQ(painters[0]->ClassType(), TSkinButton::StaticClass());
+  SetFocus(nullptr);
+
+  SendMessageW(buttons[0]->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(skinned->HotPainter(), painters[0]);
+  EXPECT_EQ(Painted(buttons[0]->Handle(), 3, 3), Frame(skin::kButtonHot));
+  SendMessageW(buttons[1]->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(skinned->HotPainter(), painters[1]);
+  EXPECT_FALSE(painters[0]->Hot());
+  EXPECT_EQ(Painted(buttons[0]->Handle(), 3, 3), Frame(skin::kButtonNormal));
+  EXPECT_EQ(Painted(buttons[1]->Handle(), 3, 3), Frame(skin::kButtonHot));
+
+  buttons[1]->Perform(cl::CM_MOUSELEAVE);
+  EXPECT_EQ(skinned->HotPainter(), nullptr);
+  EXPECT_EQ(Painted(buttons[1]->Handle(), 3, 3), Frame(skin::kButtonNormal));
 }
 
 }  // namespace
