@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "Buttons.h"
 #include "DeviceContext.h"
 #include "ImgUtil.h"
 #include "SkinDraw.h"

@@ -54,8 +54,10 @@ class TSkinButton : public TSkinControl {
   // The window (or a windowless control) is not disabled: read now, not remembered.
   bool IsEnabledNow() const;
 
-  // The hot state: on takes it from the window's other hot button; off gives it up.
+  // Hot: shown and made the window's hot button. Through a mouse move it first takes the hot state from
+  // the window's other hot button, and the window's hot button already is not redrawn.
   void BecomeHot(bool fromMouseMove);
+  // Neither hot nor pressed any more, and no longer the window's hot button.
   void LeaveHot();
 
  private:
