@@ -18,7 +18,7 @@ void RegisterStandardClasses() {
                    TUpDown::StaticClass(), TListView::StaticClass(), TImage::StaticClass()});
   RegisterClasses({TOpenDialog::StaticClass()});
   RegisterClasses({TRadioButton::StaticClass(), TSpinEdit::StaticClass(), TStatusBar::StaticClass(),
-                   TProgressBar::StaticClass(), TSpeedButton::StaticClass()});
+                   TProgressBar::StaticClass(), TSpeedButton::StaticClass(), TTrackBar::StaticClass()});
   RegisterMenuClasses();
 }
 
