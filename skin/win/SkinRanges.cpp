@@ -270,7 +270,8 @@ void TSkinProgress::DrawStretched(HDC dc, const RECT& rect, TDataSkinBorder& ele
   if (const int done = DoneLength(bar.Width()); done > 0)
     DrawNineSlice(workDc, cl::Rect(0, 0, done, bar.Bottom), image, false, tile, true, 2, 2, element.Margins);
   if (vertical) RotateBitmapLeft(*work);
-  BitBlt(dc, rect.left, rect.top, width, height, workDc, 0, 0, SRCCOPY);
+  // Turning made new pixels: the bitmap's context is asked for again.
+  BitBlt(dc, rect.left, rect.top, width, height, DCOf(*work), 0, 0, SRCCOPY);
 }
 
 void TSkinProgress::DrawChunks(HDC dc, const RECT& rect, TDataSkinBorder& element, cl::TBitmap& image) {
