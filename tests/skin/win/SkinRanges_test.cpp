@@ -328,6 +328,28 @@ TEST_F(SkinRanges, UpDownWithoutItsElementDrawsPlainBoxesWithArrows) {
   EXPECT_GT(p.CountInRow(upY + 3, kDkShadow), 4);
 }
 
+// A bare up-down (one inside an edit's window, say) starts white: its outer pixels that the buttons leave
+// to the edit are not left as they were.
+TEST_F(SkinRanges, ABareUpDownIsErasedWhite) {
+  LoadSkin(SkinnedPackage());
+  form_->Show();
+  HWND wnd = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, 300, 80, 20, 40, form_->Handle(),
+                             nullptr, nullptr, nullptr);
+  ASSERT_NE(wnd, nullptr);
+  auto* painter = new skin::TSkinUpDown(form_);
+  painter->AttachHandle(wnd, data_, nullptr);
+  painter->SetInsideEdit(true);
+  Smear(wnd);
+  const TPixels p = Repainted(wnd);
+  const int w = p.Width(), h = p.Height();
+  EXPECT_EQ(p.At(w - 1, h / 2), kWhite);
+  EXPECT_EQ(p.At(w / 2, h - 1), kWhite);
+  EXPECT_EQ(p.At(0, h / 2), kFace);
+  EXPECT_EQ(p.At(1, 1), kUpDown[0]);
+  delete painter;
+  DestroyWindow(wnd);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Track bars.
 
@@ -414,6 +436,35 @@ TEST_F(SkinRanges, SwitchedOffEachControlLooksAsItsOwn) {
   EXPECT_TRUE(Repainted(progress->Handle()) == own[0]);
 }
 
+// Each paint gives back every GDI object it made (the skin's images are made once, at the first paint).
+TEST_F(SkinRanges, PaintingKeepsNoGdiObjects) {
+  LoadSkin(SkinnedPackage());
+  auto* progress = Add<cl::TProgressBar>(10, 10, 200, 20);
+  progress->SetPosition(40);
+  auto* upright = Add<cl::TProgressBar>(10, 40, 20, 120);
+  upright->SetPosition(40);
+  auto* arrows = Add<cl::TUpDown>(300, 10, 20, 40);
+  auto* bar = Add<cl::TTrackBar>(60, 60, 150, 45);
+  Paint<skin::TSkinProgress>(progress);
+  Paint<skin::TSkinProgress>(upright);
+  Paint<skin::TSkinUpDown>(arrows);
+  Paint<skin::TSkinTrackBar>(bar);
+  form_->Show();
+  SetWindowLongW(upright->Handle(), GWL_STYLE, GetWindowLongW(upright->Handle(), GWL_STYLE) | PBS_VERTICAL);
+  const std::vector<cl::TWinControl*> controls{progress, upright, arrows, bar};
+  for (auto* c : controls) Repainted(c->Handle());
+  const long held = cl::GdiHandlesHeld();
+  for (int round = 0; round < 3; ++round)
+    for (auto* c : controls) Repainted(c->Handle());
+  EXPECT_EQ(cl::GdiHandlesHeld(), held);
+
+  LoadSkin(ChunkPackage());
+  Repainted(progress->Handle());
+  const long chunkHeld = cl::GdiHandlesHeld();
+  for (int round = 0; round < 3; ++round) Repainted(progress->Handle());
+  EXPECT_EQ(cl::GdiHandlesHeld(), chunkHeld);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // With the real mouse and focus (desktop lock).
 
@@ -422,7 +473,7 @@ class SkinRangesDesktop : public SkinRanges {};
 TEST_F(SkinRangesDesktop, UpDownPressedShowsThePressedFrameOnTheHalfUnderTheMouse) {
   LoadSkin(SkinnedPackage());
   auto* arrows = Add<cl::TUpDown>(300, 10, 20, 40);
-  Paint<skin::TSkinUpDown>(arrows);
+  auto* painter = Paint<skin::TSkinUpDown>(arrows);
   form_->Show();
   Pump();
   HWND wnd = arrows->Handle();
@@ -453,6 +504,18 @@ TEST_F(SkinRangesDesktop, UpDownPressedShowsThePressedFrameOnTheHalfUnderTheMous
     EXPECT_EQ(p.At(0, 0), kUpDown[0]);
     EXPECT_EQ(p.At(0, bottom), kUpDown[4]);
   }
+
+  // Inside an edit the buttons meet one pixel lower: the last row of the up button still presses it.
+  painter->SetInsideEdit(true);
+  const int lastUpRow = (client.bottom - 2) / 2;
+  POINT at{x, lastUpRow};
+  ClientToScreen(wnd, &at);
+  ASSERT_TRUE(SetCursorPos(at.x, at.y));
+  SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, lastUpRow));
+  TPixels p(wnd);
+  EXPECT_EQ(p.At(1, lastUpRow), kUpDown[1]);
+  EXPECT_EQ(p.At(1, bottom - 1), kUpDown[4]);
+  SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, lastUpRow));
 }
 
 TEST_F(SkinRangesDesktop, TrackBarColourUpdateLeavesTheFocusWhereItWas) {
