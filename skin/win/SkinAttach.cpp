@@ -10,9 +10,11 @@
 #include "SkinBoxes.h"
 #include "SkinButtons.h"
 #include "SkinChecks.h"
+#include "SkinEdits.h"
 #include "SkinRanges.h"
 #include "StdCtrls.h"
 #include "Buttons.h"
+#include "WindowBinding.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 
@@ -143,6 +145,17 @@ P* AttachNew(cl::TControl* control, TWinSkinForm* form, TSkinData* data, bool us
   return painter;
 }
 
+// The same for a painter that subclasses the control's window instead.
+template <class P>
+void AttachHandleNew(cl::TControl* control, HWND wnd, TWinSkinForm* form, TSkinData* data) {
+  auto* painter = new P(control);
+  try {
+    painter->AttachHandle(wnd, data, form);
+  } catch (const std::exception&) {
+    delete painter;
+  }
+}
+
 }  // namespace
 
 void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
@@ -167,6 +180,9 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
       return;
     }
   }
+  if (SkinThirdParty(name, control)) return;
+  // Controls of other libraries that no painter may touch.
+  if (name == "TDBCOMBOBOXEH" || name == "TQRPREVIEW" || name == "TFRDESIGNERPAGE" || name == "TFRPBOX") return;
   const TSkinControlTypes on = data_->SkinControls();
   if (name == "TMVCPANEL") {
     SkinControls(control);
@@ -197,8 +213,12 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
   } else if (dynamic_cast<cl::TPanel*>(control) && on.Contains(xcPanel)) {
     AttachNew<TSkinBox>(control, this, data_, true);
     SkinControls(control);
+  } else if (dynamic_cast<cl::TMemo*>(control) && on.Contains(xcScrollbar)) {
+    // A memo's painter is the one of its scroll bars, not the edit frame.
   } else if (dynamic_cast<cl::TButton*>(control) && on.Contains(xcButton)) {
     AttachNew<TSkinButton>(control, this, data_, false);
+  } else if (dynamic_cast<cl::TEdit*>(control) && on.Contains(xcEdit)) {
+    AttachHandleNew<TSkinEdit>(control, windowed->Handle(), this, data_);
   } else if (dynamic_cast<cl::TCustomForm*>(control) && name != "TDCEDIT" && name != "TDCDBEDIT") {
     AttachNew<TSkinBox>(control, this, data_, true);
     SkinControls(control);
@@ -215,6 +235,8 @@ void TWinSkinForm::SkinChildWindows() {
 
 void TWinSkinForm::SkinChildWindow(HWND wnd) {
   if (!wnd || !data_ || FindControlByHandle(wnd)) return;
+  // A control of the class library gets its painter, or none, from its form's pass.
+  if (dynamic_cast<cl::TControl*>(cl::BoundObject(wnd))) return;
   const std::string name = WindowClassName(wnd);
   const DWORD style = static_cast<DWORD>(GetWindowLongW(wnd, GWL_STYLE));
   // Painters of bare windows are owned by this window and freed with its painter list.
@@ -233,6 +255,8 @@ void TWinSkinForm::SkinChildWindow(HWND wnd) {
       case TButtonKind::None:
         break;
     }
+  } else if (name == "edit") {
+    painter = new TSkinEdit(this);
   }
   if (!painter) return;
   try {

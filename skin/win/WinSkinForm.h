@@ -101,6 +101,11 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void SkinControls(cl::TComponent* owner);
   // The painter of one control of the class library, chosen by its class and the skin's switches.
   void SkinControl(cl::TControl* control, cl::TComponent* form);
+  // A control of another library that the skin data's Skin3rd list names: its painter by the list's kind.
+  // True when the list names the class (also when its kind attaches nothing, as "nil").
+  bool SkinThirdParty(const std::string& className, cl::TControl* control);
+  // A windowed control with a scroll bar style, a memo, or one tagged 55.
+  bool NeedsScrollbars(const cl::TControl* control) const;
   // Bare windows (a message box, a system dialog): a painter for each child window by its window class.
   void SkinChildWindows();
   void SkinChildWindow(HWND wnd);
@@ -125,6 +130,8 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void Detach();
   void UnskinOnDestroy();
   void RestoreFormColor();
+  // The Skin3rd kind of a class name, lower case and cut to 50 characters; empty when not listed.
+  std::string ThirdPartyKind(const std::string& className) const;
   // A hot painter of a bare window goes cold when the cursor has left it or the window is inactive.
   void TrackHotPainter(bool active, POINT cursor);
   bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }
