@@ -196,6 +196,72 @@ void TProgressBar::SetPosition(int value) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// TTrackBar.
+
+CL_BEGIN_CLASS(TTrackBar)
+    .Int("Min", &TTrackBar::Min, &TTrackBar::SetMin, 0)
+    .Int("Max", &TTrackBar::Max, &TTrackBar::SetMax, 10)
+    .Int("Position", &TTrackBar::Position, &TTrackBar::SetPosition, 0)
+    .Enum("Orientation", &TTrackBar::Orientation, &TTrackBar::SetOrientation, {"trHorizontal", "trVertical"},
+          trHorizontal)
+CL_END_CLASS
+
+TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner) {
+  StoreBounds(0, 0, 150, 45);
+  SetTabStop(true);
+}
+
+void TTrackBar::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, TRACKBAR_CLASSW);
+  params.Style |= TBS_AUTOTICKS | (orientation_ == trVertical ? TBS_VERT : TBS_HORZ);
+}
+
+void TTrackBar::CreateHandleDone() { Apply(); }
+
+void TTrackBar::Apply() {
+  if (!HandleAllocated()) return;
+  SendMessageW(Handle(), TBM_SETRANGEMIN, FALSE, min_);
+  SendMessageW(Handle(), TBM_SETRANGEMAX, FALSE, max_);
+  SendMessageW(Handle(), TBM_SETPOS, TRUE, position_);
+}
+
+void TTrackBar::SetMin(int value) {
+  min_ = value;
+  if (!ComponentState().Contains(csLoading)) position_ = std::clamp(position_, min_, std::max(min_, max_));
+  Apply();
+}
+
+void TTrackBar::SetMax(int value) {
+  max_ = value;
+  if (!ComponentState().Contains(csLoading)) position_ = std::clamp(position_, min_, std::max(min_, max_));
+  Apply();
+}
+
+void TTrackBar::SetPosition(int value) {
+  if (!ComponentState().Contains(csLoading)) value = std::clamp(value, min_, std::max(min_, max_));
+  position_ = value;
+  Apply();
+}
+
+void TTrackBar::SetOrientation(TTrackBarOrientation value) {
+  if (value == orientation_) return;
+  orientation_ = value;
+  RecreateWnd();
+}
+
+void TTrackBar::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case CN_HSCROLL:
+    case CN_VSCROLL:
+      // The user moved the thumb.
+      position_ = static_cast<int>(SendMessageW(Handle(), TBM_GETPOS, 0, 0));
+      return;
+  }
+  inherited::Dispatch(m);
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // TListColumn, TListColumns.
 
 CL_BEGIN_CLASS(TListColumn)

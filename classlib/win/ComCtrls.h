@@ -1,4 +1,4 @@
-// Common controls: the up-down arrows and the list view.
+// Common controls: the up-down arrows, the status bar, the progress and track bars, and the list view.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -106,6 +106,39 @@ class TProgressBar : public TWinControl {
   int max_ = 100;
   int position_ = 0;
   int step_ = 10;
+};
+
+enum TTrackBarOrientation { trHorizontal, trVertical };
+
+// A thumb on a channel with a tick at every step, giving a Position between Min and Max; Position follows
+// the user's moves. Vertical bars have Min at the top.
+class TTrackBar : public TWinControl {
+  CL_CLASS(TTrackBar, TWinControl)
+
+  explicit TTrackBar(TComponent* owner);
+
+  int Min() const noexcept { return min_; }
+  void SetMin(int value);
+  int Max() const noexcept { return max_; }
+  void SetMax(int value);
+  // Kept between Min and Max.
+  int Position() const noexcept { return position_; }
+  void SetPosition(int value);
+  TTrackBarOrientation Orientation() const noexcept { return orientation_; }
+  void SetOrientation(TTrackBarOrientation value);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+
+ private:
+  void Apply();
+  int min_ = 0;
+  int max_ = 10;
+  int position_ = 0;
+  TTrackBarOrientation orientation_ = trHorizontal;
 };
 
 class TListView;
