@@ -1,4 +1,4 @@
-// Common controls: the up-down arrows and the list view.
+// Common controls: the up-down arrows, the status bar with its panels, the progress bar and the list view.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>

@@ -1,5 +1,5 @@
 // Radio buttons (exclusive within their parent, a click only when becoming checked), the status bar's
-// simple text and the progress bar's range, as their windows show them.
+// simple text and panels and the progress bar's range, as their windows show them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
