@@ -43,23 +43,31 @@ bool TSkinControl::Register(TWinSkinForm* form, TSkinData* data) {
   return form_ ? form_->AddControl(this) : false;
 }
 
-void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
-  if (attached_) return;
+bool TSkinControl::BindOwner(bool useColor) {
   useColor_ = useColor;
   control_ = dynamic_cast<cl::TWinControl*>(Owner());
-  if (!control_) return;
+  if (!control_) return false;
+  wnd_ = control_->Handle();
+  return true;
+}
+
+void TSkinControl::TakeFaceColor() {
+  if (!useColor_ || !control_) return;
+  savedColor_ = control_->Color();
+  control_->SetColor(FaceColor());
+}
+
+void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
+  if (attached_) return;
   data_ = data;
   form_ = form;
-  wnd_ = control_->Handle();
+  if (!BindOwner(useColor)) return;
   StackOn(*control_);
   Register(form, data);
   focused_ = GetFocus() == wnd_;
   enabled_ = (GetWindowLongW(wnd_, GWL_STYLE) & WS_DISABLED) == 0;
   text_ = WindowCaption(wnd_);
-  if (useColor_) {
-    savedColor_ = control_->Color();
-    control_->SetColor(FaceColor());
-  }
+  TakeFaceColor();
   control_->Invalidate();
   MarkAttached();
 }

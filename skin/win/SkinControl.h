@@ -111,6 +111,11 @@ class TSkinControl : public cl::TComponent {
   void SetState(int state) noexcept { state_ = state; }
   // Sets the members every attach sets and joins the skinned window's list; true when already listed.
   bool Register(TWinSkinForm* form, TSkinData* data);
+  // The owner becomes the painted control and its window (made if need be) the painter's window; false
+  // when the owner is no windowed control.
+  bool BindOwner(bool useColor);
+  // With useColor: keeps the control's colour for RestoreColor and gives it the skin's face colour.
+  void TakeFaceColor();
   // Takes the link off the control's path (speed buttons give it back before their control goes).
   void Unhook() noexcept { link_.Remove(); }
 

@@ -1,5 +1,5 @@
 // Radio buttons (exclusive within their parent, a click only when becoming checked), the status bar's
-// simple text, the progress bar's range and the track bar's, as their windows show them.
+// simple text and panels, the progress bar's range and the track bar's, as their windows show them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -120,6 +120,60 @@ TEST_F(RadioStatusProgressTest, StatusBarShowsItsSimpleTextAtTheBottom) {
   EXPECT_STREQ(text, L"Executing Task.....");
   EXPECT_EQ(bar->Top() + bar->Height(), form_->ClientHeight());
   EXPECT_EQ(bar->Width(), form_->ClientWidth());
+}
+
+// Panels described in the form: the window gets one part per panel, the last reaching the end, with the
+// panels' texts and edges; SimplePanel switches between them and the simple text.
+class StatusPanelsTest : public formstest::FormTest {};
+
+TEST_F(StatusPanelsTest, DescribedPanelsBecomeTheWindowsPartsAndSimplePanelSwitches) {
+  LoadForm("object frmPanels: TForm\n"
+           "  Width = 300\n"
+           "  Height = 120\n"
+           "  object sbPanels: TStatusBar\n"
+           "    Panels = <\n"
+           "      item\n"
+           "        Text = 'First'\n"
+           "        Width = 60\n"
+           "      end\n"
+           "      item\n"
+           "        Bevel = pbRaised\n"
+           "        Text = 'Second'\n"
+           "        Width = 80\n"
+           "      end\n"
+           "      item\n"
+           "        Alignment = taRightJustify\n"
+           "        Bevel = pbNone\n"
+           "        Text = 'Third'\n"
+           "      end>\n"
+           "    SimplePanel = False\n"
+           "    SimpleText = 'Simple'\n"
+           "  end\n"
+           "end\n");
+  form_->Show();
+  auto* bar = cl::ComponentAs<cl::TStatusBar>(form_, "sbPanels");
+  ASSERT_EQ(bar->Panels()->Count(), 3);
+  EXPECT_EQ(bar->Panels()->Items(1)->Bevel(), cl::pbRaised);
+  EXPECT_FALSE(SendMessageW(bar->Handle(), SB_ISSIMPLE, 0, 0));
+  int edges[4] = {};
+  ASSERT_EQ(SendMessageW(bar->Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+  EXPECT_EQ(edges[0], 60);
+  EXPECT_EQ(edges[1], 140);
+  EXPECT_EQ(edges[2], -1);
+  wchar_t text[64] = {};
+  const LRESULT second = SendMessageW(bar->Handle(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"Second");
+  EXPECT_EQ(HIWORD(second) & SBT_POPOUT, SBT_POPOUT);
+  const LRESULT third = SendMessageW(bar->Handle(), SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\t\tThird");  // the control right-aligns after two tabs
+  EXPECT_EQ(HIWORD(third) & SBT_NOBORDERS, SBT_NOBORDERS);
+
+  bar->Panels()->Add()->SetText("Fourth");
+  EXPECT_EQ(SendMessageW(bar->Handle(), SB_GETPARTS, 0, 0), 4);
+  bar->SetSimplePanel(true);
+  EXPECT_TRUE(SendMessageW(bar->Handle(), SB_ISSIMPLE, 0, 0));
+  SendMessageW(bar->Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"Simple");
 }
 
 TEST_F(RadioStatusProgressTest, ProgressBarKeepsItsPositionInRange) {
