@@ -277,9 +277,10 @@ void TSkinProgress::DrawStretched(HDC dc, const RECT& rect, TDataSkinBorder& ele
 void TSkinProgress::DrawChunks(HDC dc, const RECT& rect, TDataSkinBorder& element, cl::TBitmap& image) {
   cl::TBitmap* chunk = SkinImageBitmap(element.Image2);
   if (!chunk) return;
-  // Chunk bars are drawn lying, whatever their style.
-  auto work = WorkBitmap(rect.right, rect.bottom);
-  HDC workDc = DCOf(*work);
+  // Chunk bars are drawn lying, whatever their style, on the engine's shared work bitmap.
+  cl::TBitmap& work = Data()->WorkBitmap();
+  work.SetSize(rect.right, rect.bottom);
+  HDC workDc = DCOf(work);
   FillSkinColor(workDc, rect);
   DrawNineSlice(workDc, ToRect(rect), image, false, element.Tile == 1, true, 1, 1, element.Margins);
 
