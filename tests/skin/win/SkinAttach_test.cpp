@@ -310,3 +310,38 @@ TEST_F(SkinAttachTest, TheBareWindowPathLeavesControlsOfTheClassLibraryAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// A bare window's buttons learn of the mouse leaving from the skinned window: its deactivation (and its
+// hot-track timer) take the hot state from the hot button.
+TEST_F(SkinAttachTest, ABareWindowsHotButtonGoesColdWhenTheWindowIsDeactivated) {
+  NewLabForm();
+  main_->Show();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = BareProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"SkinAttachHot";
+  RegisterClassW(&wc);
+  HWND bare = CreateWindowExW(WS_EX_DLGMODALFRAME, L"SkinAttachHot", L"Hot", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                              500, 80, 300, 200, main_->Handle(), nullptr, nullptr, nullptr);
+  HWND button = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 90, 26, bare,
+                                nullptr, nullptr, nullptr);
+  ASSERT_TRUE(SkinManager()->SkinWindow(bare));
+  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(bare);
+  ASSERT_NE(skinned, nullptr);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
+  TSkinControl* painter = skinned->FindControlByHandle(button);
+  ASSERT_NE(painter, nullptr);
+
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(painter->Hot());
+  EXPECT_EQ(skinned->HotPainter(), painter);
+  SendMessageW(bare, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(painter->Hot());
+  EXPECT_EQ(skinned->HotPainter(), nullptr);
+  DestroyWindow(bare);
+  UnregisterClassW(L"SkinAttachHot", GetModuleHandleW(nullptr));
+}
+
+}  // namespace
