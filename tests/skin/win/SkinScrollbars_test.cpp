@@ -147,6 +147,25 @@ TEST_F(SkinScrollbarTest, ADisabledBarShowsTrackFrameThreeAndNoThumb) {
   EXPECT_EQ(BarPixel(bar, mid, mid), ArrowColour(9));
 }
 
+TEST_F(SkinScrollbarTest, ABarShownLaterGetsItsOverlayAtTheNextFramePaint) {
+  cl::TMemo* memo = NewMemo(cl::ssVertical);
+  memo->SetText("one line");
+  skin::TSkinScrollbar* painter = Skin(memo);
+  const HWND wnd = memo->Handle();
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetScrollBarInfo(wnd, OBJID_VSCROLL, &info));
+  EXPECT_EQ(painter->VertBar()->BarVisible(), (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0);
+  EXPECT_EQ(IsWindowVisible(painter->VertBar()->Handle()) != FALSE, painter->VertBar()->BarVisible());
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line\r\n";
+  memo->SetText(text);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(painter->VertBar()->BarVisible());
+  EXPECT_TRUE(IsWindowVisible(painter->VertBar()->Handle()));
+  EXPECT_TRUE(SameRect(ScreenRect(painter->VertBar()->Handle()), BarRect(wnd, OBJID_VSCROLL)));
+}
+
 TEST_F(SkinScrollbarTest, AHiddenMemoHidesItsOverlays) {
   cl::TMemo* memo = NewMemo(cl::ssVertical);
   skin::TSkinScrollbar* painter = Skin(memo);
@@ -231,6 +250,27 @@ class BareWindow {
  private:
   HWND wnd_;
 };
+
+TEST_F(SkinScrollbarTest, ABareListGetsOverlaysThatFollowItsBarAndHideWithIt) {
+  const HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER, 220, 10, 150,
+                                    120, form_->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(list, nullptr);
+  for (int i = 0; i < 50; ++i) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"item"));
+  auto* painter = new skin::TSkinScrollbarH(form_);
+  painter->AttachHandle(list, data_, nullptr);
+  RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_TRUE(painter->VertBar()->BarVisible());
+  EXPECT_TRUE(SameRect(ScreenRect(painter->VertBar()->Handle()), BarRect(list, OBJID_VSCROLL)));
+  EXPECT_EQ(BarPixel(painter->VertBar(), ArrowSize() / 2, ArrowSize() / 2), ArrowColour(9));
+  // Resized: the overlay follows.
+  SetWindowPos(list, nullptr, 0, 0, 150, 90, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(SameRect(ScreenRect(painter->VertBar()->Handle()), BarRect(list, OBJID_VSCROLL)));
+  ShowWindow(list, SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(painter->VertBar()->Handle()));
+  delete painter;
+  EXPECT_EQ(Overlays(form_->Handle()).size(), 0u);
+  DestroyWindow(list);
+}
 
 TEST_F(SkinScrollbarTest, ASizeGripIsPaintedInTheFaceColourAndAPlainBareBarIsLeftAlone) {
   const BareWindow grip(form_->Handle(), SBS_SIZEGRIP, RECT{300, 200, 320, 220});
