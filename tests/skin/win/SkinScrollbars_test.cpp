@@ -272,6 +272,19 @@ TEST_F(SkinScrollbarTest, ABareListGetsOverlaysThatFollowItsBarAndHideWithIt) {
   DestroyWindow(list);
 }
 
+TEST_F(SkinScrollbarTest, ADialogPageInsideADialogIsErasedInTheFaceColour) {
+  const HWND page = CreateWindowExW(0, L"#32770", L"", WS_CHILD | WS_VISIBLE, 220, 150, 120, 80, form_->Handle(),
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(page, nullptr);
+  PaintNow(page);
+  EXPECT_NE(Pixel(page, 60, 40), kFace);
+  (new skin::TSkinBoxH(form_))->AttachHandle(page, data_, nullptr);
+  PaintNow(page);
+  EXPECT_EQ(Pixel(page, 60, 40), kFace);
+  EXPECT_EQ(Pixel(page, 119, 79), kFace);
+  DestroyWindow(page);
+}
+
 TEST_F(SkinScrollbarTest, ASizeGripIsPaintedInTheFaceColourAndAPlainBareBarIsLeftAlone) {
   const BareWindow grip(form_->Handle(), SBS_SIZEGRIP, RECT{300, 200, 320, 220});
   const BareWindow plain(form_->Handle(), SBS_VERT, RECT{340, 10, 340 + ArrowSize(), 200});
