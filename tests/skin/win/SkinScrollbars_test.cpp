@@ -5,8 +5,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "SkinScrollbarFixture.h"
+#include "MessageChain.h"
 #include "StdCtrls.h"
 
 namespace {
@@ -131,6 +133,51 @@ TEST_F(SkinScrollbarTest, APressOnTheDownArrowScrollsTheMemoOneLine) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// Uses the real cursor: the drawn thumb follows it while the system tracks the real one.
+TEST_F(SkinScrollbarTest, DraggingTheThumbMovesTheDrawnThumbWithTheCursorBetweenTheArrows) {
+  cl::TMemo* memo = NewMemo(cl::ssVertical);
+  skin::TWScrollbar* bar = Skin(memo)->VertBar();
+  const HWND wnd = memo->Handle();
+  const int a = ArrowSize(), length = Length(bar), mid = a / 2;
+  PaintNow(bar->Handle());
+  const int size = bar->ThumbEnd() - bar->ThumbStart();
+  ASSERT_GT(size, 0);
+  const int grab = bar->ThumbStart() + size / 2;
+  // What the overlay shows whenever the memo hears the thumb being tracked.
+  std::vector<int> starts;
+  std::vector<COLORREF> colours;
+  cl::TMessageLink watch(memo->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    next(m);
+    if (m.Msg != WM_VSCROLL || LOWORD(m.WParam) != SB_THUMBTRACK) return;
+    RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    starts.push_back(bar->ThumbStart());
+    colours.push_back(Pixel(bar->Handle(), mid, bar->ThumbStart() + 1));
+  });
+  const RECT screen = ScreenRect(bar->Handle());
+  const RECT barRect = bar->BarRect();
+  const auto drag = [&](int moved) {
+    starts.clear();
+    colours.clear();
+    SetCursorPos(screen.left + mid, screen.top + grab + moved);
+    const LPARAM to = MAKELPARAM(barRect.left + mid, barRect.top + grab + moved);
+    PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, to);
+    PostMessageW(wnd, WM_LBUTTONUP, 0, to);
+    SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(mid, grab));
+  };
+  const int top = bar->ThumbStart();
+  drag(30);
+  ASSERT_FALSE(starts.empty());
+  EXPECT_EQ(starts.back(), top + 30);
+  EXPECT_EQ(colours.back(), VertThumbColour(2));  // the pressed thumb
+  EXPECT_GT(SendMessageW(wnd, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  // Far below the bar: held above the lower arrow.
+  SendMessageW(wnd, WM_VSCROLL, SB_TOP, 0);
+  PaintNow(bar->Handle());
+  drag(length * 2);
+  ASSERT_FALSE(starts.empty());
+  EXPECT_EQ(starts.back(), length - a - size);
+}
+
 TEST_F(SkinScrollbarTest, ADisabledBarShowsTrackFrameThreeAndNoThumb) {
   cl::TMemo* memo = NewMemo(cl::ssVertical);
   skin::TWScrollbar* bar = Skin(memo)->VertBar();
@@ -230,6 +277,21 @@ TEST_F(SkinScrollbarTest, AVendorsCheckBoxGetsTheNineGlyphCellsFromTheCheckImage
   EXPECT_EQ(check->reloads, 1);
   painter->RestoreColor();
   EXPECT_FALSE(check->UseCustomGlyphs());
+}
+
+TEST_F(SkinScrollbarTest, WithFourCheckFramesTheThirdSixthAndNinthCellsStayEmpty) {
+  data_->Buttons.CheckButtonFrame = 4;
+  auto* check = new TVendorCheck(form_);
+  check->SetParent(form_);
+  auto* painter = new skin::TSkinObjImage(check);
+  painter->SetCheckGlyphs(true);
+  painter->Attach(nullptr, data_, true);
+  const int w = 5 * kCheckSize / 4;
+  cl::TBitmap* glyphs = check->CustomGlyphs();
+  ASSERT_EQ(glyphs->Width(), 9 * w);
+  const HDC dc = glyphs->Canvas()->Handle();
+  for (int cell : {3, 6, 9}) EXPECT_EQ(GetPixel(dc, (cell - 1) * w + w / 2, 6), RGB(255, 255, 255)) << cell;
+  EXPECT_EQ(GetPixel(dc, 2, 6), CheckColour(1));
 }
 
 // ---------------------------------------------------------------------------------------------------------
