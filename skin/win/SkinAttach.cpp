@@ -11,7 +11,9 @@
 #include "SkinButtons.h"
 #include "SkinChecks.h"
 #include "SkinEdits.h"
+#include "SkinListView.h"
 #include "SkinRanges.h"
+#include "SkinScrollbars.h"
 #include "StdCtrls.h"
 #include "Buttons.h"
 #include "WindowBinding.h"
@@ -145,6 +147,12 @@ P* AttachNew(cl::TControl* control, TWinSkinForm* form, TSkinData* data, bool us
   return painter;
 }
 
+// A scroll-bar painter: overlays on the control's bars.
+template <class P>
+void AttachScrollbarsNew(cl::TControl* control, cl::TWinControl* windowed, TWinSkinForm* form, TSkinData* data) {
+  if (windowed) (new P(control))->AttachScrollbars(windowed, data, form);
+}
+
 // The same for a painter that subclasses the control's window instead.
 template <class P>
 void AttachHandleNew(cl::TControl* control, HWND wnd, TWinSkinForm* form, TSkinData* data) {
@@ -198,6 +206,10 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
     AttachNew<TSkinTrackBar>(control, this, data_, false);
   } else if ((name == "TUPDOWN" || name == "TSPINBUTTON") && on.Contains(xcButton)) {
     AttachNew<TSkinUpDown>(control, this, data_, false);
+  } else if (name == "TRZDBCHECKBOX" && on.Contains(xcCheckBox)) {
+    auto* painter = new TSkinObjImage(control);
+    painter->SetCheckGlyphs(true);
+    painter->Attach(this, data_, true);
   } else if (name == "TDBNAVIGATOR" && on.Contains(xcPanel)) {
     SetPropByName(control, "Flat", "True");
     AttachNew<TSkinBox>(control, this, data_, true);
@@ -206,6 +218,8 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
     SkinControls(control);
   } else if (dynamic_cast<cl::TProgressBar*>(control) && on.Contains(xcProgress)) {
     AttachNew<TSkinProgress>(control, this, data_, false);
+  } else if ((name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO") && on.Contains(xcScrollbar)) {
+    AttachScrollbarsNew<TSkinScrollbar>(control, windowed, this, data_);
   } else if (control->InheritsFrom("TBitBtn")) {
     if (on.Contains(xcBitBtn)) AttachNew<TSkinBitButton>(control, this, data_, false);
   } else if (dynamic_cast<cl::TSpeedButton*>(control)) {
@@ -213,8 +227,15 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
   } else if (dynamic_cast<cl::TPanel*>(control) && on.Contains(xcPanel)) {
     AttachNew<TSkinBox>(control, this, data_, true);
     SkinControls(control);
+  } else if ((name == "TDXTREELIST" || name == "TDXDBTREELIST" || name == "TDXDBGRID") && on.Contains(xcScrollbar)) {
+    AttachScrollbarsNew<TSkinScrollbar>(control, windowed, this, data_);
+  } else if (dynamic_cast<cl::TListView*>(control) && on.Contains(xcScrollbar)) {
+    AttachScrollbarsNew<TSkinListView>(control, windowed, this, data_);
   } else if (dynamic_cast<cl::TMemo*>(control) && on.Contains(xcScrollbar)) {
     // A memo's painter is the one of its scroll bars, not the edit frame.
+    AttachScrollbarsNew<TSkinScrollbar>(control, windowed, this, data_);
+  } else if (NeedsScrollbars(control) && on.Contains(xcScrollbar)) {
+    AttachScrollbarsNew<TSkinScrollbar>(control, windowed, this, data_);
   } else if (dynamic_cast<cl::TButton*>(control) && on.Contains(xcButton)) {
     AttachNew<TSkinButton>(control, this, data_, false);
   } else if (dynamic_cast<cl::TEdit*>(control) && on.Contains(xcEdit)) {
@@ -257,6 +278,11 @@ void TWinSkinForm::SkinChildWindow(HWND wnd) {
     }
   } else if (name == "edit") {
     painter = new TSkinEdit(this);
+  } else if (name == "scrollbar") {
+    // Only size grips: other bare scroll bars keep their own look.
+    if (TSkinSizer::IsSizeGrip(wnd)) painter = new TSkinSizer(this);
+  } else if (name == "#32770") {
+    painter = new TSkinBoxH(this);
   }
   if (!painter) return;
   try {

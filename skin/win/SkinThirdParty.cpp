@@ -9,6 +9,7 @@
 #include "SkinChecks.h"
 #include "SkinEdits.h"
 #include "SkinRanges.h"
+#include "SkinScrollbars.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 
@@ -81,6 +82,17 @@ bool TWinSkinForm::SkinThirdParty(const std::string& className, cl::TControl* co
     if (on.Contains(xcSpeedButton)) (new TSkinSpeedButton(control))->AttachGraphic(this, data_);
   } else if (kind == "progress") {
     if (on.Contains(xcProgress)) AttachTo<TSkinProgress>(control, this, data_, false);
+  } else if (kind == "scrollbar") {
+    if (on.Contains(xcScrollbar) && windowed) {
+      (new TSkinScrollbar(control))->AttachScrollbars(windowed, data_, this);
+      SkinControls(control);
+    }
+  } else if (kind == "embedscrollbar") {
+    if (on.Contains(xcScrollbar))
+      eachChild([&](cl::TControl* child) {
+        if (auto* w = dynamic_cast<cl::TWinControl*>(child); w && NeedsScrollbars(child))
+          (new TSkinScrollbar(child))->AttachScrollbars(w, data_, this);
+      });
   } else if (kind == "container") {
     eachChild([&](cl::TControl* child) { SkinThirdParty(std::string(child->ClassName()), child); });
   } else if (kind == "groupbox") {
