@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "Spin.h"
 #include "StdCtrls.h"
+#include "Tabs.h"
 
 namespace cl {
 
@@ -18,7 +19,7 @@ void RegisterStandardClasses() {
                    TUpDown::StaticClass(), TListView::StaticClass(), TImage::StaticClass()});
   RegisterClasses({TOpenDialog::StaticClass()});
   RegisterClasses({TRadioButton::StaticClass(), TSpinEdit::StaticClass(), TStatusBar::StaticClass(),
-                   TProgressBar::StaticClass(), TSpeedButton::StaticClass()});
+                   TProgressBar::StaticClass(), TSpeedButton::StaticClass(), TTabSet::StaticClass()});
   RegisterMenuClasses();
 }
 
