@@ -7,13 +7,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ByteBuilder.h"
 #include "DeviceContext.h"
 #include "FormsTestSupport.h"
 #include "NCFrameFixture.h"
+#include "PaintSurface.h"
+#include "SkinDraw.h"
+#include "SkinRanges.h"
 #include "SkinPack.h"
 #include "StdClasses.h"
 #include "Tabs.h"
@@ -139,6 +145,113 @@ INSTANTIATE_TEST_SUITE_P(Sides, SkinTabSideTest,
                                            TSideCase{"Right", TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE,
                                                      skin::tsRight}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SkinTabSideTest, TheStripLeavesTheScrollArrowsAloneAndLongTextsFitTheirBuffer) {
+  const HWND wnd = NewTabControl(0);
+  // Far more tabs than fit, one with a text longer than the painter reads.
+  const std::wstring longText(150, L'W');
+  for (int i = 0; i < 10; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(i == 0 ? longText.c_str() : L"More");
+    SendMessageW(wnd, TCM_INSERTITEMW, SendMessageW(wnd, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
+  }
+  auto* painter = new TSkinTab(form_);
+  painter->AttachHandle(wnd, data_, nullptr);
+  Repaint(wnd);
+  const HWND arrows = FindWindowExW(wnd, nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(arrows, nullptr);
+  ASSERT_TRUE(IsWindowVisible(arrows));
+  ASSERT_NE(painter->UpDown(), nullptr);
+  EXPECT_EQ(painter->UpDown()->Handle(), arrows);
+
+  // The tab control alone is painted again: nothing of the strip may land on the arrows.
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+  RECT r{}, window{};
+  GetWindowRect(arrows, &r);
+  GetWindowRect(wnd, &window);
+  OffsetRect(&r, -window.left, -window.top);
+  int stripPixels = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF c = Pixel(wnd, x, y);
+      if (c == kFace || c == kTab[0] || c == kTab[1]) ++stripPixels;
+    }
+  EXPECT_EQ(stripPixels, 0);
+  // Left of the arrows the strip is drawn.
+  RECT first{};
+  SendMessageW(wnd, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  EXPECT_EQ(Pixel(wnd, first.left + 3, first.top + 2), kTab[0]);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Tab items' image and text.
+
+class DrawImageTextTest : public ::testing::Test {
+ protected:
+  static constexpr int kWidth = 120, kHeight = 24;
+  static constexpr COLORREF kWhite = RGB(255, 255, 255), kImage = RGB(220, 0, 0);
+  void SetUp() override {
+    SelectObject(surface_.DC(), GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(surface_.DC(), RGB(0, 0, 0));
+    const RECT all{0, 0, kWidth, kHeight};
+    FillRect(surface_.DC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    images_.Reset(ImageList_Create(16, 16, ILC_COLOR24, 1, 0));
+    hktest::PaintSurface picture(16, 16);
+    const RECT cell{0, 0, 16, 16};
+    const cl::TBrushHandle red(CreateSolidBrush(kImage));
+    FillRect(picture.DC(), &cell, red.Get());
+    const cl::TBitmapHandle bitmap(CreateCompatibleBitmap(picture.DC(), 16, 16));
+    {
+      const cl::TDCHandle copy(CreateCompatibleDC(picture.DC()));
+      const HGDIOBJ old = SelectObject(copy.Get(), bitmap.Get());
+      BitBlt(copy.Get(), 0, 0, 16, 16, picture.DC(), 0, 0, SRCCOPY);
+      SelectObject(copy.Get(), old);
+    }
+    ImageList_Add(images_.Get(), bitmap.Get(), nullptr);
+  }
+  // The columns holding pixels that pass `is`: first and one past the last; {0, 0} for none.
+  std::pair<int, int> Columns(const std::function<bool(COLORREF)>& is) const {
+    int first = -1, last = -1;
+    for (int x = 0; x < kWidth; ++x)
+      for (int y = 0; y < kHeight; ++y)
+        if (is(surface_.Pixel(x, y))) {
+          if (first < 0) first = x;
+          last = x;
+        }
+    return first < 0 ? std::pair{0, 0} : std::pair{first, last + 1};
+  }
+  static bool IsText(COLORREF c) { return c != kWhite && c != kImage; }
+
+  hktest::PaintSurface surface_{kWidth, kHeight};
+  cl::TImageListHandle images_;
+};
+
+TEST_F(DrawImageTextTest, AnItemWithoutAnImageCentresItsTextAlone) {
+  skin::DrawImageText(surface_.DC(), RECT{0, 0, kWidth, kHeight}, 1, L"Tab", -1, images_.Get(), true);
+  const auto [left, right] = Columns(IsText);
+  ASSERT_LT(left, right);
+  EXPECT_LE(std::abs(left - (kWidth - right)), 3);
+  EXPECT_EQ(Columns([](COLORREF c) { return c == kImage; }).second, 0);
+}
+
+TEST_F(DrawImageTextTest, AnImageGoesFirstAndTheTwoAreCentredTogether) {
+  skin::DrawImageText(surface_.DC(), RECT{0, 0, kWidth, kHeight}, 1, L"Tab", 0, images_.Get(), true);
+  const auto [imageLeft, imageRight] = Columns([](COLORREF c) { return c == kImage; });
+  const auto [textLeft, textRight] = Columns(IsText);
+  EXPECT_EQ(imageRight - imageLeft, 16);
+  EXPECT_GT(textLeft, imageRight);
+  EXPECT_LE(std::abs(imageLeft - (kWidth - textRight)), 4);
+}
+
+TEST_F(DrawImageTextTest, DisabledTextIsInTheShadowColour) {
+  skin::DrawImageText(surface_.DC(), RECT{0, 0, kWidth, kHeight}, 0, L"Tab", -1, nullptr, false);
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  EXPECT_EQ(Columns([](COLORREF c) { return c == RGB(0, 0, 0); }).second, 0);
+  EXPECT_GT(Columns([&](COLORREF c) { return c == shadow; }).second, 0);
+  // From the left: two pixels in, one more for the (absent) image's gap.
+  EXPECT_GE(Columns(IsText).first, 3);
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Tab sets.
