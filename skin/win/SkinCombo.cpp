@@ -35,6 +35,8 @@ void TSkinComBox::HookEdit() {
 
 LRESULT TSkinComBox::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = cl::TWindowSubclass::CallPrevious(wnd, msg, wParam, lParam);
+  // A painter switched off, or whose combo box is gone, leaves the edit alone too.
+  if (!SkinOn() || State() == kPainterDestroyed) return result;
   switch (msg) {
     case WM_PAINT:
       // The edit paints over the combo box's frame where they meet.

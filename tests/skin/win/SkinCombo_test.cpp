@@ -185,6 +185,13 @@ TEST_F(SkinComboTest, EachStateShowsItsFrameOfTheComposedStrip) {
   EXPECT_EQ(Look(wnd), Frame(3));
   combo->SetEnabled(true);
   EXPECT_EQ(Look(wnd), Frame(4));
+
+  // Switched off, neither the combo box's paints nor its edit's bring the skin back.
+  SendMessageW(wnd, skin::kSkinMsgPainterSwitch, 0, 0);
+  const TLook off = Look(wnd);
+  for (const COLORREF c : kEdge) EXPECT_NE(off.edge, c);
+  SendMessageW(wnd, skin::kSkinMsgPainterSwitch, 1, 0);
+  EXPECT_EQ(Look(wnd), Frame(4));
 }
 
 TEST_F(SkinComboTest, TheLeftButtonLookCountsItsMirroredFramesBackwards) {
