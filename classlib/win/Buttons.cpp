@@ -9,7 +9,23 @@ CL_BEGIN_CLASS(TSpeedButton)
     .Bool("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp, false)
     .Str("Caption", &TSpeedButton::Caption, &TSpeedButton::SetCaption)
     .Bool("Down", &TSpeedButton::Down, &TSpeedButton::SetDown, false)
+    .Bool("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat, false)
+    .Object("Glyph", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph)
     .Int("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex, 0)
+    .Enum("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout,
+          {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}, blGlyphLeft)
+    .Int("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin, -1)
+    .Int("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs, 1)
+    .Int("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing, 4)
+CL_END_CLASS
+
+CL_BEGIN_CLASS(TBitBtn)
+    .Object("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph)
+    .Enum("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout,
+          {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}, blGlyphLeft)
+    .Int("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin, -1)
+    .Int("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs, 1)
+    .Int("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing, 4)
 CL_END_CLASS
 
 TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
@@ -37,6 +53,12 @@ void TSpeedButton::SetDown(bool value) {
   down_ = value;
   if (down_) RaiseGroupMembers();
   SetState(RestingState());
+}
+
+void TSpeedButton::SetFlat(bool value) {
+  if (value == flat_) return;
+  flat_ = value;
+  Invalidate();
 }
 
 void TSpeedButton::SetGroupIndex(int value) {

@@ -123,17 +123,89 @@ void TUpDown::Dispatch(TMessage& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// TStatusBar.
+// TStatusPanel, TStatusPanels, TStatusBar.
 
-CL_BEGIN_CLASS(TStatusBar)
-    .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel, true)
-    .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
+CL_BEGIN_CLASS(TStatusPanel)
+    .Enum("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment,
+          {"taLeftJustify", "taRightJustify", "taCenter"}, taLeftJustify)
+    .Enum("Bevel", &TStatusPanel::Bevel, &TStatusPanel::SetBevel, {"pbNone", "pbLowered", "pbRaised"}, pbLowered)
+    .Enum("BiDiMode", &TStatusPanel::BiDiMode, &TStatusPanel::SetBiDiMode,
+          {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}, bdLeftToRight)
+    .Enum("Style", &TStatusPanel::Style, &TStatusPanel::SetStyle, {"psText", "psOwnerDraw"}, psText)
+    .Str("Text", &TStatusPanel::Text, &TStatusPanel::SetText)
+    .Int("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth, 50)
 CL_END_CLASS
 
-TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
+TStatusPanel::TStatusPanel(TCollection* collection) : TCollectionItem(collection) {}
+
+void TStatusPanel::SetText(const std::string& value) {
+  text_ = value;
+  Changed(false);
+}
+
+void TStatusPanel::SetWidth(int value) {
+  width_ = value;
+  Changed(true);
+}
+
+void TStatusPanel::SetAlignment(TAlignment value) {
+  alignment_ = value;
+  Changed(false);
+}
+
+void TStatusPanel::SetBevel(TStatusPanelBevel value) {
+  bevel_ = value;
+  Changed(false);
+}
+
+void TStatusPanel::SetStyle(TStatusPanelStyle value) {
+  style_ = value;
+  Changed(false);
+}
+
+void TStatusPanel::SetBiDiMode(TBiDiMode value) {
+  biDiMode_ = value;
+  Changed(false);
+}
+
+void TStatusPanel::Assign(const TPersistent* source) {
+  auto* other = dynamic_cast<const TStatusPanel*>(source);
+  if (!other) return inherited::Assign(source);
+  text_ = other->text_;
+  width_ = other->width_;
+  alignment_ = other->alignment_;
+  bevel_ = other->bevel_;
+  style_ = other->style_;
+  biDiMode_ = other->biDiMode_;
+  Changed(true);
+}
+
+TStatusPanels::TStatusPanels(TStatusBar* owner) : TCollection(owner, FactoryOf<TStatusPanel>()) {}
+
+TStatusPanel* TStatusPanels::Add() {
+  auto* panel = static_cast<TStatusPanel*>(TCollection::Add());
+  Update(nullptr);
+  return panel;
+}
+
+void TStatusPanels::Update(TCollectionItem*) {
+  if (auto* bar = dynamic_cast<TStatusBar*>(Owner())) bar->SyncPanels();
+}
+
+CL_BEGIN_CLASS(TStatusBar)
+    .Object("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels)
+    .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel, true)
+    .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
+    .Event("OnDrawPanel", &TStatusBar::OnDrawPanel)
+CL_END_CLASS
+
+TStatusBar::TStatusBar(TComponent* owner)
+    : TWinControl(owner), panels_(std::make_unique<TStatusPanels>(this)), canvas_(std::make_unique<TCanvas>()) {
   StoreBounds(0, 0, 200, 19);
   SetAlign(alBottom);
 }
+
+TStatusBar::~TStatusBar() = default;
 
 void TStatusBar::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
@@ -143,14 +215,75 @@ void TStatusBar::CreateParams(TCreateParams& params) {
 }
 
 void TStatusBar::CreateHandleDone() {
-  SendMessageW(Handle(), SB_SIMPLE, TRUE, 0);
   SendMessageW(Handle(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(ToWide(simpleText_).c_str()));
+  SyncPanels();
+}
+
+void TStatusBar::SetSimplePanel(bool value) {
+  simplePanel_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), SB_SIMPLE, value ? TRUE : FALSE, 0);
 }
 
 void TStatusBar::SetSimpleText(const std::string& value) {
   simpleText_ = value;
   if (HandleAllocated())
     SendMessageW(Handle(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(ToWide(value).c_str()));
+}
+
+void TStatusBar::SyncPanels() {
+  if (!HandleAllocated()) return;
+  const int count = panels_->Count();
+  // A panel joins its collection before it is whole: the Add making it syncs when it is.
+  for (int i = 0; i < count; ++i)
+    if (!dynamic_cast<TStatusPanel*>(panels_->TCollection::Items(i))) return;
+  std::vector<int> edges(static_cast<size_t>(std::max(count, 1)), -1);
+  int edge = 0;
+  for (int i = 0; i + 1 < count; ++i) edges[static_cast<size_t>(i)] = edge += panels_->Items(i)->Width();
+  SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  for (int i = 0; i < count; ++i) {
+    const TStatusPanel* panel = panels_->Items(i);
+    WPARAM kind = static_cast<WPARAM>(i);
+    if (panel->Bevel() == pbNone) kind |= SBT_NOBORDERS;
+    if (panel->Bevel() == pbRaised) kind |= SBT_POPOUT;
+    if (panel->BiDiMode() != bdLeftToRight) kind |= SBT_RTLREADING;
+    if (panel->Style() == psOwnerDraw) {
+      SendMessageW(Handle(), SB_SETTEXTW, kind | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(panel));
+      continue;
+    }
+    // The control centres text after one tab and right-aligns it after two.
+    TAlignment align = panel->Alignment();
+    if (panel->UseRightToLeftAlignment() && align != taCenter)
+      align = align == taLeftJustify ? taRightJustify : taLeftJustify;
+    const std::wstring prefix = align == taCenter ? L"\t" : align == taRightJustify ? L"\t\t" : L"";
+    const std::wstring text = prefix + ToWide(panel->Text());
+    SendMessageW(Handle(), SB_SETTEXTW, kind, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  SendMessageW(Handle(), SB_SIMPLE, simplePanel_ ? TRUE : FALSE, 0);
+}
+
+void TStatusBar::DrawPanel(HDC dc, TStatusPanel* panel, const TRect& rect) {
+  if (!OnDrawPanel) return;
+  canvas_->SetHandle(dc);
+  try {
+    canvas_->SetFont(Font());
+    OnDrawPanel(this, panel, rect);
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+}
+
+void TStatusBar::Dispatch(TMessage& m) {
+  if (m.Msg == CN_DRAWITEM) {
+    const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+    const int index = static_cast<int>(d->itemID);
+    if (index >= 0 && index < panels_->Count())
+      DrawPanel(d->hDC, panels_->Items(index), TRect{d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom});
+    m.Result = 1;
+    return;
+  }
+  inherited::Dispatch(m);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -193,6 +326,72 @@ void TProgressBar::SetMax(int value) {
 void TProgressBar::SetPosition(int value) {
   position_ = std::clamp(value, min_, std::max(min_, max_));
   Apply();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TTrackBar.
+
+CL_BEGIN_CLASS(TTrackBar)
+    .Int("Min", &TTrackBar::Min, &TTrackBar::SetMin, 0)
+    .Int("Max", &TTrackBar::Max, &TTrackBar::SetMax, 10)
+    .Int("Position", &TTrackBar::Position, &TTrackBar::SetPosition, 0)
+    .Enum("Orientation", &TTrackBar::Orientation, &TTrackBar::SetOrientation, {"trHorizontal", "trVertical"},
+          trHorizontal)
+CL_END_CLASS
+
+TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner) {
+  StoreBounds(0, 0, 150, 45);
+  SetTabStop(true);
+}
+
+void TTrackBar::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, TRACKBAR_CLASSW);
+  params.Style |= TBS_AUTOTICKS | (orientation_ == trVertical ? TBS_VERT : TBS_HORZ);
+}
+
+void TTrackBar::CreateHandleDone() { Apply(); }
+
+void TTrackBar::Apply() {
+  if (!HandleAllocated()) return;
+  SendMessageW(Handle(), TBM_SETRANGEMIN, FALSE, min_);
+  SendMessageW(Handle(), TBM_SETRANGEMAX, FALSE, max_);
+  SendMessageW(Handle(), TBM_SETPOS, TRUE, position_);
+}
+
+void TTrackBar::SetMin(int value) {
+  min_ = value;
+  if (!ComponentState().Contains(csLoading)) position_ = std::clamp(position_, min_, std::max(min_, max_));
+  Apply();
+}
+
+void TTrackBar::SetMax(int value) {
+  max_ = value;
+  if (!ComponentState().Contains(csLoading)) position_ = std::clamp(position_, min_, std::max(min_, max_));
+  Apply();
+}
+
+void TTrackBar::SetPosition(int value) {
+  if (!ComponentState().Contains(csLoading)) value = std::clamp(value, min_, std::max(min_, max_));
+  position_ = value;
+  Apply();
+}
+
+void TTrackBar::SetOrientation(TTrackBarOrientation value) {
+  if (value == orientation_) return;
+  orientation_ = value;
+  RecreateWnd();
+}
+
+void TTrackBar::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case CN_HSCROLL:
+    case CN_VSCROLL:
+      // The user moved the thumb.
+      position_ = static_cast<int>(SendMessageW(Handle(), TBM_GETPOS, 0, 0));
+      return;
+  }
+  inherited::Dispatch(m);
 }
 
 // ---------------------------------------------------------------------------------------------------------

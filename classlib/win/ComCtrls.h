@@ -1,4 +1,5 @@
-// Common controls: the up-down arrows and the list view.
+// Common controls: the up-down arrows, the status bar with its panels, the progress and track bars, and the
+// list view.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -61,24 +62,93 @@ class TUpDown : public TWinControl {
   TWinControl* associate_ = nullptr;
 };
 
-// A status bar at the bottom of its parent showing one text (SimpleText).
+class TStatusBar;
+
+enum TStatusPanelStyle { psText, psOwnerDraw };
+enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+// One part of a status bar: Width pixels wide (the last one reaches the bar's right end).
+class TStatusPanel : public TCollectionItem {
+  CL_CLASS(TStatusPanel, TCollectionItem)
+
+  explicit TStatusPanel(TCollection* collection);
+
+  const std::string& Text() const noexcept { return text_; }
+  void SetText(const std::string& value);
+  int Width() const noexcept { return width_; }
+  void SetWidth(int value);
+  TAlignment Alignment() const noexcept { return alignment_; }
+  void SetAlignment(TAlignment value);
+  TStatusPanelBevel Bevel() const noexcept { return bevel_; }
+  void SetBevel(TStatusPanelBevel value);
+  TStatusPanelStyle Style() const noexcept { return style_; }
+  void SetStyle(TStatusPanelStyle value);
+  TBiDiMode BiDiMode() const noexcept { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode value);
+  // Right-to-left reading with its alignment mirrored.
+  bool UseRightToLeftAlignment() const noexcept { return biDiMode_ == bdRightToLeft; }
+
+  void Assign(const TPersistent* source) override;
+
+ private:
+  std::string text_;
+  int width_ = 50;
+  TAlignment alignment_ = taLeftJustify;
+  TStatusPanelBevel bevel_ = pbLowered;
+  TStatusPanelStyle style_ = psText;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+};
+
+class TStatusPanels : public TCollection {
+  CL_PLAIN_CLASS(TStatusPanels, TCollection)
+  explicit TStatusPanels(TStatusBar* owner);
+  TStatusPanel* Items(int index) const { return ItemAs<TStatusPanel>(index); }
+  // The window gets the new panel at once.
+  TStatusPanel* Add();
+
+ protected:
+  void Update(TCollectionItem* item) override;
+};
+
+// (StatusBar, Panel, Rect): paint an owner-drawn panel on the status bar's Canvas.
+using TDrawPanelEvent = TEvent<TStatusBar*, TStatusPanel*, TRect>;
+
+// A status bar at the bottom of its parent: one text (SimpleText) while SimplePanel, else its Panels.
 class TStatusBar : public TWinControl {
   CL_CLASS(TStatusBar, TWinControl)
 
   explicit TStatusBar(TComponent* owner);
+  ~TStatusBar() override;
 
   bool SimplePanel() const noexcept { return simplePanel_; }
-  void SetSimplePanel(bool value) { simplePanel_ = value; }
+  void SetSimplePanel(bool value);
   const std::string& SimpleText() const noexcept { return simpleText_; }
   void SetSimpleText(const std::string& value);
+  TStatusPanels* Panels() const noexcept { return panels_.get(); }
+  void SetPanels(TStatusPanels* value) { panels_->Assign(value); }
+  // Bound to a DC only while OnDrawPanel runs.
+  TCanvas* Canvas() const noexcept { return canvas_.get(); }
+
+  TDrawPanelEvent OnDrawPanel;
+  // Raises OnDrawPanel with the canvas bound to dc.
+  void DrawPanel(HDC dc, TStatusPanel* panel, const TRect& rect);
+
+  void Dispatch(TMessage& message) override;
 
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateHandleDone() override;
 
  private:
+  friend class TStatusPanels;
+  // Gives the window the panels' edges, texts and kinds.
+  void SyncPanels();
+
   bool simplePanel_ = true;
   std::string simpleText_;
+  std::unique_ptr<TStatusPanels> panels_;
+  std::unique_ptr<TCanvas> canvas_;
 };
 
 // A bar filled in proportion to Position between Min and Max; Position is kept in that range.
@@ -106,6 +176,39 @@ class TProgressBar : public TWinControl {
   int max_ = 100;
   int position_ = 0;
   int step_ = 10;
+};
+
+enum TTrackBarOrientation { trHorizontal, trVertical };
+
+// A thumb on a channel with a tick at every step, giving a Position between Min and Max; Position follows
+// the user's moves. Vertical bars have Min at the top.
+class TTrackBar : public TWinControl {
+  CL_CLASS(TTrackBar, TWinControl)
+
+  explicit TTrackBar(TComponent* owner);
+
+  int Min() const noexcept { return min_; }
+  void SetMin(int value);
+  int Max() const noexcept { return max_; }
+  void SetMax(int value);
+  // Kept between Min and Max.
+  int Position() const noexcept { return position_; }
+  void SetPosition(int value);
+  TTrackBarOrientation Orientation() const noexcept { return orientation_; }
+  void SetOrientation(TTrackBarOrientation value);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+
+ private:
+  void Apply();
+  int min_ = 0;
+  int max_ = 10;
+  int position_ = 0;
+  TTrackBarOrientation orientation_ = trHorizontal;
 };
 
 class TListView;

@@ -268,6 +268,11 @@ void TGraphicControl::PaintTo(HDC dc) {
 }
 
 void TGraphicControl::Dispatch(TMessage& m) {
+  // The parent's paint hands it the parent's context, its origin at this control's corner.
+  if (m.Msg == WM_PAINT && m.WParam) {
+    PaintTo(reinterpret_cast<HDC>(m.WParam));
+    return;
+  }
   if (m.Msg == WM_MOUSEMOVE) {
     MouseMove(KeysToShiftState(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
     return;

@@ -476,6 +476,11 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_INITMENUPOPUP:
       if (menu_) menu_->DispatchPopup(reinterpret_cast<HMENU>(m.WParam));
       break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      // Entries of the menu bar's owner-drawn menus; controls' items are reflected to the controls.
+      if (menu_ && menu_->DispatchItemMessage(m)) return;
+      break;
     case WM_DESTROY:
       // Destroying the window would destroy its menu bar; the menu keeps it.
       if (menu_) menu_->SetWindow(nullptr);
@@ -781,6 +786,18 @@ TCustomForm* TScreen::FindForm(HWND wnd) const noexcept {
 void TScreen::Add(TCustomForm* form) { forms_.push_back(form); }
 
 void TScreen::Remove(TCustomForm* form) noexcept { std::erase(forms_, form); }
+
+const TFont& TScreen::MenuFont() {
+  if (!menuFont_) {
+    menuFont_ = std::make_unique<TFont>();
+    // The size without the padded border width: older systems refuse the longer structure.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+      menuFont_->SetHandle(CreateFontIndirectW(&metrics.lfMenuFont));
+  }
+  return *menuFont_;
+}
 
 TScreen& Screen() {
   static TScreen screen;

@@ -217,12 +217,15 @@ class TScreen {
   TCustomForm* Forms(int index) const;
   // The listed form whose window is wnd; null when none.
   TCustomForm* FindForm(HWND wnd) const noexcept;
+  // The system's menu font, read at first use.
+  const TFont& MenuFont();
 
  private:
   friend class TCustomForm;
   void Add(TCustomForm* form);
   void Remove(TCustomForm* form) noexcept;
   std::vector<TCustomForm*> forms_;
+  std::unique_ptr<TFont> menuFont_;
 };
 
 // The list of the GUI thread's forms (the forms of this library live on one thread).

@@ -4,6 +4,7 @@
 
 #include "Controls.h"
 #include "Forms.h"
+#include "WindowSubclass.h"
 #include "WinString.h"
 
 namespace cl {
@@ -313,11 +314,16 @@ void TMenuItem::Changed() {
 void TMenuItem::FillEntry(MENUITEMINFOW& info, std::wstring& text) {
   info = {};
   info.cbSize = sizeof(info);
-  info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+  info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+  // The entry names its item: owner drawing finds it by this, whatever the command id.
+  info.dwItemData = reinterpret_cast<ULONG_PTR>(this);
+  const TMenu* menu = GetParentMenu();
+  const UINT ownerDraw = menu && menu->OwnerDraw() ? MFT_OWNERDRAW : 0;
   if (IsLine()) {
-    info.fType = MFT_SEPARATOR;
+    info.fType = MFT_SEPARATOR | ownerDraw;
     return;
   }
+  info.fType |= ownerDraw;
   info.fMask |= MIIM_STRING;
   std::string caption = caption_;
   if (shortCut_) {
@@ -336,6 +342,11 @@ void TMenuItem::FillEntry(MENUITEMINFOW& info, std::wstring& text) {
     info.fMask |= MIIM_BITMAP;
     info.hbmpItem = bitmap_->Handle();
   }
+}
+
+void TMenuItem::RebuildAll() {
+  RebuildHandle();
+  for (TMenuItem* item : items_) item->RebuildAll();
 }
 
 void TMenuItem::RebuildHandle() {
@@ -433,7 +444,10 @@ void TMainMenu::SetWindow(HWND window) {
 }
 
 void TMainMenu::MenuChanged() {
-  if (window_ && IsWindow(window_)) DrawMenuBar(window_);
+  if (!window_ || !IsWindow(window_)) return;
+  DrawMenuBar(window_);
+  // Whoever draws the bar in place of the system (a skin) rebuilds it from the new entries.
+  SendMessageW(window_, CM_MENUCHANGED, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -478,6 +492,12 @@ void TPopupMenu::Popup(int x, int y) {
   // A menu opened for a window that is not in front would not close when the user clicks elsewhere; the
   // WM_NULL afterwards lets the owner's thread notice the menu is gone.
   SetForegroundWindow(owner);
+  // The owner window measures and draws this menu's owner-drawn entries while it is open.
+  TWindowSubclass drawing(owner, [this](HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage m{msg, wParam, lParam, 0};
+    if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && DispatchItemMessage(m)) return static_cast<LRESULT>(m.Result);
+    return TWindowSubclass::CallPrevious(wnd, msg, wParam, lParam);
+  });
   const int command = TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
   PostMessageW(owner, WM_NULL, 0, 0);
   // The command is looked up afresh: its item may have been freed while the menu was open.

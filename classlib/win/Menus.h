@@ -5,6 +5,10 @@
 // added, removed or freed) rebuilds the entries of the menu that shows it, so the handle always tells the
 // truth. Command ids are given per menu; a command whose item is gone does nothing.
 //
+// An owner-drawn menu (OwnerDraw) has its items measured and drawn by MeasureItem and DrawItem, which raise
+// OnMeasureItem and OnDrawItem or do the default. Each entry carries its item as item data, so the messages
+// find their item even where two menus give the same command id.
+//
 // In form descriptions items nest under their menu and under their parent item:
 //   object mnuTray: TPopupMenu
 //     object mnuExit: TMenuItem
@@ -31,6 +35,12 @@ namespace cl {
 CL_DECLARE_EXCEPTION(EMenuError, Exception)
 
 class TMenu;
+class TImageList;
+
+// (Sender, Canvas, Width, Height): the size of an owner-drawn item; it comes in as the default size.
+using TMenuMeasureItemEvent = TEvent<TObject*, TCanvas*, int&, int&>;
+// (Sender, Canvas, Rect, Selected): draws an owner-drawn item into its rectangle.
+using TMenuDrawItemEvent = TEvent<TObject*, TCanvas*, const TRect&, bool>;
 
 // A key with modifiers: the virtual-key code in the low byte, scShift, scCtrl, scAlt above it; 0 for none.
 using TShortCut = uint16_t;
@@ -86,6 +96,15 @@ class TMenuItem : public TComponent {
   void SetBitmap(TBitmap* value);
 
   TNotifyEvent OnClick;
+  TMenuMeasureItemEvent OnMeasureItem;
+  TMenuDrawItemEvent OnDrawItem;
+
+  // Owner drawing, in the canvas's font: the default size, then OnMeasureItem when set; OnDrawItem when
+  // set, else the default drawing (background, check mark or image, caption, short cut).
+  virtual void MeasureItem(TCanvas& canvas, int& width, int& height);
+  virtual void DrawItem(TCanvas& canvas, const TRect& rect, bool selected);
+  // The image list of its menu; null when none.
+  TImageList* GetImageList() const noexcept;
 
   // Sub-items.
   int Count() const noexcept { return static_cast<int>(items_.size()); }
@@ -126,7 +145,10 @@ class TMenuItem : public TComponent {
   friend class TMenu;
   void Changed();             // this item's entry in the parent's handle changed
   void RebuildHandle();       // rebuilds the entries of this item's handle
+  void RebuildAll();          // the same for this item and every item below it
   void FillEntry(MENUITEMINFOW& info, std::wstring& text);
+  void DefaultMeasure(TCanvas& canvas, int& width, int& height) const;
+  void DefaultDraw(TCanvas& canvas, const TRect& rect, bool selected);
   void ReleaseCommands();     // gives back the ids of this item and its sub-items
   // Throws unless item may become a sub-item of this one (not nil, nowhere else, not an ancestor).
   void CheckInsertable(const TMenuItem* item) const;
@@ -172,11 +194,24 @@ class TMenu : public TComponent {
   bool DispatchCommand(uint16_t command);
   // WM_INITMENUPOPUP for one of this menu's handles: refreshes its entries; false when not this menu's.
   bool DispatchPopup(HMENU menu);
+  // WM_MEASUREITEM or WM_DRAWITEM of one of this menu's owner-drawn entries: measured or drawn, true;
+  // false for other messages and other menus' entries.
+  bool DispatchItemMessage(TMessage& m);
+  // The item that an entry's item data names, when it is one of this menu's; else null.
+  TMenuItem* ItemOfData(ULONG_PTR data) const;
+
+  // Owner-drawn entries (MFT_OWNERDRAW), kept through every rebuild of the menu's handles.
+  bool OwnerDraw() const noexcept { return ownerDraw_; }
+  void SetOwnerDraw(bool value);
+  // The images of the items' ImageIndex; not owned.
+  TImageList* Images() const noexcept { return images_; }
+  void SetImages(TImageList* value);
 
  protected:
   virtual HMENU CreateMenuHandle() { return CreatePopupMenu(); }
   // The entries of the root changed.
   virtual void MenuChanged() {}
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TMenuItem;
@@ -184,6 +219,8 @@ class TMenu : public TComponent {
   void ReleaseCommand(uint16_t command);
 
   TMenuItem* items_;
+  bool ownerDraw_ = false;
+  TImageList* images_ = nullptr;
   std::map<uint16_t, TMenuItem*> commands_;
   uint16_t nextCommand_ = 1;
 };

@@ -19,7 +19,8 @@ void RegisterStandardClasses() {
                    TUpDown::StaticClass(), TListView::StaticClass(), TImage::StaticClass()});
   RegisterClasses({TOpenDialog::StaticClass()});
   RegisterClasses({TRadioButton::StaticClass(), TSpinEdit::StaticClass(), TStatusBar::StaticClass(),
-                   TProgressBar::StaticClass(), TSpeedButton::StaticClass(), TTabSet::StaticClass()});
+                   TProgressBar::StaticClass(), TSpeedButton::StaticClass(), TBitBtn::StaticClass(),
+                   TTrackBar::StaticClass(), TTabSet::StaticClass()});
   RegisterMenuClasses();
 }
 

@@ -529,7 +529,8 @@ void TWinControl::PaintControls(HDC dc) {
     OffsetViewportOrgEx(dc, g->Left(), g->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, g->Width(), g->Height());
     RECT r{0, 0, g->Width(), g->Height()};
-    if (RectVisible(dc, &r)) g->PaintTo(dc);
+    // Along its message path, so that whatever is stacked on it (a skin's painter) may draw it.
+    if (RectVisible(dc, &r)) g->Perform(WM_PAINT, reinterpret_cast<uintptr_t>(dc));
   }
 }
 

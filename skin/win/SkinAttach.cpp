@@ -14,6 +14,7 @@
 #include "SkinRanges.h"
 #include "StdCtrls.h"
 #include "Buttons.h"
+#include "WindowBinding.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 
@@ -179,6 +180,9 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
       return;
     }
   }
+  if (SkinThirdParty(name, control)) return;
+  // Controls of other libraries that no painter may touch.
+  if (name == "TDBCOMBOBOXEH" || name == "TQRPREVIEW" || name == "TFRDESIGNERPAGE" || name == "TFRPBOX") return;
   const TSkinControlTypes on = data_->SkinControls();
   if (name == "TMVCPANEL") {
     SkinControls(control);
@@ -231,6 +235,8 @@ void TWinSkinForm::SkinChildWindows() {
 
 void TWinSkinForm::SkinChildWindow(HWND wnd) {
   if (!wnd || !data_ || FindControlByHandle(wnd)) return;
+  // A control of the class library gets its painter, or none, from its form's pass.
+  if (dynamic_cast<cl::TControl*>(cl::BoundObject(wnd))) return;
   const std::string name = WindowClassName(wnd);
   const DWORD style = static_cast<DWORD>(GetWindowLongW(wnd, GWL_STYLE));
   // Painters of bare windows are owned by this window and freed with its painter list.
@@ -249,6 +255,8 @@ void TWinSkinForm::SkinChildWindow(HWND wnd) {
       case TButtonKind::None:
         break;
     }
+  } else if (name == "edit") {
+    painter = new TSkinEdit(this);
   }
   if (!painter) return;
   try {

@@ -16,6 +16,7 @@ namespace skin {
 TSkinControl::TSkinControl(cl::TComponent* owner) : TComponent(owner) {}
 
 TSkinControl::~TSkinControl() {
+  call_->destroyed = true;
   // The link and the subclass go with their members; the speed button's control gets its path back
   // with the link.
   link_.Remove();
@@ -29,9 +30,10 @@ cl::TControl* TSkinControl::Painted() const noexcept {
 }
 
 void TSkinControl::StackOn(cl::TControl& control) {
-  link_.Install(control.WindowProc, [this](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+  link_.Install(control.WindowProc, [this, call = call_](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
     const TDefault here{&next, nullptr};
-    SkinWndProc(m, here);
+    const TDefaultScope scope(*call, here);
+    SkinWndProc(m);
   });
 }
 
@@ -41,23 +43,31 @@ bool TSkinControl::Register(TWinSkinForm* form, TSkinData* data) {
   return form_ ? form_->AddControl(this) : false;
 }
 
-void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
-  if (attached_) return;
+bool TSkinControl::BindOwner(bool useColor) {
   useColor_ = useColor;
   control_ = dynamic_cast<cl::TWinControl*>(Owner());
-  if (!control_) return;
+  if (!control_) return false;
+  wnd_ = control_->Handle();
+  return true;
+}
+
+void TSkinControl::TakeFaceColor() {
+  if (!useColor_ || !control_) return;
+  savedColor_ = control_->Color();
+  control_->SetColor(FaceColor());
+}
+
+void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
+  if (attached_) return;
   data_ = data;
   form_ = form;
-  wnd_ = control_->Handle();
+  if (!BindOwner(useColor)) return;
   StackOn(*control_);
   Register(form, data);
   focused_ = GetFocus() == wnd_;
   enabled_ = (GetWindowLongW(wnd_, GWL_STYLE) & WS_DISABLED) == 0;
   text_ = WindowCaption(wnd_);
-  if (useColor_) {
-    savedColor_ = control_->Color();
-    control_->SetColor(FaceColor());
-  }
+  TakeFaceColor();
   control_->Invalidate();
   MarkAttached();
 }
@@ -67,10 +77,11 @@ void TSkinControl::AttachHandle(HWND wnd, TSkinData* data, TWinSkinForm* form) {
   enabled_ = true;
   Register(form, data);
   text_ = WindowCaption(wnd_);
-  subclass_.Install(wnd_, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  subclass_.Install(wnd_, [this, call = call_](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     cl::TMessage m{msg, wParam, lParam, 0};
     const TDefault here{nullptr, w};
-    SkinWndProc(m, here);
+    const TDefaultScope scope(*call, here);
+    SkinWndProc(m);
     return static_cast<LRESULT>(m.Result);
   });
   InvalidateRect(wnd_, nullptr, TRUE);
@@ -114,14 +125,7 @@ void TSkinControl::ButtonMouseLeave(TSkinControl* painter) {
   }
 }
 
-void TSkinControl::SkinWndProc(cl::TMessage& m, const TDefault& here) {
-  // Messages nest (a paint sends others): each restores what the one around it reaches.
-  struct TScope {
-    const TDefault*& slot;
-    const TDefault* old;
-    ~TScope() { slot = old; }
-  } scope{default_, default_};
-  default_ = &here;
+void TSkinControl::SkinWndProc(cl::TMessage& m) {
   // A dead window's successor is not ours to paint: everything passes until the next skin pass.
   if (state_ == kPainterDestroyed) {
     CallDefault(m);
@@ -136,18 +140,21 @@ void TSkinControl::SkinWndProc(cl::TMessage& m, const TDefault& here) {
     CallDefault(m);
     return;
   }
+  const std::shared_ptr<TCallState> call = call_;
   if (BeforeMessage(m)) {
     CallDefault(m);
+    if (call->destroyed) return;  // freed by the control's own handling
     AfterMessage(m);
   }
 }
 
 void TSkinControl::CallDefault(cl::TMessage& m) {
-  if (!default_) return;
-  if (default_->next) {
-    (*default_->next)(m);
+  const TDefault* here = call_->current;
+  if (!here) return;
+  if (here->next) {
+    (*here->next)(m);
   } else {
-    m.Result = cl::TWindowSubclass::CallPrevious(default_->wnd, m.Msg, m.WParam, m.LParam);
+    m.Result = cl::TWindowSubclass::CallPrevious(here->wnd, m.Msg, m.WParam, m.LParam);
   }
 }
 

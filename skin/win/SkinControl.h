@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "Classes.h"
@@ -110,6 +111,11 @@ class TSkinControl : public cl::TComponent {
   void SetState(int state) noexcept { state_ = state; }
   // Sets the members every attach sets and joins the skinned window's list; true when already listed.
   bool Register(TWinSkinForm* form, TSkinData* data);
+  // The owner becomes the painted control and its window (made if need be) the painter's window; false
+  // when the owner is no windowed control.
+  bool BindOwner(bool useColor);
+  // With useColor: keeps the control's colour for RestoreColor and gives it the skin's face colour.
+  void TakeFaceColor();
   // Takes the link off the control's path (speed buttons give it back before their control goes).
   void Unhook() noexcept { link_.Remove(); }
 
@@ -125,9 +131,30 @@ class TSkinControl : public cl::TComponent {
     const cl::TMessageChain::TNext* next;
     HWND wnd;
   };
-  void SkinWndProc(cl::TMessage& m, const TDefault& here);
+  // Shared with the installed handler, which outlives a painter freed by its own message (a click whose
+  // handler frees the form): what the message may still look at once the painter is gone.
+  struct TCallState {
+    const TDefault* current = nullptr;
+    bool destroyed = false;
+  };
+  // Messages nest (a paint sends others): each restores what the one around it reached.
+  class TDefaultScope {
+   public:
+    TDefaultScope(TCallState& state, const TDefault& here) noexcept : state_(state), old_(state.current) {
+      state_.current = &here;
+    }
+    ~TDefaultScope() { state_.current = old_; }
+    TDefaultScope(const TDefaultScope&) = delete;
+    TDefaultScope& operator=(const TDefaultScope&) = delete;
+
+   private:
+    TCallState& state_;
+    const TDefault* old_;
+  };
+  void SkinWndProc(cl::TMessage& m);
   void StackOn(cl::TControl& control);
-  const TDefault* default_ = nullptr;
+
+  std::shared_ptr<TCallState> call_ = std::make_shared<TCallState>();
 
   cl::TMessageLink link_;
   cl::TWindowSubclass subclass_;

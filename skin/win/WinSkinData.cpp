@@ -6,6 +6,7 @@
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "Forms.h"
+#include "ImgUtil.h"
 #include "Lzh.h"
 #include "SkinRead.h"
 #include "WinSkinDlg.h"
@@ -42,6 +43,11 @@ TSkinData::TSkinData(cl::TComponent* owner, HINSTANCE module)
     : TComponent(owner), skin3rd_(std::make_unique<cl::TStringList>()) {
   for (const std::string& line : DefaultSkin3rd()) skin3rd_->Add(line);
   module_ = module;
+}
+
+cl::TBitmap& TSkinData::WorkBitmap() {
+  if (!workBitmap_) workBitmap_ = NewSharedWorkBitmap();
+  return *workBitmap_;
 }
 
 cl::TImageList& TSkinData::MenuIcons() {

@@ -126,6 +126,9 @@ class TSkinData : public cl::TComponent, public TSkinDescription {
 
   // A solid brush of the skin's face colour; null before the first skin is read.
   HBRUSH FaceBrush() const noexcept { return faceBrush_.Get(); }
+  // The work bitmap that status bars and chunk progress bars are composed on, made at first use: they
+  // size it and draw on it, one at a time on the GUI thread.
+  cl::TBitmap& WorkBitmap();
 
  protected:
   void Loaded() override;
@@ -149,6 +152,7 @@ class TSkinData : public cl::TComponent, public TSkinDescription {
   cl::TBrushHandle faceBrush_;
   HINSTANCE module_ = nullptr;  // where the system menu's icons come from
   std::unique_ptr<cl::TImageList> menuIcons_;
+  std::unique_ptr<cl::TBitmap> workBitmap_;
 };
 
 // Makes the skin component known to the form reader.

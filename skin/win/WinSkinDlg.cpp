@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "SysUtils.h"
 #include "WinSkinForm.h"
+#include "WinSkinMenu.h"
 #include "WinString.h"
 
 namespace skin {
@@ -89,6 +90,8 @@ TSkinManage::~TSkinManage() {
   hook_ = nullptr;
   // Normally empty: each component unskins its windows as it goes.
   while (!forms_.empty()) UnskinAndFree(forms_.back());
+  for (auto& popup : popups_) popup->Detach();
+  popups_.clear();
 }
 
 void TSkinManage::InstallHook() {
@@ -292,16 +295,26 @@ void TSkinManage::SkinOwnerForm(const TSkinData* data) {
   }
 }
 
-void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM) {
+void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
   if (code < 0) return;
+  // A popup skin goes with its window also while skinning is off: it must not outlive the window.
+  if (code == HCBT_DESTROYWND) {
+    UnskinPopupMenu(reinterpret_cast<HWND>(wParam));
+    return;
+  }
   if (!ManagerActive) {
     if (code == HCBT_ACTIVATE && HookState == 0) HookState = 1;
     return;
   }
   switch (code) {
-    // HCBT_CREATEWND (size grips, popup menu windows "#32768") and HCBT_DESTROYWND (popup menu skins)
-    // are where the popup menu skins and the size-grip painter attach; until they exist the codes only
-    // pass on.
+    case HCBT_CREATEWND: {
+      // The size-grip painter attaches here once it exists.
+      const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+      const HWND wnd = reinterpret_cast<HWND>(wParam);
+      if (create && create->lpcs && !(create->lpcs->style & WS_CHILD) && WindowClassName(wnd) == "#32768")
+        SkinPopupMenu(wnd);
+      break;
+    }
     case HCBT_ACTIVATE:
       if (HookState == 0) HookState = 1;
       SkinWindow(reinterpret_cast<HWND>(wParam));
@@ -309,6 +322,55 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM) {
     default:
       break;
   }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Popup menus.
+
+void TSkinManage::SkinPopupMenu(HWND wnd) {
+  if (!ManagerActive || IsPopupMenuSkinned(wnd) || SendMessageW(wnd, kSkinMsgIsSkinned, 0, 0) == 1) return;
+  TSkinData* data = FindSkinData(wnd);
+  if (!data || data->NoSkin) return;
+  const TSkinControlTypes on = data->SkinControls();
+  switch (PopupMenuKind) {
+    case 0:
+      if (!on.Contains(xcPopupMenu)) return;
+      break;
+    case 1:
+      if (!on.Contains(xcMainMenu) && !on.Contains(xcMenuItem)) return;
+      break;
+    case 2:
+      if (!on.Contains(xcSystemMenu)) return;
+      break;
+    default:
+      break;
+  }
+  auto popup = std::make_unique<TWinSkinPopMenu>(*this);
+  try {
+    popup->Attach(wnd, data);
+  } catch (const std::exception&) {
+    return;  // a menu window that cannot be subclassed keeps the system's frame
+  }
+  popups_.push_back(std::move(popup));
+}
+
+void TSkinManage::UnskinPopupMenu(HWND wnd) {
+  const auto it = std::find_if(popups_.begin(), popups_.end(), [wnd](const auto& p) { return p->Handle() == wnd; });
+  if (it == popups_.end()) return;
+  (*it)->Detach();
+  popups_.erase(it);
+  if (popups_.empty()) PopupMenuKind = 0;
+}
+
+bool TSkinManage::IsPopupMenuSkinned(HWND wnd) const noexcept {
+  return std::any_of(popups_.begin(), popups_.end(), [wnd](const auto& p) { return p->Handle() == wnd; });
+}
+
+cl::TBitmap* TSkinManage::FindPopupMenuBitmap(HMENU menu) const {
+  if (!menu) return nullptr;
+  for (const auto& popup : popups_)
+    if (popup->Menu() == menu) return popup->FrameBitmap();
+  return nullptr;
 }
 
 }  // namespace skin

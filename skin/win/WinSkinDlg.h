@@ -23,6 +23,7 @@ class TCustomForm;
 namespace skin {
 
 class TWinSkinForm;
+class TWinSkinPopMenu;
 
 // Private messages of the skinned windows.
 inline constexpr UINT kSkinMsgRecolor = 0x3401;
@@ -82,6 +83,15 @@ class TSkinManage {
   // The CBT hook's work for one code; the hook itself always passes the code on.
   void HookEvent(int code, WPARAM wParam, LPARAM lParam);
 
+  // Popup menu windows: a skin for a new one when the skin allows the kind of menu about to open; the
+  // skin goes when the window goes.
+  void SkinPopupMenu(HWND wnd);
+  void UnskinPopupMenu(HWND wnd);
+  bool IsPopupMenuSkinned(HWND wnd) const noexcept;
+  int PopupMenuCount() const noexcept { return static_cast<int>(popups_.size()); }
+  // The frame picture of the open popup that shows this menu; null when none.
+  cl::TBitmap* FindPopupMenuBitmap(HMENU menu) const;
+
   bool ManagerActive = false;
   bool ForcedPass = false;
   int HookState = 0;
@@ -106,6 +116,7 @@ class TSkinManage {
   HHOOK hook_ = nullptr;
   std::vector<TWinSkinForm*> forms_;
   std::vector<TSkinData*> data_;
+  std::vector<std::unique_ptr<TWinSkinPopMenu>> popups_;
 };
 
 // The manager; null while no skin component exists.

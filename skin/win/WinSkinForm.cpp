@@ -38,6 +38,7 @@ TWinSkinForm::~TWinSkinForm() {
   Detach();
   timer_.SetEnabled(false);
   FreeControls();
+  UnskinMenus();
   skin::ClearSysButtons(state_);
   if (TSkinManage* manager = SkinManager()) manager->RemoveSkinForm(this);
 }
@@ -59,7 +60,14 @@ void TWinSkinForm::InitForm(TSkinData* data, cl::TCustomForm* form) {
   SkinWindow(data);
   savedColor_ = form->Color();
   form->SetColor(data->Colors.ButtonFace);
-  // The skinned popup menus and menu items attach here once they exist.
+  if (data->SkinControls().Contains(xcPopupMenu)) SkinPopupMenus(form, true);
+  if (data->SkinControls().Contains(xcMenuItem)) SkinMainMenus(form, true);
+}
+
+void TWinSkinForm::UnskinMenus() {
+  if (!form_ || !data_) return;
+  SkinPopupMenus(form_, false);
+  if (data_->SkinControls().Contains(xcMenuItem)) SkinMainMenus(form_, false);
 }
 
 void TWinSkinForm::FormWindowProc(cl::TMessage& m, const cl::TMessageChain::TNext& next) {
@@ -92,6 +100,7 @@ void TWinSkinForm::SkinWindow(TSkinData* data) {
   state_.InitialStyle = style;
   state_.RightToLeft = (exStyle & WS_EX_LEFTSCROLLBAR) != 0;
   systemMenu_ = GetSystemMenu(wnd_, FALSE);
+  windowMenu_ = GetMenu(wnd_);
 
   GetFormIcon(state_);
   ownerWnd_ = GetWindow(wnd_, GW_OWNER);
@@ -229,7 +238,10 @@ bool TWinSkinForm::CommonMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_INITMENUPOPUP:
       if (TSkinManage* manager = SkinManager())
         manager->PopupMenuKind = reinterpret_cast<HMENU>(wParam) == systemMenu_ ? 2 : 1;
+      openPopup_ = reinterpret_cast<HMENU>(wParam);
       result = Default(msg, wParam, lParam);
+      // Items made since (a menu rebuilt after a save) get the handlers too.
+      if (form_ && data_ && data_->SkinControls().Contains(xcPopupMenu)) SkinPopupMenus(form_, true);
       return true;
     case WM_CTLCOLORBTN:
       result = Default(msg, wParam, lParam);
@@ -326,6 +338,10 @@ bool TWinSkinForm::NonClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     case WM_NCCALCSIZE:
       result = NCCalcSize(state_, wParam, lParam, [&] { return Default(msg, wParam, lParam); });
       return true;
+    case WM_MEASUREITEM:
+      return WMMeasureItem(wParam, lParam, result);
+    case WM_DRAWITEM:
+      return WMDrawItem(wParam, lParam, result);
     case WM_NCHITTEST:
       result = NCHitTest(state_, PointOf(lParam), Default(msg, wParam, lParam));
       return true;
@@ -421,6 +437,7 @@ void TWinSkinForm::SkinColorsChanged() {
       focused = active->Handle();
   }
   state_.SkinState = kSkinStateRecolouring;
+  if (frameSkinning_ && form_ && data_->SkinControls().Contains(xcPopupMenu)) SkinPopupMenus(form_, true);
   for (TSkinControl* painter : std::vector<TSkinControl*>(painters_)) painter->ApplySkinColor();
   if (frameSkinning_ && form_ && form_->HandleAllocated()) {
     UpdateFrameSize(state_, true);
@@ -451,6 +468,7 @@ void TWinSkinForm::Unskin() {
   timer_.SetEnabled(false);
   if (!frameSkinning_) {
     FreeControls();
+    UnskinMenus();
     Detach();
     RestoreFormColor();
     if (form_ && state_.SkinState != kSkinStateDestroying && form_->HandleAllocated())
@@ -460,6 +478,7 @@ void TWinSkinForm::Unskin() {
   if (!subclass_.Installed()) return;
   Detach();
   FreeControls();
+  UnskinMenus();
   RestoreFormColor();
   // The size to give back: read it before the caption style changes.
   const SIZE size = UnskinnedSize();
@@ -484,6 +503,8 @@ void TWinSkinForm::UnskinOnDestroy() {
   timer_.SetEnabled(false);
   Detach();
   FreeControls();
+  // The items keep no handler of an object that is going.
+  UnskinMenus();
   state_.TitleBitmap.reset();
 }
 

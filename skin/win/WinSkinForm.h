@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@
 #include "WindowSubclass.h"
 
 namespace cl {
+class TCanvas;
 class TCustomForm;
+class TMenuItem;
 }
 
 namespace skin {
@@ -101,6 +104,20 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void SkinControls(cl::TComponent* owner);
   // The painter of one control of the class library, chosen by its class and the skin's switches.
   void SkinControl(cl::TControl* control, cl::TComponent* form);
+  // A control of another library that the skin data's Skin3rd list names: its painter by the list's kind.
+  // True when the list names the class (also when its kind attaches nothing, as "nil").
+  bool SkinThirdParty(const std::string& className, cl::TControl* control);
+  // A windowed control with a scroll bar style, a memo, or one tagged 55.
+  bool NeedsScrollbars(const cl::TControl* control) const;
+  // Owner drawing of the form's popup menus and (with xcMenuItem) its menu bar's drop-down items: the
+  // handlers below given to every item, or taken away.
+  void SkinPopupMenus(cl::TCustomForm* form, bool on);
+  void SkinMainMenus(cl::TCustomForm* form, bool on);
+  // Item handlers: the skin's margins added to the item's own size; the item drawn from the skin's
+  // MenuItem strip over the open popup's frame picture, or in the menu colours without that strip.
+  void MeasureMenuItem(cl::TObject* sender, cl::TCanvas* canvas, int& width, int& height);
+  void MeasurePopupItem(cl::TObject* sender, cl::TCanvas* canvas, int& width, int& height);
+  void DrawMenuItem(cl::TObject* sender, cl::TCanvas* canvas, const cl::TRect& rect, bool selected);
   // Bare windows (a message box, a system dialog): a painter for each child window by its window class.
   void SkinChildWindows();
   void SkinChildWindow(HWND wnd);
@@ -125,6 +142,21 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void Detach();
   void UnskinOnDestroy();
   void RestoreFormColor();
+  // WM_MEASUREITEM and WM_DRAWITEM of raw menu items (menus the class library does not own); false
+  // for the others, which the form's own handling measures and draws.
+  bool WMMeasureItem(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool WMDrawItem(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void MeasureRawMenuItem(MEASUREITEMSTRUCT& m, HMENU menu);
+  void DrawRawMenuItem(const DRAWITEMSTRUCT& d);
+  static std::unique_ptr<cl::TMenuItem> MenuItemFromHandle(HMENU menu, UINT id);
+  void DrawSkinnedMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas, const RECT& rect, bool selected, HMENU menu);
+  void DrawPlainMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas, const RECT& rect, bool selected);
+  void DrawMenuBackground(HDC dc, const RECT& itemRect, const RECT& target, HMENU menu) const;
+  static void DrawMenuSeparator(HDC dc, const RECT& rect, cl::TBitmap& image, const TDataSkinObject& element);
+  // The form's menus lose the handlers (unskinning, or the window going).
+  void UnskinMenus();
+  // The Skin3rd kind of a class name, lower case and cut to 50 characters; empty when not listed.
+  std::string ThirdPartyKind(const std::string& className) const;
   // A hot painter of a bare window goes cold when the cursor has left it or the window is inactive.
   void TrackHotPainter(bool active, POINT cursor);
   bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }
@@ -147,6 +179,8 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   SIZE initialNonClient_{};  // window size minus client size when skinned
   cl::TColor savedColor_ = 0;
   std::vector<TSkinControl*> painters_;
+  HMENU windowMenu_ = nullptr;  // the menu bar at skinning
+  HMENU openPopup_ = nullptr;   // the menu of the last WM_INITMENUPOPUP
   TSkinControl* hotPainter_ = nullptr;
 };
 

@@ -9,6 +9,8 @@
 #include "FormsTestSupport.h"
 #include "KeyInput.h"
 #include "MessageLoop.h"
+#include "DeviceContext.h"
+#include "PaintSurface.h"
 #include "WinString.h"
 
 namespace {
@@ -310,6 +312,145 @@ TEST(MenuText, HotkeysAndShortCuts) {
   EXPECT_EQ(cl::ShortCutToText(cl::scAlt | 'X'), "Alt+X");
   EXPECT_EQ(cl::ShortCutToText(VK_DELETE), "Del");
   EXPECT_EQ(cl::ShortCutToText(0), "");
+}
+
+}  // namespace
+
+namespace {
+
+UINT MenuType(HMENU menu, UINT position) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_DATA;
+  GetMenuItemInfoW(menu, position, TRUE, &info);
+  return info.fType;
+}
+
+ULONG_PTR MenuData(HMENU menu, UINT position) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  GetMenuItemInfoW(menu, position, TRUE, &info);
+  return info.dwItemData;
+}
+
+TEST_F(MenusTest, OwnerDrawnEntriesStayOwnerDrawnThroughRebuildsAndNameTheirItems) {
+  const HMENU options = Item("mnuOptions")->Handle();
+  EXPECT_EQ(MenuType(options, 0) & MFT_OWNERDRAW, 0u);
+  main_->SetOwnerDraw(true);
+  for (UINT i = 0; i < 3; ++i) EXPECT_NE(MenuType(options, i) & MFT_OWNERDRAW, 0u) << i;
+  EXPECT_NE(MenuType(options, 1) & MFT_SEPARATOR, 0u);
+  EXPECT_EQ(MenuData(options, 2), reinterpret_cast<ULONG_PTR>(Item("mnuQuit")));
+  // A new entry and a rebuild at opening keep the owner drawing.
+  auto* added = new cl::TMenuItem(form_);
+  added->SetCaption("Added");
+  Item("mnuOptions")->Add(added);
+  SendMessageW(form_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(options), 0);
+  EXPECT_NE(MenuType(options, 3) & MFT_OWNERDRAW, 0u);
+  EXPECT_EQ(MenuData(options, 3), reinterpret_cast<ULONG_PTR>(added));
+  main_->SetOwnerDraw(false);
+  EXPECT_EQ(MenuType(options, 3) & MFT_OWNERDRAW, 0u);
+  EXPECT_EQ(MenuType(tray_->Handle(), 0) & MFT_OWNERDRAW, 0u) << "another menu's entries are its own business";
+}
+
+// Both menus give their first entries command 1: the item data still tells them apart.
+TEST_F(MenusTest, ItemMessagesReachTheItemTheEntryNames) {
+  main_->SetOwnerDraw(true);
+  cl::TMenuItem* stop = Item("mnuStop");
+  cl::TMenuItem* edit = Item("mnuEdit");
+  ASSERT_EQ(stop->Command(), edit->Command());
+  EXPECT_EQ(main_->ItemOfData(reinterpret_cast<ULONG_PTR>(edit)), nullptr);
+  EXPECT_EQ(tray_->ItemOfData(reinterpret_cast<ULONG_PTR>(edit)), edit);
+
+  int defaultWidth = -1;
+  stop->OnMeasureItem = [&](cl::TObject*, cl::TCanvas*, int& width, int& height) {
+    defaultWidth = width;
+    width = 123;
+    height = 45;
+  };
+  form_->HandleNeeded();
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, stop->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(stop)};
+  EXPECT_EQ(SendMessageW(form_->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), TRUE);
+  EXPECT_GT(defaultWidth, 0) << "the handler gets the default size first";
+  EXPECT_EQ(measure.itemWidth, 123u);
+  EXPECT_EQ(measure.itemHeight, 45u);
+
+  cl::TRect drawn{};
+  bool selected = false;
+  stop->OnDrawItem = [&](cl::TObject*, cl::TCanvas*, const cl::TRect& r, bool s) {
+    drawn = r;
+    selected = s;
+  };
+  const cl::TDCHandle dc(CreateCompatibleDC(nullptr));
+  DRAWITEMSTRUCT draw{ODT_MENU, 0, stop->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc.Get(),
+                      {2, 3, 80, 23}, reinterpret_cast<ULONG_PTR>(stop)};
+  EXPECT_EQ(SendMessageW(form_->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), TRUE);
+  EXPECT_EQ(drawn, (cl::TRect{2, 3, 80, 23}));
+  EXPECT_TRUE(selected);
+}
+
+TEST_F(MenusTest, TheDefaultDrawingFillsASelectedItemWithTheHighlight) {
+  tray_->SetOwnerDraw(true);
+  cl::TMenuItem* exit = Item("mnuExit");
+  const cl::TWindowDC screen(nullptr);
+  cl::TCanvas canvas;
+  canvas.SetHandle(screen.Get());
+  int width = 0, height = 0;
+  exit->MeasureItem(canvas, width, height);
+  canvas.SetHandle(nullptr);
+  EXPECT_GT(width, 16);
+  EXPECT_GE(height, 16);
+
+  hktest::PaintSurface surface(width, height);
+  DRAWITEMSTRUCT draw{ODT_MENU, 0, exit->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, surface.DC(),
+                      {0, 0, width, height}, reinterpret_cast<ULONG_PTR>(exit)};
+  cl::TMessage m{WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), 0};
+  ASSERT_TRUE(tray_->DispatchItemMessage(m));
+  EXPECT_EQ(surface.Pixel(1, 1), GetSysColor(COLOR_HIGHLIGHT));
+  draw.itemState = 0;
+  ASSERT_TRUE(tray_->DispatchItemMessage(m));
+  EXPECT_EQ(surface.Pixel(1, 1), GetSysColor(COLOR_MENU));
+}
+
+TEST_F(MenusTest, AnOpenOwnerDrawnPopupIsMeasuredAndDrawnByItsItems) {
+  hktest::KeyboardLock lock;
+  ASSERT_TRUE(lock.Owned());
+  form_->Show();
+  tray_->SetOwnerDraw(true);
+  int measured = 0, drawn = 0;
+  for (const char* name : {"mnuEdit", "mnuExit"}) {
+    Item(name)->OnMeasureItem = [&](cl::TObject*, cl::TCanvas*, int&, int&) { ++measured; };
+    Item(name)->OnDrawItem = [&](cl::TObject*, cl::TCanvas*, const cl::TRect&, bool) { ++drawn; };
+  }
+  timers_.Timeout(5000);
+  timers_.After(400, [] { EndMenu(); });
+  tray_->Popup(20, 20);
+  EXPECT_GE(measured, 2);
+  EXPECT_GE(drawn, 2);
+}
+
+TEST_F(MenusTest, AChangedMenuBarTellsItsWindow) {
+  form_->Show();
+  int changes = 0;
+  cl::TMessageLink counter(form_->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    if (m.Msg == cl::CM_MENUCHANGED) ++changes;
+    next(m);
+  });
+  Item("mnuAbout")->SetCaption("About it(&A)");
+  EXPECT_GE(changes, 1);
+}
+
+TEST_F(MenusTest, ImagesThatGoAreForgottenAndTheMenuFontIsTheSystems) {
+  auto* images = new cl::TImageList(form_);
+  tray_->SetImages(images);
+  EXPECT_EQ(Item("mnuEdit")->GetImageList(), images);
+  delete images;
+  EXPECT_EQ(tray_->Images(), nullptr);
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+  EXPECT_EQ(cl::Screen().MenuFont().Name(), cl::FromWide(metrics.lfMenuFont.lfFaceName));
 }
 
 }  // namespace

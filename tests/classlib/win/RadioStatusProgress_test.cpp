@@ -1,5 +1,5 @@
 // Radio buttons (exclusive within their parent, a click only when becoming checked), the status bar's
-// simple text and the progress bar's range, as their windows show them.
+// simple text and panels, the progress bar's range and the track bar's, as their windows show them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -51,6 +51,13 @@ class RadioStatusProgressTest : public formstest::FormTest {
              "    Min = 0\n"
              "    Max = 29\n"
              "    Step = 1\n"
+             "  end\n"
+             "  object tbLevel: TTrackBar\n"
+             "    Left = 120\n"
+             "    Top = 120\n"
+             "    Min = 2\n"
+             "    Max = 20\n"
+             "    Position = 7\n"
              "  end\n"
              "  object sbState: TStatusBar\n"
              "    SimplePanel = True\n"
@@ -115,6 +122,60 @@ TEST_F(RadioStatusProgressTest, StatusBarShowsItsSimpleTextAtTheBottom) {
   EXPECT_EQ(bar->Width(), form_->ClientWidth());
 }
 
+// Panels described in the form: the window gets one part per panel, the last reaching the end, with the
+// panels' texts and edges; SimplePanel switches between them and the simple text.
+class StatusPanelsTest : public formstest::FormTest {};
+
+TEST_F(StatusPanelsTest, DescribedPanelsBecomeTheWindowsPartsAndSimplePanelSwitches) {
+  LoadForm("object frmPanels: TForm\n"
+           "  Width = 300\n"
+           "  Height = 120\n"
+           "  object sbPanels: TStatusBar\n"
+           "    Panels = <\n"
+           "      item\n"
+           "        Text = 'First'\n"
+           "        Width = 60\n"
+           "      end\n"
+           "      item\n"
+           "        Bevel = pbRaised\n"
+           "        Text = 'Second'\n"
+           "        Width = 80\n"
+           "      end\n"
+           "      item\n"
+           "        Alignment = taRightJustify\n"
+           "        Bevel = pbNone\n"
+           "        Text = 'Third'\n"
+           "      end>\n"
+           "    SimplePanel = False\n"
+           "    SimpleText = 'Simple'\n"
+           "  end\n"
+           "end\n");
+  form_->Show();
+  auto* bar = cl::ComponentAs<cl::TStatusBar>(form_, "sbPanels");
+  ASSERT_EQ(bar->Panels()->Count(), 3);
+  EXPECT_EQ(bar->Panels()->Items(1)->Bevel(), cl::pbRaised);
+  EXPECT_FALSE(SendMessageW(bar->Handle(), SB_ISSIMPLE, 0, 0));
+  int edges[4] = {};
+  ASSERT_EQ(SendMessageW(bar->Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+  EXPECT_EQ(edges[0], 60);
+  EXPECT_EQ(edges[1], 140);
+  EXPECT_EQ(edges[2], -1);
+  wchar_t text[64] = {};
+  const LRESULT second = SendMessageW(bar->Handle(), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"Second");
+  EXPECT_EQ(HIWORD(second) & SBT_POPOUT, SBT_POPOUT);
+  const LRESULT third = SendMessageW(bar->Handle(), SB_GETTEXTW, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\t\tThird");  // the control right-aligns after two tabs
+  EXPECT_EQ(HIWORD(third) & SBT_NOBORDERS, SBT_NOBORDERS);
+
+  bar->Panels()->Add()->SetText("Fourth");
+  EXPECT_EQ(SendMessageW(bar->Handle(), SB_GETPARTS, 0, 0), 4);
+  bar->SetSimplePanel(true);
+  EXPECT_TRUE(SendMessageW(bar->Handle(), SB_ISSIMPLE, 0, 0));
+  SendMessageW(bar->Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"Simple");
+}
+
 TEST_F(RadioStatusProgressTest, ProgressBarKeepsItsPositionInRange) {
   auto* bar = cl::ComponentAs<cl::TProgressBar>(form_, "pbWarn");
   EXPECT_EQ(bar->Max(), 29);
@@ -127,6 +188,39 @@ TEST_F(RadioStatusProgressTest, ProgressBarKeepsItsPositionInRange) {
   bar->SetPosition(-3);
   EXPECT_EQ(bar->Position(), 0);
   EXPECT_EQ(SendMessageW(bar->Handle(), PBM_GETPOS, 0, 0), 0);
+}
+
+TEST_F(RadioStatusProgressTest, TrackBarShowsItsRangeFollowsTheThumbAndTurns) {
+  auto* bar = cl::ComponentAs<cl::TTrackBar>(form_, "tbLevel");
+  HWND wnd = bar->Handle();
+  wchar_t cls[32] = {};
+  GetClassNameW(wnd, cls, 32);
+  EXPECT_STREQ(cls, TRACKBAR_CLASSW);
+  EXPECT_EQ(SendMessageW(wnd, TBM_GETRANGEMIN, 0, 0), 2);
+  EXPECT_EQ(SendMessageW(wnd, TBM_GETRANGEMAX, 0, 0), 20);
+  EXPECT_EQ(SendMessageW(wnd, TBM_GETPOS, 0, 0), 7);
+  bar->SetPosition(30);
+  EXPECT_EQ(bar->Position(), 20);
+
+  // The user's move, as the bar reports it to its parent.
+  SendMessageW(wnd, TBM_SETPOS, TRUE, 4);
+  SendMessageW(form_->Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 4), reinterpret_cast<LPARAM>(wnd));
+  EXPECT_EQ(bar->Position(), 4);
+
+  // Its parent hands the bar's notifications back to it.
+  int customDraws = 0;
+  cl::TMessageLink seen(bar->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    if (m.Msg == cl::CN_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(NM_CUSTOMDRAW))
+      ++customDraws;
+    next(m);
+  });
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GT(customDraws, 0);
+
+  EXPECT_FALSE(GetWindowLongW(wnd, GWL_STYLE) & TBS_VERT);
+  bar->SetOrientation(cl::trVertical);
+  EXPECT_TRUE(GetWindowLongW(bar->Handle(), GWL_STYLE) & TBS_VERT);
+  EXPECT_EQ(SendMessageW(bar->Handle(), TBM_GETPOS, 0, 0), 4);
 }
 
 }  // namespace

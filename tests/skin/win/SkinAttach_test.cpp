@@ -184,7 +184,7 @@ LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
-TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
+TEST_F(SkinAttachTest, ABareWindowsChildrenGetPaintersByClassAndButtonType) {
   NewLabForm();
   main_->Show();
   WNDCLASSW wc{};
@@ -213,6 +213,10 @@ TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
                             nullptr, nullptr);
     y += 22;
   }
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 130, 4, 120, 22, bare, nullptr,
+                              nullptr, nullptr);
+  HWND text = CreateWindowExW(0, L"STATIC", L"text", WS_CHILD | WS_VISIBLE, 130, 30, 120, 22, bare, nullptr,
+                              nullptr, nullptr);
   ASSERT_TRUE(SkinManager()->SkinWindow(bare));
   skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(bare);
   ASSERT_NE(skinned, nullptr);
@@ -223,8 +227,86 @@ TEST_F(SkinAttachTest, ABareWindowsButtonsGetPaintersByTheirType) {
     EXPECT_EQ(got, c.expected) << "button type " << c.type;
     if (p) EXPECT_EQ(p->Owner(), skinned);
   }
+  TSkinControl* editPainter = skinned->FindControlByHandle(edit);
+  ASSERT_NE(editPainter, nullptr);
+  EXPECT_EQ(editPainter->ClassType(), skin::TSkinEdit::StaticClass());
+  EXPECT_EQ(skinned->FindControlByHandle(text), nullptr);
   DestroyWindow(bare);
   UnregisterClassW(L"SkinAttachBare", GetModuleHandleW(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// Controls of "another library", named in a Skin3rd list of the test's own. TLabBox descends from the
+// check box only so that it is a button window; its painter comes from the list.
+class TLabNilEdit : public cl::TEdit {
+  CL_PLAIN_CLASS(TLabNilEdit, cl::TEdit)
+  explicit TLabNilEdit(cl::TComponent* owner) : TEdit(owner) {}
+};
+class TLabBox : public cl::TCheckBox {
+  CL_PLAIN_CLASS(TLabBox, cl::TCheckBox)
+  explicit TLabBox(cl::TComponent* owner) : TCheckBox(owner) {}
+};
+class TLabPlain : public cl::TButton {
+  CL_PLAIN_CLASS(TLabPlain, cl::TButton)
+  explicit TLabPlain(cl::TComponent* owner) : TButton(owner) {}
+};
+class TLabRadioGroup : public cl::TPanel {
+  CL_PLAIN_CLASS(TLabRadioGroup, cl::TPanel)
+  explicit TLabRadioGroup(cl::TComponent* owner) : TPanel(owner) {}
+};
+class TLabLong : public cl::TButton {
+  CL_PLAIN_CLASS(TLabLong, cl::TButton)
+  explicit TLabLong(cl::TComponent* owner) : TButton(owner) {}
+};
+
+TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
+  NewLabForm();
+  cl::TStringList lines;
+  lines.Add("TLABNILEDIT=nil");                      // upper case: matched without case
+  lines.Add("tlabbox=CheckBox");
+  lines.Add("TLabRadioGroup=RadioGroup");
+  lines.Add("TLabLong=button" + std::string(60, ' '));  // cut to 50: no longer "button"
+  lines.Add("TLabBox=radiobutton");                   // only the first line of a class counts
+  lines.Add("TLabNilEdit=edit");
+  cl::ComponentAs<skin::TSkinData>(main_, "SkinData1")->SetSkin3rd(&lines);
+  auto* nilEdit = Add<TLabNilEdit>(main_, 0);
+  auto* box = Add<TLabBox>(main_, 30);
+  auto* group = Add<TLabRadioGroup>(main_, 200);
+  group->SetHeight(80);
+  // Made after the group: the group's pass reaches it first and makes it a radio button.
+  auto* radio = Add<TLabPlain>(group, 10);
+  auto* longKind = Add<TLabLong>(main_, 300);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+
+  EXPECT_EQ(skinned->FindControlByHandle(nilEdit->Handle()), nullptr) << "an edit named \"nil\" stays unskinned";
+  EXPECT_TRUE(Has<skin::TSkinCheckBox>(*skinned, box));
+  EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
+  EXPECT_TRUE(Has<skin::TSkinRadioButton>(*skinned, radio));
+  EXPECT_EQ(PainterOf(*skinned, longKind), nullptr) << "listed, so not a plain button either";
+}
+
+}  // namespace
+
+namespace {
+
+// The bare-window path reaches windows of the system's classes: a control of the class library is one
+// too, and keeps the painter (or none) that its form's pass gave it.
+TEST_F(SkinAttachTest, TheBareWindowPathLeavesControlsOfTheClassLibraryAlone) {
+  NewLabForm();
+  auto* skipped = Add<cl::TButton>(main_, 0, 199);
+  auto* edit = Add<cl::TEdit>(main_, 30);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const size_t count = skinned->Painters().size();
+  skinned->SkinChildWindow(skipped->Handle());
+  skinned->SkinChildWindow(edit->Handle());
+  skinned->SkinChildWindows();
+  EXPECT_EQ(skinned->Painters().size(), count);
+  EXPECT_EQ(skinned->FindControlByHandle(skipped->Handle()), nullptr);
 }
 
 }  // namespace

@@ -28,6 +28,9 @@ class TProbePainter : public TSkinControl {
   bool ThrowWhileDrawing = false;
   int Draws = 0;
   RECT LastRect{};
+  // Counts AfterMessage calls for one message, kept outside the painter.
+  int* Afters = nullptr;
+  UINT Counted = 0;
 
  protected:
   bool BeforeMessage(cl::TMessage& m) override {
@@ -36,6 +39,10 @@ class TProbePainter : public TSkinControl {
       return false;
     }
     return TSkinControl::BeforeMessage(m);
+  }
+  void AfterMessage(cl::TMessage& m) override {
+    if (Afters && m.Msg == Counted) ++*Afters;
+    TSkinControl::AfterMessage(m);
   }
   void DrawSkin(HDC, const RECT& rect) override {
     ++Draws;
@@ -173,6 +180,28 @@ TEST_F(PainterBase, ItsWindowsDestructionReachesTheControlOnceAndGivesTheColourB
   EXPECT_EQ(destroys, 1);
   EXPECT_EQ(painter->State(), skin::kPainterDestroyed);
   EXPECT_EQ(panel->Color(), 0x123456);
+}
+
+// A control freed by its own handling of a message (a click whose handler frees it) frees its painter
+// meanwhile: the painter's handling ends there.
+TEST_F(PainterBase, APainterFreedByItsControlsHandlingTouchesNothingAfterwards) {
+  constexpr UINT kFreeYourself = WM_APP + 7;
+  cl::TMessageLink freer(button_->WindowProc, [this](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    if (m.Msg == kFreeYourself) {
+      delete button_;
+      button_ = nullptr;
+      return;
+    }
+    next(m);
+  });
+  auto* painter = new TProbePainter(button_);
+  int afters = 0;
+  painter->Afters = &afters;
+  painter->Counted = kFreeYourself;
+  painter->Attach(nullptr, data_, false);
+  button_->Perform(kFreeYourself);
+  EXPECT_EQ(button_, nullptr);
+  EXPECT_EQ(afters, 0);
 }
 
 TEST_F(PainterBase, ABareWindowIsSubclassedInItsTurnAndItsPaintDrawnWithItsOwnDC) {

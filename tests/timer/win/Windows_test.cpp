@@ -16,6 +16,10 @@
 #include "Unit2.h"
 #include "Unit3.h"
 #include "WinSkinData.h"
+#include "WinSkinDlg.h"
+#include "WinSkinForm.h"
+#include "SkinControl.h"
+#include "Spin.h"
 #include "MessageLoop.h"
 
 namespace {
@@ -439,3 +443,51 @@ TEST_F(TimerWindowsTest, MenusAboutPanelAndWarningWindowAsDescribed) {
 }
 
 }  // namespace
+
+// Every control of the shown windows gets the painter of its class from the skin the program carries.
+class TimerSkinnedWindowsTest : public TimerWindowsTest {
+ protected:
+  // The form shown and its controls skinned; the painter of a control, or its class name "none".
+  skin::TWinSkinForm* ShowSkinned(cl::TCustomForm* form) {
+    form->Show();
+    skin::TWinSkinForm* skinned = nullptr;
+    EXPECT_TRUE(hktest::PumpUntil([&] {
+      skinned = skin::SkinManager() ? skin::SkinManager()->FindSkinForm(form->Handle()) : nullptr;
+      return skinned && skinned->ControlsSkinned();
+    }));
+    return skinned;
+  }
+  static std::string PainterOf(const skin::TWinSkinForm& skinned, cl::TWinControl* control) {
+    for (skin::TSkinControl* p : skinned.Painters())
+      if (p->Painted() == control || p->Handle() == control->Handle()) return std::string(p->ClassName());
+    return "none";
+  }
+};
+
+TEST_F(TimerSkinnedWindowsTest, TheMainAndSettingsWindowsControlsArePaintedFromTheSkin) {
+  Make();
+  skin::TWinSkinForm* main = ShowSkinned(form1);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(PainterOf(*main, form1->RadioButton1), "TSkinRadioButton");
+  EXPECT_EQ(PainterOf(*main, form1->RadioButton2), "TSkinRadioButton");
+  EXPECT_EQ(PainterOf(*main, form1->CheckBox1), "TSkinCheckBox");
+  EXPECT_EQ(PainterOf(*main, form1->Button1), "TSkinButton");
+  EXPECT_EQ(PainterOf(*main, form1->Button2), "TSkinButton");
+  EXPECT_EQ(PainterOf(*main, form1->StatusBar1), "TSkinStatusBar");
+  EXPECT_EQ(PainterOf(*main, form1->Panel1), "TSkinBox");
+  EXPECT_EQ(PainterOf(*main, form1->Edit1), "TSkinEdit");
+  for (cl::TSpinEdit* spin : {form1->SpinEdit1, form1->SpinEdit2, form1->SpinEdit3}) {
+    EXPECT_EQ(PainterOf(*main, spin), "TSkinEdit");
+    RedrawWindow(spin->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    skin::TSkinControl* arrows = main->FindControlByHandle(spin->ArrowsHandle());
+    ASSERT_NE(arrows, nullptr);
+    EXPECT_EQ(std::string(arrows->ClassName()), "TSkinUpDown");
+  }
+
+  skin::TWinSkinForm* settings = ShowSkinned(form3);
+  ASSERT_NE(settings, nullptr);
+  for (cl::TCheckBox* box : {form3->CheckBox1, form3->CheckBox2, form3->CheckBox4})
+    EXPECT_EQ(PainterOf(*settings, box), "TSkinCheckBox");
+  EXPECT_EQ(PainterOf(*settings, form3->Button1), "TSkinButton");
+  form3->Hide();
+}

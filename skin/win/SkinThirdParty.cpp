@@ -1,0 +1,115 @@
+// Controls of other libraries: the skin data's Skin3rd list maps their class names to a kind of painter.
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "Controls.h"
+#include "SkinBoxes.h"
+#include "SkinButtons.h"
+#include "SkinChecks.h"
+#include "SkinEdits.h"
+#include "SkinRanges.h"
+#include "WinSkinData.h"
+#include "WinSkinForm.h"
+
+namespace skin {
+
+namespace {
+
+// Kinds longer than this are cut before they are compared.
+constexpr size_t kMaxKindLength = 50;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+template <class P>
+void AttachTo(cl::TControl* control, TWinSkinForm* form, TSkinData* data, bool useColor) {
+  (new P(control))->Attach(form, data, useColor);
+}
+
+}  // namespace
+
+std::string TWinSkinForm::ThirdPartyKind(const std::string& className) const {
+  if (!data_ || !data_->Skin3rd()) return {};
+  const std::string key = Lower(className) + "=";
+  const cl::TStrings& lines = *data_->Skin3rd();
+  for (int i = 0; i < lines.Count(); ++i) {
+    const std::string line = Lower(lines.Strings(i));
+    if (line.compare(0, key.size(), key) == 0) return line.substr(key.size(), kMaxKindLength);
+  }
+  return {};
+}
+
+bool TWinSkinForm::SkinThirdParty(const std::string& className, cl::TControl* control) {
+  const std::string kind = ThirdPartyKind(className);
+  if (kind.empty()) return false;
+  const TSkinControlTypes on = data_->SkinControls();
+  auto* windowed = dynamic_cast<cl::TWinControl*>(control);
+  // The controls inside a container of another library.
+  const auto eachChild = [&](auto action) {
+    if (!windowed) return;
+    for (int i = 0; i < windowed->ControlCount(); ++i) action(windowed->Controls(i));
+  };
+  if (kind == "edit") {
+    if (on.Contains(xcEdit) && windowed) {
+      auto* painter = new TSkinEdit(control);
+      try {
+        painter->AttachHandle(windowed->Handle(), data_, this);
+      } catch (const std::exception&) {
+        delete painter;
+      }
+    }
+  } else if (kind == "radiobutton") {
+    if (on.Contains(xcRadioButton)) AttachTo<TSkinRadioButton>(control, this, data_, false);
+  } else if (kind == "panel") {
+    if (on.Contains(xcPanel)) {
+      SetPropByName(control, "Transparent", "True");
+      AttachTo<TSkinBox>(control, this, data_, true);
+    }
+  } else if (kind == "trackbar") {
+    if (on.Contains(xcButton)) {
+      SetPropByName(control, "Transparent", "True");
+      AttachTo<TSkinTrackBar>(control, this, data_, false);
+    }
+  } else if (kind == "button") {
+    if (on.Contains(xcButton)) AttachTo<TSkinButton>(control, this, data_, false);
+  } else if (kind == "bitbtn") {
+    if (on.Contains(xcButton)) AttachTo<TSkinBitButton>(control, this, data_, false);
+  } else if (kind == "speedbutton") {
+    if (on.Contains(xcSpeedButton)) (new TSkinSpeedButton(control))->AttachGraphic(this, data_);
+  } else if (kind == "progress") {
+    if (on.Contains(xcProgress)) AttachTo<TSkinProgress>(control, this, data_, false);
+  } else if (kind == "container") {
+    eachChild([&](cl::TControl* child) { SkinThirdParty(std::string(child->ClassName()), child); });
+  } else if (kind == "groupbox") {
+    if (on.Contains(xcGroupBox)) AttachTo<TSkinGroupBox>(control, this, data_, true);
+  } else if (kind == "radiogroup" || kind == "checkgroup") {
+    if (on.Contains(kind == "radiogroup" ? xcGroupBox : xcPanel)) {
+      if (on.Contains(xcRadioButton))
+        eachChild([&](cl::TControl* child) {
+          if (kind == "radiogroup")
+            AttachTo<TSkinRadioButton>(child, this, data_, false);
+          else
+            AttachTo<TSkinCheckBox>(child, this, data_, false);
+        });
+      if (on.Contains(xcGroupBox)) AttachTo<TSkinGroupBox>(control, this, data_, true);
+    }
+  } else if (kind == "checkbox") {
+    if (on.Contains(xcCheckBox)) AttachTo<TSkinCheckBox>(control, this, data_, false);
+  }
+  // "nil", and any kind without a painter: the control stays as it is.
+  return true;
+}
+
+bool TWinSkinForm::NeedsScrollbars(const cl::TControl* control) const {
+  const auto* windowed = dynamic_cast<const cl::TWinControl*>(control);
+  if (!windowed) return false;
+  if (control->Tag() == 55 || control->InheritsFrom("TMemo")) return true;
+  if (!windowed->HandleAllocated()) return false;
+  const LONG_PTR style = GetWindowLongPtrW(const_cast<cl::TWinControl*>(windowed)->Handle(), GWL_STYLE);
+  return (style & (WS_HSCROLL | WS_VSCROLL)) != 0;
+}
+
+}  // namespace skin
