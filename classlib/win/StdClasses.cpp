@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "Spin.h"
 #include "StdCtrls.h"
+#include "Tabs.h"
 
 namespace cl {
 
@@ -19,7 +20,7 @@ void RegisterStandardClasses() {
   RegisterClasses({TOpenDialog::StaticClass()});
   RegisterClasses({TRadioButton::StaticClass(), TSpinEdit::StaticClass(), TStatusBar::StaticClass(),
                    TProgressBar::StaticClass(), TSpeedButton::StaticClass(), TBitBtn::StaticClass(),
-                   TTrackBar::StaticClass()});
+                   TTrackBar::StaticClass(), TTabSet::StaticClass()});
   RegisterMenuClasses();
 }
 

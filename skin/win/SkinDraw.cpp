@@ -1,5 +1,7 @@
 #include "SkinDraw.h"
 
+#include <algorithm>
+
 #include "Colors.h"
 #include "ImgUtil.h"
 
@@ -48,6 +50,40 @@ void DrawCaptionText(HDC dc, const RECT& rect, UINT align, bool enabled, const s
   OffsetRect(&measured, 0, ((rect.bottom - rect.top) - textHeight) / 2 - 1);
   const COLORREF oldColor = enabled ? CLR_INVALID : SetTextColor(dc, cl::ColorToRGB(cl::clBtnShadow));
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, align | DT_EXPANDTABS);
+  if (oldColor != CLR_INVALID) SetTextColor(dc, oldColor);
+  SetBkMode(dc, oldMode);
+}
+
+void DrawImageText(HDC dc, const RECT& rect, int align, const std::wstring& text, int imageIndex,
+                   HIMAGELIST images, bool enabled) {
+  constexpr UINT kLine = DT_SINGLELINE | DT_EXPANDTABS | DT_END_ELLIPSIS;
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  int imageWidth = 0, imageHeight = 0;
+  const bool hasImage = imageIndex != -1 && images &&
+                        ImageList_GetIconSize(images, &imageWidth, &imageHeight) && imageWidth < width;
+  if (!hasImage) imageWidth = imageHeight = 0;
+  RECT textRect = rect;
+  if (imageWidth) textRect.right += imageWidth + 2;
+  if (text.empty()) {
+    textRect.right = textRect.left;
+  } else {
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, kLine | DT_CALCRECT | DT_NOCLIP);
+  }
+  const int textWidth = textRect.right - textRect.left, textHeight = textRect.bottom - textRect.top;
+  int start = 2;
+  if (align == 1) start = (width - textWidth - imageWidth) / 2;
+  if (align == 2) start = width - textWidth - imageWidth - 2;
+  start = std::max(start, 2);
+  if (hasImage)
+    ImageList_Draw(images, imageIndex, dc, rect.left + start, rect.top + (height - imageHeight) / 2, ILD_TRANSPARENT);
+  if (text.empty()) return;
+  textRect.left = std::max(rect.left + start + imageWidth + 1, rect.left);
+  textRect.right = std::min(textRect.left + textWidth, rect.right);
+  textRect.top = rect.top + (height - textHeight) / 2;
+  textRect.bottom = textRect.top + textHeight;
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColor = enabled ? CLR_INVALID : SetTextColor(dc, cl::ColorToRGB(cl::clBtnShadow));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, kLine);
   if (oldColor != CLR_INVALID) SetTextColor(dc, oldColor);
   SetBkMode(dc, oldMode);
 }
