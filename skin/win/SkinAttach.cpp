@@ -7,17 +7,21 @@
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "SkinAttachSupport.h"
 #include "SkinBoxes.h"
 #include "SkinButtons.h"
 #include "SkinChecks.h"
+#include "SkinCombo.h"
 #include "SkinEdits.h"
 #include "SkinListView.h"
 #include "SkinRanges.h"
 #include "SkinScrollbars.h"
+#include "SkinTabs.h"
 #include "StdCtrls.h"
 #include "Buttons.h"
 #include "WindowBinding.h"
 #include "WinSkinData.h"
+#include "WinSkinDlg.h"
 #include "WinSkinForm.h"
 
 namespace skin {
@@ -27,19 +31,6 @@ namespace {
 std::string Upper(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
   return text;
-}
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
-std::string WindowClassName(HWND wnd) {
-  wchar_t name[100] = {};
-  const int n = GetClassNameW(wnd, name, 100);
-  std::string text;
-  for (int i = 0; i < n; ++i) text += name[i] < 128 ? static_cast<char>(name[i]) : '?';
-  return Lower(text);
 }
 
 // Painters of bare "button" windows by the button's type.
@@ -137,35 +128,6 @@ void TWinSkinForm::SkinControls(cl::TComponent* owner) {
     if (auto* control = dynamic_cast<cl::TControl*>(owner->Components(i))) SkinControl(control, owner);
 }
 
-namespace {
-
-// Makes a painter of type P owned by the control and attaches it; the control is then painted.
-template <class P>
-P* AttachNew(cl::TControl* control, TWinSkinForm* form, TSkinData* data, bool useColor) {
-  auto* painter = new P(control);
-  painter->Attach(form, data, useColor);
-  return painter;
-}
-
-// A scroll-bar painter: overlays on the control's bars.
-template <class P>
-void AttachScrollbarsNew(cl::TControl* control, cl::TWinControl* windowed, TWinSkinForm* form, TSkinData* data) {
-  if (windowed) (new P(control))->AttachScrollbars(windowed, data, form);
-}
-
-// The same for a painter that subclasses the control's window instead.
-template <class P>
-void AttachHandleNew(cl::TControl* control, HWND wnd, TWinSkinForm* form, TSkinData* data) {
-  auto* painter = new P(control);
-  try {
-    painter->AttachHandle(wnd, data, form);
-  } catch (const std::exception&) {
-    delete painter;
-  }
-}
-
-}  // namespace
-
 void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
   if (!data_ || !control) return;
   const std::string name = Upper(std::string(control->ClassName()));
@@ -192,6 +154,15 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
   // Controls of other libraries that no painter may touch.
   if (name == "TDBCOMBOBOXEH" || name == "TQRPREVIEW" || name == "TFRDESIGNERPAGE" || name == "TFRPBOX") return;
   const TSkinControlTypes on = data_->SkinControls();
+  const bool hasTabs = data_->Tabs && !data_->Tabs->Image.Empty();
+  if (name == "TTABSET" && on.Contains(xcTab) && hasTabs) {
+    AttachNew<TSkinTab31>(control, this, data_, false);
+    return;
+  }
+  if (name == "TTABBEDNOTEBOOK" && on.Contains(xcTab) && hasTabs) {
+    AttachHandleNew<TSkinTab>(control, windowed->Handle(), this, data_);
+    return;
+  }
   if (name == "TMVCPANEL") {
     SkinControls(control);
     return;
@@ -218,6 +189,14 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
     SkinControls(control);
   } else if (dynamic_cast<cl::TProgressBar*>(control) && on.Contains(xcProgress)) {
     AttachNew<TSkinProgress>(control, this, data_, false);
+  } else if (dynamic_cast<cl::TComboBox*>(control) && on.Contains(xcCombo)) {
+    AttachNew<TSkinComBox>(control, this, data_, false);
+  } else if (name == "TDATETIMEPICKER" && on.Contains(xcEdit) && windowed) {
+    // A picker with arrows is an edit; one that drops a calendar down looks like a combo box.
+    if (GetWindowLongW(windowed->Handle(), GWL_STYLE) & DTS_UPDOWN)
+      AttachHandleNew<TSkinEdit>(control, windowed->Handle(), this, data_);
+    else
+      AttachNew<TSkinComBox>(control, this, data_, false);
   } else if ((name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO") && on.Contains(xcScrollbar)) {
     AttachScrollbarsNew<TSkinScrollbar>(control, windowed, this, data_);
   } else if (control->InheritsFrom("TBitBtn")) {
@@ -243,6 +222,12 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
   } else if (dynamic_cast<cl::TCustomForm*>(control) && name != "TDCEDIT" && name != "TDCDBEDIT") {
     AttachNew<TSkinBox>(control, this, data_, true);
     SkinControls(control);
+  } else if ((name == "TDCEDIT" || name == "TDCDBEDIT") && windowed) {
+    const int64_t buttons = GetOrdPropByName(control, "NumButtons");
+    if (buttons == 1 && on.Contains(xcCombo))
+      AttachNew<TSkinComBox>(control, this, data_, false);
+    else if (buttons == 0 && on.Contains(xcEdit))
+      AttachHandleNew<TSkinEdit>(control, windowed->Handle(), this, data_);
   }
 }
 
@@ -258,7 +243,7 @@ void TWinSkinForm::SkinChildWindow(HWND wnd) {
   if (!wnd || !data_ || FindControlByHandle(wnd)) return;
   // A control of the class library gets its painter, or none, from its form's pass.
   if (dynamic_cast<cl::TControl*>(cl::BoundObject(wnd))) return;
-  const std::string name = WindowClassName(wnd);
+  const std::string name = LowerWindowClassName(wnd);
   const DWORD style = static_cast<DWORD>(GetWindowLongW(wnd, GWL_STYLE));
   // Painters of bare windows are owned by this window and freed with its painter list.
   TSkinControl* painter = nullptr;
@@ -278,6 +263,12 @@ void TWinSkinForm::SkinChildWindow(HWND wnd) {
     }
   } else if (name == "edit") {
     painter = new TSkinEdit(this);
+  } else if (name == "combobox") {
+    if ((style & 3) != CBS_SIMPLE) painter = new TSkinComBox(this);
+  } else if (name == "comboboxex32") {
+    // The combo box inside the extended one.
+    wnd = GetTopWindow(wnd);
+    if (wnd && !FindControlByHandle(wnd)) painter = new TSkinComBox(this);
   } else if (name == "scrollbar") {
     // Only size grips: other bare scroll bars keep their own look.
     if (TSkinSizer::IsSizeGrip(wnd)) painter = new TSkinSizer(this);

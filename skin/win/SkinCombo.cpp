@@ -1,5 +1,7 @@
 #include "SkinCombo.h"
 
+#include "SkinScrollbars.h"
+
 #include "ImgUtil.h"
 #include "WinSkinData.h"
 
@@ -76,7 +78,7 @@ void TSkinComBox::SkinList() {
   FreeNotification(painter);
 }
 
-TSkinControl* TSkinComBox::NewListPainter() { return nullptr; }
+TSkinControl* TSkinComBox::NewListPainter() { return new TSkinScrollbarH(Owner()); }
 
 void TSkinComBox::Notification(cl::TComponent* component, cl::TOperation operation) {
   TSkinControl::Notification(component, operation);

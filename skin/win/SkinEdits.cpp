@@ -8,18 +8,11 @@
 #include "Graphics.h"
 #include "SkinRanges.h"
 #include "WinSkinData.h"
+#include "WinSkinDlg.h"
 
 namespace skin {
 
 namespace {
-
-std::string LowerClassName(HWND wnd) {
-  wchar_t name[100] = {};
-  const int n = GetClassNameW(wnd, name, 100);
-  std::string text;
-  for (int i = 0; i < n; ++i) text += name[i] < 128 ? static_cast<char>(std::tolower(name[i])) : '?';
-  return text;
-}
 
 bool IsUpDownClass(const std::string& name) {
   return name == "msctls_updown32" || name.find("spin") != std::string::npos ||
@@ -65,7 +58,7 @@ void TSkinEdit::AfterMessage(cl::TMessage& m) {
 
 void TSkinEdit::FindUpDown() {
   for (HWND child = GetTopWindow(Handle()); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsUpDownClass(LowerClassName(child))) continue;
+    if (!IsUpDownClass(LowerWindowClassName(child))) continue;
     auto* painter = new TSkinUpDown(Owner());
     try {
       painter->AttachHandle(child, Data(), Form());

@@ -20,46 +20,9 @@ namespace {
 
 // The header text a painter reads: 200 characters and the terminating null.
 constexpr int kHeaderTextChars = 201;
-constexpr UINT kItemTextFormat = DT_SINGLELINE | DT_EXPANDTABS | DT_END_ELLIPSIS;
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
-
-// An item's text beside its image: align 0 left, 1 centred, 2 right, never nearer the left edge than 2
-// pixels; the image only when it exists and is narrower than the item.
-void DrawImageText(HDC dc, const RECT& rect, UINT align, const std::wstring& text, int imageIndex,
-                   HIMAGELIST images, bool enabled) {
-  int imageW = 0, imageH = 0;
-  if (imageIndex != -1 && images && ImageList_GetIconSize(images, &imageW, &imageH)) {
-    if (imageW >= Width(rect)) imageW = 0;
-  } else {
-    imageW = 0;
-  }
-  const bool hasImage = imageW > 0;
-  RECT measured{0, 0, Width(rect) + (hasImage ? imageW + 2 : 0), Height(rect)};
-  if (text.empty()) {
-    measured.right = measured.left;
-  } else {
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, kItemTextFormat | DT_CALCRECT | DT_NOCLIP);
-  }
-  const int textW = Width(measured), textH = Height(measured);
-  int start = 2;
-  if (align == DT_CENTER) start = (Width(rect) - textW - imageW) / 2;
-  if (align == DT_RIGHT) start = Width(rect) - textW - imageW - 2;
-  start = std::max(start, 2);
-  if (hasImage)
-    ImageList_Draw(images, imageIndex, dc, rect.left + start, rect.top + (Height(rect) - imageW) / 2, ILD_TRANSPARENT);
-  if (text.empty()) return;
-  RECT r{rect.left + start + imageW + 1, rect.top + (Height(rect) - textH) / 2, 0, 0};
-  r.right = std::min(r.left + textW, rect.right);
-  r.bottom = r.top + textH;
-  r.left = std::max(r.left, rect.left);
-  const int oldMode = SetBkMode(dc, TRANSPARENT);
-  const COLORREF oldColor = enabled ? CLR_INVALID : SetTextColor(dc, cl::ColorToRGB(cl::clBtnShadow));
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kItemTextFormat);
-  if (oldColor != CLR_INVALID) SetTextColor(dc, oldColor);
-  SetBkMode(dc, oldMode);
-}
 
 // The arrow of a sorted column, 9 pixels wide, 5 pixels left of the item's right edge, centred down.
 void DrawSortArrow(HDC dc, const RECT& item, bool ascending) {
@@ -155,7 +118,7 @@ void TSkinHeader::DrawSkin(HDC dc, const RECT& rect) {
     face(item);
     const UINT align = (hdi.fmt & HDF_RIGHT) ? DT_RIGHT : (hdi.fmt & HDF_CENTER) ? DT_CENTER : DT_LEFT;
     const int imageIndex = (hdi.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) ? hdi.iImage : -1;
-    if (text[0]) DrawImageText(to, item, align, text, imageIndex, images, enabled);
+    if (text[0]) DrawImageText(to, item, static_cast<int>(align), text, imageIndex, images, enabled);
     if (const int mark = SortMark(i, hdi.fmt)) DrawSortArrow(to, item, mark > 0);
     right = std::max(right, static_cast<int>(item.right));
   }

@@ -4,12 +4,16 @@
 #include <string>
 
 #include "Controls.h"
+#include "SysUtils.h"
+#include "SkinAttachSupport.h"
 #include "SkinBoxes.h"
 #include "SkinButtons.h"
 #include "SkinChecks.h"
+#include "SkinCombo.h"
 #include "SkinEdits.h"
 #include "SkinRanges.h"
 #include "SkinScrollbars.h"
+#include "SkinTabs.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 
@@ -20,24 +24,15 @@ namespace {
 // Kinds longer than this are cut before they are compared.
 constexpr size_t kMaxKindLength = 50;
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
-template <class P>
-void AttachTo(cl::TControl* control, TWinSkinForm* form, TSkinData* data, bool useColor) {
-  (new P(control))->Attach(form, data, useColor);
-}
 
 }  // namespace
 
 std::string TWinSkinForm::ThirdPartyKind(const std::string& className) const {
   if (!data_ || !data_->Skin3rd()) return {};
-  const std::string key = Lower(className) + "=";
+  const std::string key = cl::LowerCase(className) + "=";
   const cl::TStrings& lines = *data_->Skin3rd();
   for (int i = 0; i < lines.Count(); ++i) {
-    const std::string line = Lower(lines.Strings(i));
+    const std::string line = cl::LowerCase(lines.Strings(i));
     if (line.compare(0, key.size(), key) == 0) return line.substr(key.size(), kMaxKindLength);
   }
   return {};
@@ -53,63 +48,61 @@ bool TWinSkinForm::SkinThirdParty(const std::string& className, cl::TControl* co
     if (!windowed) return;
     for (int i = 0; i < windowed->ControlCount(); ++i) action(windowed->Controls(i));
   };
-  if (kind == "edit") {
-    if (on.Contains(xcEdit) && windowed) {
-      auto* painter = new TSkinEdit(control);
-      try {
-        painter->AttachHandle(windowed->Handle(), data_, this);
-      } catch (const std::exception&) {
-        delete painter;
-      }
-    }
+  if (kind == "combobox") {
+    if (on.Contains(xcCombo)) AttachNew<TSkinComBox>(control, this, data_, false);
+  } else if (kind == "tab") {
+    if (on.Contains(xcTab) && data_->Tabs && !data_->Tabs->Image.Empty() && windowed)
+      AttachHandleNew<TSkinTab>(control, windowed->Handle(), this, data_);
+  } else if (kind == "edit") {
+    if (on.Contains(xcEdit) && windowed) AttachHandleNew<TSkinEdit>(control, windowed->Handle(), this, data_);
   } else if (kind == "radiobutton") {
-    if (on.Contains(xcRadioButton)) AttachTo<TSkinRadioButton>(control, this, data_, false);
+    if (on.Contains(xcRadioButton)) AttachNew<TSkinRadioButton>(control, this, data_, false);
   } else if (kind == "panel") {
     if (on.Contains(xcPanel)) {
       SetPropByName(control, "Transparent", "True");
-      AttachTo<TSkinBox>(control, this, data_, true);
+      AttachNew<TSkinBox>(control, this, data_, true);
     }
   } else if (kind == "trackbar") {
     if (on.Contains(xcButton)) {
       SetPropByName(control, "Transparent", "True");
-      AttachTo<TSkinTrackBar>(control, this, data_, false);
+      AttachNew<TSkinTrackBar>(control, this, data_, false);
     }
   } else if (kind == "button") {
-    if (on.Contains(xcButton)) AttachTo<TSkinButton>(control, this, data_, false);
+    if (on.Contains(xcButton)) AttachNew<TSkinButton>(control, this, data_, false);
   } else if (kind == "bitbtn") {
-    if (on.Contains(xcButton)) AttachTo<TSkinBitButton>(control, this, data_, false);
+    if (on.Contains(xcButton)) AttachNew<TSkinBitButton>(control, this, data_, false);
   } else if (kind == "speedbutton") {
     if (on.Contains(xcSpeedButton)) (new TSkinSpeedButton(control))->AttachGraphic(this, data_);
   } else if (kind == "progress") {
-    if (on.Contains(xcProgress)) AttachTo<TSkinProgress>(control, this, data_, false);
+    if (on.Contains(xcProgress)) AttachNew<TSkinProgress>(control, this, data_, false);
   } else if (kind == "scrollbar") {
     if (on.Contains(xcScrollbar) && windowed) {
-      (new TSkinScrollbar(control))->AttachScrollbars(windowed, data_, this);
+      AttachScrollbarsNew<TSkinScrollbar>(control, windowed, this, data_);
       SkinControls(control);
     }
   } else if (kind == "embedscrollbar") {
     if (on.Contains(xcScrollbar))
       eachChild([&](cl::TControl* child) {
-        if (auto* w = dynamic_cast<cl::TWinControl*>(child); w && NeedsScrollbars(child))
-          (new TSkinScrollbar(child))->AttachScrollbars(w, data_, this);
+        if (NeedsScrollbars(child))
+          AttachScrollbarsNew<TSkinScrollbar>(child, dynamic_cast<cl::TWinControl*>(child), this, data_);
       });
   } else if (kind == "container") {
     eachChild([&](cl::TControl* child) { SkinThirdParty(std::string(child->ClassName()), child); });
   } else if (kind == "groupbox") {
-    if (on.Contains(xcGroupBox)) AttachTo<TSkinGroupBox>(control, this, data_, true);
+    if (on.Contains(xcGroupBox)) AttachNew<TSkinGroupBox>(control, this, data_, true);
   } else if (kind == "radiogroup" || kind == "checkgroup") {
     if (on.Contains(kind == "radiogroup" ? xcGroupBox : xcPanel)) {
       if (on.Contains(xcRadioButton))
         eachChild([&](cl::TControl* child) {
           if (kind == "radiogroup")
-            AttachTo<TSkinRadioButton>(child, this, data_, false);
+            AttachNew<TSkinRadioButton>(child, this, data_, false);
           else
-            AttachTo<TSkinCheckBox>(child, this, data_, false);
+            AttachNew<TSkinCheckBox>(child, this, data_, false);
         });
-      if (on.Contains(xcGroupBox)) AttachTo<TSkinGroupBox>(control, this, data_, true);
+      if (on.Contains(xcGroupBox)) AttachNew<TSkinGroupBox>(control, this, data_, true);
     }
   } else if (kind == "checkbox") {
-    if (on.Contains(xcCheckBox)) AttachTo<TSkinCheckBox>(control, this, data_, false);
+    if (on.Contains(xcCheckBox)) AttachNew<TSkinCheckBox>(control, this, data_, false);
   }
   // "nil", and any kind without a painter: the control stays as it is.
   return true;

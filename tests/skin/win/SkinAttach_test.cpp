@@ -12,6 +12,9 @@
 #include "SkinBoxes.h"
 #include "SkinButtons.h"
 #include "SkinChecks.h"
+#include "SkinCombo.h"
+#include "SkinListView.h"
+#include "SkinScrollbars.h"
 #include "SkinEdits.h"
 #include "SkinRanges.h"
 #include "SkinTestForms.h"
@@ -83,6 +86,10 @@ TEST_F(SkinAttachTest, EachControlGetsThePainterOfItsClassOnceEvenOnASecondPass)
   auto* speed = Add<cl::TSpeedButton>(panel, 10);
   auto* edit = Add<cl::TEdit>(main_, 380);
   auto* spin = Add<cl::TSpinEdit>(main_, 240);
+  auto* combo = Add<cl::TComboBox>(main_, 270);
+  auto* memo = Add<cl::TMemo>(main_, 330);
+  memo->SetScrollBars(cl::ssVertical);
+  auto* list = Add<cl::TListView>(main_, 360);
   auto* off199 = Add<cl::TButton>(main_, 180, 199);
   skin::TWinSkinForm* skinned = ShowSkinned();
   ASSERT_NE(skinned, nullptr);
@@ -97,6 +104,9 @@ TEST_F(SkinAttachTest, EachControlGetsThePainterOfItsClassOnceEvenOnASecondPass)
   EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
   EXPECT_TRUE(Has<skin::TSkinBox>(*skinned, panel));
   EXPECT_TRUE(Has<skin::TSkinSpeedButton>(*skinned, speed));
+  EXPECT_TRUE(Has<skin::TSkinComBox>(*skinned, combo));
+  EXPECT_TRUE(Has<skin::TSkinScrollbar>(*skinned, memo)) << "a memo's painter is its scroll bars'";
+  EXPECT_TRUE(Has<skin::TSkinListView>(*skinned, list));
   // Edits are subclassed; a spin edit's arrows get theirs at its first paint.
   TSkinControl* editPainter = skinned->FindControlByHandle(edit->Handle());
   ASSERT_NE(editPainter, nullptr);
@@ -217,6 +227,14 @@ TEST_F(SkinAttachTest, ABareWindowsChildrenGetPaintersByClassAndButtonType) {
                               nullptr, nullptr);
   HWND text = CreateWindowExW(0, L"STATIC", L"text", WS_CHILD | WS_VISIBLE, 130, 30, 120, 22, bare, nullptr,
                               nullptr, nullptr);
+  HWND dropDown = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 130, 56, 120, 120,
+                                  bare, nullptr, nullptr, nullptr);
+  HWND simple = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_SIMPLE, 130, 84, 120, 60, bare,
+                                nullptr, nullptr, nullptr);
+  HWND grip = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 300, 250, 16, 16, bare,
+                              nullptr, nullptr, nullptr);
+  HWND bar = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 260, 4, 16, 100, bare, nullptr,
+                             nullptr, nullptr);
   ASSERT_TRUE(SkinManager()->SkinWindow(bare));
   skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(bare);
   ASSERT_NE(skinned, nullptr);
@@ -231,6 +249,14 @@ TEST_F(SkinAttachTest, ABareWindowsChildrenGetPaintersByClassAndButtonType) {
   ASSERT_NE(editPainter, nullptr);
   EXPECT_EQ(editPainter->ClassType(), skin::TSkinEdit::StaticClass());
   EXPECT_EQ(skinned->FindControlByHandle(text), nullptr);
+  const auto classOf = [&](HWND w) {
+    TSkinControl* p = skinned->FindControlByHandle(w);
+    return p ? std::string(p->ClassName()) : std::string();
+  };
+  EXPECT_EQ(classOf(dropDown), "TSkinComBox");
+  EXPECT_EQ(classOf(simple), "") << "a simple combo box has no button to draw";
+  EXPECT_EQ(classOf(grip), "TSkinSizer");
+  EXPECT_EQ(classOf(bar), "") << "only size grips among bare scroll bars";
   DestroyWindow(bare);
   UnregisterClassW(L"SkinAttachBare", GetModuleHandleW(nullptr));
 }
