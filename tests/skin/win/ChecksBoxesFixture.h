@@ -13,6 +13,7 @@
 #include "Forms.h"
 #include "FormsTestSupport.h"
 #include "NCFrameFixture.h"
+#include "PainterFormTest.h"
 #include "SkinPack.h"
 #include "StdClasses.h"
 #include "WinSkinData.h"
@@ -30,52 +31,28 @@ constexpr COLORREF kFormRGB = RGB(0x50, 0x30, 0x10);
 // A strip of `frames` flat frames of w by h, frame k (from 1) in kFrames[k - 1].
 inline std::string FrameStrip(int frames, int w, int h) { return ncframe::Strip(frames, w, h, false, kFrames); }
 
-// Pixel (x, y) of the window, window coordinates.
-inline COLORREF WindowPixel(HWND wnd, int x, int y) {
-  const cl::TWindowDC dc(wnd, cl::TWindowDC::dcWholeWindow);
-  return GetPixel(dc.Get(), x, y);
-}
+using skintest::WindowPixel;
 
 // Paints the window's invalid part now.
 inline void PaintNow(HWND wnd) { RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
 
-class PainterTest : public formstest::AppTest {
+class PainterTest : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    form_->SetBounds(60, 60, 360, 260);
+    PainterFormTest::SetUp();
+    MakeForm(60, 60, 360, 260);
     form_->SetColor(kFormColour);
-    data_ = new skin::TSkinData(form_);
-  }
-  void TearDown() override {
-    delete form_;
-    AppTest::TearDown();
   }
   // Reads a package of the description and the bitmaps into the skin component.
   void LoadSkin(const std::string& description, const std::vector<skin::TSkinPackEntry>& bitmaps) {
     std::vector<skin::TSkinPackEntry> entries{{"test.ini", description}};
     entries.insert(entries.end(), bitmaps.begin(), bitmaps.end());
-    const std::string package = skin::BuildSkinPackage(entries);
-    data_->SkinStreamData.Clear();
-    data_->SkinStreamData.Write(package.data(), package.size());
-    ASSERT_TRUE(data_->LoadSkin());
+    LoadPackage(skin::BuildSkinPackage(entries));
   }
   void Show() {
     form_->Show();
     UpdateWindow(form_->Handle());
   }
-  template <class T>
-  T* NewControl(int left, int top, int width, int height) {
-    auto* control = new T(form_);
-    control->SetParent(form_);
-    control->SetBounds(left, top, width, height);
-    return control;
-  }
-
-  cl::TForm* form_ = nullptr;
-  skin::TSkinData* data_ = nullptr;
 };
 
 }  // namespace painttest

@@ -18,6 +18,7 @@
 #include "FormsTestSupport.h"
 #include "MessageLoop.h"
 #include "NCFrameFixture.h"
+#include "PainterFormTest.h"
 #include "SkinPack.h"
 #include "SkinTestForms.h"
 #include "StdClasses.h"
@@ -116,29 +117,17 @@ int TextBands(const TCapture& c, COLORREF face) {
   return bands;
 }
 
-class SkinButtons : public formstest::AppTest {
+class SkinButtons : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    data_ = std::make_unique<skin::TSkinData>(nullptr);
-    const std::string package = ButtonsPackage();
-    data_->SkinStreamData.Write(package.data(), package.size());
-    ASSERT_TRUE(data_->LoadSkin());
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    form_->SetBounds(520, 300, 320, 260);
+    PainterFormTest::SetUp();
+    MakeForm(520, 300, 320, 260);
+    LoadPackage(ButtonsPackage());
     form_->Show();
-  }
-  void TearDown() override {
-    delete form_;
-    data_.reset();
-    AppTest::TearDown();
   }
   template <class T>
   T* Add(int left, int top, int width, int height, const char* caption) {
-    auto* control = new T(form_);
-    control->SetParent(form_);
-    control->SetBounds(left, top, width, height);
+    T* control = NewControl<T>(left, top, width, height);
     control->SetCaption(caption);
     return control;
   }
@@ -146,7 +135,7 @@ class SkinButtons : public formstest::AppTest {
   cl::TButton* PaintedButton(const char* caption = "Go") {
     cl::TButton* button = Add<cl::TButton>(10, 10, 100, 30, caption);
     painter_ = new TSkinButton(button);
-    painter_->Attach(nullptr, data_.get(), false);
+    painter_->Attach(nullptr, data_, false);
     SetFocus(nullptr);
     return button;
   }
@@ -156,8 +145,6 @@ class SkinButtons : public formstest::AppTest {
     SendMessageW(c->Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
   }
 
-  std::unique_ptr<skin::TSkinData> data_;
-  cl::TForm* form_ = nullptr;
   TSkinButton* painter_ = nullptr;
 };
 
@@ -200,7 +187,7 @@ TEST_F(SkinButtons, FocusedTheDefaultPushButtonShowsTheDefaultFrameButTheDefault
   EXPECT_EQ(FaceOf(button), Frame(skin::kButtonDefault));
 
   auto* bit = Add<cl::TBitBtn>(10, 60, 100, 30, "Bit");
-  (new TSkinBitButton(bit))->Attach(nullptr, data_.get(), false);
+  (new TSkinBitButton(bit))->Attach(nullptr, data_, false);
   bit->SetDefault(true);
   EXPECT_EQ(FaceOf(bit), Frame(skin::kButtonDefault));
   SetFocus(bit->Handle());
@@ -267,7 +254,7 @@ class TFailingButtonPainter : public TSkinButton {
 
 TEST_F(SkinButtons, APaintWhoseDrawingFailsStillEnds) {
   cl::TButton* button = Add<cl::TButton>(10, 10, 100, 30, "Go");
-  (new TFailingButtonPainter(button))->Attach(nullptr, data_.get(), false);
+  (new TFailingButtonPainter(button))->Attach(nullptr, data_, false);
   InvalidateRect(button->Handle(), nullptr, TRUE);
   UpdateWindow(button->Handle());
   EXPECT_FALSE(GetUpdateRect(button->Handle(), nullptr, FALSE)) << "the paint must be validated";
@@ -294,7 +281,7 @@ TEST_F(SkinButtons, SwitchedOffTheButtonLooksAsItDoesUnpainted) {
   SetFocus(nullptr);
   const TCapture unpainted = Capture(button->Handle());
   auto* painter = new TSkinButton(button);
-  painter->Attach(nullptr, data_.get(), false);
+  painter->Attach(nullptr, data_, false);
   EXPECT_EQ(FaceOf(button), Frame(skin::kButtonNormal));
 
   button->Perform(skin::kSkinMsgPainterSwitch, 0);
@@ -309,7 +296,7 @@ TEST_F(SkinButtons, OnceThePainterIsFreedTheButtonWorksAndLooksAsBefore) {
   const int links = button->WindowProc.LinkCount();
   const TCapture unpainted = Capture(button->Handle());
   auto* painter = new TSkinButton(button);
-  painter->Attach(nullptr, data_.get(), false);
+  painter->Attach(nullptr, data_, false);
   EXPECT_EQ(button->WindowProc.LinkCount(), links + 1);
   delete painter;
   EXPECT_EQ(button->WindowProc.LinkCount(), links);
@@ -334,7 +321,7 @@ TEST_F(SkinButtons, ABarePushButtonPostsItsClickToItsParentOnTheRelease) {
     next(m);
   });
   auto* painter = new TSkinButton(form_);
-  painter->AttachHandle(wnd, data_.get(), nullptr);
+  painter->AttachHandle(wnd, data_, nullptr);
   SetFocus(nullptr);
   EXPECT_EQ(Painted(wnd, 3, 3), Frame(skin::kButtonNormal));
 
@@ -374,7 +361,7 @@ TEST_F(SkinButtons, TheLineBreakKeepsCharactersTheCodePageLacks) {
 TEST_F(SkinButtons, AGlyphOnlyBitButtonCentresItsGlyphAndASpeedButtonOnePixelFurther) {
   auto* bit = Add<cl::TBitBtn>(10, 10, 100, 30, "");
   SetGlyph(*bit->Glyph(), 16, {RGB(250, 250, 0)});
-  (new TSkinBitButton(bit))->Attach(nullptr, data_.get(), false);
+  (new TSkinBitButton(bit))->Attach(nullptr, data_, false);
   SetFocus(nullptr);
   // (100 - 16) / 2 = 42 across, (30 - 16 + 1) / 2 = 7 down.
   const TCapture c = Capture(bit->Handle());
@@ -390,7 +377,7 @@ TEST_F(SkinButtons, AGlyphOnlyBitButtonCentresItsGlyphAndASpeedButtonOnePixelFur
   speed->SetParent(form_);
   speed->SetBounds(10, 150, 100, 30);
   SetGlyph(*speed->Glyph(), 16, {RGB(250, 250, 0)});
-  (new TSkinSpeedButton(speed))->AttachGraphic(nullptr, data_.get());
+  (new TSkinSpeedButton(speed))->AttachGraphic(nullptr, data_);
   const TCapture f = Capture(form_->Handle());
   EXPECT_EQ(f.At(10 + 42, 150 + 7), Frame(skin::kButtonNormal));
   EXPECT_EQ(f.At(10 + 43, 150 + 7), RGB(250, 250, 0));
@@ -403,7 +390,7 @@ TEST_F(SkinButtons, ADisabledBitButtonGreysTheSecondOfFourCellsOrElseTheFirst) {
   auto* bit = Add<cl::TBitBtn>(10, 10, 100, 30, "");
   bit->SetNumGlyphs(4);
   SetGlyph(*bit->Glyph(), 16, {cells[0], cells[1], cells[2], cells[3]});
-  (new TSkinBitButton(bit))->Attach(nullptr, data_.get(), false);
+  (new TSkinBitButton(bit))->Attach(nullptr, data_, false);
   SetFocus(nullptr);
   // Four cells of 16: centred as one.
   EXPECT_EQ(Painted(bit->Handle(), 50, 15), cells[0]);
@@ -427,7 +414,7 @@ TEST_F(SkinButtons, AFlatSpeedButtonShowsOnlyTheFaceColourUntilTheMouseIsOverIt)
   speed->SetParent(form_);
   speed->SetBounds(10, 150, 60, 24);
   speed->SetFlat(true);
-  (new TSkinSpeedButton(speed))->AttachGraphic(nullptr, data_.get());
+  (new TSkinSpeedButton(speed))->AttachGraphic(nullptr, data_);
   HWND parent = form_->Handle();
   EXPECT_EQ(Painted(parent, 12, 152), kFace);
   EXPECT_EQ(Shown(parent, 40, 162), kFace);
@@ -451,7 +438,7 @@ TEST_F(SkinButtons, TheSpeedButtonPainterGivesThePathBackOnReleaseOrWhenFreed) {
   speed->SetBounds(10, 150, 60, 24);
   const int links = speed->WindowProc.LinkCount();
   auto* painter = new TSkinSpeedButton(speed);
-  painter->AttachGraphic(nullptr, data_.get());
+  painter->AttachGraphic(nullptr, data_);
   EXPECT_EQ(speed->WindowProc.LinkCount(), links + 1);
   delete painter;
   EXPECT_EQ(speed->WindowProc.LinkCount(), links);
@@ -459,7 +446,7 @@ TEST_F(SkinButtons, TheSpeedButtonPainterGivesThePathBackOnReleaseOrWhenFreed) {
   EXPECT_NE(Painted(form_->Handle(), 40, 162), Frame(skin::kButtonNormal));
 
   painter = new TSkinSpeedButton(speed);
-  painter->AttachGraphic(nullptr, data_.get());
+  painter->AttachGraphic(nullptr, data_);
   EXPECT_EQ(Painted(form_->Handle(), 40, 162), Frame(skin::kButtonNormal));
   speed->Perform(cl::CM_RELEASE);
   EXPECT_EQ(speed->WindowProc.LinkCount(), links);
@@ -474,7 +461,7 @@ TEST_F(SkinButtons, ASpeedButtonClicksOnceThroughItsPainter) {
   int clicks = 0;
   speed->OnClick = [&](cl::TObject*) { ++clicks; };
   auto* painter = new TSkinSpeedButton(speed);
-  painter->AttachGraphic(nullptr, data_.get());
+  painter->AttachGraphic(nullptr, data_);
   speed->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   EXPECT_TRUE(painter->Pressed());
   EXPECT_EQ(Shown(form_->Handle(), 12, 152), Frame(skin::kButtonPressed));

@@ -15,6 +15,7 @@
 #include "FormsTestSupport.h"
 #include "MessageLoop.h"
 #include "NCFrameFixture.h"
+#include "PainterFormTest.h"
 #include "SkinPack.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
@@ -84,29 +85,16 @@ void PrintTo(const TLook& look, std::ostream* os) {
   *os << std::hex << "{edge " << look.edge << ", button " << look.button << "}";
 }
 
-class SkinComboTest : public formstest::AppTest {
+class SkinComboTest : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    form_->SetBounds(60, 60, 320, 240);
-    data_ = new skin::TSkinData(form_);
+    PainterFormTest::SetUp();
+    MakeForm(60, 60, 320, 240);
     // Keeps the focus away from the combo boxes.
-    auto* button = new cl::TButton(form_);
-    button->SetParent(form_);
-    button->SetBounds(200, 150, 80, 24);
+    NewControl<cl::TButton>(200, 150, 80, 24);
     form_->Show();
   }
-  void TearDown() override {
-    delete form_;
-    AppTest::TearDown();
-  }
-  void LoadSkin(bool withSunkEdge) {
-    const std::string package = ComboPackage(withSunkEdge);
-    data_->SkinStreamData.Write(package.data(), package.size());
-    ASSERT_TRUE(data_->LoadSkin());
-  }
+  void LoadSkin(bool withSunkEdge) { LoadPackage(ComboPackage(withSunkEdge)); }
   template <class TCombo = cl::TComboBox>
   TCombo* NewCombo(cl::TComboBoxStyle style = cl::csDropDown) {
     auto* combo = new TCombo(form_);
@@ -126,10 +114,7 @@ class SkinComboTest : public formstest::AppTest {
   static void Repaint(HWND wnd) {
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
-  static COLORREF Pixel(HWND wnd, int x, int y) {
-    const cl::TWindowDC dc(wnd, cl::TWindowDC::dcWholeWindow);
-    return GetPixel(dc.Get(), x, y);
-  }
+  static COLORREF Pixel(HWND wnd, int x, int y) { return skintest::WindowPixel(wnd, x, y); }
   static SIZE WindowSize(HWND wnd) {
     RECT r{};
     GetWindowRect(wnd, &r);
@@ -155,8 +140,6 @@ class SkinComboTest : public formstest::AppTest {
     return pixels;
   }
 
-  cl::TForm* form_ = nullptr;
-  skin::TSkinData* data_ = nullptr;
 };
 
 TEST_F(SkinComboTest, EachStateShowsItsFrameOfTheComposedStrip) {

@@ -6,6 +6,7 @@
 #include "DeviceContext.h"
 #include "FormsTestSupport.h"
 #include "PaintSurface.h"
+#include "PainterFormTest.h"
 #include "SkinEdits.h"
 #include "SkinTestForms.h"
 #include "StdCtrls.h"
@@ -13,28 +14,18 @@
 
 namespace {
 
-class SkinEditTest : public formstest::AppTest {
+using skintest::WindowPixel;
+
+class SkinEditTest : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    form_->SetBounds(60, 60, 320, 200);
-    data_ = new skin::TSkinData(form_);
-    const std::string package =
-        skin::BuildSkinPackage({{"edit.ini", "[Colours]\r\nButtonFace=10 20 30\r\nButtonShadow=200 0 0\r\n"}});
-    data_->SkinStreamData.Write(package.data(), package.size());
-    ASSERT_TRUE(data_->LoadSkin());
+    PainterFormTest::SetUp();
+    MakeForm(60, 60, 320, 200);
+    LoadPackage(skin::BuildSkinPackage({{"edit.ini", "[Colours]\r\nButtonFace=10 20 30\r\nButtonShadow=200 0 0\r\n"}}));
     form_->Show();
   }
-  void TearDown() override {
-    delete form_;
-    AppTest::TearDown();
-  }
   cl::TEdit* NewEdit(bool border) {
-    auto* edit = new cl::TEdit(form_);
-    edit->SetParent(form_);
-    edit->SetBounds(10, 10, 120, 24);
+    auto* edit = NewControl<cl::TEdit>(10, 10, 120, 24);
     if (!border) {
       const HWND wnd = edit->Handle();
       SetWindowLongPtrW(wnd, GWL_EXSTYLE, GetWindowLongPtrW(wnd, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
@@ -46,13 +37,6 @@ class SkinEditTest : public formstest::AppTest {
     RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     return edit;
   }
-  static COLORREF WindowPixel(HWND wnd, int x, int y) {
-    const cl::TWindowDC dc(wnd, cl::TWindowDC::dcWholeWindow);
-    return GetPixel(dc.Get(), x, y);
-  }
-
-  cl::TForm* form_ = nullptr;
-  skin::TSkinData* data_ = nullptr;
 };
 
 constexpr COLORREF kShadow = RGB(200, 0, 0);

@@ -15,6 +15,7 @@
 #include "FormsTestSupport.h"
 #include "NCFrameFixture.h"
 #include "PaintSurface.h"
+#include "PainterFormTest.h"
 #include "SkinPack.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
@@ -134,30 +135,16 @@ RECT ThumbRect(HWND bar) {
   return r;
 }
 
-class SkinRanges : public formstest::AppTest {
+class SkinRanges : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    form_->SetBounds(60, 60, 420, 300);
-    data_ = new skin::TSkinData(form_);
+    PainterFormTest::SetUp();
+    MakeForm(60, 60, 420, 300);
   }
-  void TearDown() override {
-    delete form_;
-    AppTest::TearDown();
-  }
-  void LoadSkin(const std::string& package) {
-    data_->SkinStreamData.Clear();
-    data_->SkinStreamData.Write(package.data(), package.size());
-    ASSERT_TRUE(data_->LoadSkin());
-  }
+  void LoadSkin(const std::string& package) { LoadPackage(package); }
   template <class TControl>
   TControl* Add(int left, int top, int width, int height) {
-    auto* control = new TControl(form_);
-    control->SetParent(form_);
-    control->SetBounds(left, top, width, height);
-    return control;
+    return NewControl<TControl>(left, top, width, height);
   }
   template <class TPainter>
   TPainter* Paint(cl::TWinControl* control) {
@@ -171,9 +158,6 @@ class SkinRanges : public formstest::AppTest {
     form_->Show();
     return bar;
   }
-
-  cl::TForm* form_ = nullptr;
-  skin::TSkinData* data_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------------------

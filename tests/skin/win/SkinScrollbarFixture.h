@@ -11,6 +11,7 @@
 #include "ByteBuilder.h"
 #include "DeviceContext.h"
 #include "FormsTestSupport.h"
+#include "PainterFormTest.h"
 #include "Forms.h"
 #include "SkinPack.h"
 #include "SkinScrollbars.h"
@@ -100,26 +101,14 @@ inline bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-class ScrollSkinTest : public formstest::AppTest {
+class ScrollSkinTest : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    form_->SetBounds(60, 60, 420, 320);
-    data_ = new skin::TSkinData(form_);
-    const std::string package = ScrollSkinPackage();
-    data_->SkinStreamData.Write(package.data(), package.size());
-    ASSERT_TRUE(data_->LoadSkin());
+    PainterFormTest::SetUp();
+    MakeForm(60, 60, 420, 320);
+    LoadPackage(ScrollSkinPackage());
     form_->Show();
   }
-  void TearDown() override {
-    delete form_;
-    AppTest::TearDown();
-  }
-
-  cl::TForm* form_ = nullptr;
-  skin::TSkinData* data_ = nullptr;
 };
 
 }  // namespace scrolltest

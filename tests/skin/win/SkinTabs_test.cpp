@@ -17,6 +17,7 @@
 #include "DeviceContext.h"
 #include "FormsTestSupport.h"
 #include "NCFrameFixture.h"
+#include "PainterFormTest.h"
 #include "PaintSurface.h"
 #include "SkinDraw.h"
 #include "SkinRanges.h"
@@ -51,35 +52,21 @@ std::string TabsPackage() {
        {"border.bmp", border}});
 }
 
-class SkinTabsTest : public formstest::AppTest {
+class SkinTabsTest : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
-    AppTest::SetUp();
-    cl::RegisterStandardClasses();
+    PainterFormTest::SetUp();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
-    form_ = cl::NewForm<cl::TForm>(app_.get());
-    form_->SetBounds(60, 60, 400, 320);
-    data_ = new skin::TSkinData(form_);
-    const std::string package = TabsPackage();
-    data_->SkinStreamData.Write(package.data(), package.size());
-    ASSERT_TRUE(data_->LoadSkin());
+    MakeForm(60, 60, 400, 320);
+    LoadPackage(TabsPackage());
     form_->Show();
-  }
-  void TearDown() override {
-    delete form_;
-    AppTest::TearDown();
   }
   static void Repaint(HWND wnd) {
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
-  static COLORREF Pixel(HWND wnd, int x, int y) {
-    const cl::TWindowDC dc(wnd, cl::TWindowDC::dcWholeWindow);
-    return GetPixel(dc.Get(), x, y);
-  }
+  static COLORREF Pixel(HWND wnd, int x, int y) { return skintest::WindowPixel(wnd, x, y); }
 
-  cl::TForm* form_ = nullptr;
-  skin::TSkinData* data_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------------------
