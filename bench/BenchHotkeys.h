@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "Definitions.h"
 #include "HotkeyText.h"
 
 namespace benchsupport {
@@ -16,6 +17,18 @@ inline std::string CombinationText(int n) {
   if (modifiers & 8) hk::AppendKeyPart(text, "Win");
   hk::AppendKeyPart(text, hk::HotkeyKeyNames[static_cast<size_t>(n % 107)]);
   return text;
+}
+
+// A definitions file of one inactive row: what the editor benchmarks open before their own files.
+inline void WriteOneRowDefinitions(const std::string& path) {
+  hk::Definitions defs;
+  hk::HotkeyEntry e;
+  e.description = "Editor";
+  e.data = "notepad.exe";
+  e.hotkey = "Ctrl+Alt+Shift+F8";
+  e.active = "False";
+  defs.entries.push_back(e);
+  hk::SaveDefinitions(path, defs);
 }
 
 }  // namespace benchsupport

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchHotkeys.h"
 #include "BenchSupport.h"
-#include "Definitions.h"
 #include "FileUtil.h"
 #include "Forms.h"
 #include "GdiObjects.h"
@@ -38,14 +38,7 @@ void PrepareFiles(const std::string& exe) {
   cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
   ini.WriteInteger("Settings", "AutoRun", 0);
   ini.WriteString("Settings", "HKDFile", definitions);
-  hk::Definitions defs;
-  hk::HotkeyEntry e;
-  e.description = "Editor";
-  e.data = "notepad.exe";
-  e.hotkey = "Ctrl+Alt+Shift+F8";
-  e.active = "False";
-  defs.entries.push_back(e);
-  hk::SaveDefinitions(definitions, defs);
+  benchsupport::WriteOneRowDefinitions(definitions);
 }
 
 class Painted {

@@ -187,16 +187,7 @@ class Bench {
   const hk::Definitions& Active() const { return activeDefs_; }
 
  private:
-  void WriteSmall() {
-    hk::Definitions defs;
-    hk::HotkeyEntry e;
-    e.description = "Editor";
-    e.data = "notepad.exe";
-    e.hotkey = "Ctrl+Alt+Shift+F8";
-    e.active = "False";
-    defs.entries.push_back(e);
-    hk::SaveDefinitions(small_, defs);
-  }
+  void WriteSmall() { benchsupport::WriteOneRowDefinitions(small_); }
 
   // Back to the one-row file (untimed), the editor shown or hidden.
   void PrepareSmall(bool shown) {

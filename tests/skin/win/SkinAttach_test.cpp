@@ -189,21 +189,43 @@ TEST_F(SkinAttachTest, UnskinningFreesThePaintersAndGivesColoursAndPathsBack) {
   EXPECT_EQ(button->ComponentCount(), 0) << "the painter owned by the button is gone";
 }
 
-// Bare windows: a top-level window of a class of our own with "button" children of every type.
-LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(wnd, msg, wParam, lParam);
+// A bare window: a dialog-framed top-level window of a class of our own, owned by the test's form.
+class BareWindow {
+ public:
+  explicit BareWindow(HWND owner) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SkinAttachBare";
+    RegisterClassW(&wc);
+    wnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, L"SkinAttachBare", L"Bare", WS_POPUP | WS_CAPTION | WS_SYSMENU, 500,
+                           80, 360, 300, owner, nullptr, nullptr, nullptr);
+  }
+  ~BareWindow() {
+    if (IsWindow(wnd_)) DestroyWindow(wnd_);
+    UnregisterClassW(L"SkinAttachBare", GetModuleHandleW(nullptr));
+  }
+  BareWindow(const BareWindow&) = delete;
+  BareWindow& operator=(const BareWindow&) = delete;
+  HWND Handle() const noexcept { return wnd_; }
+
+ private:
+  HWND wnd_ = nullptr;
+};
+
+// Skins the bare window and waits for its children's painters.
+skin::TWinSkinForm* SkinBare(HWND wnd) {
+  if (!SkinManager()->SkinWindow(wnd)) return nullptr;
+  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(wnd);
+  if (skinned && !hktest::PumpUntil([&] { return skinned->ControlsSkinned(); })) return nullptr;
+  return skinned;
 }
 
 TEST_F(SkinAttachTest, ABareWindowsChildrenGetPaintersByClassAndButtonType) {
   NewLabForm();
   main_->Show();
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = BareProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"SkinAttachBare";
-  RegisterClassW(&wc);
-  HWND bare = CreateWindowExW(WS_EX_DLGMODALFRAME, L"SkinAttachBare", L"Bare", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                              500, 80, 360, 300, main_->Handle(), nullptr, nullptr, nullptr);
+  const BareWindow window(main_->Handle());
+  const HWND bare = window.Handle();
   ASSERT_NE(bare, nullptr);
   struct Child {
     DWORD type;
@@ -235,10 +257,8 @@ TEST_F(SkinAttachTest, ABareWindowsChildrenGetPaintersByClassAndButtonType) {
                               nullptr, nullptr, nullptr);
   HWND bar = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 260, 4, 16, 100, bare, nullptr,
                              nullptr, nullptr);
-  ASSERT_TRUE(SkinManager()->SkinWindow(bare));
-  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(bare);
+  skin::TWinSkinForm* skinned = SkinBare(bare);
   ASSERT_NE(skinned, nullptr);
-  ASSERT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
   for (const Child& c : children) {
     TSkinControl* p = skinned->FindControlByHandle(c.wnd);
     const std::string got = p ? std::string(p->ClassName()) : "";
@@ -257,8 +277,6 @@ TEST_F(SkinAttachTest, ABareWindowsChildrenGetPaintersByClassAndButtonType) {
   EXPECT_EQ(classOf(simple), "") << "a simple combo box has no button to draw";
   EXPECT_EQ(classOf(grip), "TSkinSizer");
   EXPECT_EQ(classOf(bar), "") << "only size grips among bare scroll bars";
-  DestroyWindow(bare);
-  UnregisterClassW(L"SkinAttachBare", GetModuleHandleW(nullptr));
 }
 
 }  // namespace
@@ -344,19 +362,12 @@ namespace {
 TEST_F(SkinAttachTest, ABareWindowsHotButtonGoesColdWhenTheWindowIsDeactivated) {
   NewLabForm();
   main_->Show();
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = BareProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"SkinAttachHot";
-  RegisterClassW(&wc);
-  HWND bare = CreateWindowExW(WS_EX_DLGMODALFRAME, L"SkinAttachHot", L"Hot", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                              500, 80, 300, 200, main_->Handle(), nullptr, nullptr, nullptr);
+  const BareWindow window(main_->Handle());
+  const HWND bare = window.Handle();
   HWND button = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 90, 26, bare,
                                 nullptr, nullptr, nullptr);
-  ASSERT_TRUE(SkinManager()->SkinWindow(bare));
-  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(bare);
+  skin::TWinSkinForm* skinned = SkinBare(bare);
   ASSERT_NE(skinned, nullptr);
-  ASSERT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
   TSkinControl* painter = skinned->FindControlByHandle(button);
   ASSERT_NE(painter, nullptr);
 
@@ -366,8 +377,6 @@ TEST_F(SkinAttachTest, ABareWindowsHotButtonGoesColdWhenTheWindowIsDeactivated) 
   SendMessageW(bare, WM_NCACTIVATE, FALSE, 0);
   EXPECT_FALSE(painter->Hot());
   EXPECT_EQ(skinned->HotPainter(), nullptr);
-  DestroyWindow(bare);
-  UnregisterClassW(L"SkinAttachHot", GetModuleHandleW(nullptr));
 }
 
 }  // namespace
