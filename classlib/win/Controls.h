@@ -424,6 +424,9 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& params);
   // Makes the window from the parameters; then the children's windows.
   virtual void CreateWnd();
+  // The CreateWindowEx call of CreateWnd; a window made some other way (an MDI child, made by its MDI
+  // client) overrides it. Returns null with the error in GetLastError.
+  virtual HWND CreateWindowHandle(const TCreateParams& params, const wchar_t* className, HMENU id);
   virtual void DestroyWnd();
   // Called once the window exists (after its children's windows were made).
   virtual void CreateHandleDone() {}
@@ -458,8 +461,11 @@ class TWinControl : public TControl {
   void StoreText(const std::string& value) override;
 
   // The window's own processing for a message: the procedure behind the subclass (system classes), else
-  // DefWindowProc.
+  // DefaultWindowProc.
   LRESULT CallDefaultProc(TMessage& message);
+  // The default processing of a window of this library's classes: DefWindowProc, unless the window is
+  // of a kind with a default of its own (MDI frames and children).
+  virtual LRESULT DefaultWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
   friend class TControl;

@@ -185,9 +185,60 @@ void TCustomForm::CreateParams(TCreateParams& params) {
       params.ExStyle |= WS_EX_CONTEXTHELP;
   }
   if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+  if (formStyle_ == fsMDIChild) {
+    const TCustomForm* frame = MDIFrame();
+    if (!frame) throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+    params.ExStyle |= WS_EX_MDICHILD;
+    params.Style &= ~static_cast<DWORD>(WS_POPUP);
+    params.WndParent = frame->ClientHandle();
+  }
+}
+
+// The MDI frame of the program: the first open form holding an MDI client.
+const TCustomForm* TCustomForm::MDIFrame() {
+  for (int i = 0; i < Screen().FormCount(); ++i)
+    if (const TCustomForm* form = Screen().Forms(i); form->formStyle_ == fsMDIForm && form->clientHandle_) return form;
+  return nullptr;
+}
+
+HWND TCustomForm::CreateWindowHandle(const TCreateParams& params, const wchar_t* className, HMENU id) {
+  if (formStyle_ != fsMDIChild) return inherited::CreateWindowHandle(params, className, id);
+  MDICREATESTRUCTW create{className, params.Caption.c_str(), Instance(), params.X, params.Y, params.Width,
+                          params.Height, params.Style, 0};
+  const HWND wnd = reinterpret_cast<HWND>(
+      SendMessageW(params.WndParent, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+  // The frame's window menu lists the new child.
+  if (wnd) SendMessageW(params.WndParent, WM_MDIREFRESHMENU, 0, 0);
+  return wnd;
+}
+
+void TCustomForm::DestroyWnd() {
+  const HWND client = formStyle_ == fsMDIChild ? GetParent(Handle()) : nullptr;
+  // The MDI client keeps a list of its children: one of them leaves through it.
+  if (client && IsWindow(client))
+    SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(Handle()), 0);
+  else
+    inherited::DestroyWnd();
+  clientHandle_ = nullptr;
+}
+
+LRESULT TCustomForm::DefaultWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (formStyle_ == fsMDIForm && clientHandle_) return DefFrameProcW(Handle(), clientHandle_, msg, wParam, lParam);
+  if (formStyle_ == fsMDIChild) return DefMDIChildProcW(Handle(), msg, wParam, lParam);
+  return inherited::DefaultWindowProc(msg, wParam, lParam);
+}
+
+void TCustomForm::CreateMDIClient() {
+  CLIENTCREATESTRUCT create{nullptr, kFirstMDIChildId};
+  const TRect client = ClientRect();
+  clientHandle_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_HSCROLL | WS_VSCROLL, 0, 0,
+                                  client.Width(), client.Height(), Handle(), nullptr, Instance(), &create);
+  if (!clientHandle_) RaiseOSError(GetLastError(), "CreateWindowEx (MDICLIENT)");
 }
 
 void TCustomForm::CreateHandleDone() {
+  if (formStyle_ == fsMDIForm) CreateMDIClient();
   if (menu_) {
     // The menu bar takes its height from the window, not from the client area.
     const TRect client = ClientRect();

@@ -66,8 +66,12 @@ class TCustomForm : public TWinControl {
   void SetBorderStyle(TBorderStyle value);
   TBorderIcons BorderIcons() const noexcept { return borderIcons_; }
   void SetBorderIcons(TBorderIcons value);
+  // fsMDIForm: the form holds an MDI client window (ClientHandle) where the fsMDIChild forms live; set
+  // before the window is made.
   TFormStyle FormStyle() const noexcept { return formStyle_; }
   void SetFormStyle(TFormStyle value);
+  // The MDI client window of an MDI frame; null for other forms.
+  HWND ClientHandle() const noexcept { return clientHandle_; }
   // Where the form goes when it is first shown.
   TPosition Position() const noexcept { return position_; }
   void SetPosition(TPosition value) { position_ = value; }
@@ -140,7 +144,12 @@ class TCustomForm : public TWinControl {
   bool LoadDescription();
 
   void CreateParams(TCreateParams& params) override;
+  // An MDI child is made by its MDI client.
+  HWND CreateWindowHandle(const TCreateParams& params, const wchar_t* className, HMENU id) override;
   void CreateHandleDone() override;
+  void DestroyWnd() override;
+  // MDI frames and children have the system's MDI defaults.
+  LRESULT DefaultWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -162,7 +171,12 @@ class TCustomForm : public TWinControl {
 
   TBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
+  // MDI children get ids from here on in the frame's window menu.
+  static constexpr UINT kFirstMDIChildId = 0xFF00;
+  static const TCustomForm* MDIFrame();
+  void CreateMDIClient();
   TFormStyle formStyle_ = fsNormal;
+  HWND clientHandle_ = nullptr;  // an MDI frame's client: a child of its window, gone with it
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
   bool keyPreview_ = false;

@@ -212,8 +212,7 @@ void TWinControl::CreateWnd() {
     // A window whose procedure refuses its creation fails without an error of its own: cleared first, so
     // that what an earlier call left is not reported as this one's.
     SetLastError(ERROR_SUCCESS);
-    wnd = CreateWindowExW(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
-                          params.Width, params.Height, params.WndParent, id, Instance(), nullptr);
+    wnd = CreateWindowHandle(params, className, id);
     error = GetLastError();
   }
   if (!wnd) RaiseOSError(error, "CreateWindowEx (" + FromWide(className) + ")");
@@ -234,6 +233,11 @@ void TWinControl::CreateWnd() {
   AlignControls();
   CreateHandleDone();
   UpdateTooltip();
+}
+
+HWND TWinControl::CreateWindowHandle(const TCreateParams& params, const wchar_t* className, HMENU id) {
+  return CreateWindowExW(params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
+                         params.Width, params.Height, params.WndParent, id, Instance(), nullptr);
 }
 
 void TWinControl::DestroyWnd() { DestroyWindow(handle_); }
@@ -293,7 +297,11 @@ LRESULT TWinControl::CallDefaultProc(TMessage& m) {
     if (chain_ && chain_->message == &m) return TWindowSubclass::CallPrevious(handle_, m.Msg, w, l);
     return CallWindowProcW(defProc_, handle_, m.Msg, w, l);
   }
-  return DefWindowProcW(handle_, m.Msg, w, l);
+  return DefaultWindowProc(m.Msg, w, l);
+}
+
+LRESULT TWinControl::DefaultWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(handle_, msg, wParam, lParam);
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
