@@ -1,0 +1,117 @@
+// Owner-drawn menu items of skinned forms: the handlers the skinned window gives to its form's popup
+// menus (also to items made later), their measuring and drawing from the skin's MenuItem strip, and the
+// handlers taken away again.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "ByteBuilder.h"
+#include "Menus.h"
+#include "MessageLoop.h"
+#include "NCFrameFixture.h"
+#include "PaintSurface.h"
+#include "SkinPack.h"
+#include "SkinTestForms.h"
+#include "WinSkinDlg.h"
+#include "WinSkinForm.h"
+
+namespace {
+
+using skin::SkinManager;
+
+constexpr COLORREF kItemFrames[] = {RGB(10, 100, 10), RGB(200, 200, 0), RGB(0, 0, 1), RGB(20, 20, 220),
+                                    RGB(0, 0, 2)};
+constexpr int kLeftWidth = 4;
+
+// A MenuItem strip of five flat frames (1 normal, 2 separator, 4 selected).
+std::string MenuItemPackage() {
+  const std::string ini = "[Colours]\r\nButtonFace=10 20 30\r\n"
+                          "[MenuItem]\r\nImage=item.bmp\r\nLeftWidth=4\r\n";
+  return skin::BuildSkinPackage({{"items.ini", ini}, {"item.bmp", ncframe::Strip(5, 12, 12, false, kItemFrames)}});
+}
+
+class SkinMenuItemsTest : public skintest::SkinFormsTest {
+ protected:
+  skin::TWinSkinForm* Load() {
+    skintest::TfrmSkinTest* form = NewSizedForm(0, 300, 200);
+    cl::ReadRootComponent(form, skintest::FormWithSkin(MenuItemPackage(), "sfMainform", "[xcMainMenu, xcPopupMenu]"));
+    main_ = form;
+    menu_ = new cl::TPopupMenu(form);
+    for (const char* caption : {"First", "-", "Third"}) menu_->Items()->Add(NewItem(caption));
+    form->Show();
+    skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(form->Handle());
+    if (skinned) EXPECT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
+    return skinned;
+  }
+  cl::TMenuItem* NewItem(const char* caption) {
+    auto* item = new cl::TMenuItem(main_);
+    item->SetCaption(caption);
+    return item;
+  }
+  static bool OwnerDrawn(HMENU menu, UINT position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return (info.fType & MFT_OWNERDRAW) != 0;
+  }
+  // The item drawn into a surface of its measured size.
+  COLORREF DrawnPixel(cl::TMenuItem* item, bool selected, int x, int y, int* width = nullptr) {
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, item->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(item)};
+    cl::TMessage m{WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), 0};
+    EXPECT_TRUE(menu_->DispatchItemMessage(m));
+    if (width) *width = static_cast<int>(measure.itemWidth);
+    const int w = std::max<int>(measure.itemWidth, 20), h = std::max<int>(measure.itemHeight, 8);
+    hktest::PaintSurface surface(w, h);
+    DRAWITEMSTRUCT draw{ODT_MENU, 0, item->Command(), ODA_DRAWENTIRE, selected ? ODS_SELECTED : 0u, nullptr,
+                        surface.DC(), {0, 0, w, h}, reinterpret_cast<ULONG_PTR>(item)};
+    cl::TMessage d{WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), 0};
+    EXPECT_TRUE(menu_->DispatchItemMessage(d));
+    return surface.Pixel(x, y);
+  }
+  cl::TPopupMenu* menu_ = nullptr;
+};
+
+TEST_F(SkinMenuItemsTest, TheFormsPopupMenusAreOwnerDrawnFromTheSkinUntilUnskinned) {
+  skin::TWinSkinForm* skinned = Load();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_TRUE(menu_->OwnerDraw());
+  for (UINT i = 0; i < 3; ++i) EXPECT_TRUE(OwnerDrawn(menu_->Handle(), i)) << i;
+  cl::TMenuItem* first = menu_->Items()->Items(0);
+  EXPECT_TRUE(static_cast<bool>(first->OnDrawItem));
+
+  // Frame 1, frame 4 selected, frame 2 for the separator; the skin's left margin and the glyph room
+  // widen the item.
+  int skinnedWidth = 0;
+  EXPECT_EQ(DrawnPixel(first, false, 1, 1, &skinnedWidth), kItemFrames[0]);
+  EXPECT_EQ(DrawnPixel(first, true, 1, 1), kItemFrames[3]);
+  EXPECT_EQ(DrawnPixel(menu_->Items()->Items(1), false, 6, 4), kItemFrames[1]);
+
+  skinned->Unskin();
+  EXPECT_FALSE(menu_->OwnerDraw());
+  EXPECT_FALSE(static_cast<bool>(first->OnDrawItem));
+  EXPECT_FALSE(OwnerDrawn(menu_->Handle(), 0));
+  // Measured by the item alone now (what the menu would ask if it were owner-drawn again).
+  menu_->SetOwnerDraw(true);
+  int plainWidth = 0;
+  DrawnPixel(first, false, 1, 1, &plainWidth);
+  EXPECT_EQ(skinnedWidth, plainWidth + kLeftWidth + 35);
+  menu_->SetOwnerDraw(false);
+}
+
+// The tray's program items are made again after each save: the new ones are skinned when the menu opens.
+TEST_F(SkinMenuItemsTest, ItemsMadeAfterSkinningAreSkinnedWhenTheMenuOpens) {
+  ASSERT_NE(Load(), nullptr);
+  cl::TMenuItem* programs = NewItem("Programs");
+  menu_->Items()->Add(programs);
+  cl::TMenuItem* later = NewItem("Made later");
+  programs->Add(later);
+  EXPECT_FALSE(static_cast<bool>(later->OnDrawItem));
+  EXPECT_TRUE(OwnerDrawn(programs->Handle(), 0)) << "a rebuilt entry keeps the owner drawing";
+  SendMessageW(main_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu_->Handle()), 0);
+  EXPECT_TRUE(static_cast<bool>(later->OnDrawItem));
+  EXPECT_EQ(DrawnPixel(later, false, 1, 1), kItemFrames[0]);
+}
+
+}  // namespace
