@@ -1,0 +1,30 @@
+// The tool windows' geometry and activation routines: caption height, work areas of monitors, the MDI
+// frame of a form, pending paints flushed before a drag draws, the window to activate next, and a frame
+// recomputed.
+#pragma once
+#include <windows.h>
+
+#include "Controls.h"
+#include "Forms.h"
+
+namespace toolkit {
+
+// The height of a small (tool window) caption.
+int GetSmallCaptionHeight();
+// The work area of the primary monitor, or the whole screen when the system cannot say.
+RECT GetPrimaryWorkArea();
+// The work area of the monitor nearest to the rectangle or point.
+RECT GetRectWorkArea(const RECT& rect);
+RECT GetPointWorkArea(POINT point);
+// The MDI frame among whose children the form is; the form itself otherwise.
+cl::TCustomForm* GetMDIParentOf(cl::TCustomForm* form);
+// Dispatches the thread's pending WM_PAINT messages, so that none wipes what a drag draws next; a quit
+// request stays queued.
+void FlushPaintMessages();
+// The thread's top-level window to activate when `exclude` goes: visible, enabled, not the application's
+// hidden window; a window that is not topmost first. Null when none.
+HWND FindWindowToActivate(HWND exclude);
+// Asks the window to compute its frame again and repaints it.
+void RefreshFrame(cl::TWinControl& control);
+
+}  // namespace toolkit
