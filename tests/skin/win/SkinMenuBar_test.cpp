@@ -27,7 +27,7 @@ using skintest::TfrmSkinTest;
 
 // Frame 1 (active) and frame 2 (inactive) of the menu bar image; captions in black.
 constexpr COLORREF kBar[2] = {RGB(30, 140, 160), RGB(15, 70, 80)};
-constexpr COLORREF kBarText = RGB(0, 0, 0);
+constexpr COLORREF kMenuRing = RGB(200, 0, 0);
 
 std::string Replace(std::string text, const std::string& what, const std::string& with) {
   const size_t at = text.find(what);
@@ -40,6 +40,7 @@ std::string Replace(std::string text, const std::string& what, const std::string
 std::string MenuBarPackage() {
   std::string ini = Replace(ncframe::Description(), "[Personality]\r\n", "[Personality]\r\nmenuBar=menubar.bmp\r\n");
   ini = Replace(ini, "[Colours]\r\n", "[Colours]\r\nMenuBarText=0 0 0\r\nButtonShadow=128 128 128\r\n");
+  ini += "[MenuBackground]\r\nImage=menu.bmp\r\nLeftWidth=3\r\nTopHeight=3\r\nRightWidth=3\r\nBottomHeight=3\r\n";
   using namespace ncframe;
   return skin::BuildSkinPackage({{"test.ini", ini},
                                  {"left.bmp", Strip(2, kSide, 16, false, kLeft)},
@@ -50,7 +51,8 @@ std::string MenuBarPackage() {
                                  {"max.bmp", Strip(4, kButtonW, kButtonH, false, kMax)},
                                  {"min.bmp", Strip(4, kButtonW, kButtonH, false, kMin)},
                                  {"own.bmp", Strip(4, kButtonW, kButtonH, false, kOwn)},
-                                 {"menubar.bmp", Strip(2, 20, 12, true, kBar)}});
+                                 {"menubar.bmp", Strip(2, 20, 12, true, kBar)},
+                                 {"menu.bmp", Strip(1, 9, 9, false, &kMenuRing)}});
 }
 
 SIZE ClientSize(HWND wnd) {
@@ -189,6 +191,10 @@ TEST_F(SkinMenuBarTest, AClickOnABarItemOpensItsDropDown) {
   hktest::MenuWatch watch(Wnd(), [&](HWND popup, HMENU) {
     EXPECT_TRUE(skinned->FrameState().HotObject == skinned->MenuBar()->Button(0));
     EXPECT_TRUE(IsWindowVisible(popup));
+    // The drop-down wears the skin's menu frame, which its items find by their menu.
+    EXPECT_TRUE(SkinManager()->IsPopupMenuSkinned(popup));
+    EXPECT_NE(SkinManager()->FindPopupMenuBitmap(file_->Handle()), nullptr);
+    EXPECT_EQ(SkinManager()->PopupMenuKind, 1);
     EndMenu();
   });
   Deadline();
@@ -253,6 +259,44 @@ TEST_F(SkinMenuBarTest, RightFromTheLastItemsDropDownOpensTheFirstAndLeftGoesBac
   // Passing over the command items ran neither.
   EXPECT_EQ(runs_, 0);
   EXPECT_FALSE(skinned->MenuBar()->Button(0)->State == skin::kNCPressed);
+}
+
+// The selection that the window hears (WM_MENUSELECT) decides what Right and Left do in the drop-down:
+// an item with its own sub-menu, or a nested sub-menu, keeps the arrows for the menu itself.
+TEST_F(SkinMenuBarTest, TheArrowsFollowTheSelectionTheWindowHears) {
+  skin::TWinSkinForm* skinned = ShowWithMenu();
+  ASSERT_NE(skinned, nullptr);
+  cl::TMenuItem* recent = Item("&Recent");
+  recent->Add(Item("&Old"));
+  file_->Insert(0, recent);
+  const HMENU file = file_->Handle();
+  auto arrow = [](WPARAM key) {
+    MSG msg{nullptr, WM_KEYDOWN, key, 0, 0, {}};
+    return CallMsgFilterW(&msg, MSGF_MENU) != 0;
+  };
+  {
+    skin::TMenuTracking tracking(Wnd(), *skinned->MenuBar(), 0, file);
+    EXPECT_EQ(skin::TMenuTracking::Current(), &tracking);
+    // Recent (a sub-menu) selected: Right opens it, the bar stays.
+    tracking.MenuSelect(MAKEWPARAM(0, MF_POPUP | MF_HILITE), reinterpret_cast<LPARAM>(file));
+    EXPECT_FALSE(arrow(VK_RIGHT));
+    EXPECT_EQ(tracking.NextIndex(), -1);
+    // Inside Recent's own menu Left closes it, the bar stays.
+    tracking.MenuSelect(MAKEWPARAM(recent->Items(0)->Command(), MF_HILITE),
+                        reinterpret_cast<LPARAM>(recent->Handle()));
+    EXPECT_FALSE(arrow(VK_LEFT));
+    EXPECT_EQ(tracking.NextIndex(), -1);
+    // Open selected: Right goes to the next bar item with a drop-down (past Run and Off).
+    tracking.MenuSelect(MAKEWPARAM(file_->Items(1)->Command(), MF_HILITE), reinterpret_cast<LPARAM>(file));
+    EXPECT_TRUE(arrow(VK_RIGHT));
+    EXPECT_EQ(tracking.NextIndex(), 3);
+  }
+  EXPECT_EQ(skin::TMenuTracking::Current(), nullptr);
+  // Left from the first wraps to the last.
+  skin::TMenuTracking tracking(Wnd(), *skinned->MenuBar(), 0, file);
+  tracking.MenuSelect(MAKEWPARAM(file_->Items(1)->Command(), MF_HILITE), reinterpret_cast<LPARAM>(file));
+  EXPECT_TRUE(arrow(VK_LEFT));
+  EXPECT_EQ(tracking.NextIndex(), 3);
 }
 
 TEST_F(SkinMenuBarTest, ADisabledTopLevelItemDoesNotRunItsCommand) {
