@@ -65,8 +65,9 @@ class SkinMenuBarTest : public skintest::SkinFormsTest {
  protected:
   // The main form with its menu: File (Open, a separator, Close), Run and Off (commands, Off disabled)
   // and Edit (Copy); shown and skinned.
-  skin::TWinSkinForm* ShowWithMenu() {
+  skin::TWinSkinForm* ShowWithMenu(HICON icon = nullptr) {
     TfrmSkinTest* form = NewSizedForm(0, 360, 260);
+    if (icon) SendMessageW(form->Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     cl::ReadRootComponent(form, skintest::FormWithSkin(MenuBarPackage()));
     main_ = form;
     menu_ = new cl::TMainMenu(form);
@@ -416,6 +417,46 @@ TEST_F(SkinSysMenuTest, AMaximisedWindowsSystemMenuOffersRestore) {
   // Its choice: restore.
   skinned->SysMenuPopup()->Items()->Items(0)->Click();
   EXPECT_TRUE(hktest::PumpUntil([&] { return !IsZoomed(Wnd()); }));
+}
+
+TEST_F(SkinSysMenuTest, TwoClicksOnTheSystemMenuButtonWithinTheDoubleClickTimeClose) {
+  hktest::KeyboardLock lock;
+  ASSERT_TRUE(lock.Owned());
+  // The system-menu button shows the window's icon; a window without one has no such button.
+  const cl::TIconHandle icon(ncframe::FlatIcon(ncframe::kIcon));
+  skin::TWinSkinForm* skinned = ShowWithMenu(icon.Get());
+  ASSERT_NE(skinned, nullptr);
+  const skin::TWinSysButton* sysButton = nullptr;
+  for (const auto& b : skinned->FrameState().SysButtons)
+    if (b->Data->Action == 3) sysButton = b.get();
+  ASSERT_NE(sysButton, nullptr);
+  ASSERT_TRUE(sysButton->Visible);
+  // Off the button the press would start moving the window.
+  ASSERT_FALSE(IsRectEmpty(&sysButton->Rect));
+  int closes = 0;
+  // The close is counted, not carried out.
+  cl::TWindowSubclass closing(Wnd(), [&](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (msg == WM_CLOSE) {
+      ++closes;
+      return 0;
+    }
+    return cl::TWindowSubclass::CallPrevious(w, msg, wParam, lParam);
+  });
+  hktest::MenuWatch watch(Wnd(), [](HWND, HMENU) { EndMenu(); });
+  Deadline();
+  auto click = [&] {
+    const LPARAM at = ScreenOf(Centre(sysButton->Rect));
+    SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTCAPTION, at);
+    SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTCAPTION, at);
+    SendMessageW(Wnd(), WM_NCLBUTTONUP, HTCAPTION, at);
+  };
+  click();
+  ASSERT_EQ(watch.Opened.size(), 1u);
+  EXPECT_EQ(watch.Opened[0], skinned->SysMenuPopup()->Handle());
+  click();
+  Pump();
+  EXPECT_EQ(watch.Opened.size(), 1u);
+  EXPECT_EQ(closes, 1);
 }
 
 }  // namespace
