@@ -41,7 +41,8 @@ TWinSkinForm::~TWinSkinForm() {
   timer_.SetEnabled(false);
   FreeControls();
   UnskinMenus();
-  FreeMenuBar(false);
+  // A window that outlives its skin gets its menu back.
+  FreeMenuBar(true);
   sysMenu_.reset();
   skin::ClearSysButtons(state_);
   if (TSkinManage* manager = SkinManager()) manager->RemoveSkinForm(this);
