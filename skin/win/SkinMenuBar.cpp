@@ -87,7 +87,7 @@ void TMenuBtn::Paint() {
   const cl::TWindowDC dc(s.Wnd, cl::TWindowDC::dcWholeWindow);
   if (!dc) return;
   const RECT bar = bar_.BarRect();
-  auto& background = const_cast<cl::TBitmap&>(bar_.BarBitmap());
+  cl::TBitmap& background = bar_.BarBitmap();
   BitBlt(dc.Get(), Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top, background.Canvas()->Handle(),
          Rect.left - bar.left, Rect.top - bar.top, SRCCOPY);
   if (State == kNCHot || State == kNCPressed) {

@@ -71,7 +71,7 @@ class TWinSkinMenu {
   bool RightToLeft() const noexcept { return state_.RightToLeft; }
 
   // The bar's background of the last paint (what a button paints over), and where it was.
-  const cl::TBitmap& BarBitmap() const noexcept { return barBitmap_; }
+  cl::TBitmap& BarBitmap() noexcept { return barBitmap_; }
   RECT BarRect() const noexcept { return barRect_; }
   TSkinData& Data() const noexcept { return data_; }
   const TNCFrameState& State() const noexcept { return state_; }
@@ -98,7 +98,8 @@ void DrawBarCaption(const TSkinData& data, HDC dc, const RECT& rect, const std::
 void HideRedundantSeparators(cl::TMenuItem& item);
 
 // What one opened drop-down needs to move along the bar: made before TrackPopupMenu, it installs the
-// thread's message-filter hook and takes it away when it goes. Only one exists on a thread at a time.
+// thread's message-filter hook and takes it away when it goes. One is current on a thread at a time; a
+// nested one puts the outer one back when it goes.
 class TMenuTracking {
  public:
   // bar: the window's bar; openIndex: the button whose drop-down opens; popup: its menu.

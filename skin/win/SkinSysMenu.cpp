@@ -2,6 +2,7 @@
 // letter, the commands the system menu sends, the bar rebuilt when the menu changes, and the owner-drawn
 // system menu popup.
 #include <utility>
+#include <vector>
 
 #include "Forms.h"
 #include "Menus.h"
