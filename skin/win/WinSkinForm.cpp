@@ -5,8 +5,10 @@
 #include <cstddef>
 
 #include "Forms.h"
+#include "Menus.h"
 #include "SkinControl.h"
 #include "SkinFrame.h"
+#include "SkinMenuBar.h"
 #include "SysButtons.h"
 #include "WinSkinData.h"
 #include "WinSkinDlg.h"
@@ -39,6 +41,9 @@ TWinSkinForm::~TWinSkinForm() {
   timer_.SetEnabled(false);
   FreeControls();
   UnskinMenus();
+  // A window that outlives its skin gets its menu back.
+  FreeMenuBar(true);
+  sysMenu_.reset();
   skin::ClearSysButtons(state_);
   if (TSkinManage* manager = SkinManager()) manager->RemoveSkinForm(this);
 }
@@ -79,6 +84,9 @@ void TWinSkinForm::FormWindowProc(cl::TMessage& m, const cl::TMessageChain::TNex
     case kSkinMsgRecolor:
       SkinColorsChanged();
       return;
+    case cl::CM_DIALOGCHAR:
+      if (!DoDialogChar(m)) next(m);
+      return;
     default:
       next(m);
       return;
@@ -115,16 +123,14 @@ void TWinSkinForm::SkinWindow(TSkinData* data) {
   if ((style & WS_SYSMENU) || systemMenu_) state_.StyleFlags |= kStyleSysMenu;
   if (style & WS_MINIMIZEBOX) state_.StyleFlags |= kStyleMinimizeBox;
   if (style & WS_MAXIMIZEBOX) state_.StyleFlags |= kStyleMaximizeBox;
+  BuildSysMenu();
   ReadWindowState();
   // An MDI frame (its client window found) is kind 1; that watch comes with the MDI support.
   if (exStyle & WS_EX_MDICHILD) state_.WindowKind = TWindowKind::MDIChild;
   ReadBorderKind(style, exStyle);
 
   if (frameSkinning_) {
-    // A window with a menu bar keeps the system's frame until the skin draws menu bars.
-    if (GetMenu(wnd_)) frameSkinning_ = false;
-  }
-  if (frameSkinning_) {
+    if (windowMenu_ && !IsMDIChild()) CreateMenuBar();
     TSkinManage* manager = SkinManager();
     const bool mdiMaximized = IsMDIChild() && manager && manager->MDIMaximized;
     if (!mdiMaximized && state_.WindowState != TWindowState::Minimized) SetCaptionStyle(false);
@@ -197,13 +203,6 @@ void TWinSkinForm::ClearSysButtons() { skin::ClearSysButtons(state_); }
 
 void TWinSkinForm::CreateSysButtons() {
   if (frameSkinning_) skin::CreateSysButtons(state_);
-}
-
-void TWinSkinForm::ShowSysMenu(int screenX, int screenY) {
-  if (!systemMenu_) return;
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenu(systemMenu_, TPM_RETURNCMD | TPM_LEFTBUTTON, screenX, screenY, 0, wnd_, nullptr));
-  if (command) PostMessageW(wnd_, WM_SYSCOMMAND, command, 0);
 }
 
 LRESULT TWinSkinForm::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -313,8 +312,21 @@ LRESULT TWinSkinForm::FrameMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
       CommonMessage(msg, wParam, lParam, result);
       break;
+    case WM_COMMAND:
+      passOn = !WMCommand(wParam);
+      break;
+    case WM_SYSCOMMAND:
+      passOn = !WMSysCommand(wParam, lParam, result);
+      break;
+    case WM_MENUSELECT:
+      // Sent to the window, so the drop-down's message hook never sees it.
+      if (tracking_) tracking_->MenuSelect(wParam, lParam);
+      passOn = true;
+      break;
+    case cl::CM_MENUCHANGED:
+      result = MenuChanged(wParam, lParam);
+      break;
     default:
-      // WM_COMMAND, WM_SYSCOMMAND and CM_MENUCHANGED belong to the skinned menu bar and system menu.
       passOn = true;
       break;
   }
@@ -483,6 +495,8 @@ void TWinSkinForm::Unskin() {
   // The size to give back: read it before the caption style changes.
   const SIZE size = UnskinnedSize();
   SetCaptionStyle(true);
+  FreeMenuBar(true);
+  sysMenu_.reset();
   state_.TitleBitmap.reset();
   if (state_.SkinState != kSkinStateDestroying && (IsMDIChild() || !(StyleOf(wnd_) & WS_CHILD))) {
     RECT r{};
@@ -505,6 +519,9 @@ void TWinSkinForm::UnskinOnDestroy() {
   FreeControls();
   // The items keep no handler of an object that is going.
   UnskinMenus();
+  sysMenu_.reset();
+  // A bare window's menu goes with the window; a form's menu component keeps its own.
+  FreeMenuBar(!form_);
   state_.TitleBitmap.reset();
 }
 

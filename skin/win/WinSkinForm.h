@@ -23,12 +23,19 @@ namespace cl {
 class TCanvas;
 class TCustomForm;
 class TMenuItem;
+class TPopupMenu;
 }
 
 namespace skin {
 
 class TSkinData;
 class TSkinControl;
+class TWinSkinMenu;
+class TMenuBtn;
+class TMenuTracking;
+
+// The system menu popup's Tag.
+inline constexpr int32_t kSysMenuTag = 33333;
 
 // Skin states besides those the frame code reads (NCFrameState.h).
 inline constexpr uint8_t kSkinStateWaiting = 0;     // made, waiting for 0x3503
@@ -118,6 +125,17 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void MeasureMenuItem(cl::TObject* sender, cl::TCanvas* canvas, int& width, int& height);
   void MeasurePopupItem(cl::TObject* sender, cl::TCanvas* canvas, int& width, int& height);
   void DrawMenuItem(cl::TObject* sender, cl::TCanvas* canvas, const cl::TRect& rect, bool selected);
+  // The skin's menu bar in place of the window's own; null when the window has none.
+  TWinSkinMenu* MenuBar() const noexcept { return menuBar_.get(); }
+  // The skinned system menu; null before skinning and after unskinning.
+  cl::TPopupMenu* SysMenuPopup() const noexcept { return sysMenu_.get(); }
+  // Asks for a bar button's drop-down the way a click does (a posted press on it).
+  void OpenMenuButton(const TMenuBtn& button);
+  // The first enabled, visible bar button with ch as its accelerator; null when none.
+  TMenuBtn* FindMenuAccel(wchar_t ch) const;
+  // The system menu popup's items: restore, maximise, minimise and close by their Tag.
+  void SysMenuClick(cl::TObject* sender);
+
   // Bare windows (a message box, a system dialog): a painter for each child window by its window class.
   void SkinChildWindows();
   void SkinChildWindow(HWND wnd);
@@ -161,9 +179,29 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void TrackHotPainter(bool active, POINT cursor);
   bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }
 
-  // TNCFrameHost: until the skinned system menu exists, the system's own one opens.
+  // TNCFrameHost.
+  void PaintMenuBar(HDC dc, const RECT& rect) override;
+  TNCObject* MenuButtonAt(POINT framePoint) override;
+  void TrackMenuButton(TNCObject& button) override;
+  bool MenuTracking() const override { return menuTracking_; }
   void ShowSysMenu(int screenX, int screenY) override;
   void SetTimerEnabled(bool on) override { timer_.SetEnabled(on); }
+
+  // The menu bar made for the window's menu at skinning (the window gives its own up).
+  void CreateMenuBar();
+  // The menu bar's window menu given back, and the bar freed.
+  void FreeMenuBar(bool giveBack);
+  // Opens button index's drop-down; the button to open next (the user moved along the bar), or -1.
+  int TrackDropDown(int index);
+  // CM_MENUCHANGED: the bar made anew from the changed menu (after the drop-down, while one is open).
+  LRESULT MenuChanged(WPARAM wParam, LPARAM lParam);
+  void RebuildMenuBar();
+  void BuildSysMenu();
+  // Stage 2 handlers; false when the message is to get the default.
+  bool WMSysCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool WMCommand(WPARAM wParam);
+  // CM_DIALOGCHAR: Alt and a bar button's accelerator opens it.
+  bool DoDialogChar(cl::TMessage& m);
 
   HWND wnd_ = nullptr;
   TSkinData* data_ = nullptr;
@@ -182,6 +220,11 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   HMENU windowMenu_ = nullptr;  // the menu bar at skinning
   HMENU openPopup_ = nullptr;   // the menu of the last WM_INITMENUPOPUP
   TSkinControl* hotPainter_ = nullptr;
+  std::unique_ptr<TWinSkinMenu> menuBar_;
+  std::unique_ptr<cl::TPopupMenu> sysMenu_;
+  TMenuTracking* tracking_ = nullptr;  // the open drop-down's, on TrackDropDown's stack
+  bool menuTracking_ = false;
+  DWORD lastSysMenuTime_ = 0;
 };
 
 }  // namespace skin

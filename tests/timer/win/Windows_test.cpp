@@ -21,6 +21,9 @@
 #include "SkinControl.h"
 #include "Spin.h"
 #include "MessageLoop.h"
+#include "KeyInput.h"
+#include "MenuWatch.h"
+#include "SkinMenuBar.h"
 
 namespace {
 
@@ -406,7 +409,8 @@ TEST_F(TimerWindowsTest, TrayStopTaskReturnsToNoTaskAndStaysInTheTray) {
 TEST_F(TimerWindowsTest, MenusAboutPanelAndWarningWindowAsDescribed) {
   Make();
   form1->Show();
-  HMENU menu = GetMenu(form1->Handle());
+  // The skin draws the menu bar in the window's place: the entries are the menu component's.
+  HMENU menu = form1->Menu()->Handle();
   ASSERT_NE(menu, nullptr);
   ASSERT_EQ(GetMenuItemCount(menu), 2);
   wchar_t text[64] = {};
@@ -490,4 +494,33 @@ TEST_F(TimerSkinnedWindowsTest, TheMainAndSettingsWindowsControlsArePaintedFromT
     EXPECT_EQ(PainterOf(*settings, box), "TSkinCheckBox");
   EXPECT_EQ(PainterOf(*settings, form3->Button1), "TSkinButton");
   form3->Hide();
+}
+
+// The main window wears the skin's frame with the skin's own menu bar, whose drop-down opens.
+TEST_F(TimerSkinnedWindowsTest, TheMainWindowsFrameIsSkinnedWithItsMenuBar) {
+  hktest::KeyboardLock lock;
+  ASSERT_TRUE(lock.Owned());
+  Make();
+  skin::TWinSkinForm* main = ShowSkinned(form1);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(main->FrameSkinning());
+  EXPECT_EQ(main->SkinState(), skin::kSkinStateSkinned);
+  EXPECT_EQ(GetMenu(form1->Handle()), nullptr);
+  skin::TWinSkinMenu* bar = main->MenuBar();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->ButtonCount(), 2);
+  EXPECT_EQ(bar->Button(0)->Caption, L"Options(&O)");
+  EXPECT_EQ(bar->Button(1)->Caption, L"About(&A)");
+  EXPECT_FALSE(IsRectEmpty(&bar->Button(0)->Rect));
+  cl::TMenuItem* options = form1->Menu()->Items()->Items(0);
+  hktest::MenuWatch watch(form1->Handle(), [](HWND, HMENU) { EndMenu(); });
+  timers_.After(5000, [] {
+    ADD_FAILURE() << "the menu did not close in time";
+    EndMenu();
+  });
+  // Alt+O, as the form hears it.
+  EXPECT_EQ(form1->Perform(cl::CM_DIALOGCHAR, 'o', 0x20000000), 1);
+  EXPECT_TRUE(hktest::PumpUntil([&] { return !watch.Opened.empty(); }));
+  ASSERT_EQ(watch.Opened.size(), 1u);
+  EXPECT_EQ(watch.Opened[0], options->Handle());
 }
