@@ -373,4 +373,10 @@ cl::TBitmap* TSkinManage::FindPopupMenuBitmap(HMENU menu) const {
   return nullptr;
 }
 
+void TSkinManage::SetMDIMaximized(bool value) {
+  if (value == MDIMaximized) return;
+  MDIMaximized = value;
+  for (TWinSkinForm* form : std::vector<TWinSkinForm*>(forms_)) form->MDIMaximizedChanged(value);
+}
+
 }  // namespace skin

@@ -98,6 +98,8 @@ class TSkinManage {
   // Which menu is about to open: 0 popup, 1 menu bar, 2 system menu.
   int PopupMenuKind = 0;
   bool MDIMaximized = false;
+  // Sets or clears MDIMaximized; every skinned MDI child follows a change.
+  void SetMDIMaximized(bool value);
   int PendingAction = 0;
   TSkinData* PendingData = nullptr;
   TSkinData* DefaultData = nullptr;

@@ -125,9 +125,15 @@ void TWinSkinForm::SkinWindow(TSkinData* data) {
   if (style & WS_MAXIMIZEBOX) state_.StyleFlags |= kStyleMaximizeBox;
   BuildSysMenu();
   ReadWindowState();
-  // An MDI frame (its client window found) is kind 1; that watch comes with the MDI support.
+  FindMDIClient();
   if (exStyle & WS_EX_MDICHILD) state_.WindowKind = TWindowKind::MDIChild;
   ReadBorderKind(style, exStyle);
+  if (state_.WindowKind == TWindowKind::MDIFrame) {
+    savedMenuUpdate_ = data->MenuUpdate();
+    HookMDIClient();
+  }
+  if (IsMDIChild() && state_.WindowState == TWindowState::Maximized)
+    if (TSkinManage* manager = SkinManager()) manager->SetMDIMaximized(true);
 
   if (frameSkinning_) {
     if (windowMenu_ && !IsMDIChild()) CreateMenuBar();
@@ -394,6 +400,7 @@ LRESULT TWinSkinForm::WMNCActivate(WPARAM wParam) {
   state_.Active = wParam != 0;
   timer_.SetEnabled(wParam != 0);
   if (!wParam) TrackHotPainter(false, POINT{});
+  if (state_.WindowKind == TWindowKind::MDIFrame && mdiClient_) SendMessageW(mdiClient_, WM_NCACTIVATE, wParam, 0);
   if (!(IsMDIChild() && state_.WindowState != TWindowState::Normal)) PaintNonClient(state_);
   return 1;
 }
@@ -464,6 +471,7 @@ void TWinSkinForm::SkinColorsChanged() {
 void TWinSkinForm::Detach() {
   formLink_.Remove();
   subclass_.Remove();
+  UnhookMDIClient();
 }
 
 void TWinSkinForm::RestoreFormColor() {

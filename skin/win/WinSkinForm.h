@@ -74,6 +74,8 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void SkinColorsChanged();
   // Restores (true) or removes (false) the system's caption.
   void SetCaptionStyle(bool restore);
+  // An MDI child: the manager's MDI-children-maximised state changed.
+  void MDIMaximizedChanged(bool maximized);
 
   // The title-bar buttons freed, and made anew from the skin (manager's refresh).
   void ClearSysButtons();
@@ -178,6 +180,11 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   // A hot painter of a bare window goes cold when the cursor has left it or the window is inactive.
   void TrackHotPainter(bool active, POINT cursor);
   bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }
+  // MDI frames: the MDI client found at skinning, and watched for its children and menus.
+  void FindMDIClient();
+  void HookMDIClient();
+  void UnhookMDIClient() noexcept;
+  LRESULT MDIClientProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   // TNCFrameHost.
   void PaintMenuBar(HDC dc, const RECT& rect) override;
@@ -186,6 +193,9 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   bool MenuTracking() const override { return menuTracking_; }
   void ShowSysMenu(int screenX, int screenY) override;
   void SetTimerEnabled(bool on) override { timer_.SetEnabled(on); }
+  bool IsMDIChildMaximized() override;
+  void SetMDIChildrenMaximized() override;
+  void MDIChildCommand(UINT command) override;
 
   // The menu bar made for the window's menu at skinning (the window gives its own up).
   void CreateMenuBar();
@@ -225,6 +235,10 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   TMenuTracking* tracking_ = nullptr;  // the open drop-down's, on TrackDropDown's stack
   bool menuTracking_ = false;
   DWORD lastSysMenuTime_ = 0;
+  HWND mdiClient_ = nullptr;
+  cl::TWindowSubclass mdiSubclass_;
+  HWND newMDIChild_ = nullptr;  // made through the client, skinned at the next WM_MDIREFRESHMENU
+  bool savedMenuUpdate_ = true;
 };
 
 }  // namespace skin
