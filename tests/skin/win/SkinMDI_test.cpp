@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "Forms.h"
+#include "Menus.h"
 #include "MessageLoop.h"
 #include "NCFrameFixture.h"
 #include "SkinTestForms.h"
@@ -22,6 +23,12 @@ class SkinMDITest : public skintest::SkinFormsTest {
     cl::ReadRootComponent(frame, skintest::FormWithSkin(ncframe::Package(), "sfMainform",
                                                         "[xcMainMenu, xcPopupMenu, xcSystemMenu]"));
     frame->SetFormStyle(cl::fsMDIForm);
+    // A menu bar: the skin's bar is where a maximised child's buttons go.
+    auto* menu = new cl::TMainMenu(frame);
+    auto* file = new cl::TMenuItem(frame);
+    file->SetCaption("&File");
+    menu->Items()->Add(file);
+    frame->SetMenu(menu);
     main_ = frame;
     frame->Show();
     skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(frame->Handle());
@@ -81,6 +88,25 @@ TEST_F(SkinMDITest, ChildrenDropTheirSkinnedFrameWhileMaximisedAndTakeItBackAfte
   delete child;
   children_.clear();
   EXPECT_FALSE(SkinManager()->MDIMaximized) << "no child is left to be maximised";
+}
+
+// Maximised, the active child's minimise, restore and close buttons sit on the frame's skinned bar.
+TEST_F(SkinMDITest, TheFramesBarShowsTheMaximisedChildsButtons) {
+  skin::TWinSkinForm* frame = LoadFrame();
+  ASSERT_NE(frame, nullptr);
+  cl::TForm* child = NewChild();
+  const auto childButtonsShown = [&] {
+    RedrawWindow(main_->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    int shown = 0;
+    for (const auto& b : frame->FrameState().SysButtons)
+      if (b->Data->Visibility == 100 && b->Visible) ++shown;
+    return shown;
+  };
+  EXPECT_EQ(childButtonsShown(), 0);
+  SendMessageW(main_->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+  EXPECT_EQ(childButtonsShown(), 3);
+  SendMessageW(main_->ClientHandle(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+  EXPECT_EQ(childButtonsShown(), 0);
 }
 
 }  // namespace
