@@ -2,6 +2,7 @@
 // against the table below: a change in which painter a control gets shows as a diff of the table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -253,11 +254,21 @@ MessageBox/Static#65535: none
 
 TEST_F(HotkeysPainterReport, EveryControlOfEveryWindowHasItsPainter) {
   std::string report = "\n";
-  ASSERT_NE(reporttest::SkinnedWindow(editor_->Handle()), nullptr);
-  // The edit box's tool window: its controls are the editor's.
+  skin::TWinSkinForm* editorSkin = reporttest::SkinnedWindow(editor_->Handle());
+  ASSERT_NE(editorSkin, nullptr);
+  // The edit box's tool window: its controls are the editor's, painted by the editor's skin.
   cl::ComponentAs<cl::TButton>(editor_, "btnEdit")->Click();
   Pump();
   report += reporttest::FormReport(editor_);
+  auto* editBox = cl::ComponentAs<cl::TWinControl>(editor_, "pnlEdit");
+  int inEditBox = 0;
+  for (skin::TSkinControl* p : reporttest::AllPainters()) {
+    if (!p->Handle() || (p->Handle() != editBox->Handle() && !IsChild(editBox->Handle(), p->Handle()))) continue;
+    ++inEditBox;
+    const auto& own = editorSkin->Painters();
+    EXPECT_NE(std::find(own.begin(), own.end(), p), own.end()) << p->ClassName() << " is not the editor's";
+  }
+  EXPECT_EQ(inEditBox, 20);
 
   editor_->ShowHotkeyList();
   cl::TCustomForm* list = FormOfClass(L"TfrmHotkeyList");
