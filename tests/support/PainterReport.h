@@ -82,8 +82,8 @@ inline std::string FormReport(cl::TCustomForm* form) {
   return text;
 }
 
-// Every child window of a bare window (and of its child dialogs and extended combo boxes), as "name/class#id"; a second window of
-// the same class and ID gets its place in the list after it ("#id.2").
+// Every child window of a bare window (and of its child dialogs and extended combo boxes), as
+// "name/class#id"; a second window of the same class and ID gets its place in the list after it ("#id.2").
 inline std::string BareReport(const std::string& name, HWND dialog) {
   std::map<std::string, int> seen;
   std::string text;
