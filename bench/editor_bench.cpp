@@ -40,46 +40,6 @@ constexpr int kEntries = 10000;
 constexpr double kLoadTargetMs = 1000.0;
 constexpr double kSortTargetMs = 200.0;
 
-// Varied rows: descriptions and IDs of mixed words and case, every action with data of its kind, and
-// combinations of every key and modifier set. `active` rows: every combination distinct as far as the
-// 1,605 there are go; the rest repeat them (their registration then fails, as a duplicate does).
-hk::Definitions MakeDefinitions(bool allActive) {
-  static const char* const words[] = {"open",  "Mail",   "backup", "Editor", "notes", "Calc",  "paint",
-                                      "SHELL", "music",  "Video",  "build",  "Log",   "server", "tidy",
-                                      "Print", "screen", "Zip",    "web",    "Chat",  "diary"};
-  constexpr int kWords = static_cast<int>(std::size(words));
-  std::mt19937 random(20261209);
-  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  hk::Definitions defs;
-  defs.entries.reserve(kEntries);
-  for (int i = 0; i < kEntries; ++i) {
-    hk::HotkeyEntry e;
-    e.description = std::string(words[pick(kWords)]) + " " + words[pick(kWords)] + " " + std::to_string(pick(100000));
-    e.id = std::string(words[pick(kWords)]).substr(0, 3) + std::to_string(i * 7919 % kEntries);
-    const int action = pick(hk::ActionNameCount);
-    e.action = std::string(hk::ActionNames[static_cast<size_t>(action)]);
-    e.actionNumber = action;
-    switch (action) {
-      case hk::haOpenProgram:
-        e.data = "\"C:\\Program Files\\" + std::string(words[pick(kWords)]) + "\\app" + std::to_string(i) + ".exe\" -x";
-        e.show = std::string(hk::ShowNames[static_cast<size_t>(pick(3))]);
-        e.startIn = "C:\\Work\\" + std::string(words[pick(kWords)]);
-        break;
-      case hk::haSendKeystrokes: e.data = "Hello {ENTER} " + std::to_string(i); break;
-      case hk::haExecuteMultiple: e.data = "D=100;" + e.id + ";x" + std::to_string(i); break;
-      case hk::haExitWindows: e.data = std::string(hk::ExitWindowsParameterNames[static_cast<size_t>(pick(4))]); break;
-      case hk::haSwitchClipboard: e.data = std::to_string(1 + pick(5)); break;
-      case hk::haOpenFolder: e.data = "C:\\Users\\" + std::string(words[pick(kWords)]); break;
-      default: break;
-    }
-    // Key positions 0..106 and the 15 non-empty modifier sets.
-    e.hotkey = benchsupport::CombinationText(allActive ? i % (107 * 15) : pick(107 * 15));
-    e.active = allActive ? "True" : "False";
-    defs.entries.push_back(std::move(e));
-  }
-  return defs;
-}
-
 std::wstring ItemText(HWND list, int row, int column) {
   wchar_t buf[512] = {};
   LVITEMW item{};
@@ -109,8 +69,8 @@ class Bench {
     ini.WriteInteger("Settings", "ShowTaskbarIcon", 1);
     ini.WriteString("Settings", "HKDFile", small_);
     WriteSmall();
-    inactiveDefs_ = MakeDefinitions(false);
-    activeDefs_ = MakeDefinitions(true);
+    inactiveDefs_ = benchsupport::MakeDefinitions(kEntries, false);
+    activeDefs_ = benchsupport::MakeDefinitions(kEntries, true);
     hk::SaveDefinitions(big_, inactiveDefs_);
 
     app_.CreateForm(editor_);

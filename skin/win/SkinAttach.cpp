@@ -133,6 +133,9 @@ void TWinSkinForm::SkinControl(cl::TControl* control, cl::TComponent* form) {
   const std::string name = Upper(std::string(control->ClassName()));
   if (control->Tag() % 100 == data_->DisableTag()) return;
   if (IsControlSkinned(control)) return;
+  // A form that is only owned by this one is a window of its own: its own skin paints its controls when
+  // it is shown, and a second painter here would paint them twice. Only a form placed inside is a control.
+  if (auto* owned = dynamic_cast<cl::TCustomForm*>(control); owned && !owned->Parent()) return;
   auto* windowed = dynamic_cast<cl::TWinControl*>(control);
   if (windowed) {
     try {

@@ -172,6 +172,40 @@ TEST_F(SkinAttachTest, ThePainterListFollowsTheControls) {
   EXPECT_EQ(other->WindowProc.LinkCount(), links) << "the dead painter's link went with it";
 }
 
+// A second window the main form owns (the timer's warning and settings windows) is skinned by its own
+// skin when shown, its controls painted once; a form placed inside the main form is one of its controls.
+TEST_F(SkinAttachTest, AnOwnedWindowIsPaintedByItsOwnSkinAndAFormInsideByTheOwners) {
+  NewLabForm();
+  auto* owned = cl::NewForm<TfrmSkinTest>(main_);
+  owned->SetBounds(480, 40, 200, 120);
+  auto* ownedButton = new cl::TButton(owned);
+  ownedButton->SetParent(owned);
+  ownedButton->SetBounds(10, 10, 110, 24);
+  auto* inside = cl::NewForm<TfrmSkinTest>(main_);
+  inside->SetBorderStyle(cl::bsNone);
+  inside->SetParent(main_);
+  inside->SetBounds(10, 100, 200, 80);
+  auto* insideButton = new cl::TButton(inside);
+  insideButton->SetParent(inside);
+  insideButton->SetBounds(10, 10, 110, 24);
+  inside->Show();
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_EQ(PainterOf(*skinned, owned), nullptr);
+  EXPECT_EQ(PainterOf(*skinned, ownedButton), nullptr);
+  EXPECT_TRUE(Has<skin::TSkinBox>(*skinned, inside));
+  EXPECT_TRUE(Has<skin::TSkinButton>(*skinned, insideButton));
+
+  owned->Show();
+  skin::TWinSkinForm* own = nullptr;
+  ASSERT_TRUE(hktest::PumpUntil([&] {
+    own = SkinManager()->FindSkinForm(owned->Handle());
+    return own && own->ControlsSkinned();
+  }));
+  EXPECT_TRUE(Has<skin::TSkinButton>(*own, ownedButton));
+  EXPECT_EQ(PainterOf(*skinned, ownedButton), nullptr) << "one painter, its own window's";
+}
+
 TEST_F(SkinAttachTest, UnskinningFreesThePaintersAndGivesColoursAndPathsBack) {
   NewLabForm();
   auto* button = Add<cl::TButton>(main_, 0);
