@@ -106,8 +106,8 @@ wintool post "$tray" 0x001F 0 0 >/dev/null || true  # WM_CANCELMODE
 wintool post "$main" 3028 3028 0 >/dev/null || true
 sleep 1
 
-# Pellwick alone, its settings window opened from its menu bar by the mnemonics ("Options(&O)", then
-# "Settings(&S)") and moved beside the main window, which keeps the system's frame.
+# Pellwick alone, its settings window opened from its skinned menu bar by the mnemonics ("Options(&O)",
+# then "Settings(&S)") and moved beside the main window.
 pellwick_windows() {
   local out="${HK_SHOT_PELLWICK_OUT:-docs/pellwick.png}" form1 form3
   cp "$BUILD_DIR/timer/Pellwick.exe" "$work/Pellwick.exe"
@@ -115,7 +115,7 @@ pellwick_windows() {
   form1="$(wintool find TForm1 --wait 20000)" || { echo "screenshot: no Pellwick window" >&2; return 1; }
   sleep 1
   pellwick_menu() {
-    wintool post "$form1" 0x0112 0xF100 0x6F >/dev/null  # WM_SYSCOMMAND SC_KEYMENU 'o'
+    wintool post "$form1" 0x0106 0x6F 0x20000000 >/dev/null  # WM_SYSCHAR 'o' with Alt held
     sleep 1
     wintool post "$(wintool find '#32768' --wait 5000)" 0x0100 "$1" 0 >/dev/null  # WM_KEYDOWN
   }
