@@ -9,6 +9,10 @@
 
 namespace toolkit {
 
+// The side of its parent a dock is aligned to; left and right docks are vertical.
+enum TDockPosition { dpTop, dpBottom, dpLeft, dpRight };
+constexpr bool IsVerticalPosition(TDockPosition position) { return position == dpLeft || position == dpRight; }
+
 // One bar (tool window) of a dock, shown in it now or only remembered by it.
 struct TDockBar {
   void* Control = nullptr;  // the tool window the record stands for
