@@ -218,49 +218,65 @@ TEST(DockLayout, ABarAboveTheFirstRowIsPlacedInRowZero) {
   EXPECT_EQ(arrangement.DockSize.cy, 24);
 }
 
-// Random docks: after an arrangement that stores its positions, rows are bands one after another, a
-// full-size bar is alone in its row, no two bars of a row overlap, and a row that fits lies inside.
+// Bounds seen along the dock: Left and Right run along it, Top and Bottom across.
+cl::TRect AlongTheDock(const cl::TRect& r, bool vertical) { return vertical ? cl::Rect(r.Top, r.Left, r.Bottom, r.Right) : r; }
+
+// Random docks of both orientations: after an arrangement that stores its positions, rows are bands one
+// after another, a full-size bar is alone in its row, no two bars of a row overlap, and a row that fits
+// lies inside the dock.
 TEST(DockLayout, RandomDocksKeepRowsContiguousAndBarsApart) {
   std::mt19937 random(20261209);
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < 4000; ++round) {
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
-    TDockLayout layout = Horizontal(pick(0, 300), {});
-    layout.Dock.LimitToOneRow = pick(0, 9) == 0;
+    const bool vertical = pick(0, 1) == 1;
+    TDockLayout layout;
+    layout.Dock = {.Vertical = vertical, .Width = pick(0, 300), .Height = pick(0, 300), .EdgeWidth = pick(0, 2),
+                   .EdgeHeight = pick(0, 2), .LimitToOneRow = pick(0, 9) == 0};
     const int count = pick(1, 7);
     for (int i = 0; i < count; ++i) {
-      TDockBar bar = Bar(i, pick(0, 5), pick(-1, 250), pick(4, 90), pick(0, 30));
+      TDockBar bar = Bar(i, pick(0, 5), pick(-1, 250), pick(4, 90), pick(0, 30), vertical);
       bar.FullSize = pick(0, 7) == 0;
       bar.Shown = pick(0, 5) != 0;
       layout.Bars.push_back(bar);
     }
     const auto arrangement = layout.ArrangeBars(true);
-    const int length = layout.Dock.Width;
+    const int length = std::max(0, vertical ? layout.Dock.Height - layout.Dock.EdgeHeight
+                                            : layout.Dock.Width - layout.Dock.EdgeWidth);
     int bandTop = 0;
     for (size_t row = 0; row < layout.RowThicknesses.size(); ++row) {
-      std::vector<TBarPlacement> inRow;
+      std::vector<cl::TRect> inRow;
       for (const TBarPlacement& p : arrangement.Placements) {
-        if (layout.Bars[size_t(p.Index)].DockRow == int(row)) inRow.push_back(p);
+        const TDockBar& bar = layout.Bars[size_t(p.Index)];
+        if (bar.DockRow != int(row)) continue;
+        const cl::TRect r = AlongTheDock(p.Bounds, vertical);
+        ASSERT_EQ(r.Left, bar.DockPos) << "round " << round;
+        if (bar.FullSize) {
+          ASSERT_EQ(layout.CountOthersInRow(int(row), bar.Control), 0) << "round " << round;
+        }
+        inRow.push_back(r);
       }
       const int thickness = layout.RowThicknesses[row];
       ASSERT_EQ(inRow.empty(), thickness == 0) << "round " << round;
       if (inRow.empty()) continue;
       int used = 0;
-      for (const TBarPlacement& p : inRow) {
-        const TDockBar& bar = layout.Bars[size_t(p.Index)];
-        ASSERT_EQ(p.Bounds.Top, bandTop) << "round " << round;
-        ASSERT_EQ(p.Bounds.Height(), thickness + 4) << "round " << round;
-        ASSERT_EQ(p.Bounds.Left, bar.DockPos) << "round " << round;
-        if (bar.FullSize) ASSERT_EQ(layout.CountOthersInRow(int(row), bar.Control), 0) << "round " << round;
-        used += p.Bounds.Width();
+      for (const cl::TRect& r : inRow) {
+        ASSERT_EQ(r.Top, bandTop) << "round " << round;
+        ASSERT_EQ(r.Height(), thickness + 4) << "round " << round;
+        used += r.Width();
       }
       for (size_t k = 1; k < inRow.size(); ++k) {
-        ASSERT_GE(inRow[k].Bounds.Left, inRow[k - 1].Bounds.Right) << "round " << round;
+        ASSERT_GE(inRow[k].Left, inRow[k - 1].Right) << "round " << round;
       }
-      ASSERT_GE(inRow.front().Bounds.Left, 0) << "round " << round;
-      if (used <= length) ASSERT_LE(inRow.back().Bounds.Right, length) << "round " << round;
+      ASSERT_GE(inRow.front().Left, 0) << "round " << round;
+      if (used <= length) {
+        ASSERT_LE(inRow.back().Right, length) << "round " << round;
+      }
       bandTop += thickness + 4;
     }
-    ASSERT_EQ(arrangement.DockSize.cy, bandTop) << "round " << round;
+    // The bound lines count only round bars: an empty dock has no thickness at all.
+    const cl::TSize size = arrangement.DockSize;
+    const int edge = arrangement.Placements.empty() ? 0 : vertical ? layout.Dock.EdgeWidth : layout.Dock.EdgeHeight;
+    ASSERT_EQ((vertical ? size.cx : size.cy) - edge, bandTop) << "round " << round;
   }
 }
 
