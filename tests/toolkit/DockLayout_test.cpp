@@ -88,6 +88,12 @@ TEST(DockLayout, UnplacedBarsLineUpInListOrderAndEqualPlacesFollowTheListSort) {
   placed = BoundsByWindow(layout, layout.ArrangeBars(false));
   EXPECT_EQ(placed[&gWindows[1]].Left, 50);
   EXPECT_EQ(placed[&gWindows[0]].Left, 90);
+  // A bar docked "first in the row" (a place before 0) goes ahead of the others, which move up.
+  layout.Bars.push_back(Bar(3, 0, -8, 20));
+  placed = BoundsByWindow(layout, layout.ArrangeBars(false));
+  EXPECT_EQ(placed[&gWindows[3]].Left, 0);
+  EXPECT_EQ(placed[&gWindows[2]].Left, 20);
+  EXPECT_EQ(placed[&gWindows[0]].Left, 110);
 }
 
 TEST(DockLayout, ARowLongerThanTheDockIsPushedBackButNeverOntoItself) {
