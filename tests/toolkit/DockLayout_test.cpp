@@ -225,7 +225,9 @@ TEST(DockLayout, ABarAboveTheFirstRowIsPlacedInRowZero) {
 }
 
 // Bounds seen along the dock: Left and Right run along it, Top and Bottom across.
-cl::TRect AlongTheDock(const cl::TRect& r, bool vertical) { return vertical ? cl::Rect(r.Top, r.Left, r.Bottom, r.Right) : r; }
+cl::TRect AlongTheDock(const cl::TRect& r, bool vertical) {
+  return vertical ? cl::Rect(r.Top, r.Left, r.Bottom, r.Right) : r;
+}
 
 // Random docks of both orientations: after an arrangement that stores its positions, rows are bands one
 // after another, a full-size bar is alone in its row, no two bars of a row overlap, and a row that fits
@@ -236,8 +238,12 @@ TEST(DockLayout, RandomDocksKeepRowsContiguousAndBarsApart) {
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     const bool vertical = pick(0, 1) == 1;
     TDockLayout layout;
-    layout.Dock = {.Vertical = vertical, .Width = pick(0, 300), .Height = pick(0, 300), .EdgeWidth = pick(0, 2),
-                   .EdgeHeight = pick(0, 2), .LimitToOneRow = pick(0, 9) == 0};
+    layout.Dock = {.Vertical = vertical,
+                   .Width = pick(0, 300),
+                   .Height = pick(0, 300),
+                   .EdgeWidth = pick(0, 2),
+                   .EdgeHeight = pick(0, 2),
+                   .LimitToOneRow = pick(0, 9) == 0};
     const int count = pick(1, 7);
     for (int i = 0; i < count; ++i) {
       TDockBar bar = Bar(i, pick(0, 5), pick(-1, 250), pick(4, 90), pick(0, 30), vertical);
@@ -246,8 +252,8 @@ TEST(DockLayout, RandomDocksKeepRowsContiguousAndBarsApart) {
       layout.Bars.push_back(bar);
     }
     const auto arrangement = layout.ArrangeBars(true);
-    const int length = std::max(0, vertical ? layout.Dock.Height - layout.Dock.EdgeHeight
-                                            : layout.Dock.Width - layout.Dock.EdgeWidth);
+    const int length =
+        std::max(0, vertical ? layout.Dock.Height - layout.Dock.EdgeHeight : layout.Dock.Width - layout.Dock.EdgeWidth);
     int bandTop = 0;
     for (size_t row = 0; row < layout.RowThicknesses.size(); ++row) {
       std::vector<cl::TRect> inRow;

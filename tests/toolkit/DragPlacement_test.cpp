@@ -255,14 +255,14 @@ TEST(DragPlacement, DocksAreOfferedDeepestFirstThenBySide) {
     return node;
   };
   static int ids[11];
-  TDockTreeNode form = panel(&ids[0], {
-      panel(&ids[1], {dock(&ids[2], dpBottom), dock(&ids[3], dpTop)}),
-      dock(&ids[4], dpRight),
-      dock(&ids[5], dpTop, {dock(&ids[6], dpLeft)}),
-      dock(&ids[7], dpLeft),
-      dock(&ids[8], dpBottom),
-      panel(&ids[9], {dock(&ids[10], dpTop)}),  // the dragged window: nothing inside it counts
-  });
+  TDockTreeNode form = panel(&ids[0], {});
+  form.Children.push_back(panel(&ids[1], {dock(&ids[2], dpBottom), dock(&ids[3], dpTop)}));
+  form.Children.push_back(dock(&ids[4], dpRight));
+  form.Children.push_back(dock(&ids[5], dpTop, {dock(&ids[6], dpLeft)}));
+  form.Children.push_back(dock(&ids[7], dpLeft));
+  form.Children.push_back(dock(&ids[8], dpBottom));
+  // The dragged window: nothing inside it counts.
+  form.Children.push_back(panel(&ids[9], {dock(&ids[10], dpTop)}));
   form.Children[3].AllowDrag = false;
   form.Children[4].Showing = false;
   const TDockTreeNode* dragged = &form.Children[5];

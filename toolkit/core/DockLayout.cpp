@@ -49,14 +49,15 @@ bool TDockLayout::HasShownBars() const noexcept {
 
 int TDockLayout::LastRowIndex() const noexcept {
   if (Bars.empty()) return -1;
-  return std::max_element(Bars.begin(), Bars.end(), [](const TDockBar& a, const TDockBar& b) {
-           return a.DockRow < b.DockRow;
-         })->DockRow;
+  return std::max_element(Bars.begin(), Bars.end(),
+                          [](const TDockBar& a, const TDockBar& b) { return a.DockRow < b.DockRow; })
+      ->DockRow;
 }
 
 int TDockLayout::RowThickness(int row, const TDockBar* bar) const noexcept {
-  const int thickness =
-      row >= 0 && static_cast<std::size_t>(row) < RowThicknesses.size() ? RowThicknesses[static_cast<std::size_t>(row)] : 0;
+  const int thickness = row >= 0 && static_cast<std::size_t>(row) < RowThicknesses.size()
+                            ? RowThicknesses[static_cast<std::size_t>(row)]
+                            : 0;
   return thickness == 0 && bar ? bar->DockedSize : thickness;
 }
 
@@ -96,9 +97,8 @@ int TDockLayout::RowAtOffset(int offset) const noexcept {
 }
 
 int TDockLayout::CountOthersInRow(int row, const void* control) const noexcept {
-  return static_cast<int>(std::count_if(Bars.begin(), Bars.end(), [&](const TDockBar& bar) {
-    return bar.DockRow == row && bar.Control != control;
-  }));
+  return static_cast<int>(std::count_if(
+      Bars.begin(), Bars.end(), [&](const TDockBar& bar) { return bar.DockRow == row && bar.Control != control; }));
 }
 
 void TDockLayout::ShiftRowsFrom(int row) noexcept {
@@ -141,9 +141,8 @@ void TDockLayout::SeparateFullSizeBars() noexcept {
   for (int row = 0; row <= LastRowIndex(); ++row) {
     for (std::size_t b = 0; b < Bars.size(); ++b) {
       if (Bars[b].DockRow != row || !Bars[b].FullSize) continue;
-      const bool alone = std::none_of(Bars.begin(), Bars.end(), [&](const TDockBar& other) {
-        return &other != &Bars[b] && other.DockRow == row;
-      });
+      const bool alone = std::none_of(
+          Bars.begin(), Bars.end(), [&](const TDockBar& other) { return &other != &Bars[b] && other.DockRow == row; });
       if (alone) continue;
       for (std::size_t k = 0; k < Bars.size(); ++k) {
         if (k != b && Bars[k].DockRow >= row) ++Bars[k].DockRow;
@@ -205,15 +204,15 @@ TDockArrangement TDockLayout::Place(const std::vector<int>& positions, int clien
     for (std::size_t k = 0; k < Bars.size(); ++k) {
       const TDockBar& bar = Bars[k];
       if (!bar.Shown || bar.DockRow != static_cast<int>(row)) continue;
-      const cl::TRect bounds =
-          Dock.Vertical ? cl::Bounds(offset, positions[k], thickness, bar.FullSize ? clientH : bar.Height)
-                        : cl::Bounds(positions[k], offset, bar.FullSize ? clientW : bar.Width, thickness);
+      const cl::TRect bounds = Dock.Vertical
+                                   ? cl::Bounds(offset, positions[k], thickness, bar.FullSize ? clientH : bar.Height)
+                                   : cl::Bounds(positions[k], offset, bar.FullSize ? clientW : bar.Width, thickness);
       result.Placements.push_back({static_cast<int>(k), bounds});
     }
     offset += thickness;
   }
-  result.DockSize = Dock.Vertical ? cl::TSize{offset + Dock.EdgeWidth, Dock.Height}
-                                  : cl::TSize{Dock.Width, offset + Dock.EdgeHeight};
+  result.DockSize =
+      Dock.Vertical ? cl::TSize{offset + Dock.EdgeWidth, Dock.Height} : cl::TSize{Dock.Width, offset + Dock.EdgeHeight};
   return result;
 }
 

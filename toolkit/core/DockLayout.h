@@ -22,7 +22,7 @@ struct TDockBar {
   bool Shown = true;        // on this dock and visible (or being designed)
   int Width = 0;            // outer size
   int Height = 0;
-  int DockedSize = 0;       // the bar's thickness across a dock of this orientation (its client size)
+  int DockedSize = 0;  // its client size across a dock of this orientation
 };
 
 // What the layout needs to know of the dock itself.

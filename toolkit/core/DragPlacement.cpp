@@ -14,7 +14,9 @@ constexpr int kCatchAlong = 20;
 // What a floating outline keeps on the work area beyond its frame.
 constexpr int kKeepOnWorkArea = 4;
 
-cl::TRect Offset(cl::TRect r, int dx, int dy) noexcept { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
+cl::TRect Offset(cl::TRect r, int dx, int dy) noexcept {
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
 
 bool Intersect(const cl::TRect& a, const cl::TRect& b) noexcept {
   return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) && std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
@@ -46,7 +48,8 @@ int MulDivRounded(int number, int numerator, int denominator) noexcept {
   }
   const int64_t half = divisor / 2;
   const int64_t result = (product >= 0 ? product + half : product - half) / divisor;
-  return static_cast<int>(std::clamp<int64_t>(result, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<int64_t>(result, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 TDragGrab GrabAt(cl::TPoint grab, int width, int height) noexcept { return {grab, {width - 1, height - 1}}; }
