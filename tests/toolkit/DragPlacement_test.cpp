@@ -161,6 +161,8 @@ TEST(DragPlacement, AFloatingOutlineStaysOnTheWorkAreaByItsFramePlusFour) {
   // Without a caption only the frame may leave the top, less 4 pixels.
   EXPECT_EQ(KeepFloatingOnWorkArea(Bounds(10, -30, 100, 40), Rect(0, 0, 800, 600), {4, 4, 0}).Top, 0);
   EXPECT_EQ(KeepFloatingOnWorkArea(Bounds(10, -30, 100, 40), Rect(0, 0, 800, 600), {4, 4, 20}).Top, -20);
+  // On a work area smaller than the frame allows, the shifts run down, up, right, left: up and left win.
+  EXPECT_EQ(KeepFloatingOnWorkArea(Bounds(-20, -20, 4, 4), Rect(0, 0, 10, 10), {4, 4, 0}), Bounds(2, 2, 4, 4));
   // The point clamp never inverts on an empty work area.
   EXPECT_EQ(ClampIntoWorkArea(Point(50, 50), Rect(10, 10, 10, 10)), Point(10, 10));
   EXPECT_EQ(ClampIntoWorkArea(Point(-5, 700), Rect(0, 0, 800, 600)), Point(0, 599));
