@@ -7,6 +7,7 @@
 
 #include "DeviceContext.h"
 #include "Graphics.h"
+#include "ListSort.h"
 
 namespace toolkit {
 
@@ -144,24 +145,6 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void SortRange(cl::TList& list, int left, int right, const TListCompare& compare, intptr_t extraData) {
-  do {
-    int i = left, j = right;
-    void* pivot = list.Items(static_cast<int>(static_cast<unsigned>(left + right) >> 1));
-    do {
-      while (compare(list.Items(i), pivot, extraData) < 0) ++i;
-      while (compare(list.Items(j), pivot, extraData) > 0) --j;
-      if (i <= j) {
-        list.Exchange(i, j);
-        ++i;
-        --j;
-      }
-    } while (i <= j);
-    if (left < j) SortRange(list, left, j, compare, extraData);
-    left = i;
-  } while (left < right);
-}
-
 // Prints one window into dc at its place in parent's client area.
 void PrintChild(HWND parent, HWND child, HDC dc, LPARAM flags) {
   RECT r{};
@@ -216,7 +199,9 @@ bool HookInstalled(int slot) noexcept { return Registry() && Registry()->Install
 bool IsAppActive() { return GetActiveWindow() != nullptr; }
 
 void SortList(cl::TList& list, const TListCompare& compare, intptr_t extraData) {
-  if (list.Count() > 1) SortRange(list, 0, list.Count() - 1, compare, extraData);
+  QuickSortItems(
+      list.Count(), [&list](int i) { return list.Items(i); }, [&list](int i, int j) { list.Exchange(i, j); },
+      [&](void* item1, void* item2) { return compare(item1, item2, extraData); });
 }
 
 void ClipToUpdateRegion(HWND wnd, HDC dc, HRGN region) {
