@@ -73,12 +73,19 @@ class ToolWinFrameLoops : public ::testing::Test {
  protected:
   static constexpr RECT kBounds{200, 200, 350, 300};
 
+  // A work area smaller than the screen (for this process only), so that the cursor's confinement to it
+  // shows apart from no confinement at all.
   void SetUp() override {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &savedWorkArea_, 0);
+    RECT work{0, 0, 800, 600};
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
     wnd_ = windows_.Make(state_, kBounds);
     state_.hooks.begin = [this](int edge) { begun_.push_back(edge); };
     state_.hooks.track = [this](RECT& r, const RECT&) { tracked_.push_back(r); };
     state_.hooks.end = [this](bool applied) { ended_.push_back(applied); };
   }
+
+  void TearDown() override { SystemParametersInfoW(SPI_SETWORKAREA, 0, &savedWorkArea_, 0); }
 
   // Moves the cursor to (x, y) on the screen and posts the move the window hears.
   std::function<void()> MoveTo(int x, int y) {
@@ -111,6 +118,7 @@ class ToolWinFrameLoops : public ::testing::Test {
   std::vector<int> begun_;
   std::vector<RECT> tracked_;
   std::vector<bool> ended_;
+  RECT savedWorkArea_{};
 };
 
 TEST_F(ToolWinFrameLoops, SizingFromTheLeftBelowTheMinimumKeepsTheRightEdge) {
@@ -125,8 +133,7 @@ TEST_F(ToolWinFrameLoops, SizingFromTheLeftBelowTheMinimumKeepsTheRightEdge) {
   EXPECT_EQ(ended_, std::vector<bool>{true});
   EXPECT_TRUE(SameRect(Bounds(wnd_), {270, 200, 350, 300}));
   // While sizing, the cursor stayed in the work area.
-  const RECT work = toolkit::GetPrimaryWorkArea();
-  EXPECT_TRUE(SameRect(clipDuring, work));
+  EXPECT_TRUE(SameRect(clipDuring, {0, 0, 800, 600}));
   ExpectReleased();
 }
 

@@ -178,6 +178,13 @@ TEST_F(ToolWinFrame, FloatingFrameActiveCaptionCloseButtonAndTheLineBelow) {
   RECT face = close;
   InflateRect(&face, -1, -1);
   EXPECT_EQ(Pixels(p, face), SystemCloseButton(face, false));
+  // The caption redrawn alone closes the row below it itself, the close button's part too.
+  Clear(*surface_, size);
+  toolkit::DrawFloatingFrame(wnd, p.DC(), s.floatingFrame, toolkit::kCaptionPart);
+  EXPECT_EQ(p.Pixel(f.cx + 10, f.cy + hc - 1), Sys(COLOR_BTNFACE));
+  EXPECT_EQ(p.Pixel(close.left + 2, f.cy + hc - 1), Sys(COLOR_BTNFACE));
+  EXPECT_EQ(p.Pixel(f.cx + 10, f.cy + hc), RGB(255, 255, 255));
+  EXPECT_EQ(p.Pixel(2, 60), RGB(255, 255, 255));
 }
 
 TEST_F(ToolWinFrame, AnInactiveCaptionAndAPushedCloseButton) {
