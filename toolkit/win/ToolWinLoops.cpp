@@ -22,7 +22,13 @@ bool NextMessage(MSG& msg) {
   return true;
 }
 
-bool IsRightOrMiddleButton(UINT message) { return message >= WM_RBUTTONDOWN && message <= WM_MBUTTONDBLCLK; }
+// What a modal loop does not handle itself: the right and middle buttons are swallowed, everything else
+// goes its way.
+void PassOn(const MSG& msg) {
+  if (msg.message >= WM_RBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
 
 POINT CursorInWindow(HWND wnd) {
   POINT p{};
@@ -69,9 +75,7 @@ bool CloseButtonLoop(HWND wnd, const std::function<bool(POINT)>& inButton,
       case WM_LBUTTONUP:
         return pressed;
       default:
-        if (IsRightOrMiddleButton(msg.message)) break;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        PassOn(msg);
     }
   }
   return false;
@@ -241,9 +245,7 @@ std::optional<RECT> SizeLoop(TDesktopDrawSession& session, HWND wnd, int edge, S
       case WM_LBUTTONUP:
         return now;
       default:
-        if (IsRightOrMiddleButton(msg.message)) break;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        PassOn(msg);
     }
   }
   return std::nullopt;
