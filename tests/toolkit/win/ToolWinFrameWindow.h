@@ -19,6 +19,16 @@ inline constexpr wchar_t kClass[] = L"ToolWinFrameTest";
 inline constexpr COLORREF kClientColor = RGB(255, 255, 255);
 
 struct TFrameState {
+  TFrameState() = default;
+  TFrameState(TFrameState&&) = default;
+  TFrameState(const TFrameState&) = delete;
+  // Its windows may outlive it (the test's window list goes later): they stop asking it.
+  ~TFrameState() {
+    for (HWND w : windows)
+      if (IsWindow(w)) SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+  }
+
+  std::vector<HWND> windows;  // those that ask this state
   bool docked = false;
   toolkit::TDockedFrame dockedFrame;
   toolkit::TFloatingFrame floatingFrame;
@@ -115,9 +125,11 @@ inline void RunSizing(HWND wnd, TFrameState& s, int edge) {
 }
 
 inline LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrW(wnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  if (msg == WM_NCCREATE) {
+    auto* state = static_cast<TFrameState*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    state->windows.push_back(wnd);
+    SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  }
   auto* s = reinterpret_cast<TFrameState*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
   if (!s) return DefWindowProcW(wnd, msg, wParam, lParam);
   switch (msg) {

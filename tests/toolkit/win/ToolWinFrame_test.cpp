@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "GdiObjects.h"
@@ -335,6 +336,26 @@ TEST_F(ToolWinFrame, ADocksBackgroundFillsTheRingAndTheStripButNotTheGripsOrTheC
   EXPECT_EQ(p.Pixel(7, 10), RGB(255, 0, 0));
   EXPECT_EQ(p.Pixel(8, 10), RGB(255, 255, 255));
   EXPECT_EQ(p.Pixel(50, 1), RGB(255, 0, 0));
+}
+
+TEST_F(ToolWinFrame, ABackgroundPainterThatThrowsLeavesTheDCAndTheWindowDCAsTheyWere) {
+  TFrameState s = Docked(kDockVertical, true, true, dhDouble);
+  HWND wnd = windows_.Make(s, {100, 100, 130, 200});
+  // Set once the window is painted: nothing may throw through the system's own paint calls.
+  s.dockedFrame.background = [](HDC dc) {
+    IntersectClipRect(dc, 0, 0, 1, 1);
+    throw std::runtime_error("background");
+  };
+  hktest::PaintSurface p(30, 100);
+  const int saved = SaveDC(p.DC());
+  const long before = hktest::GdiObjectsInProcess();
+  EXPECT_THROW(toolkit::DrawDockedFrame(wnd, p.DC(), s.dockedFrame), std::runtime_error);
+  EXPECT_THROW(toolkit::PaintDockedFrame(wnd, s.dockedFrame, nullptr), std::runtime_error);
+  EXPECT_EQ(hktest::GdiObjectsInProcess(), before);
+  EXPECT_EQ(SaveDC(p.DC()), saved + 1);
+  RECT clip{};
+  EXPECT_EQ(GetClipBox(p.DC(), &clip), SIMPLEREGION);
+  EXPECT_EQ(clip.right, 30);
 }
 
 // ----- redraw requests
