@@ -28,10 +28,11 @@ TEST(ToolCaptionText, NeverShorterThanFourCharacters) {
 }
 
 TEST(ToolCaptionText, ACharacterOfSeveralBytesGoesWhole) {
-  // "Größere" in UTF-8: the ö and ß are two bytes each.
-  EXPECT_EQ(toolkit::FitCaptionText("Gr\xC3\xB6\xC3\x9F" "ere", 40, Measure), "G...");
-  EXPECT_EQ(toolkit::FitCaptionText("Gr\xC3\xB6\xC3\x9F" "ere", 55, Measure), "Gr...");
-  EXPECT_EQ(toolkit::FitCaptionText("Gr\xC3\xB6\xC3\x9F" "ere", 65, Measure), "Gr\xC3\xB6...");
+  // The ö and ß are two bytes each in UTF-8.
+  const char* text = "Gr\u00F6\u00DFere";
+  EXPECT_EQ(toolkit::FitCaptionText(text, 40, Measure), "G...");
+  EXPECT_EQ(toolkit::FitCaptionText(text, 55, Measure), "Gr...");
+  EXPECT_EQ(toolkit::FitCaptionText(text, 65, Measure), "Gr\u00F6...");
 }
 
 }  // namespace

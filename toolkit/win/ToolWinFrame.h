@@ -40,7 +40,7 @@ struct TNonClientSize {
 
 struct TDockedFrameOptions {
   int orientation = kDockHorizontal;  // kDockHorizontal or kDockVertical
-  bool allowDrag = true;               // the dock lets its bars be dragged: a handle is drawn
+  bool allowDrag = true;              // the dock lets its bars be dragged: a handle is drawn
   bool closeButtonWhenDocked = false;
   TDragHandleStyle dragHandleStyle = dhDouble;
   // The handle strip's size in these options (0 without AllowDrag).

@@ -88,8 +88,8 @@ bool GradientCaptionsOn() {
 bool DrawSystemCaption(HWND wnd, HDC dc, const RECT& r, UINT flags) {
   using TDrawCaption = BOOL(WINAPI*)(HWND, HDC, const RECT*, UINT);
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  auto draw = user32 ? reinterpret_cast<TDrawCaption>(reinterpret_cast<void*>(GetProcAddress(user32, "DrawCaption")))
-                     : nullptr;
+  auto draw =
+      user32 ? reinterpret_cast<TDrawCaption>(reinterpret_cast<void*>(GetProcAddress(user32, "DrawCaption"))) : nullptr;
   if (!draw) return false;
   draw(wnd, dc, &r, flags);
   return true;
@@ -191,13 +191,13 @@ void DrawToolCaption(HWND wnd, HDC dc, RECT captionRect, bool inactive) {
   const int length = GetWindowTextLengthW(wnd);
   std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
   wide.resize(static_cast<size_t>(GetWindowTextW(wnd, wide.data(), length + 1)));
-  const std::string text = FitCaptionText(cl::FromWide(wide), captionRect.right - captionRect.left,
-                                          [dc](const std::string& s) {
-                                            const std::wstring w = cl::ToWide(s);
-                                            SIZE size{};
-                                            GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
-                                            return static_cast<int>(size.cx);
-                                          });
+  const std::string text =
+      FitCaptionText(cl::FromWide(wide), captionRect.right - captionRect.left, [dc](const std::string& s) {
+        const std::wstring w = cl::ToWide(s);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+        return static_cast<int>(size.cx);
+      });
   SetBkColor(dc, GetSysColor(back));
   SetTextColor(dc, GetSysColor(inactive ? COLOR_INACTIVECAPTIONTEXT : COLOR_CAPTIONTEXT));
   std::wstring out = cl::ToWide(text);

@@ -53,16 +53,15 @@ class TCaptureHold {
 };
 
 // Runs the close button's loop; true when released over the button. pressed follows the button.
-bool CloseButtonLoop(HWND wnd, const std::function<bool(POINT)>& inButton,
-                     const std::function<void(bool)>& setPressed, bool& pressed) {
+bool CloseButtonLoop(HWND wnd, const std::function<bool(POINT)>& inButton, const std::function<void(bool)>& setPressed,
+                     bool& pressed) {
   const TCaptureHold capture(wnd);
   MSG msg;
   while (GetCapture() == wnd) {
     if (!NextMessage(msg)) return false;
     switch (msg.message) {
       case WM_KEYDOWN:
-      case WM_KEYUP:
-        break;
+      case WM_KEYUP: break;
       case WM_MOUSEMOVE:
         if (const bool over = inButton(CursorInWindow(wnd)); over != pressed) {
           pressed = over;
@@ -70,12 +69,9 @@ bool CloseButtonLoop(HWND wnd, const std::function<bool(POINT)>& inButton,
         }
         break;
       case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK:
-        return false;
-      case WM_LBUTTONUP:
-        return pressed;
-      default:
-        PassOn(msg);
+      case WM_LBUTTONDBLCLK: return false;
+      case WM_LBUTTONUP: return pressed;
+      default: PassOn(msg);
     }
   }
   return false;
@@ -148,8 +144,7 @@ void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool 
 
 // ----- the desktop session
 
-TDesktopDrawSession::TDesktopDrawSession(HWND wnd, int floatingThickness)
-    : wnd_(wnd), thickness_(floatingThickness) {
+TDesktopDrawSession::TDesktopDrawSession(HWND wnd, int floatingThickness) : wnd_(wnd), thickness_(floatingThickness) {
   // A paint still pending would wipe the outline drawn over it.
   FlushPaintMessages();
   HWND desktop = GetDesktopWindow();
@@ -186,8 +181,7 @@ struct TSizeEdges {
 };
 
 TSizeEdges EdgesOf(int edge) {
-  return {edge != 2 && edge != 5, edge == 0 || edge == 3 || edge == 6, edge >= 2 && edge <= 7,
-          edge >= 2 && edge <= 4};
+  return {edge != 2 && edge != 5, edge == 0 || edge == 3 || edge == 6, edge >= 2 && edge <= 7, edge >= 2 && edge <= 4};
 }
 
 // The rectangle for the cursor moved by (dx, dy) from where the sizing began, never below minimum.
@@ -240,12 +234,9 @@ std::optional<RECT> SizeLoop(TDesktopDrawSession& session, HWND wnd, int edge, S
         break;
       }
       case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK:
-        return std::nullopt;
-      case WM_LBUTTONUP:
-        return now;
-      default:
-        PassOn(msg);
+      case WM_LBUTTONDBLCLK: return std::nullopt;
+      case WM_LBUTTONUP: return now;
+      default: PassOn(msg);
     }
   }
   return std::nullopt;

@@ -138,11 +138,8 @@ inline LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
       *r = s->NonClient().Inner(*r);
       return 0;
     }
-    case WM_NCPAINT:
-      PaintFrame(wnd, *s, reinterpret_cast<HRGN>(wParam));
-      return 0;
-    case WM_NCACTIVATE:
-      return TRUE;
+    case WM_NCPAINT: PaintFrame(wnd, *s, reinterpret_cast<HRGN>(wParam)); return 0;
+    case WM_NCACTIVATE: return TRUE;
     case toolkit::kRedrawDockedFrame:
       ++s->dockedRedraws;
       toolkit::PaintDockedFrame(wnd, s->dockedFrame, nullptr);
@@ -151,8 +148,7 @@ inline LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
       s->floatingRedraws.push_back(lParam);
       toolkit::PaintFloatingFrame(wnd, s->floatingFrame, static_cast<unsigned>(lParam), nullptr);
       return 0;
-    case WM_NCHITTEST:
-      return HitTest(wnd, *s, lParam);
+    case WM_NCHITTEST: return HitTest(wnd, *s, lParam);
     case WM_NCLBUTTONDOWN:
       if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {
         RunSizing(wnd, *s, static_cast<int>(wParam) - HTLEFT);
@@ -168,8 +164,7 @@ inline LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
       toolkit::PrintWindowToDC(wnd, m, [s](HWND w, HDC dc) { DrawFrame(w, dc, *s); });
       return m.Result;
     }
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PRINTCLIENT:
     case WM_PAINT: {
       PAINTSTRUCT ps{};
@@ -181,8 +176,7 @@ inline LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
       if (msg == WM_PAINT) EndPaint(wnd, &ps);
       return 0;
     }
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }

@@ -264,8 +264,8 @@ TEST_F(ToolWinFrame, DockedDoubleGripsBesideAHorizontalDocksBar) {
   const hktest::PaintSurface& p = Drawn(wnd, s);
   const COLORREF hi = Sys(COLOR_BTNHIGHLIGHT), sh = Sys(COLOR_BTNSHADOW), face = Sys(COLOR_BTNFACE);
   // Row 10 from the left: edge, ring, strip, grip, grip, strip, client.
-  const std::vector<COLORREF> row{hi, kDockColor, kDockColor, kDockColor, hi, face, sh, hi, face, sh, kDockColor,
-                                  RGB(255, 255, 255)};
+  const std::vector<COLORREF> row{hi, kDockColor, kDockColor, kDockColor, hi,         face,
+                                  sh, hi,         face,       sh,         kDockColor, RGB(255, 255, 255)};
   EXPECT_EQ(Pixels(p, {0, 10, 12, 11}), row);
   EXPECT_EQ(p.Pixel(99, 10), sh);
   EXPECT_EQ(p.Pixel(98, 10), kDockColor);
@@ -292,7 +292,8 @@ TEST_F(ToolWinFrame, WithoutDraggingADockedBarHasAPlainTwoPixelFrame) {
   TFrameState s = Docked(kDockHorizontal, false, true, dhDouble);
   HWND wnd = windows_.Make(s, {100, 100, 200, 130});
   const hktest::PaintSurface& p = Drawn(wnd, s);
-  EXPECT_EQ(Pixels(p, {0, 10, 3, 11}), (std::vector<COLORREF>{Sys(COLOR_BTNHIGHLIGHT), kDockColor, RGB(255, 255, 255)}));
+  EXPECT_EQ(Pixels(p, {0, 10, 3, 11}),
+            (std::vector<COLORREF>{Sys(COLOR_BTNHIGHLIGHT), kDockColor, RGB(255, 255, 255)}));
   EXPECT_EQ(Pixels(p, {50, 0, 51, 3}).back(), RGB(255, 255, 255));
   s.dockedFrame.borderStyle = cl::bsNone;
   const hktest::PaintSurface& flat = Drawn(wnd, s);
@@ -444,8 +445,7 @@ TEST_F(ToolWinFrame, FloatingHitBandsAndCorners) {
   EXPECT_EQ(toolkit::FloatingHitTest(HTCLIENT, {0, 75}, o, w, clientWidth), HTCLIENT);
   toolkit::TFloatingFrameOptions noClose;
   noClose.closeButton = false;
-  EXPECT_EQ(toolkit::FloatingHitTest(HTNOWHERE, {f.cx + clientWidth - 2, f.cy + 2}, noClose, w, clientWidth),
-            HTCLIENT);
+  EXPECT_EQ(toolkit::FloatingHitTest(HTNOWHERE, {f.cx + clientWidth - 2, f.cy + 2}, noClose, w, clientWidth), HTCLIENT);
 }
 
 TEST_F(ToolWinFrame, TheWindowAnswersHitTestsThroughTheModule) {
