@@ -186,6 +186,29 @@ TEST_F(ToolWinFrameLoops, OtherKeysAndButtonsAreSwallowedWhileSizing) {
   EXPECT_TRUE(SameRect(Bounds(wnd_), {259, 200, 350, 300}));
 }
 
+TEST_F(ToolWinFrameLoops, AQuitRequestEndsTheLoopsAndStaysForTheLoopOutside) {
+  {
+    TScript script({MoveTo(260, 250), [] { PostQuitMessage(5); }});
+    StartSizing(HTLEFT, {201, 250});
+    EXPECT_FALSE(script.Overran());
+  }
+  EXPECT_FALSE(state_.applied);
+  EXPECT_TRUE(SameRect(Bounds(wnd_), kBounds));
+  ExpectReleased();
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 5u);
+  {
+    TScript script({[] { PostQuitMessage(6); }});
+    SendMessageW(wnd_, WM_NCLBUTTONDOWN, HTCLOSE, 0);
+    EXPECT_FALSE(script.Overran());
+  }
+  EXPECT_EQ(state_.closed, std::optional<bool>(false));
+  EXPECT_EQ(GetCapture(), nullptr);
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 6u);
+}
+
 TEST_F(ToolWinFrameLoops, AnExceptionFromAHookGivesEverythingBack) {
   state_.hooks.track = [](RECT&, const RECT&) { throw std::runtime_error("track"); };
   TScript script({MoveTo(260, 250)});
