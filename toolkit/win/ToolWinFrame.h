@@ -57,8 +57,8 @@ struct TFloatingFrameOptions {
 TNonClientSize DockedNonClientSize(const TDockedFrameOptions& options) noexcept;
 TNonClientSize FloatingNonClientSize(bool resizable, bool showCaption) noexcept;
 
-// Rectangles in window coordinates; clientWidth is the client area's width. The caption's bottom row is
-// the line drawn below the caption bar.
+// Rectangles in window coordinates; clientWidth is the client area's width. The caption rectangle stops a
+// row short of the client area: that row is the line drawn below the caption bar.
 RECT CaptionRect(bool resizable, int clientWidth, bool withoutCloseButton) noexcept;
 RECT FloatingCloseButtonRect(bool resizable, int clientWidth) noexcept;
 RECT DockedCloseButtonRect(int orientation, int clientWidth) noexcept;

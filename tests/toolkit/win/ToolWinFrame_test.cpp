@@ -106,6 +106,12 @@ TEST_F(ToolWinFrame, FloatingSizesAreTheFrameAndTheCaption) {
   EXPECT_EQ(n.bottom, cy);
   EXPECT_EQ(n.FrameWidth(), 2 * cx);
   EXPECT_EQ(n.FrameHeight(), 2 * cy + hc);
+  const RECT client{100, 100, 150, 130};
+  const RECT outer = n.Outer(client);
+  const RECT expected{100 - cx, 100 - cy - hc, 150 + cx, 130 + cy};
+  EXPECT_TRUE(EqualRect(&outer, &expected));
+  const RECT inner = n.Inner(outer);
+  EXPECT_TRUE(EqualRect(&inner, &client));
   n = toolkit::FloatingNonClientSize(false, false);
   EXPECT_EQ(n.left, GetSystemMetrics(SM_CXFIXEDFRAME));
   EXPECT_EQ(n.FrameHeight(), 2 * GetSystemMetrics(SM_CYFIXEDFRAME));
