@@ -20,20 +20,20 @@ RECT MonitorWorkArea(HMONITOR monitor) {
   return GetPrimaryWorkArea();
 }
 
-bool MultipleMonitors() {
+}  // namespace
+
+bool MultipleMonitorsPresent() {
   const int count = GetSystemMetrics(SM_CMONITORS);
   return count != 0 && count != 1;
 }
 
-}  // namespace
-
 RECT GetRectWorkArea(const RECT& rect) {
-  if (!MultipleMonitors()) return GetPrimaryWorkArea();
+  if (!MultipleMonitorsPresent()) return GetPrimaryWorkArea();
   return MonitorWorkArea(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST));
 }
 
 RECT GetPointWorkArea(POINT point) {
-  if (!MultipleMonitors()) return GetPrimaryWorkArea();
+  if (!MultipleMonitorsPresent()) return GetPrimaryWorkArea();
   return MonitorWorkArea(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
 }
 

@@ -13,6 +13,8 @@ namespace toolkit {
 int GetSmallCaptionHeight();
 // The work area of the primary monitor, or the whole screen when the system cannot say.
 RECT GetPrimaryWorkArea();
+// The system has more than one monitor.
+bool MultipleMonitorsPresent();
 // The work area of the monitor nearest to the rectangle or point.
 RECT GetRectWorkArea(const RECT& rect);
 RECT GetPointWorkArea(POINT point);
