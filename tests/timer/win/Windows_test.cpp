@@ -207,16 +207,28 @@ TEST_F(TimerWindowsTest, FailedPowerOffSaysSoAndGoesBackToIdle) {
 
 TEST_F(TimerWindowsTest, ExactTimeOfTheCurrentSecondFallsDueAndSpinValuesAreClamped) {
   Make();
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
   form1->RadioButton2->SetChecked(true);
   EXPECT_EQ(form1->Edit1->Text(), "0");
   EXPECT_FALSE(form1->Edit1->Enabled());
   form1->CheckBox1->SetChecked(false);
-  form1->SpinEdit1->SetText(std::to_string(now.wHour));
-  form1->SpinEdit2->SetText(std::to_string(now.wMinute));
-  form1->SpinEdit3->SetText(std::to_string(now.wSecond));
-  form1->Button1->Click();
+  // The start must fall in the second that the fields name; one that has passed meanwhile (a busy
+  // machine, a second's end) is tomorrow's, so the fields are set again from the new second.
+  const auto second = [] {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return (t.wHour * 60 + t.wMinute) * 60 + t.wSecond;
+  };
+  bool sameSecond = false;
+  for (int attempt = 0; attempt < 5 && !sameSecond; ++attempt) {
+    form1->N9Click(nullptr);
+    const int named = second();
+    form1->SpinEdit1->SetText(std::to_string(named / 3600));
+    form1->SpinEdit2->SetText(std::to_string(named / 60 % 60));
+    form1->SpinEdit3->SetText(std::to_string(named % 60));
+    form1->Button1->Click();
+    sameSecond = second() == named;
+  }
+  ASSERT_TRUE(sameSecond) << "no start fell in the second it named";
   form1->Timer2->OnTimer()(form1->Timer2);
   EXPECT_EQ(power.exits, std::vector<UINT>{13});
 
