@@ -144,8 +144,8 @@ class TCustomToolWin : public cl::TCustomControl {
   // The floating caption is drawn inactive.
   bool CaptionInactive() const noexcept { return captionInactive_; }
   // The non-client size around the client area.
-  int FrameWidth() const;
-  int FrameHeight() const;
+  int FrameWidth() const { return FrameSize().cx; }
+  int FrameHeight() const { return FrameSize().cy; }
 
   // Showing, no hide lock, and for a floating window: the program active (with HideWhenInactive) and the
   // form it floats over on the screen and not minimised.
@@ -200,6 +200,7 @@ class TCustomToolWin : public cl::TCustomControl {
   cl::TWinControl* ParentControl() const;
   TFloatingWindowParent* Carrier() const;
   void MakeCarrierFor(cl::TCustomForm* form);
+  void MoveToParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock);
   void ChangeParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock);
   void UpdateFloatingList();
   void MovedNotify();
@@ -209,6 +210,8 @@ class TCustomToolWin : public cl::TCustomControl {
   void ActivateMessage(cl::TMessage& m);
   void MouseActivateMessage(cl::TMessage& m);
   int GetDockedRowThickness();
+  // The frame module supplies what its WM_NCCALCSIZE computes here; until then the window's own frame.
+  SIZE FrameSize() const;
   // The frame module plugs in here: non-client size, painting, hit testing, the close button and sizing.
   // Until then the window keeps the system's plain border and this only asks for a repaint of the frame.
   bool FrameMessage(cl::TMessage& m);

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ExtCtrls.h"
 #include "FormReader.h"
@@ -374,6 +375,44 @@ TEST_F(ToolDockTest, SizedFromOutsideItKeepsTheNewClientSize) {
   EXPECT_EQ(tw_->BaseClientWidth(), 513);
   EXPECT_EQ(tw_->BaseClientHeight(), 252);
   EXPECT_EQ(tw_->ClientAreaWidth(), 513);
+}
+
+TEST_F(ToolDockTest, FloatingOverAnotherFormAnnouncesTheChangeAndTradesTheCarrier) {
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  auto* other = cl::NewForm<cl::TForm>(app_.get());
+  other->SetBounds(300, 300, 300, 200);
+  other->Show();
+  std::vector<std::string> events;
+  auto note = [&](const char* name) { return [&events, name](cl::TObject*) { events.push_back(name); }; };
+  tw_->OnDockChanging = note("changing");
+  tw_->OnRecreating = note("recreating");
+  tw_->OnRecreated = note("recreated");
+  tw_->OnDockChanged = note("changed");
+  tw_->OnDockChangingEx = [&](cl::TObject*, toolkit::dock::TToolDock* dock) {
+    events.push_back(dock ? "changingEx dock" : "changingEx float");
+  };
+  tw_->OnDockChangingHidden = [&](cl::TObject*, toolkit::dock::TToolDock*) {
+    events.push_back(IsWindowVisible(tw_->Handle()) ? "hidden? no" : "hidden");
+  };
+  const cl::TCustomForm* oldCarrier = tw_->FloatingParent();
+  const int forms = cl::Screen().FormCount();
+  tw_->SetParent(other);
+  EXPECT_EQ(events, (std::vector<std::string>{"changing", "changingEx float", "recreating", "hidden", "recreated",
+                                              "changed"}));
+  auto* carrier = dynamic_cast<TFloatingWindowParent*>(tw_->FloatingParent());
+  ASSERT_NE(carrier, nullptr);
+  EXPECT_NE(carrier, oldCarrier);
+  EXPECT_EQ(carrier->ParentForm(), other);
+  EXPECT_EQ(cl::Screen().FormCount(), forms);  // the old carrier went
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 1);
+  SetActiveWindow(other->Handle());
+  EXPECT_TRUE(OnScreen());
+  EXPECT_EQ(GetWindow(tw_->Handle(), GW_OWNER), other->Handle());
+  // Taken off every parent, nothing is announced.
+  events.clear();
+  tw_->SetParent(nullptr);
+  EXPECT_TRUE(events.empty());
 }
 
 }  // namespace
