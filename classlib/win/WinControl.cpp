@@ -411,7 +411,7 @@ void TWinControl::UpdateShowing() {
   if (!handle_) {
     if (!Visible() || (Parent() && !Parent()->handle_)) return;
     HandleNeeded();
-    if (Parent()) return;  // a child window is made visible already
+    if (Parent()) return;  // a control on a parent showed itself once made
   }
   Perform(CM_SHOWINGCHANGED);
 }

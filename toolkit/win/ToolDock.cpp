@@ -80,17 +80,15 @@ TCustomToolWin::TCustomToolWin(cl::TComponent* owner) : TCustomControl(owner) {
   SetColor(cl::clBtnFace);
 }
 
-TCustomToolWin::~TCustomToolWin() {
-  // Also for a window that did not go through BeforeDestruction.
-  std::erase(FloatingList(), this);
-  if (floatingParent_ && Parent() == floatingParent_) inherited::SetParent(nullptr);
-  delete std::exchange(floatingParent_, nullptr);
-  if (std::exchange(hooked_, false)) RemoveHookCallback(ToolWindowHookCallback);
-}
+TCustomToolWin::~TCustomToolWin() { LeaveAll(); }  // also for a window not freed with delete
 
 void TCustomToolWin::BeforeDestruction() {
   // The window goes first, while every override still hears its last messages.
   inherited::BeforeDestruction();
+  LeaveAll();
+}
+
+void TCustomToolWin::LeaveAll() {
   std::erase(FloatingList(), this);
   // Off the carrier before the carrier goes: it would free its children with it.
   if (floatingParent_ && Parent() == floatingParent_) inherited::SetParent(nullptr);

@@ -197,6 +197,8 @@ class TCustomToolWin : public cl::TCustomControl {
  private:
   friend void ToolWindowHookCallback(THookEvent, HWND, WPARAM, LPARAM);
   bool Destroying() const;
+  // Out of the floating list, off and rid of the carrier, the hook registration undone.
+  void LeaveAll();
   cl::TWinControl* ParentControl() const;
   TFloatingWindowParent* Carrier() const;
   void MakeCarrierFor(cl::TCustomForm* form);

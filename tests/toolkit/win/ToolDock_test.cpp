@@ -404,4 +404,13 @@ TEST_F(ToolDockTest, FloatingOverAnotherFormAnnouncesTheChangeAndTradesTheCarrie
   EXPECT_TRUE(events.empty());
 }
 
+TEST_F(ToolDockTest, AFreedDockIsForgottenAsTheDefaultDock) {
+  auto* dock = new toolkit::dock::TToolDock(app_.get());
+  tw_->SetDefaultDock(dock);
+  EXPECT_EQ(tw_->DefaultDock(), dock);
+  delete dock;
+  EXPECT_EQ(tw_->DefaultDock(), nullptr);
+  EXPECT_EQ(toolkit::dock::DockOrientationOf(nullptr), 0);
+}
+
 }  // namespace
