@@ -23,6 +23,10 @@ bool AppActive() { return activationChanging ? *activationChanging : IsAppActive
 HWND OwnerOf(HWND wnd) { return reinterpret_cast<HWND>(GetWindowLongPtrW(wnd, GWLP_HWNDPARENT)); }
 void SetOwner(HWND wnd, HWND owner) { SetWindowLongPtrW(wnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner)); }
 bool IsTopmost(HWND wnd) { return wnd && (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+void SetTopmost(HWND wnd, bool want) {
+  if (IsTopmost(wnd) != want)
+    SetWindowPos(wnd, want ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+}
 bool IsInside(HWND outer, HWND wnd) { return wnd && (wnd == outer || IsChild(outer, wnd)); }
 
 bool OwnedBy(HWND wnd, HWND owner) {
@@ -146,6 +150,9 @@ void TCustomToolWin::ShowingChanged() {
         if (cl::Application) SetOwner(wnd, cl::Application->Handle());
       } else if (cl::TCustomForm* form = FindParentForm(this);
                  form && form->HandleAllocated() && OwnerOf(wnd) != form->Handle()) {
+        // Topmost only as its new owner is: settled before the owner changes, as the system may not take a
+        // topmost window out of the topmost band once it belongs to a window outside it.
+        SetTopmost(wnd, IsTopmost(form->Handle()));
         SetOwner(wnd, form->Handle());
         SetWindowPos(wnd, FindInsertAfter(form->Handle()), 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
       }
@@ -174,9 +181,7 @@ void TCustomToolWin::PlaceOnFirstShow() {
 void TCustomToolWin::UpdateTopmost() {
   if (!HandleAllocated()) return;
   const HWND wnd = Handle();
-  const bool want = floatingMode_ == fmOnTopOfAllForms ? IsWindowEnabled(wnd) != FALSE : IsTopmost(OwnerOf(wnd));
-  if (IsTopmost(wnd) != want)
-    SetWindowPos(wnd, want ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+  SetTopmost(wnd, floatingMode_ == fmOnTopOfAllForms ? IsWindowEnabled(wnd) != FALSE : IsTopmost(OwnerOf(wnd)));
 }
 
 void TCustomToolWin::ActivateMessage(cl::TMessage& m) {

@@ -413,4 +413,50 @@ TEST_F(ToolDockTest, AFreedDockIsForgottenAsTheDefaultDock) {
   EXPECT_EQ(toolkit::dock::DockOrientationOf(nullptr), 0);
 }
 
+TEST_F(ToolDockTest, OnTopOfAllFormsItIsOwnedByTheApplicationAndTopmostWhileEnabled) {
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);  // its form is not topmost
+  tw_->SetFloatingMode(toolkit::dock::fmOnTopOfAllForms);
+  EXPECT_EQ(GetWindow(wnd, GW_OWNER), app_->Handle());
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  // Disabled (a modal dialog runs), it gives up its topmost place.
+  EnableWindow(wnd, FALSE);
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EnableWindow(wnd, TRUE);
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  // Back over its form: topmost exactly while the form is.
+  tw_->SetFloatingMode(toolkit::dock::fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(wnd, GW_OWNER), form_->Handle());
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  form_->SetFormStyle(cl::fsStayOnTop);
+  tw_->UpdateTopmost();
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
+TEST_F(ToolDockTest, ItsSizeFollowsItsContentsWishAndTheStyleItsResizable) {
+  tw_->Show();
+  auto* panel = new cl::TPanel(form_);
+  panel->SetParent(tw_);
+  panel->SetAlign(cl::alClient);
+  // Aligning the content leaves the client size as wished.
+  EXPECT_EQ(tw_->ClientAreaWidth(), 473);
+  EXPECT_EQ(tw_->ClientAreaHeight(), 232);
+  EXPECT_EQ(panel->Width(), 473);
+  tw_->SetClientAreaSize(300, 120);
+  EXPECT_EQ(tw_->BaseClientWidth(), 300);
+  EXPECT_EQ(tw_->BaseClientHeight(), 120);
+  EXPECT_EQ(panel->Height(), 120);
+  // Without sizing, the window is made anew without its sizing frame, with the same client size.
+  const HWND before = tw_->Handle();
+  tw_->SetResizable(false);
+  ASSERT_TRUE(OnScreen());
+  EXPECT_NE(tw_->Handle(), before);
+  EXPECT_EQ(GetWindowLongPtrW(tw_->Handle(), GWL_STYLE) & WS_THICKFRAME, 0);
+  EXPECT_EQ(tw_->ClientAreaWidth(), 300);
+  EXPECT_EQ(tw_->ClientAreaHeight(), 120);
+  EXPECT_EQ(GetWindow(tw_->Handle(), GW_OWNER), form_->Handle());
+}
+
 }  // namespace
