@@ -194,7 +194,15 @@ void TControl::SetText(const std::string& value) {
 void TControl::Invalidate() {
   if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
   RECT r{left_, top_, left_ + width_, top_ + height_};
-  InvalidateRect(parent_->Handle(), &r, TRUE);
+  InvalidateRect(parent_->Handle(), &r, !controlStyle_.Contains(csOpaque));
+}
+
+void TControl::SetName(const std::string& name) {
+  // A control still showing its name (as a new one made in code does) shows the new name.
+  const bool follow = controlStyle_.Contains(csSetCaption) && !ComponentState().Contains(csLoading) &&
+                      !(Owner() && Owner()->ComponentState().Contains(csLoading)) && GetText() == Name();
+  inherited::SetName(name);
+  if (follow) SetText(name);
 }
 
 void TControl::BringToFront() {

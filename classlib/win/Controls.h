@@ -164,6 +164,8 @@ class TControl : public TComponent {
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* parent) override;
+  // With csSetCaption, a control whose text is its name takes the new name as its text.
+  void SetName(const std::string& name) override;
 
   // Position in the parent's client area (for a top-level window: on the screen) and outer size.
   int Left() const noexcept { return left_; }

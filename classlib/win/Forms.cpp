@@ -92,6 +92,8 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   Screen().Add(this);
 }
 
+TCustomForm::TCustomForm(TComponent* owner, TCreateNew) : TCustomForm(owner) { createdNew_ = true; }
+
 TCustomForm::~TCustomForm() {
   Screen().Remove(this);
   // Also for a form that did not go through BeforeDestruction (one on the stack).
@@ -101,7 +103,7 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::AfterConstruction() {
   if (created_) return;
   created_ = true;
-  if (!descriptionRead_) LoadDescription();
+  if (!descriptionRead_ && !createdNew_) LoadDescription();
   DoCreate();
   if (Visible()) ShowingChanged();
 }

@@ -53,10 +53,17 @@ using TCloseQueryEvent = TEvent<TObject*, bool&>;
 // ---------------------------------------------------------------------------------------------------------
 // TCustomForm.
 
+// Tag of the constructor of a form made without a description.
+struct TCreateNew {};
+
 class TCustomForm : public TWinControl {
   CL_CLASS(TCustomForm, TWinControl)
 
   explicit TCustomForm(TComponent* owner);
+  // A form made without a description (a carrier for other windows): AfterConstruction reads none, and it
+  // never becomes the application's main form.
+  TCustomForm(TComponent* owner, TCreateNew);
+  bool CreatedNew() const noexcept { return createdNew_; }
   ~TCustomForm() override;
   // Reads the description unless the constructor did, then raises OnCreate (once).
   virtual void AfterConstruction();
@@ -188,6 +195,7 @@ class TCustomForm : public TWinControl {
   bool modal_ = false;
   bool created_ = false;          // AfterConstruction has run
   bool descriptionRead_ = false;  // LoadDescription found one
+  bool createdNew_ = false;       // made without a description
   bool placed_ = false;           // Position applied
   int pendingClientWidth_ = -1;   // client size read from the description, applied in Loaded
   int pendingClientHeight_ = -1;
@@ -196,6 +204,7 @@ class TCustomForm : public TWinControl {
 class TForm : public TCustomForm {
   CL_PLAIN_CLASS(TForm, TCustomForm)
   explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+  TForm(TComponent* owner, TCreateNew tag) : TCustomForm(owner, tag) {}
 };
 
 // Creates a form (its constructor reads its description) and runs AfterConstruction (OnCreate).
@@ -357,7 +366,7 @@ void TApplication::CreateForm(T*& reference) {
     delete form;
     throw;
   }
-  if (!mainForm_) SetMainForm(form);
+  if (!mainForm_ && !form->CreatedNew()) SetMainForm(form);
 }
 
 }  // namespace cl

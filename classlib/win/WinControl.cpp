@@ -127,11 +127,14 @@ void TWinControl::SetParent(TWinControl* parent) {
     throw EInvalidOperation("A control cannot have itself or one of its children as its parent");
   TControl::SetParent(parent);
   if (handle_) {
-    if (parent && parent->handle_) {
+    // A popup is owned by its parent's window, which only its creation sets: it is made anew.
+    const bool popup = !(GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD);
+    if (parent && parent->handle_ && !popup) {
       ::SetParent(handle_, parent->handle_);
       SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
       DestroyHandle();
+      if (popup && parent && parent->handle_ && !ComponentState().Contains(csLoading)) HandleNeeded();
     }
   } else if (parent && parent->handle_ && !ComponentState().Contains(csLoading)) {
     HandleNeeded();
@@ -154,7 +157,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Caption = ToWide(text_);
   params.Style = WS_CHILD | WS_CLIPSIBLINGS;
   if (ControlStyle().Contains(csAcceptsControls)) params.Style |= WS_CLIPCHILDREN;
-  if (Visible()) params.Style |= WS_VISIBLE;
+  // Made hidden: CM_SHOWINGCHANGED shows it, so that a class may decide that for itself.
   if (!Enabled()) params.Style |= WS_DISABLED;
   if (tabStop_) params.Style |= WS_TABSTOP;
   params.X = left_;
@@ -162,7 +165,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Width = width_;
   params.Height = height_;
   params.WndParent = Parent() ? Parent()->handle_ : nullptr;
-  if (!Parent()) params.Style &= ~(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+  if (!Parent()) params.Style &= ~(WS_CHILD | WS_TABSTOP);
   params.WinClassName = ToWide(ClassName());
 }
 
@@ -233,6 +236,8 @@ void TWinControl::CreateWnd() {
   AlignControls();
   CreateHandleDone();
   UpdateTooltip();
+  // Forms show themselves when asked to; a control on a parent is shown once it is made.
+  if (Parent() && Visible() && handle_ == wnd) Perform(CM_SHOWINGCHANGED);
 }
 
 HWND TWinControl::CreateWindowHandle(const TCreateParams& params, const wchar_t* className, HMENU id) {
@@ -255,7 +260,7 @@ void TWinControl::RecreateWnd() {
   if (!handle_) return;
   DestroyHandle();
   HandleNeeded();
-  if (!Parent() && Visible()) Perform(CM_SHOWINGCHANGED);
+  if (!Parent() && Visible()) Perform(CM_SHOWINGCHANGED);  // a control on a parent showed itself
 }
 
 void TWinControl::Bind(HWND wnd) {
@@ -406,7 +411,7 @@ void TWinControl::UpdateShowing() {
   if (!handle_) {
     if (!Visible() || (Parent() && !Parent()->handle_)) return;
     HandleNeeded();
-    if (Parent()) return;  // a child window is made visible already
+    if (Parent()) return;  // a control on a parent showed itself once made
   }
   Perform(CM_SHOWINGCHANGED);
 }
@@ -508,7 +513,8 @@ void TWinControl::StoreText(const std::string& value) {
 }
 
 void TWinControl::Invalidate() {
-  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+  // An opaque control paints all of its area: erasing first would only flicker.
+  if (handle_) InvalidateRect(handle_, nullptr, !ControlStyle().Contains(csOpaque));
 }
 
 void TWinControl::Update() {

@@ -121,11 +121,14 @@ bool TWinControl::StateMessage(TMessage& m) {
       UpdateShowing();
       return false;
     case CM_SHOWINGCHANGED:
-      // A child window shows with its parent; its own style only says whether it may.
-      if (handle_)
+      // The one place where a control's window is shown or hidden. A child window shows with its parent,
+      // its own style only says whether it may; a popup carried by a parent is shown while that parent is.
+      if (handle_) {
+        const bool child = (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD) != 0;
         SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
-                         (Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+                         ((child ? Visible() : Showing()) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+      }
       return true;
   }
   return false;

@@ -5,13 +5,12 @@
 #include <windows.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "ForeignActivation.h"
 #include "FormsTestSupport.h"
 #include "ExtCtrls.h"
 #include "FormReader.h"
-#include "KernelHandle.h"
 #include "MessageLoop.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
@@ -229,21 +228,11 @@ TEST_F(ToolWinTest, HidesWhileAnotherThreadsWindowIsActive) {
   SetForegroundWindow(form_->Handle());  // a test beside this one may have taken it
   ASSERT_TRUE(hktest::PumpUntil([&] { return OnScreen(); }));
   // A window of another thread takes the activation, as another program's would.
-  const cl::TKernelHandle doneEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  std::thread other([done = doneEvent.Get()] {
-    HWND w = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                             nullptr, nullptr);
-    SetForegroundWindow(w);
-    while (MsgWaitForMultipleObjects(1, &done, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    DestroyWindow(w);
-  });
-  EXPECT_TRUE(hktest::PumpUntil([&] { return !OnScreen(); }));
-  EXPECT_TRUE(tw_->Visible());
-  SetEvent(doneEvent.Get());
-  other.join();
+  {
+    const hktest::TForeignActiveWindow other;
+    EXPECT_TRUE(hktest::PumpUntil([&] { return !OnScreen(); }));
+    EXPECT_TRUE(tw_->Visible());
+  }
   SetForegroundWindow(form_->Handle());
   EXPECT_TRUE(hktest::PumpUntil([&] { return OnScreen(); }));
 }

@@ -1,0 +1,462 @@
+#include "ToolDock.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ExtCtrls.h"
+#include "FormReader.h"
+#include "ForeignActivation.h"
+#include "FormsTestSupport.h"
+#include "MessageLoop.h"
+#include "StdClasses.h"
+#include "StdCtrls.h"
+#include "TestSupport.h"
+#include "ToolDockGeometry.h"
+
+namespace {
+
+using formstest::AppTest;
+using toolkit::dock::TCustomToolWin;
+using toolkit::dock::TFloatingWindowParent;
+using toolkit::dock::TToolWin;
+
+constexpr const char* kForm =
+    "object frmHost: TForm\n"
+    "  Left = 100\n"
+    "  Top = 80\n"
+    "  Width = 500\n"
+    "  Height = 300\n"
+    "  object edtMain: TEdit\n"
+    "    Left = 8\n"
+    "    Top = 8\n"
+    "    Width = 120\n"
+    "    Height = 21\n"
+    "    TabOrder = 0\n"
+    "  end\n"
+    "  object twEditor: TToolWin\n"
+    "    Left = 44\n"
+    "    Top = 10\n"
+    "    Caption = 'Calderine Editor'\n"
+    "    ClientAreaHeight = 232\n"
+    "    ClientAreaWidth = 473\n"
+    "    TabOrder = 1\n"
+    "    Visible = False\n"
+    "    object edtInside: TEdit\n"
+    "      Left = 10\n"
+    "      Top = 10\n"
+    "      Width = 120\n"
+    "      Height = 21\n"
+    "    end\n"
+    "  end\n"
+    "end\n";
+
+RECT WindowRect(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+class ToolDockTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    cl::RegisterStandardClasses();
+    cl::RegisterClasses({TToolWin::StaticClass()});
+    form_ = cl::NewForm<cl::TForm>(app_.get());
+    cl::ReadRootComponent(form_, kForm);
+    tw_ = cl::ComponentAs<TToolWin>(form_, "twEditor");
+    // Tests beside this one take the activation now and then; those about activation switch this on.
+    tw_->SetHideWhenInactive(false);
+    form_->Show();
+    SetActiveWindow(form_->Handle());
+    Pump();
+  }
+
+  bool OnScreen() { return tw_->HandleAllocated() && IsWindowVisible(tw_->Handle()); }
+
+  cl::TForm* form_ = nullptr;
+  TToolWin* tw_ = nullptr;
+};
+
+TEST(ToolDockAlone, ANewToolWindowIsSmallWithAMinimumClientSizeAndAFixedVersion) {
+  TToolWin tw(nullptr);
+  EXPECT_EQ(tw.Width(), 32);
+  EXPECT_EQ(tw.Height(), 32);
+  EXPECT_EQ(tw.MinClientWidth(), 32);
+  EXPECT_EQ(tw.MinClientHeight(), 32);
+  EXPECT_EQ(tw.ClientAreaWidth(), 32);
+  tw.SetVersion("something else");
+  EXPECT_EQ(tw.Version(), "ToolDock version 1.76");
+  EXPECT_FALSE(tw.IsDocked());
+  EXPECT_EQ(tw.DockPos(), -1);
+}
+
+TEST_F(ToolDockTest, FloatingOnAFormMakesACarrierThatTheFormsListHoldsAndThatGoesWithIt) {
+  TFloatingWindowParent* carrier = dynamic_cast<TFloatingWindowParent*>(tw_->FloatingParent());
+  ASSERT_NE(carrier, nullptr);
+  EXPECT_EQ(tw_->Parent(), carrier);
+  EXPECT_EQ(carrier->ParentForm(), form_);
+  EXPECT_TRUE(carrier->CreatedNew());
+  EXPECT_NE(app_->MainForm(), carrier);
+  EXPECT_EQ(cl::Screen().FindForm(carrier->Handle()), carrier);
+  EXPECT_NE(GetWindowLongPtrW(carrier->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  EXPECT_FALSE(IsWindowVisible(carrier->Handle()));  // its tool window is hidden
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 1);
+  EXPECT_EQ(toolkit::dock::FindParentForm(tw_), form_);
+  // Never written as the carrier's child.
+  EXPECT_FALSE(tw_->HasParent());
+  EXPECT_EQ(tw_->GetParentComponent(), nullptr);
+
+  const int forms = cl::Screen().FormCount();
+  tw_->SetParent(nullptr);
+  EXPECT_EQ(tw_->FloatingParent(), nullptr);
+  EXPECT_EQ(cl::Screen().FormCount(), forms - 1);
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 0);
+  EXPECT_FALSE(tw_->HandleAllocated());
+  EXPECT_THROW(toolkit::dock::GetToolWindowForm(tw_), cl::EInvalidOperation);
+  tw_->SetParent(form_);
+  ASSERT_NE(tw_->FloatingParent(), nullptr);
+  EXPECT_EQ(cl::Screen().FormCount(), forms);
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 1);
+  EXPECT_EQ(toolkit::dock::GetToolWindowForm(tw_), form_);
+}
+
+TEST_F(ToolDockTest, OnlyADockOrAFormCanBeTheParent) {
+  auto* panel = new cl::TPanel(form_);
+  panel->SetParent(form_);
+  EXPECT_EQ(testsupport::MessageOf<cl::EInvalidOperation>([&] { tw_->SetParent(panel); }),
+            "A tool window can only be placed on a TToolDock or directly on the form");
+  EXPECT_NE(tw_->FloatingParent(), nullptr);
+  EXPECT_EQ(toolkit::dock::FindParentForm(tw_), form_);
+}
+
+TEST_F(ToolDockTest, ShownItIsAPopupOwnedByTheFormWithoutTaskbarButtonAtTheFormsClientOriginPlusLeftTop) {
+  POINT origin{0, 0};
+  ClientToScreen(form_->Handle(), &origin);
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  EXPECT_EQ(GetWindow(wnd, GW_OWNER), form_->Handle());
+  const LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE);
+  EXPECT_NE(style & WS_POPUP, 0);
+  EXPECT_EQ(style & WS_CHILD, 0);
+  EXPECT_NE(style & WS_THICKFRAME, 0);
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  const RECT r = WindowRect(wnd);
+  EXPECT_EQ(r.left, origin.x + 44);
+  EXPECT_EQ(r.top, origin.y + 10);
+  RECT client;
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(client.right, 473);
+  EXPECT_EQ(client.bottom, 232);
+  EXPECT_EQ(tw_->FloatPos().x, r.left);
+  EXPECT_EQ(tw_->FloatPos().y, r.top);
+  // In front of its form, and its carrier shown with it.
+  for (HWND w = GetWindow(form_->Handle(), GW_HWNDPREV);; w = GetWindow(w, GW_HWNDPREV)) {
+    ASSERT_NE(w, nullptr) << "the tool window is not above its form";
+    if (w == wnd) break;
+  }
+  EXPECT_TRUE(IsWindowVisible(tw_->FloatingParent()->Handle()));
+}
+
+TEST_F(ToolDockTest, ADescriptionWrittenAtRunTimeHoldsScreenPositions) {
+  auto* form = cl::NewForm<cl::TForm>(app_.get());
+  cl::ReadRootComponent(form,
+                        "object frmOther: TForm\n"
+                        "  Left = 100\n"
+                        "  Top = 80\n"
+                        "  object twSaved: TToolWin\n"
+                        "    Left = 300\n"
+                        "    Top = 200\n"
+                        "    ClientAreaHeight = 50\n"
+                        "    ClientAreaWidth = 60\n"
+                        "    HideWhenInactive = False\n"
+                        "    SavedAtRunTime = True\n"
+                        "  end\n"
+                        "end\n");
+  auto* tw = cl::ComponentAs<TToolWin>(form, "twSaved");
+  form->Show();
+  ASSERT_TRUE(tw->HandleAllocated());
+  ASSERT_TRUE(IsWindowVisible(tw->Handle()));
+  const RECT r = WindowRect(tw->Handle());
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.top, 200);
+  EXPECT_EQ(tw->ClientAreaWidth(), 60);
+  EXPECT_EQ(tw->ClientAreaHeight(), 50);
+  // It writes the mark itself.
+  EXPECT_NE(cl::WriteFormText(form).find("SavedAtRunTime = True"), std::string::npos);
+}
+
+TEST_F(ToolDockTest, MoveOnScreenBringsAWindowOntoTheWorkArea) {
+  const RECT work = toolkit::GetPrimaryWorkArea();
+  tw_->Show();
+  const int w = tw_->Width();
+  const int h = tw_->Height();
+  // Partly off: left alone when only a wholly hidden window is to move.
+  tw_->SetBounds(work.right - 20, work.top + 10, w, h);
+  tw_->MoveOnScreen(true);
+  EXPECT_EQ(tw_->Left(), work.right - 20);
+  tw_->MoveOnScreen(false);
+  EXPECT_EQ(tw_->Left(), work.right - w);
+  EXPECT_EQ(tw_->Top(), work.top + 10);
+  // Wholly off to the bottom left.
+  tw_->SetBounds(work.left - w - 50, work.bottom + 30, w, h);
+  tw_->MoveOnScreen(true);
+  EXPECT_EQ(tw_->Left(), work.left);
+  EXPECT_EQ(tw_->Top(), work.bottom - h);
+  EXPECT_EQ(WindowRect(tw_->Handle()).left, work.left);
+  // Larger than the work area: its top-left corner on the work area's.
+  tw_->SetBounds(work.left + 5, work.top + 5, (work.right - work.left) + 100, (work.bottom - work.top) + 100);
+  tw_->MoveOnScreen(false);
+  EXPECT_EQ(tw_->Left(), work.left);
+  EXPECT_EQ(tw_->Top(), work.top);
+}
+
+TEST_F(ToolDockTest, HiddenWhileTheProgramIsInactiveWithVisibleUnchangedAndBackAfter) {
+  tw_->SetHideWhenInactive(true);
+  tw_->Show();
+  SetForegroundWindow(form_->Handle());  // a test beside this one may have taken it
+  ASSERT_TRUE(hktest::PumpUntil([&] { return OnScreen(); }));
+  // The activation message as every top-level window of the program hears it.
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_FALSE(OnScreen());
+  EXPECT_TRUE(tw_->Visible());
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  EXPECT_TRUE(OnScreen());
+  // Without HideWhenInactive it stays, its caption inactive.
+  tw_->SetHideWhenInactive(false);
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_TRUE(OnScreen());
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  tw_->SetHideWhenInactive(true);
+
+  // A window of another thread takes the activation, as another program's would.
+  {
+    const hktest::TForeignActiveWindow other;
+    EXPECT_TRUE(hktest::PumpUntil([&] { return !OnScreen(); }));
+    EXPECT_TRUE(tw_->Visible());
+  }
+  SetForegroundWindow(form_->Handle());
+  EXPECT_TRUE(hktest::PumpUntil([&] { return OnScreen(); }));
+}
+
+TEST_F(ToolDockTest, HiddenWithItsFormAndBackWithIt) {
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  form_->Hide();
+  EXPECT_FALSE(OnScreen());
+  EXPECT_TRUE(tw_->Visible());
+  form_->Show();
+  EXPECT_TRUE(OnScreen());
+  tw_->Hide();
+  EXPECT_FALSE(OnScreen());
+  EXPECT_FALSE(IsWindowVisible(tw_->FloatingParent()->Handle()));
+}
+
+TEST_F(ToolDockTest, TheEndOfTheFormsWindowDoesNotTakeTheToolWindowsWindow) {
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  const HWND oldForm = form_->Handle();
+  form_->SetBorderStyle(cl::bsSingle);  // the form's window is made anew
+  ASSERT_NE(form_->Handle(), oldForm);
+  EXPECT_FALSE(IsWindow(oldForm));
+  ASSERT_TRUE(IsWindow(wnd));
+  EXPECT_EQ(tw_->Handle(), wnd);
+  // The new window of the form owns it once the form is on the screen.
+  form_->Show();
+  SetActiveWindow(form_->Handle());
+  EXPECT_TRUE(OnScreen());
+  EXPECT_EQ(GetWindow(wnd, GW_OWNER), form_->Handle());
+}
+
+TEST_F(ToolDockTest, TheHookRegistryIsEmptyOnceTheLastToolWindowIsFreed) {
+  EXPECT_EQ(toolkit::HookCallbackCount(toolkit::dock::ToolWindowHookCallback), 1);
+  auto* second = new TToolWin(app_.get());
+  second->SetParent(form_);
+  EXPECT_EQ(toolkit::HookCallbackCount(toolkit::dock::ToolWindowHookCallback), 2);
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 2);
+  const int forms = cl::Screen().FormCount();
+  delete second;
+  EXPECT_EQ(toolkit::HookCallbackCount(toolkit::dock::ToolWindowHookCallback), 1);
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 1);
+  EXPECT_EQ(cl::Screen().FormCount(), forms - 1);  // its carrier went with it
+  delete form_;  // frees twEditor, its carrier and its hooks
+  form_ = nullptr;
+  EXPECT_FALSE(toolkit::HookCallbacksRegistered());
+  for (int slot = 0; slot < 3; ++slot) {
+    EXPECT_FALSE(toolkit::HookInstalled(slot)) << slot;
+    EXPECT_EQ(toolkit::HookUseCount(slot), 0) << slot;
+  }
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 0);
+}
+
+TEST_F(ToolDockTest, AToolWindowThatOutlivesItsFormStopsFloating) {
+  auto* tw = new TToolWin(app_.get());
+  tw->SetParent(form_);
+  tw->Show();
+  ASSERT_TRUE(tw->HandleAllocated());
+  const int forms = cl::Screen().FormCount();
+  delete form_;
+  form_ = nullptr;
+  EXPECT_EQ(tw->Parent(), nullptr);
+  EXPECT_EQ(tw->FloatingParent(), nullptr);
+  // The form, and both carriers: twEditor's (it went with its form) and this window's.
+  EXPECT_EQ(cl::Screen().FormCount(), forms - 3);
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 0);
+  delete tw;
+}
+
+TEST_F(ToolDockTest, EscapeInTheToolWindowGivesTheFocusBackToTheForm) {
+  auto* inside = cl::ComponentAs<cl::TEdit>(form_, "edtInside");
+  auto* main = cl::ComponentAs<cl::TEdit>(form_, "edtMain");
+  SetForegroundWindow(form_->Handle());
+  main->SetFocus();
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  inside->SetFocus();
+  ASSERT_EQ(GetFocus(), inside->Handle());
+  PostMessageW(inside->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageW(inside->Handle(), WM_KEYUP, VK_ESCAPE, 0xC0010001);
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), form_->Handle());
+  EXPECT_EQ(GetFocus(), main->Handle());
+  EXPECT_TRUE(OnScreen());
+}
+
+TEST_F(ToolDockTest, ClosingTheToolWindowsWindowClosesItsFormInstead) {
+  int queries = 0;
+  form_->OnCloseQuery = [&](cl::TObject*, bool& canClose) {
+    ++queries;
+    canClose = false;
+  };
+  tw_->Show();
+  SendMessageW(tw_->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(queries, 1);
+  EXPECT_TRUE(OnScreen());
+  EXPECT_TRUE(tw_->Visible());
+}
+
+TEST_F(ToolDockTest, AClickDoesNotActivateTheToolWindowButItsForm) {
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  EXPECT_EQ(SendMessageW(tw_->Handle(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(tw_->Handle()),
+                         MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
+  EXPECT_EQ(GetActiveWindow(), form_->Handle());
+}
+
+TEST_F(ToolDockTest, SizedFromOutsideItKeepsTheNewClientSize) {
+  tw_->Show();
+  const HWND wnd = tw_->Handle();
+  const RECT r = WindowRect(wnd);
+  SetWindowPos(wnd, nullptr, 0, 0, (r.right - r.left) + 40, (r.bottom - r.top) + 20,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump();
+  RECT client;
+  GetClientRect(wnd, &client);
+  EXPECT_EQ(client.right, 513);
+  EXPECT_EQ(client.bottom, 252);
+  EXPECT_EQ(tw_->BaseClientWidth(), 513);
+  EXPECT_EQ(tw_->BaseClientHeight(), 252);
+  EXPECT_EQ(tw_->ClientAreaWidth(), 513);
+}
+
+TEST_F(ToolDockTest, FloatingOverAnotherFormAnnouncesTheChangeAndTradesTheCarrier) {
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  auto* other = cl::NewForm<cl::TForm>(app_.get());
+  other->SetBounds(300, 300, 300, 200);
+  other->Show();
+  std::vector<std::string> events;
+  auto note = [&](const char* name) { return [&events, name](cl::TObject*) { events.push_back(name); }; };
+  tw_->OnDockChanging = note("changing");
+  tw_->OnRecreating = note("recreating");
+  tw_->OnRecreated = note("recreated");
+  tw_->OnDockChanged = note("changed");
+  tw_->OnDockChangingEx = [&](cl::TObject*, toolkit::dock::TToolDock* dock) {
+    events.push_back(dock ? "changingEx dock" : "changingEx float");
+  };
+  tw_->OnDockChangingHidden = [&](cl::TObject*, toolkit::dock::TToolDock*) {
+    events.push_back(IsWindowVisible(tw_->Handle()) ? "hidden? no" : "hidden");
+  };
+  const cl::TCustomForm* oldCarrier = tw_->FloatingParent();
+  const int forms = cl::Screen().FormCount();
+  tw_->SetParent(other);
+  EXPECT_EQ(events, (std::vector<std::string>{"changing", "changingEx float", "recreating", "hidden", "recreated",
+                                              "changed"}));
+  auto* carrier = dynamic_cast<TFloatingWindowParent*>(tw_->FloatingParent());
+  ASSERT_NE(carrier, nullptr);
+  EXPECT_NE(carrier, oldCarrier);
+  EXPECT_EQ(carrier->ParentForm(), other);
+  EXPECT_EQ(cl::Screen().FormCount(), forms);  // the old carrier went
+  EXPECT_EQ(toolkit::dock::FloatingToolWindowCount(), 1);
+  SetActiveWindow(other->Handle());
+  EXPECT_TRUE(OnScreen());
+  EXPECT_EQ(GetWindow(tw_->Handle(), GW_OWNER), other->Handle());
+  // Taken off every parent, nothing is announced.
+  events.clear();
+  tw_->SetParent(nullptr);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(ToolDockTest, AFreedDockIsForgottenAsTheDefaultDock) {
+  auto* dock = new toolkit::dock::TToolDock(app_.get());
+  tw_->SetDefaultDock(dock);
+  EXPECT_EQ(tw_->DefaultDock(), dock);
+  delete dock;
+  EXPECT_EQ(tw_->DefaultDock(), nullptr);
+  EXPECT_EQ(toolkit::dock::DockOrientationOf(nullptr), 0);
+}
+
+TEST_F(ToolDockTest, OnTopOfAllFormsItIsOwnedByTheApplicationAndTopmostWhileEnabled) {
+  tw_->Show();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);  // its form is not topmost
+  tw_->SetFloatingMode(toolkit::dock::fmOnTopOfAllForms);
+  EXPECT_EQ(GetWindow(wnd, GW_OWNER), app_->Handle());
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  // Disabled (a modal dialog runs), it gives up its topmost place.
+  EnableWindow(wnd, FALSE);
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EnableWindow(wnd, TRUE);
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  // Back over its form: topmost exactly while the form is.
+  tw_->SetFloatingMode(toolkit::dock::fmOnTopOfParentForm);
+  EXPECT_EQ(GetWindow(wnd, GW_OWNER), form_->Handle());
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  form_->SetFormStyle(cl::fsStayOnTop);
+  tw_->UpdateTopmost();
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
+TEST_F(ToolDockTest, ItsSizeFollowsItsContentsWishAndTheStyleItsResizable) {
+  tw_->Show();
+  auto* panel = new cl::TPanel(form_);
+  panel->SetParent(tw_);
+  panel->SetAlign(cl::alClient);
+  // Aligning the content leaves the client size as wished.
+  EXPECT_EQ(tw_->ClientAreaWidth(), 473);
+  EXPECT_EQ(tw_->ClientAreaHeight(), 232);
+  EXPECT_EQ(panel->Width(), 473);
+  tw_->SetClientAreaSize(300, 120);
+  EXPECT_EQ(tw_->BaseClientWidth(), 300);
+  EXPECT_EQ(tw_->BaseClientHeight(), 120);
+  EXPECT_EQ(panel->Height(), 120);
+  // Without sizing, the window is made anew without its sizing frame, with the same client size.
+  const HWND before = tw_->Handle();
+  tw_->SetResizable(false);
+  ASSERT_TRUE(OnScreen());
+  EXPECT_NE(tw_->Handle(), before);
+  EXPECT_EQ(GetWindowLongPtrW(tw_->Handle(), GWL_STYLE) & WS_THICKFRAME, 0);
+  EXPECT_EQ(tw_->ClientAreaWidth(), 300);
+  EXPECT_EQ(tw_->ClientAreaHeight(), 120);
+  EXPECT_EQ(GetWindow(tw_->Handle(), GW_OWNER), form_->Handle());
+}
+
+}  // namespace

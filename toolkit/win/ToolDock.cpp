@@ -1,0 +1,544 @@
+#include "ToolDock.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "FormReader.h"
+#include "SysUtils.h"
+#include "ToolDockGeometry.h"
+#include "ToolDockPrivate.h"
+
+namespace toolkit::dock {
+
+namespace {
+
+// Raised for the length of a scope.
+class TLock {
+ public:
+  explicit TLock(int& count) noexcept : count_(count) { ++count_; }
+  ~TLock() { --count_; }
+  TLock(const TLock&) = delete;
+  TLock& operator=(const TLock&) = delete;
+
+ private:
+  int& count_;
+};
+
+}  // namespace
+
+std::vector<TCustomToolWin*>& FloatingList() {
+  static std::vector<TCustomToolWin*> list;
+  return list;
+}
+
+int DockOrientationOf(const TToolDock* dock) {
+  if (!dock) return 0;
+  return dock->Position() == dpTop || dock->Position() == dpBottom ? 1 : 2;
+}
+
+cl::TCustomForm* FindParentForm(const cl::TControl* control) {
+  cl::TCustomForm* result = nullptr;
+  for (const cl::TControl* c = control ? control->Parent() : nullptr; c; c = c->Parent())
+    if (auto* form = dynamic_cast<cl::TCustomForm*>(const_cast<cl::TControl*>(c))) result = form;
+  if (auto* carrier = dynamic_cast<TFloatingWindowParent*>(result)) return carrier->ParentForm();
+  return result;
+}
+
+cl::TCustomForm* GetToolWindowForm(const TCustomToolWin* toolWindow) {
+  if (cl::TCustomForm* form = FindParentForm(toolWindow)) return form;
+  throw cl::EInvalidOperation(cl::Format("Control '%s' has no parent window", toolWindow->Name().c_str()));
+}
+
+int FloatingToolWindowCount() noexcept { return static_cast<int>(FloatingList().size()); }
+
+TCustomToolWin* FloatingToolWindow(int index) {
+  if (index < 0 || index >= FloatingToolWindowCount())
+    throw cl::EListError(cl::Format("List index out of bounds (%d)", index));
+  return FloatingList()[static_cast<size_t>(index)];
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// TCustomToolWin: life and place.
+
+CL_BEGIN_CLASS(TCustomToolWin)
+CL_END_CLASS
+
+TCustomToolWin::TCustomToolWin(cl::TComponent* owner) : TCustomControl(owner) {
+  SetControlStyle(ControlStyle()
+                      .Include(cl::csAcceptsControls)
+                      .Include(cl::csClickEvents)
+                      .Include(cl::csSetCaption)
+                      .Include(cl::csDoubleClicks)
+                      .Exclude(cl::csCaptureMouse)
+                      .Exclude(cl::csOpaque));
+  AddHookCallback(ToolWindowHookCallback, {heActivateApp, heWindowPosChanged, hePreDestroyWindow},
+                  ComponentState().Contains(cl::csDesigning));
+  hooked_ = true;
+  SetColor(cl::clBtnFace);
+}
+
+TCustomToolWin::~TCustomToolWin() { LeaveAll(); }  // also for a window not freed with delete
+
+void TCustomToolWin::BeforeDestruction() {
+  // The window goes first, while every override still hears its last messages.
+  inherited::BeforeDestruction();
+  LeaveAll();
+}
+
+void TCustomToolWin::LeaveAll() {
+  std::erase(FloatingList(), this);
+  // Off the carrier before the carrier goes: it would free its children with it.
+  if (floatingParent_ && Parent() == floatingParent_) inherited::SetParent(nullptr);
+  delete std::exchange(floatingParent_, nullptr);
+  if (std::exchange(hooked_, false)) RemoveHookCallback(ToolWindowHookCallback);
+}
+
+bool TCustomToolWin::Destroying() const { return ComponentState().Contains(cl::csDestroying); }
+
+TFloatingWindowParent* TCustomToolWin::Carrier() const { return dynamic_cast<TFloatingWindowParent*>(Parent()); }
+
+void TCustomToolWin::MakeCarrierFor(cl::TCustomForm* form) {
+  // A carrier that is not the parent (none should be left) goes before a new one is made.
+  if (floatingParent_ && Parent() != floatingParent_) delete std::exchange(floatingParent_, nullptr);
+  auto carrier = std::make_unique<TFloatingWindowParent>(nullptr);
+  carrier->SetParentForm(form);
+  carrier->SetName(cl::Format("ToolDockFloatingParent_%.8llx",
+                              static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(carrier.get()))));
+  carrier->SetBorderStyle(cl::bsNone);
+  carrier->SetBounds(0, 0, 0, 0);
+  carrier->SetShowHint(true);
+  carrier->SetVisible(true);
+  floatingParent_ = carrier.release();
+}
+
+void TCustomToolWin::SetParent(cl::TWinControl* parent) {
+  auto* form = dynamic_cast<cl::TCustomForm*>(parent);
+  if (parent && !form && !dynamic_cast<TToolDock*>(parent))
+    throw cl::EInvalidOperation("A tool window can only be placed on a TToolDock or directly on the form");
+  if (form && !dynamic_cast<TFloatingWindowParent*>(form) && !ComponentState().Contains(cl::csDesigning)) {
+    if (!floatingParent_ || floatingParent_->ParentForm() != form) MakeCarrierFor(form);
+    form->FreeNotification(this);
+    parent = floatingParent_;
+  }
+  TToolDock* oldDock = dynamic_cast<TToolDock*>(Parent());
+  TToolDock* newDock = dynamic_cast<TToolDock*>(parent);
+  if (parent == Parent()) {
+    dockedTo_ = oldDock;
+    isDocked_ = dockedTo_ != nullptr;
+    UpdateFloatingList();
+    return;
+  }
+  const bool announce = !Destroying() && parent;
+  if (announce) {
+    OnDockChanging(this);
+    OnDockChangingEx(this, newDock);
+    OnRecreating(this);
+  }
+  // Hidden while it moves, and no move reported; both released whatever happens.
+  ++hideLock_;
+  ++moveLock_;
+  try {
+    MoveToParent(parent, oldDock, newDock);
+  } catch (...) {
+    --moveLock_;
+    --hideLock_;
+    UpdateVisibility();
+    throw;
+  }
+  --moveLock_;
+  --hideLock_;
+  UpdateVisibility();
+  if (Parent()) MovedNotify();
+  if (announce) {
+    OnRecreated(this);
+    OnDockChanged(this);
+  }
+}
+
+void TCustomToolWin::MoveToParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock) {
+  UpdateVisibility();
+  // Dock step: oldDock and newDock begin their arrangement here.
+  {
+    TLock bounds(boundsLock_);
+    if (parent) {
+      if (!Destroying()) DoDockChangingHidden(newDock);
+      // The content is arranged for its new place, and the window sized to it.
+      if (hasLastOrientation_) ArrangeControls(DockOrientationOf(newDock), newDock, true);
+    }
+    BeginArrangeControls();
+    try {
+      ChangeParent(parent, oldDock, newDock);
+    } catch (...) {
+      EndArrangeControls();
+      throw;
+    }
+    EndArrangeControls();
+    if (Parent()) {
+      lastOrientation_ = DockOrientationOf(newDock);
+      hasLastOrientation_ = true;
+    }
+  }
+  // Dock step: newDock, then oldDock end their arrangement here.
+}
+
+void TCustomToolWin::ChangeParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock) {
+  // Dock step: a window leaving oldDock leaves its rows (unless it keeps it as LastDock) here.
+  (void)oldDock;
+  cl::TWinControl* oldParent = Parent();
+  // The window is made anew, with the style of its new place.
+  inherited::SetParent(nullptr);
+  dockedTo_ = newDock;
+  isDocked_ = newDock != nullptr;
+  try {
+    inherited::SetParent(parent);
+  } catch (...) {
+    dockedTo_ = dynamic_cast<TToolDock*>(Parent());
+    isDocked_ = dockedTo_ != nullptr;
+    throw;
+  }
+  if (auto* carrier = dynamic_cast<TFloatingWindowParent*>(oldParent)) {
+    if (carrier == floatingParent_) floatingParent_ = nullptr;
+    delete carrier;
+  }
+  // Dock step: a window entering newDock joins its rows (or becomes its LastDock) here.
+  UpdateFloatingList();
+}
+
+void TCustomToolWin::UpdateFloatingList() {
+  auto& list = FloatingList();
+  if (Carrier()) {
+    if (std::find(list.begin(), list.end(), this) == list.end()) list.push_back(this);
+    SetBounds(floatPos_.x, floatPos_.y, Width(), Height());
+  } else {
+    std::erase(list, this);
+  }
+}
+
+bool TCustomToolWin::HasParent() const { return Carrier() ? false : inherited::HasParent(); }
+
+cl::TComponent* TCustomToolWin::GetParentComponent() const {
+  return Carrier() ? nullptr : inherited::GetParentComponent();
+}
+
+void TCustomToolWin::DefineProperties(cl::TFiler& filer) {
+  inherited::DefineProperties(filer);
+  // A description written by a running program holds screen positions.
+  filer.DefineProperty(
+      "SavedAtRunTime", [this](const cl::TFormValue&) { savedAtRunTime_ = true; },
+      [] { return cl::TFormValue::FromBoolean(true); }, !ComponentState().Contains(cl::csDesigning));
+}
+
+void TCustomToolWin::Loaded() {
+  // A designed position is relative to the form's client area until the window is first shown.
+  placePending_ = !savedAtRunTime_ && !ComponentState().Contains(cl::csDesigning) && Carrier();
+  inherited::Loaded();
+  AfterLoaded();
+  FitToContent();
+}
+
+void TCustomToolWin::Notification(cl::TComponent* component, cl::TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != cl::opRemove) return;
+  // Each dock reference is forgotten on its own: one dock may be both.
+  bool dock = false;
+  if (component == defaultDock_) {
+    defaultDock_ = nullptr;
+    dock = true;
+  }
+  if (component == lastDock_) {
+    lastDock_ = nullptr;
+    dock = true;
+  }
+  if (dock || !floatingParent_ || component != floatingParent_->ParentForm()) return;
+  if (Parent() != floatingParent_)
+    delete std::exchange(floatingParent_, nullptr);
+  else if (floatingMode_ == fmOnTopOfAllForms)
+    floatingParent_->SetParentForm(nullptr);
+  else
+    SetParent(nullptr);
+}
+
+void TCustomToolWin::SetDefaultDock(TToolDock* value) {
+  if (value == defaultDock_) return;
+  if (defaultDock_ && defaultDock_ != lastDock_) defaultDock_->RemoveFreeNotification(this);
+  defaultDock_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Bounds and content size.
+
+void TCustomToolWin::SetBounds(int left, int top, int width, int height) {
+  if (boundsLock_ == 0 && (width != Width() || height != Height())) StoreBaseSize(width, height);
+  // Dock step: in the designer a docked window moved by hand becomes a dock row and position here.
+  inherited::SetBounds(left, top, width, height);
+  if (!ComponentState().Contains(cl::csLoading) && !isDocked_ && boundsLock_ == 0) floatPos_ = POINT{Left(), Top()};
+}
+
+void TCustomToolWin::SetDockPos(int value) {
+  dockPos_ = value;
+  // Dock step: a docked window's dock arranges its rows here.
+}
+
+void TCustomToolWin::SetDockRow(int value) {
+  dockRow_ = value;
+  // Dock step: a docked window's dock arranges its rows here.
+}
+
+void TCustomToolWin::MovedNotify() {
+  if (!ComponentState().Contains(cl::csLoading) && moveLock_ == 0) DoMove();
+}
+
+void TCustomToolWin::MoveOnScreen(bool onlyIfFullyOffscreen) {
+  if (isDocked_) return;
+  RECT r{Left(), Top(), Left() + Width(), Top() + Height()};
+  const RECT work = GetRectWorkArea(r);
+  RECT common;
+  if (onlyIfFullyOffscreen && IntersectRect(&common, &r, &work)) return;
+  // Right and bottom first: a window larger than the work area ends with its top-left corner on it.
+  if (r.right > work.right) OffsetRect(&r, work.right - r.right, 0);
+  if (r.bottom > work.bottom) OffsetRect(&r, 0, work.bottom - r.bottom);
+  if (r.left < work.left) OffsetRect(&r, work.left - r.left, 0);
+  if (r.top < work.top) OffsetRect(&r, 0, work.top - r.top);
+  SetBounds(r.left, r.top, Width(), Height());
+}
+
+SIZE TCustomToolWin::FrameSize() const {
+  auto* self = const_cast<TCustomToolWin*>(this);
+  if (HandleAllocated()) {
+    RECT w, c;
+    GetWindowRect(self->Handle(), &w);
+    GetClientRect(self->Handle(), &c);
+    return SIZE{(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+  }
+  // Before the window exists: what its style gives.
+  cl::TCreateParams params;
+  self->CreateParams(params);
+  RECT r{0, 0, 0, 0};
+  AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void TCustomToolWin::AlignControls() {
+  inherited::AlignControls();
+  FitToContent();
+}
+
+void TCustomToolWin::FitToContent() { ArrangeControls(DockOrientationOf(dockedTo_), dockedTo_, true); }
+
+void TCustomToolWin::EndArrangeControls() {
+  if (--controlsLock_ == 0 && arrangePending_) FitToContent();
+}
+
+int TCustomToolWin::GetDockedRowThickness() {
+  // Dock step: a docked window asks its dock for the thickness of its row here.
+  return GetDockedSize(0);
+}
+
+void TCustomToolWin::ArrangeControls(int orientation, TToolDock* dock, bool resize) {
+  (void)orientation;
+  (void)dock;
+  const cl::TWinControl* parent = Parent();
+  if (controlsLock_ > 0 || ComponentState().Contains(cl::csLoading) || Destroying() || !parent ||
+      (parent->HandleAllocated() && parent->ComponentState().Contains(cl::csDestroying))) {
+    arrangePending_ = true;
+    return;
+  }
+  arrangePending_ = false;
+  BeginArrangeControls();
+  try {
+    const POINT size = GetBaseSize();
+    // Dock step: docked, the size grows to the row's thickness (and to the dock's length with FullSize).
+    if (resize) {
+      const int width = FrameWidth() + size.x;
+      const int height = FrameHeight() + size.y;
+      if (width != Width() || height != Height()) {
+        TLock bounds(boundsLock_);
+        SetBounds(Left(), Top(), width, height);
+      }
+    }
+  } catch (...) {
+    EndArrangeControls();
+    throw;
+  }
+  EndArrangeControls();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Properties.
+
+void TCustomToolWin::SetHideWhenInactive(bool value) {
+  if (value == hideWhenInactive_) return;
+  hideWhenInactive_ = value;
+  UpdateVisibility();
+}
+
+void TCustomToolWin::SetCloseButton(bool value) {
+  if (value == closeButton_) return;
+  closeButton_ = value;
+  InvalidateFrame(2 | 4);
+}
+
+void TCustomToolWin::SetCloseButtonWhenDocked(bool value) {
+  if (value == closeButtonWhenDocked_) return;
+  closeButtonWhenDocked_ = value;
+  if (isDocked_) RefreshFrame(*this);
+}
+
+void TCustomToolWin::SetBorderStyle(cl::TBorderStyle value) {
+  if (value == borderStyle_) return;
+  borderStyle_ = value;
+  if (isDocked_) RefreshFrame(*this);
+}
+
+void TCustomToolWin::SetDragHandleStyle(TDragHandleStyle value) {
+  if (value == dragHandleStyle_) return;
+  dragHandleStyle_ = value;
+  if (isDocked_) RefreshFrame(*this);
+}
+
+void TCustomToolWin::SetFullSize(bool value) {
+  if (value == fullSize_) return;
+  fullSize_ = value;
+  FitToContent();
+}
+
+void TCustomToolWin::SetResizable(bool value) {
+  if (value == resizable_) return;
+  resizable_ = value;
+  // Floating, the style changes.
+  if (!isDocked_ && HandleAllocated()) RecreateWnd();
+}
+
+void TCustomToolWin::SetShowCaption(bool value) {
+  if (value == showCaption_) return;
+  showCaption_ = value;
+  if (!isDocked_) RefreshFrame(*this);
+}
+
+void TCustomToolWin::SetFloatingMode(TToolWindowFloatingMode value) {
+  if (value == floatingMode_) return;
+  floatingMode_ = value;
+  // The owner and the topmost state follow.
+  if (HandleAllocated()) Perform(cl::CM_SHOWINGCHANGED);
+}
+
+void TCustomToolWin::SetCaptionInactive(bool value) {
+  if (ComponentState().Contains(cl::csDesigning)) value = false;
+  if (value == captionInactive_) return;
+  captionInactive_ = value;
+  InvalidateFrame(2);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The window.
+
+void TCustomToolWin::CreateParams(cl::TCreateParams& params) {
+  inherited::CreateParams(params);
+  const bool designing = ComponentState().Contains(cl::csDesigning);
+  if (!designing) params.ClassStyle &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+  if (dynamic_cast<TToolDock*>(Parent())) return;  // docked: the child style
+  if (designing) {
+    params.Style |= WS_BORDER | (resizable_ ? WS_THICKFRAME : 0);
+  } else {
+    params.Style = WS_POPUP | WS_BORDER | (resizable_ ? WS_THICKFRAME : 0) | (Enabled() ? 0 : WS_DISABLED);
+  }
+  params.ExStyle = WS_EX_TOOLWINDOW;
+}
+
+bool TCustomToolWin::FrameMessage(cl::TMessage&) {
+  // The frame module handles WM_NCCALCSIZE, WM_NCPAINT, WM_NCHITTEST, WM_NCLBUTTONDOWN, WM_PRINT and its
+  // own redraw messages here.
+  return false;
+}
+
+void TCustomToolWin::InvalidateFrame(unsigned parts) {
+  // The frame module queues the redraw of these parts (1 frame, 2 caption, 4 close button) here.
+  (void)parts;
+  if (HandleAllocated() && IsWindowVisible(Handle()))
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+}
+
+}  // namespace toolkit::dock
+
+// ---------------------------------------------------------------------------------------------------------
+// TToolWin.
+
+namespace toolkit::dock {
+
+CL_BEGIN_CLASS(TToolWin)
+    .Bool("ActivateParent", &TToolWin::ActivateParent, &TToolWin::SetActivateParent, true)
+    .Enum("BorderStyle", &TToolWin::BorderStyle, &TToolWin::SetBorderStyle,
+          {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}, cl::bsSingle)
+    .Str("Caption", &TToolWin::Caption, &TToolWin::SetCaption)
+    .Bool("CloseButton", &TToolWin::CloseButton, &TToolWin::SetCloseButton, true)
+    .Bool("CloseButtonWhenDocked", &TToolWin::CloseButtonWhenDocked, &TToolWin::SetCloseButtonWhenDocked, false)
+    // The size is the client area's, which is what the description carries.
+    .Int("Width", &TToolWin::Width, &TToolWin::SetWidth).Stored(false)
+    .Int("Height", &TToolWin::Height, &TToolWin::SetHeight).Stored(false)
+    .Int("ClientAreaHeight", &TToolWin::ClientAreaHeight, &TToolWin::SetClientAreaHeight)
+    .Int("ClientAreaWidth", &TToolWin::ClientAreaWidth, &TToolWin::SetClientAreaWidth)
+    .Set("DockableTo", &TToolWin::DockableTo, &TToolWin::SetDockableTo, {"dpTop", "dpBottom", "dpLeft", "dpRight"},
+         TDockableTo{dpTop, dpBottom, dpLeft, dpRight})
+    .Enum("DockMode", &TToolWin::DockMode, &TToolWin::SetDockMode,
+          {"dmCanFloat", "dmCannotFloat", "dmCannotFloatOrChangeDocks"}, dmCanFloat)
+    .Int("DockPos", &TToolWin::DockPos, &TToolWin::SetDockPos, -1)
+    .Int("DockRow", &TToolWin::DockRow, &TToolWin::SetDockRow, 0)
+    .Enum("DragHandleStyle", &TToolWin::DragHandleStyle, &TToolWin::SetDragHandleStyle,
+          {"dhDouble", "dhNone", "dhSingle"}, dhDouble)
+    .Enum("FloatingMode", &TToolWin::FloatingMode, &TToolWin::SetFloatingMode,
+          {"fmOnTopOfParentForm", "fmOnTopOfAllForms"}, fmOnTopOfParentForm)
+    .Bool("FullSize", &TToolWin::FullSize, &TToolWin::SetFullSize, false)
+    .Bool("HideWhenInactive", &TToolWin::HideWhenInactive, &TToolWin::SetHideWhenInactive, true)
+    .Int("MinClientHeight", &TToolWin::MinClientHeight, &TToolWin::SetMinClientHeight, 32)
+    .Int("MinClientWidth", &TToolWin::MinClientWidth, &TToolWin::SetMinClientWidth, 32)
+    .Bool("Resizable", &TToolWin::Resizable, &TToolWin::SetResizable, true)
+    .Bool("ShowCaption", &TToolWin::ShowCaption, &TToolWin::SetShowCaption, true)
+    .Bool("UseLastDock", &TToolWin::UseLastDock, &TToolWin::SetUseLastDock, true)
+    .Str("Version", &TToolWin::Version, &TToolWin::SetVersion)
+    .Event("OnClose", &TToolWin::OnClose)
+    .Event("OnCloseQuery", &TToolWin::OnCloseQuery)
+    .Event("OnDockChanged", &TToolWin::OnDockChanged)
+    .Event("OnDockChanging", &TToolWin::OnDockChanging)
+    .Event("OnDockChangingEx", &TToolWin::OnDockChangingEx)
+    .Event("OnDockChangingHidden", &TToolWin::OnDockChangingHidden)
+    .Event("OnMove", &TToolWin::OnMove)
+    .Event("OnRecreated", &TToolWin::OnRecreated)
+    .Event("OnRecreating", &TToolWin::OnRecreating)
+    .Event("OnVisibleChanged", &TToolWin::OnVisibleChanged)
+CL_END_CLASS
+
+TToolWin::TToolWin(cl::TComponent* owner) : TCustomToolWin(owner) { SetBounds(Left(), Top(), 32, 32); }
+
+int TToolWin::ClientAreaWidth() const { return Parent() ? ClientWidth() : Width(); }
+
+int TToolWin::ClientAreaHeight() const { return Parent() ? ClientHeight() : Height(); }
+
+void TToolWin::SetClientAreaSize(int width, int height) {
+  if (!Parent()) {
+    SetBounds(Left(), Top(), width, height);
+    return;
+  }
+  const cl::TRect client = ClientRect();
+  SetBounds(Left(), Top(), width + Width() - client.Right, height + Height() - client.Bottom);
+}
+
+int TToolWin::GetDockedSize(int orientation) { return orientation == 2 ? baseClientWidth_ : baseClientHeight_; }
+
+void TToolWin::GetMinimumSize(int& minWidth, int& minHeight) {
+  minWidth = minClientWidth_;
+  minHeight = minClientHeight_;
+}
+
+POINT TToolWin::GetBaseSize() { return POINT{baseClientWidth_, baseClientHeight_}; }
+
+void TToolWin::StoreBaseSize(int newWidth, int newHeight) {
+  // The frame around the client area is taken off the new outer size.
+  baseClientWidth_ = newWidth - (Parent() ? FrameWidth() : 0);
+  baseClientHeight_ = newHeight - (Parent() ? FrameHeight() : 0);
+}
+
+}  // namespace toolkit::dock

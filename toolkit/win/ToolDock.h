@@ -1,0 +1,296 @@
+// Tool windows that float above their form as small popup windows of their own, or sit docked in the rows
+// of a dock (the dock and the docked half arrive with the dock itself; the places where they plug in are
+// marked "dock step").
+//
+// A floating tool window's parent in the class library is a hidden carrier form (TFloatingWindowParent)
+// made for the form it floats over: its controls belong to the carrier's focus and key handling, while its
+// window is owned by the form's window, so it stays in front of the form, hides with it and while the
+// program is not active, and survives the destruction of the form's window.
+//
+// This header and the stand-in ToolWin.h both define a TToolWin: the one here lives in toolkit::dock, and
+// no source file includes both.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "Controls.h"
+#include "Forms.h"
+#include "ToolDockCommon.h"
+
+namespace toolkit::dock {
+
+enum TDockPosition { dpTop, dpBottom, dpLeft, dpRight };
+using TDockableTo = cl::TSet<TDockPosition>;
+enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
+enum TDragHandleStyle { dhDouble, dhNone, dhSingle };
+enum TToolWindowFloatingMode { fmOnTopOfParentForm, fmOnTopOfAllForms };
+
+// The strip along a side of a form that holds tool windows in rows. Dock step: only what the floating
+// half asks of it is here (its side).
+class TToolDock : public cl::TCustomControl {
+  CL_PLAIN_CLASS(TToolDock, cl::TCustomControl)
+  explicit TToolDock(cl::TComponent* owner) : TCustomControl(owner) {}
+  TDockPosition Position() const noexcept { return position_; }
+  void SetPosition(TDockPosition value) noexcept { position_ = value; }
+
+ private:
+  TDockPosition position_ = dpTop;
+};
+
+class TCustomToolWin;
+
+// (Sender, DockingTo): the dock the window goes to; null when it is to float.
+using TDockChangingExEvent = cl::TEvent<cl::TObject*, TToolDock*>;
+
+// 0 for none, 1 for a dock along the top or bottom, 2 for one along the left or right.
+int DockOrientationOf(const TToolDock* dock);
+
+// The hidden carrier form of a floating tool window: made without a description, no taskbar button, never
+// the main form, shown only while its tool window wants to be.
+class TFloatingWindowParent : public cl::TForm {
+  CL_PLAIN_CLASS(TFloatingWindowParent, cl::TForm)
+  explicit TFloatingWindowParent(cl::TComponent* owner);
+
+  // The form the tool window floats over; null once that form is gone.
+  cl::TCustomForm* ParentForm() const noexcept { return parentForm_; }
+  void SetParentForm(cl::TCustomForm* form) noexcept { parentForm_ = form; }
+  // Whether the carrier's window is to be shown (its tool window is).
+  bool ShouldShow() const noexcept { return shouldShow_; }
+  void SetShouldShow(bool value) noexcept { shouldShow_ = value; }
+
+  void Dispatch(cl::TMessage& message) override;
+
+ protected:
+  void CreateParams(cl::TCreateParams& params) override;
+
+ private:
+  cl::TCustomForm* parentForm_ = nullptr;
+  bool shouldShow_ = false;
+};
+
+// The outermost form around a control; for a floating tool window, the form it floats over. Null when none.
+cl::TCustomForm* FindParentForm(const cl::TControl* control);
+// FindParentForm, or EInvalidOperation "Control '<Name>' has no parent window".
+cl::TCustomForm* GetToolWindowForm(const TCustomToolWin* toolWindow);
+
+// The tool windows floating now (whose parent is a carrier), in the order they began floating.
+int FloatingToolWindowCount() noexcept;
+TCustomToolWin* FloatingToolWindow(int index);
+
+// Registered with the hook registry by every tool window: keeps the floating ones in step with the
+// application's activation and their form's state, and saves their windows from their owner's end.
+void ToolWindowHookCallback(THookEvent event, HWND wnd, WPARAM wParam, LPARAM lParam);
+
+class TCustomToolWin : public cl::TCustomControl {
+  CL_CLASS(TCustomToolWin, cl::TCustomControl)
+
+  explicit TCustomToolWin(cl::TComponent* owner);
+  ~TCustomToolWin() override;
+  // Leaves the floating list, frees the carrier and unregisters the hook while the whole object is there.
+  void BeforeDestruction() override;
+
+  // nil, a dock or a form (the window then floats over that form); any other parent raises
+  // EInvalidOperation. Every change of place makes the window anew.
+  void SetParent(cl::TWinControl* parent) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  // Never written as the child of its carrier.
+  bool HasParent() const override;
+  cl::TComponent* GetParentComponent() const override;
+  void DefineProperties(cl::TFiler& filer) override;
+
+  bool IsDocked() const noexcept { return isDocked_; }
+  TToolDock* DockedTo() const noexcept { return dockedTo_; }
+  cl::TCustomForm* FloatingParent() const noexcept { return floatingParent_; }
+  // The screen position the window floats at (its last floating top-left).
+  POINT FloatPos() const noexcept { return floatPos_; }
+  void SetFloatPos(POINT value) noexcept { floatPos_ = value; }
+  int DockPos() const noexcept { return dockPos_; }
+  void SetDockPos(int value);
+  int DockRow() const noexcept { return dockRow_; }
+  void SetDockRow(int value);
+
+  bool ActivateParent() const noexcept { return activateParent_; }
+  void SetActivateParent(bool value) noexcept { activateParent_ = value; }
+  bool HideWhenInactive() const noexcept { return hideWhenInactive_; }
+  void SetHideWhenInactive(bool value);
+  bool CloseButton() const noexcept { return closeButton_; }
+  void SetCloseButton(bool value);
+  bool CloseButtonWhenDocked() const noexcept { return closeButtonWhenDocked_; }
+  void SetCloseButtonWhenDocked(bool value);
+  bool FullSize() const noexcept { return fullSize_; }
+  void SetFullSize(bool value);
+  bool Resizable() const noexcept { return resizable_; }
+  void SetResizable(bool value);
+  bool ShowCaption() const noexcept { return showCaption_; }
+  void SetShowCaption(bool value);
+  bool UseLastDock() const noexcept { return useLastDock_; }
+  void SetUseLastDock(bool value) noexcept { useLastDock_ = value; }
+  cl::TBorderStyle BorderStyle() const noexcept { return borderStyle_; }
+  void SetBorderStyle(cl::TBorderStyle value);
+  TToolWindowDockMode DockMode() const noexcept { return dockMode_; }
+  void SetDockMode(TToolWindowDockMode value) noexcept { dockMode_ = value; }
+  TDragHandleStyle DragHandleStyle() const noexcept { return dragHandleStyle_; }
+  void SetDragHandleStyle(TDragHandleStyle value);
+  TDockableTo DockableTo() const noexcept { return dockableTo_; }
+  void SetDockableTo(TDockableTo value) noexcept { dockableTo_ = value; }
+  TToolWindowFloatingMode FloatingMode() const noexcept { return floatingMode_; }
+  void SetFloatingMode(TToolWindowFloatingMode value);
+  // The docks the window goes back to (dock step); each is forgotten on its own when it is freed.
+  TToolDock* DefaultDock() const noexcept { return defaultDock_; }
+  void SetDefaultDock(TToolDock* value);
+  TToolDock* LastDock() const noexcept { return lastDock_; }
+
+  // The floating caption is drawn inactive.
+  bool CaptionInactive() const noexcept { return captionInactive_; }
+  // The non-client size around the client area.
+  int FrameWidth() const { return FrameSize().cx; }
+  int FrameHeight() const { return FrameSize().cy; }
+
+  // Showing, no hide lock, and for a floating window: the program active (with HideWhenInactive) and the
+  // form it floats over on the screen and not minimised.
+  bool ShouldBeVisible() const;
+  // Shows or hides the window (through CM_SHOWINGCHANGED) to match ShouldBeVisible.
+  void UpdateVisibility();
+  // Keeps the window topmost exactly while its owner is (fmOnTopOfParentForm) or while it is enabled
+  // (fmOnTopOfAllForms).
+  void UpdateTopmost();
+  // Moves the window onto the work area of its monitor; with onlyIfFullyOffscreen only a window that
+  // lies wholly outside it. A window larger than the work area gets its top-left corner on it.
+  void MoveOnScreen(bool onlyIfFullyOffscreen);
+  // Sizes the window to its content's wish (GetBaseSize) plus its frame; postponed while the controls
+  // are locked, the window is loading or being destroyed, or has no parent.
+  void ArrangeControls(int orientation, TToolDock* dock, bool resize);
+  void FitToContent();
+  void BeginArrangeControls() noexcept { ++controlsLock_; }
+  void EndArrangeControls();
+
+  cl::TNotifyEvent OnClose;
+  cl::TNotifyEvent OnDockChanged;
+  cl::TNotifyEvent OnDockChanging;
+  cl::TNotifyEvent OnMove;
+  cl::TNotifyEvent OnRecreated;
+  cl::TNotifyEvent OnRecreating;
+  cl::TNotifyEvent OnVisibleChanged;
+  cl::TCloseQueryEvent OnCloseQuery;
+  TDockChangingExEvent OnDockChangingEx;
+  TDockChangingExEvent OnDockChangingHidden;
+
+  void Dispatch(cl::TMessage& message) override;
+
+ protected:
+  // What the content wants: the docked row thickness for an orientation, the minimum client size, the
+  // client size, and the new outer size whenever the size changes (empty here).
+  virtual int GetDockedSize(int orientation) { return 0; }
+  virtual void GetMinimumSize(int& minWidth, int& minHeight) { minWidth = minHeight = 0; }
+  virtual POINT GetBaseSize() { return POINT{0, 0}; }
+  virtual void StoreBaseSize(int newWidth, int newHeight) {}
+  virtual void DoDockChangingHidden(TToolDock* dockingTo) { OnDockChangingHidden(this, dockingTo); }
+  virtual void DoMove() { OnMove(this); }
+  virtual void AfterLoaded() {}
+
+  void CreateParams(cl::TCreateParams& params) override;
+  void AlignControls() override;
+  void Loaded() override;
+  void Notification(cl::TComponent* component, cl::TOperation operation) override;
+
+ private:
+  friend void ToolWindowHookCallback(THookEvent, HWND, WPARAM, LPARAM);
+  bool Destroying() const;
+  // Out of the floating list, off and rid of the carrier, the hook registration undone.
+  void LeaveAll();
+  cl::TWinControl* ParentControl() const;
+  TFloatingWindowParent* Carrier() const;
+  void MakeCarrierFor(cl::TCustomForm* form);
+  void MoveToParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock);
+  void ChangeParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock);
+  void UpdateFloatingList();
+  void MovedNotify();
+  void SetCaptionInactive(bool value);
+  void ShowingChanged();
+  void PlaceOnFirstShow();
+  void ActivateMessage(cl::TMessage& m);
+  void MouseActivateMessage(cl::TMessage& m);
+  int GetDockedRowThickness();
+  // The frame module supplies what its WM_NCCALCSIZE computes here; until then the window's own frame.
+  SIZE FrameSize() const;
+  // The frame module plugs in here: non-client size, painting, hit testing, the close button and sizing.
+  // Until then the window keeps the system's plain border and this only asks for a repaint of the frame.
+  bool FrameMessage(cl::TMessage& m);
+  void InvalidateFrame(unsigned parts);
+
+  int dockPos_ = -1;
+  int dockRow_ = 0;
+  bool isDocked_ = false;
+  TToolDock* dockedTo_ = nullptr;
+  TToolDock* defaultDock_ = nullptr;
+  TToolDock* lastDock_ = nullptr;
+  bool activateParent_ = true;
+  bool hideWhenInactive_ = true;
+  bool closeButton_ = true;
+  bool closeButtonWhenDocked_ = false;
+  bool fullSize_ = false;
+  bool resizable_ = true;
+  bool showCaption_ = true;
+  bool useLastDock_ = true;
+  cl::TBorderStyle borderStyle_ = cl::bsSingle;
+  TToolWindowDockMode dockMode_ = dmCanFloat;
+  TDragHandleStyle dragHandleStyle_ = dhDouble;
+  TDockableTo dockableTo_{dpTop, dpBottom, dpLeft, dpRight};
+  TToolWindowFloatingMode floatingMode_ = fmOnTopOfParentForm;
+  int lastOrientation_ = 0;
+  bool hasLastOrientation_ = false;
+  int boundsLock_ = 0;
+  int controlsLock_ = 0;
+  int moveLock_ = 0;
+  int hideLock_ = 0;
+  bool arrangePending_ = false;
+  bool captionInactive_ = false;
+  POINT floatPos_{0, 0};
+  TFloatingWindowParent* floatingParent_ = nullptr;  // owned
+  bool savedAtRunTime_ = false;  // the description was written by a running program: screen positions
+  bool placePending_ = false;    // Left and Top are still relative to the form's client area
+  bool hooked_ = false;
+};
+
+// The tool window that forms place: its content is child controls, its size the size of its client area
+// (never below the minimum client size).
+class TToolWin : public TCustomToolWin {
+  CL_CLASS(TToolWin, TCustomToolWin)
+
+  // 32 by 32 pixels, minimum client size 32 by 32.
+  explicit TToolWin(cl::TComponent* owner);
+
+  // The client size (the outer size while the window has no parent). Written: the window gets this client
+  // size with its frame around it.
+  int ClientAreaWidth() const;
+  int ClientAreaHeight() const;
+  void SetClientAreaWidth(int value) { SetClientAreaSize(value, ClientAreaHeight()); }
+  void SetClientAreaHeight(int value) { SetClientAreaSize(ClientAreaWidth(), value); }
+  void SetClientAreaSize(int width, int height);
+
+  int MinClientWidth() const noexcept { return minClientWidth_; }
+  void SetMinClientWidth(int value) noexcept { minClientWidth_ = value; }
+  int MinClientHeight() const noexcept { return minClientHeight_; }
+  void SetMinClientHeight(int value) noexcept { minClientHeight_ = value; }
+  int BaseClientWidth() const noexcept { return baseClientWidth_; }
+  int BaseClientHeight() const noexcept { return baseClientHeight_; }
+
+  // Always "ToolDock version 1.76"; a written value is ignored.
+  std::string Version() const { return "ToolDock version 1.76"; }
+  void SetVersion(const std::string&) {}
+
+ protected:
+  int GetDockedSize(int orientation) override;
+  void GetMinimumSize(int& minWidth, int& minHeight) override;
+  POINT GetBaseSize() override;
+  void StoreBaseSize(int newWidth, int newHeight) override;
+
+ private:
+  int minClientWidth_ = 32;
+  int minClientHeight_ = 32;
+  int baseClientWidth_ = 0;
+  int baseClientHeight_ = 0;
+};
+
+}  // namespace toolkit::dock
