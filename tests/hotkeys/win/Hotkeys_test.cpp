@@ -435,22 +435,28 @@ TEST_F(HotkeysProgram, AHotkeyOpensAnotherDefinitionsFile) {
 
 // Keys typed while the editor is in front would land in it: the action refuses and says why, and so does
 // a list that sends keystrokes.
+//
+// The hot keys here are single keys. Each press follows a change of the active window (the editor shown,
+// then the first box closed), and when Wine's X11 driver takes the focus-in or pointer-enter event of such
+// a change in the program, it re-reads the key state from the X server, where injected keys are never
+// down: modifiers pressed before the key and still held then are released, the key comes without them and
+// the combination never fires (seen as the second box missing). A single key cannot be split that way.
 TEST_F(HotkeysProgram, KeystrokesAreRefusedWhileTheEditorIsInFront) {
   hk::Definitions defs;
-  defs.entries = {Entry("Type", "Send Keystrokes", "abc", kActiveProgramKey, true),
-                  Entry("List", "Execute Multiple Commands", "TYPE", kActiveMinimizeKey, true)};
+  defs.entries = {Entry("Type", "Send Keystrokes", "abc", "F24", true),
+                  Entry("List", "Execute Multiple Commands", "TYPE", "F23", true)};
   hk::SaveDefinitions(Definitions(), defs);
   hktest::ChildProcess p;
   HWND main = Start(p);
   ASSERT_TRUE(main);
-  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F11) && !CombinationFree(VK_F10); }));
+  ASSERT_TRUE(Eventually([] { return !CombinationFree(VK_F24, 0) && !CombinationFree(VK_F23, 0); }));
   PostMessageW(main, kShowEditor, kShowEditor, 0);
   ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == main; }));
-  for (UINT key : {VK_F11, VK_F10}) {
-    SCOPED_TRACE(key == VK_F11 ? "keystrokes" : "list");
+  for (UINT key : {VK_F24, VK_F23}) {
+    SCOPED_TRACE(key == VK_F24 ? "keystrokes" : "list");
     {
       hktest::KeyboardLock lock;
-      hktest::PressCombination(kMods, key);
+      hktest::PressCombination(0, key);
     }
     HWND box = WaitForQuestion(p.Pid());
     ASSERT_TRUE(box);
