@@ -28,6 +28,9 @@ class KeyboardLock {
 };
 
 // Presses and releases a combination: modifiers (MOD_ flags) down, key down and up, modifiers up.
+// The events are injected one by one. A Wine program that handles a focus-in or pointer-enter event in
+// between (as it does after a change of its active window) re-reads the key state from the X server, which
+// never saw them, and releases the held modifiers: press a single key where that can happen.
 inline bool PressCombination(UINT modFlags, UINT vk) {
   std::vector<WORD> mods;
   if (modFlags & MOD_CONTROL) mods.push_back(VK_CONTROL);

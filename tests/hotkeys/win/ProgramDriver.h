@@ -29,9 +29,9 @@ inline hk::HotkeyEntry Entry(std::string description, std::string action, std::s
   return e;
 }
 
-// Whether another program may take the combination kMods + vk now (it is given back at once).
-inline bool CombinationFree(UINT vk) {
-  if (!RegisterHotKey(nullptr, 0x5A5A, kMods, vk)) return false;
+// Whether another program may take the combination mods + vk now (it is given back at once).
+inline bool CombinationFree(UINT vk, UINT mods = kMods) {
+  if (!RegisterHotKey(nullptr, 0x5A5A, mods, vk)) return false;
   UnregisterHotKey(nullptr, 0x5A5A);
   return true;
 }
