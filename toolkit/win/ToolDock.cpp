@@ -306,22 +306,6 @@ void TCustomToolWin::MoveOnScreen(bool onlyIfFullyOffscreen) {
   SetBounds(r.left, r.top, Width(), Height());
 }
 
-SIZE TCustomToolWin::FrameSize() const {
-  auto* self = const_cast<TCustomToolWin*>(this);
-  if (HandleAllocated()) {
-    RECT w, c;
-    GetWindowRect(self->Handle(), &w);
-    GetClientRect(self->Handle(), &c);
-    return SIZE{(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
-  }
-  // Before the window exists: what its style gives.
-  cl::TCreateParams params;
-  self->CreateParams(params);
-  RECT r{0, 0, 0, 0};
-  AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-  return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 void TCustomToolWin::AlignControls() {
   inherited::AlignControls();
   FitToContent();
@@ -379,7 +363,7 @@ void TCustomToolWin::SetHideWhenInactive(bool value) {
 void TCustomToolWin::SetCloseButton(bool value) {
   if (value == closeButton_) return;
   closeButton_ = value;
-  InvalidateFrame(2 | 4);
+  InvalidateFrame(kCaptionPart | kCloseButtonPart);
 }
 
 void TCustomToolWin::SetCloseButtonWhenDocked(bool value) {
@@ -430,7 +414,7 @@ void TCustomToolWin::SetCaptionInactive(bool value) {
   if (ComponentState().Contains(cl::csDesigning)) value = false;
   if (value == captionInactive_) return;
   captionInactive_ = value;
-  InvalidateFrame(2);
+  InvalidateFrame(kCaptionPart);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -447,19 +431,6 @@ void TCustomToolWin::CreateParams(cl::TCreateParams& params) {
     params.Style = WS_POPUP | WS_BORDER | (resizable_ ? WS_THICKFRAME : 0) | (Enabled() ? 0 : WS_DISABLED);
   }
   params.ExStyle = WS_EX_TOOLWINDOW;
-}
-
-bool TCustomToolWin::FrameMessage(cl::TMessage&) {
-  // The frame module handles WM_NCCALCSIZE, WM_NCPAINT, WM_NCHITTEST, WM_NCLBUTTONDOWN, WM_PRINT and its
-  // own redraw messages here.
-  return false;
-}
-
-void TCustomToolWin::InvalidateFrame(unsigned parts) {
-  // The frame module queues the redraw of these parts (1 frame, 2 caption, 4 close button) here.
-  (void)parts;
-  if (HandleAllocated() && IsWindowVisible(Handle()))
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 }  // namespace toolkit::dock

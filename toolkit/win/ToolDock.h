@@ -15,15 +15,20 @@
 #include <string>
 
 #include "Controls.h"
+#include "DockLayout.h"
 #include "Forms.h"
 #include "ToolDockCommon.h"
+#include "ToolWinFrame.h"
 
 namespace toolkit::dock {
 
-enum TDockPosition { dpTop, dpBottom, dpLeft, dpRight };
+// The dock sides and handle styles are the layout's and the frame's.
+using toolkit::TDockPosition;
+using toolkit::dpTop, toolkit::dpBottom, toolkit::dpLeft, toolkit::dpRight;
+using toolkit::TDragHandleStyle;
+using toolkit::dhDouble, toolkit::dhNone, toolkit::dhSingle;
 using TDockableTo = cl::TSet<TDockPosition>;
 enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
-enum TDragHandleStyle { dhDouble, dhNone, dhSingle };
 enum TToolWindowFloatingMode { fmOnTopOfParentForm, fmOnTopOfAllForms };
 
 // The strip along a side of a form that holds tool windows in rows. Dock step: only what the floating
@@ -33,9 +38,13 @@ class TToolDock : public cl::TCustomControl {
   explicit TToolDock(cl::TComponent* owner) : TCustomControl(owner) {}
   TDockPosition Position() const noexcept { return position_; }
   void SetPosition(TDockPosition value) noexcept { position_ = value; }
+  // Docked bars show a drag handle and can be dragged.
+  bool AllowDrag() const noexcept { return allowDrag_; }
+  void SetAllowDrag(bool value) noexcept { allowDrag_ = value; }
 
  private:
   TDockPosition position_ = dpTop;
+  bool allowDrag_ = true;
 };
 
 class TCustomToolWin;
@@ -141,6 +150,9 @@ class TCustomToolWin : public cl::TCustomControl {
   void SetDefaultDock(TToolDock* value);
   TToolDock* LastDock() const noexcept { return lastDock_; }
 
+  // Before the window exists, the client area is what the tool window's own frame leaves.
+  cl::TRect ClientRect() const override;
+
   // The floating caption is drawn inactive.
   bool CaptionInactive() const noexcept { return captionInactive_; }
   // The non-client size around the client area.
@@ -212,12 +224,21 @@ class TCustomToolWin : public cl::TCustomControl {
   void ActivateMessage(cl::TMessage& m);
   void MouseActivateMessage(cl::TMessage& m);
   int GetDockedRowThickness();
-  // The frame module supplies what its WM_NCCALCSIZE computes here; until then the window's own frame.
+  // The non-client size that the last WM_NCCALCSIZE computed (before the window exists: what its place
+  // and properties give).
   SIZE FrameSize() const;
-  // The frame module plugs in here: non-client size, painting, hit testing, the close button and sizing.
-  // Until then the window keeps the system's plain border and this only asks for a repaint of the frame.
+  // The window draws its whole non-client area itself: size, painting, printing, hit testing, the close
+  // button and the sizing loop. False for what it leaves to the inherited handling.
   bool FrameMessage(cl::TMessage& m);
+  // Queues a redraw of floating parts (kFramePart, kCaptionPart, kCloseButtonPart) or of the docked frame.
   void InvalidateFrame(unsigned parts);
+  TNonClientSize NonClientSize() const;
+  TDockedFrame DockedLook() const;
+  TFloatingFrame FloatingLook() const;
+  LRESULT HitTest(LRESULT inherited, POINT screenPoint) const;
+  void PaintFrame(HRGN updateRegion, unsigned parts);
+  void TrackClose();
+  void RunSizing(int edge);
 
   int dockPos_ = -1;
   int dockRow_ = 0;
@@ -246,6 +267,8 @@ class TCustomToolWin : public cl::TCustomControl {
   int hideLock_ = 0;
   bool arrangePending_ = false;
   bool captionInactive_ = false;
+  bool closePressed_ = false;
+  SIZE frameSize_{-1, -1};  // none computed yet
   POINT floatPos_{0, 0};
   TFloatingWindowParent* floatingParent_ = nullptr;  // owned
   bool savedAtRunTime_ = false;  // the description was written by a running program: screen positions

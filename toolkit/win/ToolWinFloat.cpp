@@ -263,7 +263,7 @@ void TCustomToolWin::Dispatch(cl::TMessage& m) {
       return;
     case cl::CM_TEXTCHANGED:
       inherited::Dispatch(m);
-      InvalidateFrame(2);
+      InvalidateFrame(kCaptionPart);
       return;
   }
   inherited::Dispatch(m);

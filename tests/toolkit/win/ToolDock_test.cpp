@@ -11,11 +11,13 @@
 #include "FormReader.h"
 #include "ForeignActivation.h"
 #include "FormsTestSupport.h"
+#include "LoopScript.h"
 #include "MessageLoop.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
 #include "ToolDockGeometry.h"
+#include "ToolWinFrame.h"
 
 namespace {
 
@@ -457,6 +459,113 @@ TEST_F(ToolDockTest, ItsSizeFollowsItsContentsWishAndTheStyleItsResizable) {
   EXPECT_EQ(tw_->ClientAreaWidth(), 300);
   EXPECT_EQ(tw_->ClientAreaHeight(), 120);
   EXPECT_EQ(GetWindow(tw_->Handle(), GW_OWNER), form_->Handle());
+}
+
+// The floating window wears its own frame: a small caption with the window's text, a close button and
+// sizing borders, answered and drawn by the window itself.
+TEST_F(ToolDockTest, FloatingItDrawsAndAnswersItsOwnFrame) {
+  tw_->Show();
+  Pump();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  const RECT window = WindowRect(wnd);
+  const SIZE frame = toolkit::FloatingFrameSize(true);
+  const toolkit::TNonClientSize nc = toolkit::FloatingNonClientSize(true, true);
+  EXPECT_EQ(tw_->FrameWidth(), nc.FrameWidth());
+  EXPECT_EQ(tw_->FrameHeight(), nc.FrameHeight());
+  EXPECT_EQ(tw_->ClientAreaWidth(), 473);
+  EXPECT_EQ(tw_->ClientAreaHeight(), 232);
+  POINT client{0, 0};
+  ClientToScreen(wnd, &client);
+  EXPECT_EQ(client.x - window.left, nc.left);
+  EXPECT_EQ(client.y - window.top, nc.top);
+
+  const auto hit = [&](int x, int y) {
+    return SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(window.left + x, window.top + y));
+  };
+  const RECT close = toolkit::FloatingCloseButtonRect(true, tw_->ClientWidth());
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  EXPECT_EQ(hit(frame.cx + 20, frame.cy + 4), HTCLIENT);  // the caption drags the window
+  EXPECT_EQ(hit((close.left + close.right) / 2, (close.top + close.bottom) / 2), HTCLOSE);
+  EXPECT_EQ(hit(0, height / 2), HTLEFT);
+  EXPECT_EQ(hit(width - 1, height - 1), HTBOTTOMRIGHT);
+  EXPECT_EQ(hit(width / 2, height - 1), HTBOTTOM);
+
+  // Printed, the caption band is the caption's colour and the close button sits at its right end.
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
+  const COLORREF caption = GetPixel(dc, frame.cx + 1, frame.cy + 1);
+  const COLORREF lineBelow = GetPixel(dc, frame.cx + 40, close.bottom);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_TRUE(caption == GetSysColor(COLOR_ACTIVECAPTION) || caption == GetSysColor(COLOR_INACTIVECAPTION))
+      << std::hex << caption;
+  EXPECT_EQ(lineBelow, GetSysColor(COLOR_BTNFACE));
+}
+
+// The close button asks OnCloseQuery and then hides the window and says so; a refusal keeps it.
+TEST_F(ToolDockTest, ItsCloseButtonAsksAndHidesTheWindow) {
+  tw_->Show();
+  Pump();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  const RECT window = WindowRect(wnd);
+  const RECT close = toolkit::FloatingCloseButtonRect(true, tw_->ClientWidth());
+  const POINT at{window.left + (close.left + close.right) / 2, window.top + (close.top + close.bottom) / 2};
+  bool allow = false;
+  int asked = 0;
+  int closed = 0;
+  tw_->OnCloseQuery = [&](cl::TObject*, bool& canClose) {
+    ++asked;
+    canClose = allow;
+  };
+  tw_->OnClose = [&](cl::TObject*) { ++closed; };
+  const auto clickClose = [&] {
+    SetCursorPos(at.x, at.y);
+    looptest::TScript script({[&] { PostMessageW(wnd, WM_LBUTTONUP, 0, 0); }});
+    SendMessageW(wnd, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(at.x, at.y));
+    EXPECT_FALSE(script.Overran());
+    EXPECT_EQ(GetCapture(), nullptr);
+  };
+  clickClose();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(closed, 0);
+  EXPECT_TRUE(tw_->Visible());
+  EXPECT_TRUE(IsWindowVisible(wnd));
+  allow = true;
+  clickClose();
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(closed, 1);
+  EXPECT_FALSE(tw_->Visible());
+  EXPECT_FALSE(IsWindowVisible(wnd));
+}
+
+// Sized by its border, the window never gets a client area below its minimum.
+TEST_F(ToolDockTest, SizedByItsBorderItKeepsItsMinimumClientSize) {
+  tw_->Show();
+  Pump();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  const RECT before = WindowRect(wnd);
+  const POINT from{before.right - 1, (before.top + before.bottom) / 2};
+  SetCursorPos(from.x, from.y);
+  looptest::TScript script({[&] {
+                              SetCursorPos(before.left - 200, from.y);
+                              PostMessageW(wnd, WM_MOUSEMOVE, 0, 0);
+                            },
+                            [&] { PostMessageW(wnd, WM_LBUTTONUP, 0, 0); }});
+  SendMessageW(wnd, WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(from.x, from.y));
+  EXPECT_FALSE(script.Overran());
+  EXPECT_EQ(tw_->ClientAreaWidth(), tw_->MinClientWidth());
+  EXPECT_EQ(tw_->ClientAreaHeight(), 232);
+  EXPECT_EQ(WindowRect(wnd).left, before.left);
+  EXPECT_EQ(tw_->BaseClientWidth(), tw_->MinClientWidth());
 }
 
 }  // namespace
