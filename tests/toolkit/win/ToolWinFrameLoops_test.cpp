@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "MessageLoop.h"
+#include "ModalScript.h"
 #include "ToolDockGeometry.h"
 #include "ToolWinFrame.h"
 #include "ToolWinFrameWindow.h"
@@ -17,56 +18,13 @@
 namespace {
 
 using frametest::TFrameState;
-
-// Steps run one per timer tick while a modal loop runs. A loop still running when the steps are done is
-// ended by taking its capture away, and the script counts as overrun.
-class TScript {
- public:
-  explicit TScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
-    current_ = this;
-    timer_ = SetTimer(nullptr, 0, 20, Tick);
-  }
-  ~TScript() {
-    KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  TScript(const TScript&) = delete;
-  TScript& operator=(const TScript&) = delete;
-
-  bool Finished() const { return next_ == steps_.size(); }
-  bool Overran() const { return overran_; }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    TScript* s = current_;
-    if (!s) return;
-    if (s->next_ < s->steps_.size()) {
-      s->steps_[s->next_++]();
-    } else if (GetCapture()) {
-      s->overran_ = true;
-      ReleaseCapture();
-    }
-  }
-
-  static inline TScript* current_ = nullptr;
-  std::vector<std::function<void()>> steps_;
-  size_t next_ = 0;
-  bool overran_ = false;
-  UINT_PTR timer_ = 0;
-};
+using modaltest::SameRect;
+using modaltest::TScript;
 
 RECT Bounds(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
   return r;
-}
-
-bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
-
-RECT Screen() {
-  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-          GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-          GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
 class ToolWinFrameLoops : public ::testing::Test {
@@ -97,16 +55,7 @@ class ToolWinFrameLoops : public ::testing::Test {
   std::function<void()> Post(UINT msg, WPARAM wParam = 0) {
     return [this, msg, wParam] { PostMessageW(wnd_, msg, wParam, 0); };
   }
-  // Everything the loop took is given back.
-  void ExpectReleased() {
-    EXPECT_EQ(GetCapture(), nullptr);
-    RECT clip{};
-    GetClipCursor(&clip);
-    EXPECT_TRUE(SameRect(clip, Screen()));
-    // The desktop's updates are no longer locked: another lock can be had.
-    EXPECT_TRUE(LockWindowUpdate(wnd_));
-    LockWindowUpdate(nullptr);
-  }
+  void ExpectReleased() { modaltest::ExpectReleased(wnd_); }
   void StartSizing(int hit, POINT from) {
     SetCursorPos(from.x, from.y);
     SendMessageW(wnd_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(from.x, from.y));
