@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
   GetWindowRect(dock, &dockRect);
   drag.Docks.push_back({dock, {dockRect.left, dockRect.top, dockRect.right, dockRect.bottom}, false, {kWidth, 34}});
 
-  int docked = 0, floated = 0;
+  int docked = 0, floated = 0, overDock = 0;
   const auto dragOnce = [&] {
     std::optional<toolkit::TDragDrop> drop;
     const double ms = Drive(
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
           PostMessageW(tool, WM_MOUSEMOVE, 0, 0);
         },
         [&] { PostMessageW(tool, WM_LBUTTONUP, 0, 0); },
-        [&] { drop = toolkit::RunDragLoop(tool, drag, [](const toolkit::TDragDock&) { return true; }); });
+        [&] { drop = toolkit::RunDragLoop(tool, drag, [&](const toolkit::TDragDock&) { return ++overDock > 0; }); });
     ++(drop && drop->Dock ? docked : floated);
     return ms;
   };
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
       steps, kRounds, plainStep, dragStep, ratio, ratio <= 3.0 ? "PASS" : "FAIL");
   std::printf("GDI objects before the drags %ld, after %d more drags %ld: %s\n", gdiBefore, kRounds, gdiAfter,
               flat ? "flat PASS" : "FAIL");
-  std::printf("drops: %d into the dock, %d floating\n", docked, floated);
+  std::printf("drops: %d into the dock, %d floating; the dock caught %d cursor positions\n", docked, floated, overDock);
   DestroyWindow(driver);
   DestroyWindow(form);
   DestroyWindow(plain);
