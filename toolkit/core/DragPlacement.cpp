@@ -60,7 +60,7 @@ cl::TRect OutlineAt(const TDragGrab& grab, cl::TPoint cursor, cl::TSize size) no
   return cl::Bounds(left, top, size.cx, size.cy);
 }
 
-cl::TSize FloatingOutlineSize(cl::TSize baseSize, const TFloatingFrame& frame) noexcept {
+cl::TSize FloatingOutlineSize(cl::TSize baseSize, const TFloatingFrameSize& frame) noexcept {
   return DockedOutlineSize(baseSize, frame.Total());
 }
 
@@ -93,7 +93,8 @@ cl::TPoint ClampIntoWorkArea(cl::TPoint point, const cl::TRect& workArea) noexce
           std::max(workArea.Top, std::min(point.Y, workArea.Bottom - 1))};
 }
 
-cl::TRect KeepFloatingOnWorkArea(cl::TRect outline, const cl::TRect& workArea, const TFloatingFrame& frame) noexcept {
+cl::TRect KeepFloatingOnWorkArea(cl::TRect outline, const cl::TRect& workArea,
+                                 const TFloatingFrameSize& frame) noexcept {
   const int keepX = frame.SideX + kKeepOnWorkArea;
   const int keepY = frame.SideY + kKeepOnWorkArea;
   const cl::TRect inner{workArea.Left + keepX, workArea.Top + keepY, workArea.Right - keepX, workArea.Bottom - keepY};

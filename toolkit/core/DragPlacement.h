@@ -29,7 +29,7 @@ cl::TRect OutlineAt(const TDragGrab& grab, cl::TPoint cursor, cl::TSize size) no
 
 // A floating window's frame: the thickness of one side across and down, and the caption height (0 when
 // the caption is not shown), which the top side adds.
-struct TFloatingFrame {
+struct TFloatingFrameSize {
   int SideX = 0;
   int SideY = 0;
   int Caption = 0;
@@ -39,7 +39,7 @@ struct TFloatingFrame {
 
 // Outline sizes: a window's content with the frame it would have there. Floating, the content is the
 // window's base size; docked, the current client size on its own dock and the base size on any other.
-cl::TSize FloatingOutlineSize(cl::TSize baseSize, const TFloatingFrame& frame) noexcept;
+cl::TSize FloatingOutlineSize(cl::TSize baseSize, const TFloatingFrameSize& frame) noexcept;
 cl::TSize DockedOutlineSize(cl::TSize content, cl::TSize dockedFrame) noexcept;
 
 // A dock the drag may go to, with the outline size the window would have on it.
@@ -59,14 +59,15 @@ bool DockCatchesDrag(const TDragGrab& grab, const TDragDock& dock, cl::TPoint cu
 cl::TPoint ClampIntoWorkArea(cl::TPoint point, const cl::TRect& workArea) noexcept;
 // Moves a floating outline back so that it overlaps the work area by at least the frame plus 4 pixels
 // on every side, and so that of its top frame and caption all but 4 pixels at most leave the top.
-cl::TRect KeepFloatingOnWorkArea(cl::TRect outline, const cl::TRect& workArea, const TFloatingFrame& frame) noexcept;
+cl::TRect KeepFloatingOnWorkArea(cl::TRect outline, const cl::TRect& workArea,
+                                 const TFloatingFrameSize& frame) noexcept;
 
 // One drag.
 struct TDragState {
   TDragGrab Grab;
   bool NoDock = false;       // Ctrl held: no dock takes the window
   bool CannotFloat = false;  // the window may only be docked
-  TFloatingFrame Frame;
+  TFloatingFrameSize Frame;
   cl::TSize FloatingOutline;
   std::vector<TDragDock> Docks;  // in the order CollectDocks gives
 };

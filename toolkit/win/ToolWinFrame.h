@@ -153,13 +153,17 @@ std::optional<RECT> RunSizeLoop(HWND wnd, int edge, SIZE minimum, int frameThick
 void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool newDocking, bool oldDocking,
                          int floatingThickness);
 
+// Whether a modal loop keeps the cursor in the work area: sizing does on a one-monitor system, a drag
+// never does (the cursor may leave it; the outline is kept on it instead).
+enum class TCursorConfinement { WorkArea, None };
+
 // A modal loop's hold on the desktop: pending paints flushed, the desktop's updates locked, its DC taken,
-// the mouse captured by wnd and, on a one-monitor system, the cursor kept in the work area. It keeps the
-// outline it shows and erases it at the end. Everything is given back when it goes, whichever way the
-// loop ends.
+// the mouse captured by wnd and, when asked on a one-monitor system, the cursor kept in the work area. It
+// keeps the outline it shows and erases it at the end. Everything is given back when it goes, whichever
+// way the loop ends.
 class TDesktopDrawSession {
  public:
-  TDesktopDrawSession(HWND wnd, int floatingThickness);
+  TDesktopDrawSession(HWND wnd, int floatingThickness, TCursorConfinement confinement);
   ~TDesktopDrawSession();
   TDesktopDrawSession(const TDesktopDrawSession&) = delete;
   TDesktopDrawSession& operator=(const TDesktopDrawSession&) = delete;

@@ -1,17 +1,16 @@
-// The tool window's modal loops (the close button's tracking, the sizing loop) and the XOR outline that
-// the sizing and drag loops draw on the desktop.
+// The tool window's modal loops (the close button's tracking, the sizing loop), the message routines that
+// every modal loop shares, and the XOR outline that the sizing and drag loops draw on the desktop.
 #include <array>
 
 #include "DeviceContext.h"
 #include "ToolDockGeometry.h"
 #include "ToolWinFrame.h"
+#include "ToolWinModal.h"
 
 namespace toolkit {
 
-namespace {
+namespace modal {
 
-// The next message of a modal loop; false when the loop must end: an error, or a quit request (posted
-// again for the loops outside).
 bool NextMessage(MSG& msg) {
   const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
   if (got == -1) return false;
@@ -22,13 +21,18 @@ bool NextMessage(MSG& msg) {
   return true;
 }
 
-// What a modal loop does not handle itself: the right and middle buttons are swallowed, everything else
-// goes its way.
 void PassOn(const MSG& msg) {
   if (msg.message >= WM_RBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
+
+}  // namespace modal
+
+using modal::NextMessage;
+using modal::PassOn;
+
+namespace {
 
 POINT CursorInWindow(HWND wnd) {
   POINT p{};
@@ -144,14 +148,15 @@ void DrawDraggingOutline(HDC dc, const RECT* newRect, const RECT* oldRect, bool 
 
 // ----- the desktop session
 
-TDesktopDrawSession::TDesktopDrawSession(HWND wnd, int floatingThickness) : wnd_(wnd), thickness_(floatingThickness) {
+TDesktopDrawSession::TDesktopDrawSession(HWND wnd, int floatingThickness, TCursorConfinement confinement)
+    : wnd_(wnd), thickness_(floatingThickness) {
   // A paint still pending would wipe the outline drawn over it.
   FlushPaintMessages();
   HWND desktop = GetDesktopWindow();
   locked_ = LockWindowUpdate(desktop) != FALSE;
   dc_ = GetDCEx(desktop, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
   SetCapture(wnd);
-  if (!MultipleMonitorsPresent()) {
+  if (confinement == TCursorConfinement::WorkArea && !MultipleMonitorsPresent()) {
     const RECT work = GetPrimaryWorkArea();
     clipped_ = ClipCursor(&work) != FALSE;
   }
@@ -248,7 +253,7 @@ std::optional<RECT> RunSizeLoop(HWND wnd, int edge, SIZE minimum, int frameThick
   if (hooks.begin) hooks.begin(edge);
   std::optional<RECT> applied;
   try {
-    TDesktopDrawSession session(wnd, frameThickness);
+    TDesktopDrawSession session(wnd, frameThickness, TCursorConfinement::WorkArea);
     applied = SizeLoop(session, wnd, edge, minimum, hooks);
   } catch (...) {
     if (hooks.end) {

@@ -11,8 +11,8 @@
 #include "FormReader.h"
 #include "ForeignActivation.h"
 #include "FormsTestSupport.h"
-#include "LoopScript.h"
 #include "MessageLoop.h"
+#include "ModalScript.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
@@ -528,7 +528,7 @@ TEST_F(ToolDockTest, ItsCloseButtonAsksAndHidesTheWindow) {
   tw_->OnClose = [&](cl::TObject*) { ++closed; };
   const auto clickClose = [&] {
     SetCursorPos(at.x, at.y);
-    looptest::TScript script({[&] { PostMessageW(wnd, WM_LBUTTONUP, 0, 0); }});
+    modaltest::TScript script({[&] { PostMessageW(wnd, WM_LBUTTONUP, 0, 0); }});
     SendMessageW(wnd, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(at.x, at.y));
     EXPECT_FALSE(script.Overran());
     EXPECT_EQ(GetCapture(), nullptr);
@@ -555,7 +555,7 @@ TEST_F(ToolDockTest, SizedByItsBorderItKeepsItsMinimumClientSize) {
   const RECT before = WindowRect(wnd);
   const POINT from{before.right - 1, (before.top + before.bottom) / 2};
   SetCursorPos(from.x, from.y);
-  looptest::TScript script({[&] {
+  modaltest::TScript script({[&] {
                               SetCursorPos(before.left - 200, from.y);
                               PostMessageW(wnd, WM_MOUSEMOVE, 0, 0);
                             },

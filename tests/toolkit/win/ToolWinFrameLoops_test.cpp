@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "LoopScript.h"
 #include "MessageLoop.h"
+#include "ModalScript.h"
 #include "ToolDockGeometry.h"
 #include "ToolWinFrame.h"
 #include "ToolWinFrameWindow.h"
@@ -18,20 +18,13 @@
 namespace {
 
 using frametest::TFrameState;
-using looptest::TScript;
+using modaltest::SameRect;
+using modaltest::TScript;
 
 RECT Bounds(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
   return r;
-}
-
-bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
-
-RECT Screen() {
-  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-          GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-          GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
 class ToolWinFrameLoops : public ::testing::Test {
@@ -62,16 +55,7 @@ class ToolWinFrameLoops : public ::testing::Test {
   std::function<void()> Post(UINT msg, WPARAM wParam = 0) {
     return [this, msg, wParam] { PostMessageW(wnd_, msg, wParam, 0); };
   }
-  // Everything the loop took is given back.
-  void ExpectReleased() {
-    EXPECT_EQ(GetCapture(), nullptr);
-    RECT clip{};
-    GetClipCursor(&clip);
-    EXPECT_TRUE(SameRect(clip, Screen()));
-    // The desktop's updates are no longer locked: another lock can be had.
-    EXPECT_TRUE(LockWindowUpdate(wnd_));
-    LockWindowUpdate(nullptr);
-  }
+  void ExpectReleased() { modaltest::ExpectReleased(wnd_); }
   void StartSizing(int hit, POINT from) {
     SetCursorPos(from.x, from.y);
     SendMessageW(wnd_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(from.x, from.y));

@@ -1,13 +1,15 @@
-// Scripts for modal loops: steps run one per tick of a thread timer, inside the loop that the test
-// starts, as a user's moves and presses would arrive.
+// Drives the tool window's modal loops from inside: a thread timer runs one scripted step per tick (move
+// the real cursor, post a button or key message) while a loop holds the mouse. And the check that a loop
+// gave back all it took.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
 #include <utility>
 #include <vector>
 
-namespace looptest {
+namespace modaltest {
 
 // Steps run one per timer tick while a modal loop runs. A loop still running when the steps are done is
 // ended by taking its capture away, and the script counts as overrun.
@@ -46,4 +48,27 @@ class TScript {
   UINT_PTR timer_ = 0;
 };
 
-}  // namespace looptest
+inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+inline RECT Screen() {
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+          GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+inline bool CursorFree() {
+  RECT clip{};
+  GetClipCursor(&clip);
+  return SameRect(clip, Screen());
+}
+
+// Everything a loop took is given back: the capture, the cursor's freedom, the desktop's update lock
+// (another lock, by wnd, can be had).
+inline void ExpectReleased(HWND wnd) {
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(CursorFree());
+  EXPECT_TRUE(LockWindowUpdate(wnd));
+  LockWindowUpdate(nullptr);
+}
+
+}  // namespace modaltest
