@@ -202,6 +202,8 @@ class TCustomToolWin : public cl::TCustomControl {
   virtual void AfterLoaded() {}
 
   void CreateParams(cl::TCreateParams& params) override;
+  // A left press outside the child controls drags the window (a double click docks or floats it).
+  void MouseDown(cl::TMouseButton button, cl::TShiftState shift, int x, int y) override;
   void AlignControls() override;
   void Loaded() override;
   void Notification(cl::TComponent* component, cl::TOperation operation) override;
@@ -239,6 +241,10 @@ class TCustomToolWin : public cl::TCustomControl {
   void PaintFrame(HRGN updateRegion, unsigned parts);
   void TrackClose();
   void RunSizing(int edge);
+  bool OnChildControl(int x, int y) const;
+  // The modal drag from the pressed point (client coordinates), and its drop.
+  void RunDragLoop(int x, int y);
+  void CommitDrag(const RECT& outline);
 
   int dockPos_ = -1;
   int dockRow_ = 0;

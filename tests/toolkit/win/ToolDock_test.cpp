@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -566,6 +567,46 @@ TEST_F(ToolDockTest, SizedByItsBorderItKeepsItsMinimumClientSize) {
   EXPECT_EQ(tw_->ClientAreaHeight(), 232);
   EXPECT_EQ(WindowRect(wnd).left, before.left);
   EXPECT_EQ(tw_->BaseClientWidth(), tw_->MinClientWidth());
+}
+
+// Dragged by its caption, the window follows the mouse with the grabbed point kept; Esc leaves it.
+TEST_F(ToolDockTest, DraggedByItsCaptionItMovesWhereTheMouseIsReleased) {
+  tw_->Show();
+  Pump();
+  ASSERT_TRUE(OnScreen());
+  const HWND wnd = tw_->Handle();
+  const RECT before = WindowRect(wnd);
+  int moves = 0;
+  tw_->OnMove = [&](cl::TObject*) { ++moves; };
+  const POINT at{before.left + 30, before.top + toolkit::FloatingFrameSize(true).cy + 4};
+  POINT client = at;
+  ScreenToClient(wnd, &client);
+  const auto drag = [&](std::vector<std::function<void()>> steps) {
+    SetCursorPos(at.x, at.y);
+    modaltest::TScript script(std::move(steps));
+    SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    EXPECT_FALSE(script.Overran());
+    EXPECT_EQ(GetCapture(), nullptr);
+  };
+  const auto moveBy = [&](int dx, int dy) {
+    return [&, dx, dy] {
+      SetCursorPos(at.x + dx, at.y + dy);
+      PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    };
+  };
+  drag({moveBy(60, 40), [&] { PostMessageW(wnd, WM_KEYDOWN, VK_ESCAPE, 0); }});
+  EXPECT_EQ(WindowRect(wnd).left, before.left);
+  EXPECT_EQ(WindowRect(wnd).top, before.top);
+  EXPECT_EQ(moves, 0);
+
+  drag({moveBy(60, 40), [&] { PostMessageW(wnd, WM_LBUTTONUP, 0, 0); }});
+  const RECT after = WindowRect(wnd);
+  EXPECT_EQ(after.left, before.left + 60);
+  EXPECT_EQ(after.top, before.top + 40);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_EQ(tw_->FloatPos().x, after.left);
+  EXPECT_EQ(tw_->FloatPos().y, after.top);
+  EXPECT_GE(moves, 1);
 }
 
 }  // namespace
