@@ -23,7 +23,7 @@
 #include "SaBrowseFolder.h"
 #include "SaSortListView.h"
 #include "SaSysHot.h"
-#include "ToolWin.h"
+#include "ToolDock.h"
 #include "StdCtrls.h"
 #include "dontShowme.h"
 #include "hkAutorun.h"
@@ -222,7 +222,7 @@ class TfrmHotkeyEdit : public cl::TForm {
             (cl::TComboBox, cboClipboard),
             (cl::TComboBox, cboShow),
             (cl::TComboBox, cboHotkey),
-            (toolkit::TToolWin, twEditor),
+            (toolkit::dock::TToolWin, twEditor),
             (cl::TGroupBox, grpEdit),
             (cl::TEdit, edtDescription),
             (cl::TEdit, edtID),

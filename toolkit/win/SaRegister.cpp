@@ -8,7 +8,7 @@
 #include "SaSortListView.h"
 #include "SaSysHot.h"
 #include "SaURLLabel.h"
-#include "ToolWin.h"
+#include "ToolDock.h"
 
 namespace toolkit {
 
@@ -17,7 +17,7 @@ void RegisterToolkitClasses() {
   cl::RegisterClasses({TSaSysHotKey::StaticClass(), TSaAnimatedTrayIcon::StaticClass(),
                        TSaAnimatedIconPlayer::StaticClass(), TSaSortListView::StaticClass()});
   cl::RegisterClasses({TSaBrowseForFolder::StaticClass(), TSaBrowseEdit::StaticClass()});
-  cl::RegisterClasses({TToolWin::StaticClass()});
+  cl::RegisterClasses({dock::TToolWin::StaticClass()});
   cl::RegisterClasses({TSaURLLabel::StaticClass(), TSaPathLabel::StaticClass()});
 }
 

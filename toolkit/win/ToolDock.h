@@ -28,6 +28,9 @@ using toolkit::dpTop, toolkit::dpBottom, toolkit::dpLeft, toolkit::dpRight;
 using toolkit::TDragHandleStyle;
 using toolkit::dhDouble, toolkit::dhNone, toolkit::dhSingle;
 using TDockableTo = cl::TSet<TDockPosition>;
+
+// The skin engine's query "is this window skinned already?" (answered 1 when it is).
+inline constexpr UINT kSkinnedQuery = 0x3504;
 enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
 enum TToolWindowFloatingMode { fmOnTopOfParentForm, fmOnTopOfAllForms };
 

@@ -57,6 +57,10 @@ void TFloatingWindowParent::CreateParams(cl::TCreateParams& params) {
 
 void TFloatingWindowParent::Dispatch(cl::TMessage& m) {
   switch (m.Msg) {
+    case kSkinnedQuery:
+      // An empty carrier: no skin is to take it for a window of its own.
+      m.Result = 1;
+      return;
     case cl::CM_SHOWINGCHANGED:
       if (HandleAllocated())
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
@@ -217,6 +221,11 @@ void TCustomToolWin::Dispatch(cl::TMessage& m) {
   if (FrameMessage(m)) return;
   const bool floating = Carrier() && !ComponentState().Contains(cl::csDesigning);
   switch (m.Msg) {
+    case kSkinnedQuery:
+      // The window draws its own frame, and its controls belong to the skin of the form that owns them:
+      // answering "skinned" keeps the skin manager from taking it for a window of its own.
+      m.Result = 1;
+      return;
     case cl::CM_SHOWINGCHANGED:
       ShowingChanged();
       return;

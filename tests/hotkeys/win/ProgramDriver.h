@@ -75,7 +75,25 @@ inline std::vector<HWND> OwnedWindows(HWND owner) {
   return search.second;
 }
 
-// The windows inside `parent` and inside the top-level windows it owns (the edit box's tool window).
+// The hidden tool windows of `wnd`'s thread: a floating tool window is owned by the form it floats over
+// only while it is shown (while the program is not active, it is hidden and owned by its hidden carrier).
+inline std::vector<HWND> HiddenToolWindows(HWND wnd) {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetWindowThreadProcessId(wnd, nullptr),
+      [](HWND w, LPARAM p) {
+        const auto isTool = [](HWND x) { return (GetWindowLongPtrW(x, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; };
+        const HWND owner = GetWindow(w, GW_OWNER);
+        if (!IsWindowVisible(w) && isTool(w) && owner && isTool(owner))
+          reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The windows inside `parent` and inside the top-level windows it owns or that may float over it (the
+// edit box's tool window).
 inline std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> all;
   const auto collect = [](HWND w, LPARAM p) {
@@ -84,6 +102,7 @@ inline std::vector<HWND> Descendants(HWND parent) {
   };
   EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&all));
   for (HWND owned : OwnedWindows(parent)) EnumChildWindows(owned, collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND tool : HiddenToolWindows(parent)) EnumChildWindows(tool, collect, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 

@@ -492,6 +492,9 @@ TEST_F(ToolDockTest, FloatingItDrawsAndAnswersItsOwnFrame) {
   EXPECT_EQ(hit(0, height / 2), HTLEFT);
   EXPECT_EQ(hit(width - 1, height - 1), HTBOTTOMRIGHT);
   EXPECT_EQ(hit(width / 2, height - 1), HTBOTTOM);
+  // No skin takes it, or its empty carrier, for a window of its own: the skin's query is answered.
+  EXPECT_EQ(SendMessageW(wnd, toolkit::dock::kSkinnedQuery, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(tw_->FloatingParent()->Handle(), toolkit::dock::kSkinnedQuery, 0, 0), 1);
 
   // Printed, the caption band is the caption's colour and the close button sits at its right end.
   HDC screen = GetDC(nullptr);
