@@ -62,9 +62,10 @@ void TFloatingWindowParent::Dispatch(cl::TMessage& m) {
       m.Result = 1;
       return;
     case cl::CM_SHOWINGCHANGED:
-      if (HandleAllocated())
-        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                     kNoSizeMoveZOrder | (Showing() && shouldShow_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+      // The carrier only follows its tool window's wish (ShouldShow); its own window stays hidden. It is
+      // empty and has no size, and shown at the screen's corner under X it blanks what lies beneath
+      // there (another program's title bar).
+      if (HandleAllocated()) SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, kNoSizeMoveZOrder | SWP_HIDEWINDOW);
       return;
     case cl::CM_DIALOGKEY: {
       const cl::TShiftState shift = cl::KeyDataToShiftState(m.LParam);

@@ -158,12 +158,13 @@ TEST_F(ToolDockTest, ShownItIsAPopupOwnedByTheFormWithoutTaskbarButtonAtTheForms
   EXPECT_EQ(client.bottom, 232);
   EXPECT_EQ(tw_->FloatPos().x, r.left);
   EXPECT_EQ(tw_->FloatPos().y, r.top);
-  // In front of its form, and its carrier shown with it.
+  // In front of its form; its empty carrier wants to be shown with it, but its window stays hidden.
   for (HWND w = GetWindow(form_->Handle(), GW_HWNDPREV);; w = GetWindow(w, GW_HWNDPREV)) {
     ASSERT_NE(w, nullptr) << "the tool window is not above its form";
     if (w == wnd) break;
   }
-  EXPECT_TRUE(IsWindowVisible(tw_->FloatingParent()->Handle()));
+  EXPECT_TRUE(dynamic_cast<TFloatingWindowParent*>(tw_->FloatingParent())->ShouldShow());
+  EXPECT_FALSE(IsWindowVisible(tw_->FloatingParent()->Handle()));
 }
 
 TEST_F(ToolDockTest, ADescriptionWrittenAtRunTimeHoldsScreenPositions) {
