@@ -35,8 +35,8 @@ std::vector<TCustomToolWin*>& FloatingList() {
 }
 
 int DockOrientationOf(const TToolDock* dock) {
-  if (!dock) return 0;
-  return dock->Position() == dpTop || dock->Position() == dpBottom ? 1 : 2;
+  if (!dock) return kDockNone;
+  return IsVerticalPosition(dock->Position()) ? kDockVertical : kDockHorizontal;
 }
 
 cl::TCustomForm* FindParentForm(const cl::TControl* control) {
@@ -168,14 +168,7 @@ void TCustomToolWin::MoveToParent(cl::TWinControl* parent, TToolDock* oldDock, T
       // The content is arranged for its new place, and the window sized to it.
       if (hasLastOrientation_) ArrangeControls(DockOrientationOf(newDock), newDock, true);
     }
-    BeginArrangeControls();
-    try {
-      ChangeParent(parent, oldDock, newDock);
-    } catch (...) {
-      EndArrangeControls();
-      throw;
-    }
-    EndArrangeControls();
+    WithControlsLocked([&] { ChangeParent(parent, oldDock, newDock); });
     if (Parent()) {
       lastOrientation_ = DockOrientationOf(newDock);
       hasLastOrientation_ = true;
@@ -332,23 +325,17 @@ void TCustomToolWin::ArrangeControls(int orientation, TToolDock* dock, bool resi
     return;
   }
   arrangePending_ = false;
-  BeginArrangeControls();
-  try {
+  WithControlsLocked([&] {
     const POINT size = GetBaseSize();
     // Dock step: docked, the size grows to the row's thickness (and to the dock's length with FullSize).
-    if (resize) {
-      const int width = FrameWidth() + size.x;
-      const int height = FrameHeight() + size.y;
-      if (width != Width() || height != Height()) {
-        TLock bounds(boundsLock_);
-        SetBounds(Left(), Top(), width, height);
-      }
+    if (!resize) return;
+    const int width = FrameWidth() + size.x;
+    const int height = FrameHeight() + size.y;
+    if (width != Width() || height != Height()) {
+      TLock bounds(boundsLock_);
+      SetBounds(Left(), Top(), width, height);
     }
-  } catch (...) {
-    EndArrangeControls();
-    throw;
-  }
-  EndArrangeControls();
+  });
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -497,7 +484,7 @@ void TToolWin::SetClientAreaSize(int width, int height) {
   SetBounds(Left(), Top(), width + Width() - client.Right, height + Height() - client.Bottom);
 }
 
-int TToolWin::GetDockedSize(int orientation) { return orientation == 2 ? baseClientWidth_ : baseClientHeight_; }
+int TToolWin::GetDockedSize(int orientation) { return orientation == kDockVertical ? baseClientWidth_ : baseClientHeight_; }
 
 void TToolWin::GetMinimumSize(int& minWidth, int& minHeight) {
   minWidth = minClientWidth_;

@@ -179,6 +179,19 @@ class TCustomToolWin : public cl::TCustomControl {
   void FitToContent();
   void BeginArrangeControls() noexcept { ++controlsLock_; }
   void EndArrangeControls();
+  // Runs work with the controls lock raised; the lock's end (which fits the content when that was put
+  // off) comes also when work fails.
+  template <class F>
+  void WithControlsLocked(F&& work) {
+    BeginArrangeControls();
+    try {
+      work();
+    } catch (...) {
+      EndArrangeControls();
+      throw;
+    }
+    EndArrangeControls();
+  }
 
   cl::TNotifyEvent OnClose;
   cl::TNotifyEvent OnDockChanged;

@@ -9,25 +9,9 @@
 
 namespace toolkit::dock {
 
-namespace {
-
-// Raises the controls lock for a scope, so that what happens inside is fitted once at its end.
-class TControlsLock {
- public:
-  explicit TControlsLock(TCustomToolWin& window) : window_(window) { window_.BeginArrangeControls(); }
-  ~TControlsLock() { window_.EndArrangeControls(); }
-  TControlsLock(const TControlsLock&) = delete;
-  TControlsLock& operator=(const TControlsLock&) = delete;
-
- private:
-  TCustomToolWin& window_;
-};
-
-}  // namespace
-
 TDockedFrame TCustomToolWin::DockedLook() const {
   TDockedFrame look;
-  look.options.orientation = DockOrientationOf(dockedTo_) == 2 ? kDockVertical : kDockHorizontal;
+  look.options.orientation = DockOrientationOf(dockedTo_);
   look.options.allowDrag = dockedTo_ && dockedTo_->AllowDrag();
   look.options.closeButtonWhenDocked = closeButtonWhenDocked_;
   look.options.dragHandleStyle = dragHandleStyle_;
@@ -116,10 +100,9 @@ void TCustomToolWin::RunSizing(int edge) {
   const std::optional<RECT> applied =
       RunSizeLoop(Handle(), edge, minimum, FloatingFrameSize(resizable_).cx, TSizeLoopHooks{});
   if (!applied) return;
-  {
-    TControlsLock lock(*this);
+  WithControlsLocked([&] {
     SetBounds(applied->left, applied->top, applied->right - applied->left, applied->bottom - applied->top);
-  }
+  });
   MoveOnScreen(true);
 }
 
