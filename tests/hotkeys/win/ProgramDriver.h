@@ -61,35 +61,34 @@ inline HWND StartProgram(hktest::ChildProcess& p, const std::string& exe, const 
   return hktest::WaitForWindow("TfrmHotkeyEdit", p.Pid(), kWait);
 }
 
-// The top-level windows of `owner`'s thread that it owns.
-inline std::vector<HWND> OwnedWindows(HWND owner) {
-  std::pair<HWND, std::vector<HWND>> search{owner, {}};
+// The top-level windows of `wnd`'s thread for which `keep` holds.
+template <class Keep>
+std::vector<HWND> ThreadWindows(HWND wnd, Keep keep) {
+  std::pair<Keep*, std::vector<HWND>> search{&keep, {}};
   EnumThreadWindows(
-      GetWindowThreadProcessId(owner, nullptr),
+      GetWindowThreadProcessId(wnd, nullptr),
       [](HWND w, LPARAM p) {
-        auto& s = *reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(p);
-        if (GetWindow(w, GW_OWNER) == s.first) s.second.push_back(w);
+        auto& s = *reinterpret_cast<std::pair<Keep*, std::vector<HWND>>*>(p);
+        if ((*s.first)(w)) s.second.push_back(w);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.second;
 }
 
+// The top-level windows of `owner`'s thread that it owns.
+inline std::vector<HWND> OwnedWindows(HWND owner) {
+  return ThreadWindows(owner, [owner](HWND w) { return GetWindow(w, GW_OWNER) == owner; });
+}
+
 // The hidden tool windows of `wnd`'s thread: a floating tool window is owned by the form it floats over
 // only while it is shown (while the program is not active, it is hidden and owned by its hidden carrier).
 inline std::vector<HWND> HiddenToolWindows(HWND wnd) {
-  std::vector<HWND> found;
-  EnumThreadWindows(
-      GetWindowThreadProcessId(wnd, nullptr),
-      [](HWND w, LPARAM p) {
-        const auto isTool = [](HWND x) { return (GetWindowLongPtrW(x, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; };
-        const HWND owner = GetWindow(w, GW_OWNER);
-        if (!IsWindowVisible(w) && isTool(w) && owner && isTool(owner))
-          reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
+  const auto isTool = [](HWND x) { return (GetWindowLongPtrW(x, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; };
+  return ThreadWindows(wnd, [&](HWND w) {
+    const HWND owner = GetWindow(w, GW_OWNER);
+    return !IsWindowVisible(w) && isTool(w) && owner && isTool(owner);
+  });
 }
 
 // The windows inside `parent` and inside the top-level windows it owns or that may float over it (the
