@@ -17,7 +17,7 @@ void RegisterToolkitClasses() {
   cl::RegisterClasses({TSaSysHotKey::StaticClass(), TSaAnimatedTrayIcon::StaticClass(),
                        TSaAnimatedIconPlayer::StaticClass(), TSaSortListView::StaticClass()});
   cl::RegisterClasses({TSaBrowseForFolder::StaticClass(), TSaBrowseEdit::StaticClass()});
-  cl::RegisterClasses({dock::TToolWin::StaticClass()});
+  cl::RegisterClasses({dock::TToolWin::StaticClass(), dock::TToolDock::StaticClass()});
   cl::RegisterClasses({TSaURLLabel::StaticClass(), TSaPathLabel::StaticClass()});
 }
 

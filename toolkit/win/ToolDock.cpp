@@ -261,6 +261,20 @@ void TCustomToolWin::SetDefaultDock(TToolDock* value) {
   if (value) value->FreeNotification(this);
 }
 
+void TCustomToolWin::SetUseLastDock(bool value) { useLastDock_ = value; }
+
+void TCustomToolWin::SetLastDock(TToolDock* value) { lastDock_ = value; }
+
+void TCustomToolWin::SetDockedTo(TToolDock* value) { (void)value; }
+
+void TCustomToolWin::DockAt(TToolDock* dock, int row, int pos) {
+  (void)dock;
+  (void)row;
+  (void)pos;
+}
+
+void TCustomToolWin::FloatAt(POINT screenPoint) { (void)screenPoint; }
+
 // ---------------------------------------------------------------------------------------------------------
 // Bounds and content size.
 

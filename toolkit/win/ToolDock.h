@@ -1,6 +1,5 @@
 // Tool windows that float above their form as small popup windows of their own, or sit docked in the rows
-// of a dock (the dock and the docked half arrive with the dock itself; the places where they plug in are
-// marked "dock step").
+// of a dock (TToolDock).
 //
 // A floating tool window's parent in the class library is a hidden carrier form (TFloatingWindowParent)
 // made for the form it floats over: its controls belong to the carrier's focus and key handling, while its
@@ -12,11 +11,14 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "Controls.h"
 #include "DockLayout.h"
 #include "Forms.h"
+#include "Graphics.h"
 #include "ToolDockCommon.h"
 #include "ToolWinFrame.h"
 
@@ -34,23 +36,158 @@ inline constexpr UINT kSkinnedQuery = 0x3504;
 enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
 enum TToolWindowFloatingMode { fmOnTopOfParentForm, fmOnTopOfAllForms };
 
-// The strip along a side of a form that holds tool windows in rows. Dock step: only what the floating
-// half asks of it is here (its side).
+class TCustomToolWin;
+
+// The sides of a dock that show a 1-pixel line (shadow at top and left, highlight at bottom and right).
+enum TDockBoundLinesValues { blTop, blBottom, blLeft, blRight };
+using TDockBoundLines = cl::TSet<TDockBoundLinesValues>;
+// (Sender, Inserting, Bar): a bar was shown in the dock, or left it.
+using TInsertRemoveEvent = cl::TEvent<cl::TObject*, bool, TCustomToolWin*>;
+// (Sender, Bar, Accept): the form may refuse a drop of Bar into the dock.
+using TRequestDockEvent = cl::TEvent<cl::TObject*, TCustomToolWin*, bool&>;
+
+// The strip along a side of a form (or of a panel) that holds tool windows ("bars") in rows. It aligns
+// itself to its side, lays its bars out in rows through TDockLayout, grows and shrinks across its side to
+// fit them, draws bound lines in its non-client area and an optional tiled background that the bars may
+// share.
 class TToolDock : public cl::TCustomControl {
-  CL_PLAIN_CLASS(TToolDock, cl::TCustomControl)
-  explicit TToolDock(cl::TComponent* owner) : TCustomControl(owner) {}
+  CL_CLASS(TToolDock, cl::TCustomControl)
+
+  explicit TToolDock(cl::TComponent* owner);
+  ~TToolDock() override;
+  // The bars leave while the dock, its lists and its bitmaps are all still there.
+  void BeforeDestruction() override;
+
+  // A tool window or another dock as parent raises EInvalidOperation.
+  void SetParent(cl::TWinControl* parent) override;
+
+  // The side; sets Align. A change while the dock holds any control raises EInvalidOperation.
   TDockPosition Position() const noexcept { return position_; }
-  void SetPosition(TDockPosition value) noexcept { position_ = value; }
-  // Docked bars show a drag handle and can be dragged.
+  void SetPosition(TDockPosition value);
+  // Docked bars show a drag handle and can be dragged; also needed to be a drop target.
   bool AllowDrag() const noexcept { return allowDrag_; }
-  void SetAllowDrag(bool value) noexcept { allowDrag_ = value; }
+  void SetAllowDrag(bool value);
+  TDockBoundLines BoundLines() const noexcept { return boundLines_; }
+  void SetBoundLines(TDockBoundLines value);
+  // Owned; assigning copies the picture. Empty: no background.
+  cl::TBitmap* Background() const noexcept { return background_.get(); }
+  void SetBackground(const cl::TBitmap* value);
+  // The picture drawn with BackgroundTransparent: the background over the dock's colour, built on first
+  // need; null until then.
+  cl::TBitmap* TransparentCopy() const noexcept { return transparentCopy_.get(); }
+  // The background's bottom-left colour shows the dock's colour.
+  bool BackgroundTransparent() const noexcept { return backgroundTransparent_; }
+  void SetBackgroundTransparent(bool value);
+  // Docked bars paint the background too.
+  bool BackgroundOnToolbars() const noexcept { return backgroundOnToolbars_; }
+  void SetBackgroundOnToolbars(bool value);
+  // An empty dock keeps 1 pixel instead of 0.
+  bool FixAlign() const noexcept { return fixAlign_; }
+  void SetFixAlign(bool value);
+  // Every bar is put into row 0.
+  bool LimitToOneRow() const noexcept { return limitToOneRow_; }
+  void SetLimitToOneRow(bool value) noexcept { limitToOneRow_ = value; }
+  // Always "ToolDock version 1.76"; a written value is ignored.
+  std::string Version() const { return "ToolDock version 1.76"; }
+  void SetVersion(const std::string&) {}
+
+  // The pixels the bound lines take from the client area across and down.
+  int EdgeWidth() const noexcept { return edgeWidth_; }
+  int EdgeHeight() const noexcept { return edgeHeight_; }
+
+  // Every bar that belongs to the dock, docked or remembered as a floating bar's last dock; and the ones
+  // shown in it now. Neither owns its bars.
+  int BarCount() const noexcept { return static_cast<int>(bars_.size()); }
+  TCustomToolWin* Bars(int index) const;
+  int ShownBarCount() const noexcept { return static_cast<int>(shownBars_.size()); }
+  TCustomToolWin* ShownBars(int index) const;
+  bool HasBar(const TCustomToolWin* bar) const noexcept;
+  bool HasShownBar(const TCustomToolWin* bar) const noexcept;
+
+  // Arrangement is put off while the lock is up; the last EndArrange runs what was put off.
+  void BeginArrange() noexcept { ++arrangeLock_; }
+  void EndArrange();
+  // Lays out every shown bar and sizes the dock across its side; with clipPoses the bars keep the
+  // positions they were pushed to.
+  void ArrangeBars(bool clipPoses);
+
+  bool HasShownBars() const;
+  // Docked here and visible (or being designed).
+  bool IsBarShown(const TCustomToolWin* bar) const;
+  // The largest DockRow of the bars; -1 with none.
+  int LastRowIndex() const;
+  // The row's thickness; 0 for none, then the bar's own docked thickness when a bar is given.
+  int RowThickness(int row, TCustomToolWin* bar);
+  // The row a drop `offset` pixels across the dock falls into; newRow asks for a row to be opened there.
+  int DropRowAt(int offset, bool& newRow);
+  // The row whose band holds `offset` pixels across the dock; the row after the last when none does.
+  int RowAtOffset(int offset);
+  int CountOthersInRow(int row, const TCustomToolWin* bar) const;
+  // Opens an empty row at `row`: every bar at or below moves down one.
+  void ShiftRowsFrom(int row);
+  void DropEmptyRows();
+  // The row thicknesses anew from the shown bars.
+  void BuildRowSizes();
+  // The new size, keeping the edge the dock is aligned to.
+  void SetDockSize(int newWidth, int newHeight);
+  // Adds the bar to (or takes it from) the bars, then brings the shown bars up to date.
+  void AddRemoveBar(bool inserting, TCustomToolWin* bar);
+  // The bar joins or leaves the shown bars (forceRemove: leaves); a change arranges and is announced.
+  void UpdateShownBars(TCustomToolWin* bar, bool forceRemove);
+
+  bool HasBackground() const noexcept;
+  // The dock and every shown bar's frame and client area are painted anew.
+  void RepaintBackgrounds();
+  // The transparent copy is dropped and everything painted anew.
+  void BackgroundBitmapChanged();
+  // Tiles the background from tileRect's top-left over tileRect, clipped to clipRect, leaving out
+  // exclude when given.
+  void DrawBackground(HDC dc, const RECT& clipRect, const RECT& tileRect, const RECT* exclude);
+  // The tile rectangle for a rectangle given in the coordinates of `wnd` (the dock or a bar on it) so
+  // that the tiles line up with the client origin of the dock's parent.
+  RECT TileRectFor(HWND wnd, const RECT& rect) const;
+
+  TInsertRemoveEvent OnInsertRemoveBar;
+  TRequestDockEvent OnRequestDock;
+
+  void Dispatch(cl::TMessage& message) override;
+
+ protected:
+  void CreateParams(cl::TCreateParams& params) override;
+  void AlignControls() override;
+  void Loaded() override;
+  void Notification(cl::TComponent* component, cl::TOperation operation) override;
+  void Paint() override;
 
  private:
+  void DrawNCArea(HDC dc);
+  void PaintNCArea(HRGN updateRegion);
+  // The layout's records for the bars, in Bars order.
+  TDockLayout MakeLayout() const;
+  // The bars' rows and positions (and order) from the layout's records.
+  void TakeFromLayout(const TDockLayout& layout);
+  void ApplyArrangement(bool clipPoses);
+  cl::TBitmap& Picture();
+
   TDockPosition position_ = dpTop;
   bool allowDrag_ = true;
+  TDockBoundLines boundLines_;
+  std::unique_ptr<cl::TBitmap> background_;
+  std::unique_ptr<cl::TBitmap> transparentCopy_;
+  bool backgroundTransparent_ = false;
+  bool backgroundOnToolbars_ = true;
+  bool fixAlign_ = false;
+  bool limitToOneRow_ = false;
+  int arrangeLock_ = 0;
+  bool arrangePending_ = false;
+  bool clipPending_ = false;
+  int edgeWidth_ = 0;
+  int edgeHeight_ = 0;
+  std::vector<TCustomToolWin*> bars_;
+  std::vector<TCustomToolWin*> shownBars_;
+  std::vector<int> rowThicknesses_;
 };
 
-class TCustomToolWin;
 
 // (Sender, DockingTo): the dock the window goes to; null when it is to float.
 using TDockChangingExEvent = cl::TEvent<cl::TObject*, TToolDock*>;
@@ -136,8 +273,9 @@ class TCustomToolWin : public cl::TCustomControl {
   void SetResizable(bool value);
   bool ShowCaption() const noexcept { return showCaption_; }
   void SetShowCaption(bool value);
+  // On: the dock the window leaves keeps it in its bars as its LastDock. Off: LastDock is forgotten.
   bool UseLastDock() const noexcept { return useLastDock_; }
-  void SetUseLastDock(bool value) noexcept { useLastDock_ = value; }
+  void SetUseLastDock(bool value);
   cl::TBorderStyle BorderStyle() const noexcept { return borderStyle_; }
   void SetBorderStyle(cl::TBorderStyle value);
   TToolWindowDockMode DockMode() const noexcept { return dockMode_; }
@@ -148,10 +286,19 @@ class TCustomToolWin : public cl::TCustomControl {
   void SetDockableTo(TDockableTo value) noexcept { dockableTo_ = value; }
   TToolWindowFloatingMode FloatingMode() const noexcept { return floatingMode_; }
   void SetFloatingMode(TToolWindowFloatingMode value);
-  // The docks the window goes back to (dock step); each is forgotten on its own when it is freed.
+  // The docks the window goes back to; each is forgotten on its own when it is freed.
   TToolDock* DefaultDock() const noexcept { return defaultDock_; }
   void SetDefaultDock(TToolDock* value);
   TToolDock* LastDock() const noexcept { return lastDock_; }
+  // Docked, the value is the window's dock. A dock switches UseLastDock on and holds the window in its
+  // bars; the dock left behind lets it go.
+  void SetLastDock(TToolDock* value);
+  // A dock makes it the window's parent; null floats the window over its form.
+  void SetDockedTo(TToolDock* value);
+  // Docks the window into dock at row and position (pixels along the dock; -1 after the row's last bar).
+  void DockAt(TToolDock* dock, int row, int pos);
+  // Floats the window over its form with its top-left at screenPoint.
+  void FloatAt(POINT screenPoint);
 
   // Before the window exists, the client area is what the tool window's own frame leaves.
   cl::TRect ClientRect() const override;
@@ -207,6 +354,7 @@ class TCustomToolWin : public cl::TCustomControl {
   void Dispatch(cl::TMessage& message) override;
 
  protected:
+  friend class TToolDock;
   // What the content wants: the docked row thickness for an orientation, the minimum client size, the
   // client size, and the new outer size whenever the size changes (empty here).
   virtual int GetDockedSize(int orientation) { return 0; }
