@@ -292,4 +292,26 @@ TEST_F(DockFormTest, ATransparentBackgroundShowsTheDocksColourAndFollowsIt) {
   EXPECT_EQ(printed->Pixel(4, 2), TileColor(4, 2));
 }
 
+bool RedrawQueued(HWND wnd) {
+  MSG msg;
+  return PeekMessageW(&msg, wnd, toolkit::kRedrawDockedFrame, toolkit::kRedrawDockedFrame, PM_NOREMOVE) != 0;
+}
+
+TEST_F(DockFormTest, ABarMovedOnADockWithABackgroundHasItsFrameRedrawn) {
+  TToolWin* bar = MakeBar("twA", panelDock_, 40, 20, 0, 0, false);
+  Pump();
+  // Without a background a move needs no new frame.
+  bar->SetDockPos(40);
+  EXPECT_EQ(bar->Left(), 40);
+  EXPECT_FALSE(RedrawQueued(bar->Handle()));
+  const auto picture = TilePicture();
+  panelDock_->SetBackground(picture.get());
+  Pump();
+  ASSERT_FALSE(RedrawQueued(bar->Handle()));
+  // With one, the tiles move against the bar.
+  bar->SetDockPos(60);
+  EXPECT_EQ(bar->Left(), 60);
+  EXPECT_TRUE(RedrawQueued(bar->Handle()));
+}
+
 }  // namespace
