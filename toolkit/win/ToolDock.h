@@ -297,6 +297,8 @@ class TCustomToolWin : public cl::TCustomControl {
   // Docked, the value is the window's dock. A dock switches UseLastDock on and holds the window in its
   // bars; the dock left behind lets it go.
   void SetLastDock(TToolDock* value);
+  // Docked, the dock it sits in is what the description carries.
+  bool IsLastDockStored() const noexcept { return !isDocked_; }
   // A dock makes it the window's parent; null floats the window over its form.
   void SetDockedTo(TToolDock* value);
   // Docks the window into dock at row and position (pixels along the dock; -1 after the row's last bar).

@@ -220,3 +220,51 @@ TEST_F(DockFormTest, ChangingTheDefaultDockKeepsTheDockItSitsInTellingOfItsEnd) 
 }
 
 }  // namespace
+
+namespace {
+
+class DockDescriptionTest : public formstest::AppTest {};
+
+TEST_F(DockDescriptionTest, ADescriptionDocksItsBarsAndNamesTheDocksOfAFloatingOne) {
+  cl::RegisterStandardClasses();
+  cl::RegisterClasses({TToolWin::StaticClass(), TToolDock::StaticClass()});
+  auto* form = cl::NewForm<cl::TForm>(app_.get());
+  cl::ReadRootComponent(form,
+                        "object frmDocks: TForm\n"
+                        "  Width = 500\n"
+                        "  Height = 300\n"
+                        "  object dkTop: TToolDock\n"
+                        "    BoundLines = [blTop, blBottom]\n"
+                        "    object twDocked: TToolWin\n"
+                        "      ClientAreaHeight = 20\n"
+                        "      ClientAreaWidth = 60\n"
+                        "      DockPos = 30\n"
+                        "    end\n"
+                        "  end\n"
+                        "  object dkLeft: TToolDock\n"
+                        "    Position = dpLeft\n"
+                        "  end\n"
+                        "  object twFloating: TToolWin\n"
+                        "    DefaultDock = dkTop\n"
+                        "    LastDock = dkLeft\n"
+                        "    HideWhenInactive = False\n"
+                        "  end\n"
+                        "end\n");
+  auto* top = cl::ComponentAs<TToolDock>(form, "dkTop");
+  auto* left = cl::ComponentAs<TToolDock>(form, "dkLeft");
+  auto* docked = cl::ComponentAs<TToolWin>(form, "twDocked");
+  auto* floating = cl::ComponentAs<TToolWin>(form, "twFloating");
+  form->Show();
+  Pump();
+  EXPECT_EQ(top->BoundLines(), (toolkit::dock::TDockBoundLines{toolkit::dock::blTop, toolkit::dock::blBottom}));
+  EXPECT_EQ(docked->DockedTo(), top);
+  EXPECT_EQ(docked->Left(), 30);
+  EXPECT_EQ(top->Height(), 20 + 4 + 2);
+  EXPECT_EQ(floating->DefaultDock(), top);
+  EXPECT_EQ(floating->LastDock(), left);
+  EXPECT_TRUE(left->HasBar(floating));
+  EXPECT_FALSE(left->HasShownBar(floating));
+  EXPECT_EQ(left->Width(), 0);
+}
+
+}  // namespace
