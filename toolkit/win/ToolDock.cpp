@@ -160,8 +160,14 @@ void TCustomToolWin::SetParent(cl::TWinControl* parent) {
 
 void TCustomToolWin::MoveToParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock) {
   UpdateVisibility();
-  // Dock step: oldDock and newDock begin their arrangement here.
-  {
+  // Both docks arrange once, when the window has settled; also when the move fails.
+  if (oldDock) oldDock->BeginArrange();
+  if (newDock) newDock->BeginArrange();
+  const auto endArrange = [&] {
+    if (newDock) newDock->EndArrange();
+    if (oldDock) oldDock->EndArrange();
+  };
+  try {
     TLock bounds(boundsLock_);
     if (parent) {
       if (!Destroying()) DoDockChangingHidden(newDock);
@@ -173,13 +179,19 @@ void TCustomToolWin::MoveToParent(cl::TWinControl* parent, TToolDock* oldDock, T
       lastOrientation_ = DockOrientationOf(newDock);
       hasLastOrientation_ = true;
     }
+  } catch (...) {
+    endArrange();
+    throw;
   }
-  // Dock step: newDock, then oldDock end their arrangement here.
+  endArrange();
 }
 
 void TCustomToolWin::ChangeParent(cl::TWinControl* parent, TToolDock* oldDock, TToolDock* newDock) {
-  // Dock step: a window leaving oldDock leaves its rows (unless it keeps it as LastDock) here.
-  (void)oldDock;
+  // The dock left behind keeps the window in its bars only as its last dock.
+  if (oldDock) {
+    if (!useLastDock_) oldDock->AddRemoveBar(false, this);
+    oldDock->UpdateShownBars(this, true);
+  }
   cl::TWinControl* oldParent = Parent();
   // The window is made anew, with the style of its new place.
   inherited::SetParent(nullptr);
@@ -196,7 +208,14 @@ void TCustomToolWin::ChangeParent(cl::TWinControl* parent, TToolDock* oldDock, T
     if (carrier == floatingParent_) floatingParent_ = nullptr;
     delete carrier;
   }
-  // Dock step: a window entering newDock joins its rows (or becomes its LastDock) here.
+  if (newDock) {
+    if (useLastDock_) {
+      SetLastDock(newDock);
+      newDock->UpdateShownBars(this, false);
+    } else {
+      newDock->AddRemoveBar(true, this);
+    }
+  }
   UpdateFloatingList();
 }
 
@@ -256,43 +275,88 @@ void TCustomToolWin::Notification(cl::TComponent* component, cl::TOperation oper
 
 void TCustomToolWin::SetDefaultDock(TToolDock* value) {
   if (value == defaultDock_) return;
-  if (defaultDock_ && defaultDock_ != lastDock_) defaultDock_->RemoveFreeNotification(this);
-  defaultDock_ = value;
+  ForgetDock(std::exchange(defaultDock_, value));
   if (value) value->FreeNotification(this);
 }
 
-void TCustomToolWin::SetUseLastDock(bool value) { useLastDock_ = value; }
-
-void TCustomToolWin::SetLastDock(TToolDock* value) { lastDock_ = value; }
-
-void TCustomToolWin::SetDockedTo(TToolDock* value) { (void)value; }
-
-void TCustomToolWin::DockAt(TToolDock* dock, int row, int pos) {
-  (void)dock;
-  (void)row;
-  (void)pos;
+void TCustomToolWin::ForgetDock(TToolDock* dock) {
+  // The link of free notifications runs both ways: it stays while either side still needs it.
+  if (dock && dock != defaultDock_ && dock != lastDock_ && !dock->HasBar(this)) dock->RemoveFreeNotification(this);
 }
 
-void TCustomToolWin::FloatAt(POINT screenPoint) { (void)screenPoint; }
+void TCustomToolWin::SetUseLastDock(bool value) {
+  if (value == useLastDock_) return;
+  useLastDock_ = value;
+  SetLastDock(value ? dockedTo_ : nullptr);
+}
+
+void TCustomToolWin::SetLastDock(TToolDock* value) {
+  if (useLastDock_ && isDocked_) value = dockedTo_;
+  if (value == lastDock_) return;
+  TToolDock* old = std::exchange(lastDock_, value);
+  if (old && old != Parent()) old->AddRemoveBar(false, this);
+  ForgetDock(old);
+  if (!value) return;
+  useLastDock_ = true;
+  value->FreeNotification(this);
+  value->AddRemoveBar(true, this);
+}
+
+void TCustomToolWin::SetDockedTo(TToolDock* value) {
+  if (value)
+    SetParent(value);
+  else
+    SetParent(GetToolWindowForm(this));
+}
+
+void TCustomToolWin::DockAt(TToolDock* dock, int row, int pos) {
+  if (!dock) throw cl::EInvalidOperation("A tool window can only be placed on a TToolDock or directly on the form");
+  // The place is taken before the move, so that the dock arranges the window there once.
+  dockRow_ = row;
+  dockPos_ = pos;
+  if (Parent() == dock)
+    dock->ArrangeBars(false);
+  else
+    SetParent(dock);
+}
+
+void TCustomToolWin::FloatAt(POINT screenPoint) {
+  floatPos_ = screenPoint;
+  if (Carrier()) {
+    SetBounds(screenPoint.x, screenPoint.y, Width(), Height());
+    return;
+  }
+  SetParent(GetToolWindowForm(this));
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Bounds and content size.
 
 void TCustomToolWin::SetBounds(int left, int top, int width, int height) {
   if (boundsLock_ == 0 && (width != Width() || height != Height())) StoreBaseSize(width, height);
-  // Dock step: in the designer a docked window moved by hand becomes a dock row and position here.
+  // In the designer a docked window moved by hand takes the row and position it was moved to; the dock
+  // places it there.
+  if (isDocked_ && dockedTo_ && boundsLock_ == 0 && ComponentState().Contains(cl::csDesigning) &&
+      !ComponentState().Contains(cl::csLoading) && (left != Left() || top != Top())) {
+    const bool vertical = IsVerticalPosition(dockedTo_->Position());
+    dockRow_ = dockedTo_->RowAtOffset(vertical ? left + Width() / 2 : top + Height() / 2);
+    dockPos_ = vertical ? top : left;
+    inherited::SetBounds(Left(), Top(), width, height);
+    dockedTo_->ArrangeBars(false);
+    return;
+  }
   inherited::SetBounds(left, top, width, height);
   if (!ComponentState().Contains(cl::csLoading) && !isDocked_ && boundsLock_ == 0) floatPos_ = POINT{Left(), Top()};
 }
 
 void TCustomToolWin::SetDockPos(int value) {
   dockPos_ = value;
-  // Dock step: a docked window's dock arranges its rows here.
+  if (isDocked_ && dockedTo_) dockedTo_->ArrangeBars(false);
 }
 
 void TCustomToolWin::SetDockRow(int value) {
   dockRow_ = value;
-  // Dock step: a docked window's dock arranges its rows here.
+  if (isDocked_ && dockedTo_) dockedTo_->ArrangeBars(false);
 }
 
 void TCustomToolWin::MovedNotify() {
@@ -325,13 +389,13 @@ void TCustomToolWin::EndArrangeControls() {
 }
 
 int TCustomToolWin::GetDockedRowThickness() {
-  // Dock step: a docked window asks its dock for the thickness of its row here.
-  return GetDockedSize(0);
+  if (!isDocked_ || !dockedTo_) return GetDockedSize(kDockNone);
+  dockedTo_->BuildRowSizes();
+  return dockedTo_->RowThickness(dockRow_, this);
 }
 
 void TCustomToolWin::ArrangeControls(int orientation, TToolDock* dock, bool resize) {
   (void)orientation;
-  (void)dock;
   const cl::TWinControl* parent = Parent();
   if (controlsLock_ > 0 || ComponentState().Contains(cl::csLoading) || Destroying() || !parent ||
       (parent->HandleAllocated() && parent->ComponentState().Contains(cl::csDestroying))) {
@@ -340,9 +404,19 @@ void TCustomToolWin::ArrangeControls(int orientation, TToolDock* dock, bool resi
   }
   arrangePending_ = false;
   WithControlsLocked([&] {
-    const POINT size = GetBaseSize();
-    // Dock step: docked, the size grows to the row's thickness (and to the dock's length with FullSize).
+    POINT size = GetBaseSize();
     if (!resize) return;
+    // Docked, the window is as thick as its row, and with FullSize as long as the dock's client length.
+    if (isDocked_ && dock && dock == dockedTo_) {
+      const int row = GetDockedRowThickness();
+      if (IsVerticalPosition(dock->Position())) {
+        size.x = std::max<int>(size.x, row);
+        if (fullSize_) size.y = dock->Height() - dock->EdgeHeight() - FrameHeight();
+      } else {
+        size.y = std::max<int>(size.y, row);
+        if (fullSize_) size.x = dock->Width() - dock->EdgeWidth() - FrameWidth();
+      }
+    }
     const int width = FrameWidth() + size.x;
     const int height = FrameHeight() + size.y;
     if (width != Width() || height != Height()) {

@@ -143,9 +143,10 @@ class TToolDock : public cl::TCustomControl {
   // Tiles the background from tileRect's top-left over tileRect, clipped to clipRect, leaving out
   // exclude when given.
   void DrawBackground(HDC dc, const RECT& clipRect, const RECT& tileRect, const RECT* exclude);
-  // The tile rectangle for a rectangle given in the coordinates of `wnd` (the dock or a bar on it) so
-  // that the tiles line up with the client origin of the dock's parent.
-  RECT TileRectFor(HWND wnd, const RECT& rect) const;
+  // The tile rectangle for `rect`, given in the client (or, with windowCoordinates, the window)
+  // coordinates of `wnd` (the dock or a bar on it): its top-left moves to the client origin of the dock's
+  // parent, so the tiles line up across the dock and every bar on it.
+  RECT TileRectFor(HWND wnd, const RECT& rect, bool windowCoordinates) const;
 
   TInsertRemoveEvent OnInsertRemoveBar;
   TRequestDockEvent OnRequestDock;
@@ -167,7 +168,10 @@ class TToolDock : public cl::TCustomControl {
   // The bars' rows and positions (and order) from the layout's records.
   void TakeFromLayout(const TDockLayout& layout);
   void ApplyArrangement(bool clipPoses);
+  // The background, or with BackgroundTransparent its transparent copy (built on first need).
   cl::TBitmap& Picture();
+  void BuildTransparentCopy();
+  bool Designing() const { return ComponentState().Contains(cl::csDesigning); }
 
   TDockPosition position_ = dpTop;
   bool allowDrag_ = true;
@@ -371,6 +375,8 @@ class TCustomToolWin : public cl::TCustomControl {
   void AlignControls() override;
   void Loaded() override;
   void Notification(cl::TComponent* component, cl::TOperation operation) override;
+  // Docked on a dock whose background shows on its bars, the client area shows it too.
+  void Paint() override;
 
  private:
   friend void ToolWindowHookCallback(THookEvent, HWND, WPARAM, LPARAM);
@@ -390,6 +396,8 @@ class TCustomToolWin : public cl::TCustomControl {
   void ActivateMessage(cl::TMessage& m);
   void MouseActivateMessage(cl::TMessage& m);
   int GetDockedRowThickness();
+  // Drops the free-notification link to a dock that no longer needs to know of this window.
+  void ForgetDock(TToolDock* dock);
   // The non-client size that the last WM_NCCALCSIZE computed (before the window exists: what its place
   // and properties give).
   SIZE FrameSize() const;
@@ -400,6 +408,8 @@ class TCustomToolWin : public cl::TCustomControl {
   void InvalidateFrame(unsigned parts);
   TNonClientSize NonClientSize() const;
   TDockedFrame DockedLook() const;
+  // The dock whose background this window shows (docked there, with BackgroundOnToolbars); null if none.
+  TToolDock* BackgroundDock() const;
   TFloatingFrame FloatingLook() const;
   LRESULT HitTest(LRESULT inherited, POINT screenPoint) const;
   void PaintFrame(HRGN updateRegion, unsigned parts);

@@ -260,6 +260,11 @@ void TCustomToolWin::Dispatch(cl::TMessage& m) {
     }
     case WM_MOVE:
       inherited::Dispatch(m);
+      // The dock's background tiles line up with the dock's parent: they move against the window.
+      if (isDocked_ && dockedTo_ && dockedTo_->HasBackground()) {
+        InvalidateFrame(kFramePart);
+        Invalidate();
+      }
       MovedNotify();
       return;
     case WM_ENABLE:
@@ -267,7 +272,9 @@ void TCustomToolWin::Dispatch(cl::TMessage& m) {
       if (floatingMode_ == fmOnTopOfAllForms) UpdateTopmost();
       return;
     case cl::CM_VISIBLECHANGED:
-      // Dock step: a docked window's dock updates its shown bars first here.
+      // The dock shows or drops the window first.
+      if (isDocked_ && dockedTo_ && !ComponentState().Contains(cl::csDesigning))
+        dockedTo_->UpdateShownBars(this, false);
       inherited::Dispatch(m);
       OnVisibleChanged(this);
       return;

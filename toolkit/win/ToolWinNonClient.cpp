@@ -18,8 +18,31 @@ TDockedFrame TCustomToolWin::DockedLook() const {
   look.borderStyle = borderStyle_;
   look.color = cl::ColorToRGB(Color());
   look.closePressed = closePressed_;
-  // Dock step: a dock with a background shown on its bars paints it here.
+  TToolDock* dock = BackgroundDock();
+  if (dock && HandleAllocated()) {
+    // The window exists: asking for its handle makes nothing.
+    look.background = [dock, wnd = const_cast<TCustomToolWin*>(this)->Handle()](HDC dc) {
+      RECT window;
+      GetWindowRect(wnd, &window);
+      const RECT r{0, 0, window.right - window.left, window.bottom - window.top};
+      dock->DrawBackground(dc, r, dock->TileRectFor(wnd, r, true), nullptr);
+    };
+  }
   return look;
+}
+
+TToolDock* TCustomToolWin::BackgroundDock() const {
+  return isDocked_ && dockedTo_ && dockedTo_->HasBackground() && dockedTo_->BackgroundOnToolbars() ? dockedTo_
+                                                                                                     : nullptr;
+}
+
+void TCustomToolWin::Paint() {
+  inherited::Paint();
+  TToolDock* dock = BackgroundDock();
+  if (!dock) return;
+  const cl::TRect client = ClientRect();
+  const RECT r{client.Left, client.Top, client.Right, client.Bottom};
+  dock->DrawBackground(Canvas()->Handle(), r, dock->TileRectFor(Handle(), r, false), nullptr);
 }
 
 TFloatingFrame TCustomToolWin::FloatingLook() const {
