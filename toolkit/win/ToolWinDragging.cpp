@@ -91,16 +91,13 @@ void TCustomToolWin::MouseDown(cl::TMouseButton button, cl::TShiftState shift, i
 void TCustomToolWin::ToggleDocking() {
   if (isDocked_) {
     if (dockMode_ != dmCanFloat) return;
-    SetParent(FindParentForm(this));
+    SetDockedTo(nullptr);
     MoveOnScreen(true);
     return;
   }
   TToolDock* dock = useLastDock_ && lastDock_ ? lastDock_ : defaultDock_;
-  if (!dock) return;
   // First in the first row.
-  SetDockRow(0);
-  SetDockPos(-8);
-  SetParent(dock);
+  if (dock) DockAt(dock, 0, -8);
 }
 
 std::vector<TToolDock*> TCustomToolWin::DragDocks() {
@@ -165,30 +162,23 @@ void TCustomToolWin::RunDragLoop(int x, int y) {
 }
 
 void TCustomToolWin::CommitDrag(TToolDock* target, const RECT& outline) {
-  if (target) {
+  if (target)
     DropIntoDock(*target, outline);
-  } else {
-    floatPos_ = POINT{outline.left, outline.top};
-    if (isDocked_)
-      SetParent(GetToolWindowForm(this));
-    else
-      SetBounds(outline.left, outline.top, Width(), Height());
-  }
+  else
+    FloatAt(POINT{outline.left, outline.top});
   MoveOnScreen(true);
 }
 
 void TCustomToolWin::DropIntoDock(TToolDock& dock, const RECT& outline) {
   const cl::TPoint topLeft = dock.ScreenToClient(cl::TPoint{outline.left, outline.top});
   const cl::TRect r = cl::Bounds(topLeft.X, topLeft.Y, outline.right - outline.left, outline.bottom - outline.top);
-  // Both docks hold their arrangement until the window has its new row, place and parent: arranged in
-  // between, the dock it leaves would close up the rows it is numbered for on the other.
-  TArrangeHold holdTarget(&dock);
-  TArrangeHold holdOld(isDocked_ && dockedTo_ != &dock ? dockedTo_ : nullptr);
+  // The dock arranges once, when the window has its new row, place and parent.
+  TArrangeHold hold(&dock);
   const TDockDrop drop = DecideDockDropIn(dock, DockOrientationOf(&dock) == kDockVertical, r, fullSize_, this);
   if (drop.OpenRow >= 0) dock.ShiftRowsFrom(drop.OpenRow);
-  SetDockRow(drop.Row);
-  SetDockPos(drop.Pos);
-  SetParent(&dock);
+  // The place is taken without arranging the dock the window leaves: arranged while the window still
+  // counted there under its new row, that dock would close up the rows it is numbered for here.
+  DockAt(&dock, drop.Row, drop.Pos);
   // The dropped place is kept as the dock fits it.
   dock.ArrangeBars(true);
 }
