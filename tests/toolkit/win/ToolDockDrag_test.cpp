@@ -112,6 +112,13 @@ class ToolDockDrag : public DockFormTest {
     return CursorFor(bar, {origin.x + pos, origin.y + middle - outline.cy / 2}, outline);
   }
 
+  // The same for a vertical dock: the middle across it and the top along it.
+  POINT IntoVertical(TCustomToolWin* bar, TToolDock* dock, int middle, int pos) {
+    const SIZE outline = DockedOutline(toolkit::kDockVertical);
+    const POINT origin = ClientOrigin(dock->Handle());
+    return CursorFor(bar, {origin.x + middle - outline.cx / 2, origin.y + pos}, outline);
+  }
+
   // A point at which the floating window's caption is (it answers as client area).
   static POINT CaptionPoint(TCustomToolWin* bar) {
     const RECT w = WindowRect(bar->Handle());
@@ -237,6 +244,56 @@ TEST_F(ToolDockDrag, WithinItsDockADraggedBarChangesRowsAndTheEmptyRowCloses) {
   EXPECT_EQ(a->DockRow(), 0);
   EXPECT_EQ(WindowRect(top_->Handle()).bottom - WindowRect(top_->Handle()).top, kRow);
   EXPECT_EQ(WindowRect(b->Handle()).left - ClientOrigin(top_->Handle()).x, 150);
+}
+
+TEST_F(ToolDockDrag, AVerticalDockTakesColumnsByTheOutlinesMiddleAcrossAndItsTopAlong) {
+  // Columns of a vertical dock are as thick as the bars' client width.
+  constexpr int kColumn = kBarWidth + 4;
+  TToolWin* a = Docked("a", left_, 0, 0);
+  TToolWin* b = Floating("b");
+  DropAt(b, IntoVertical(b, left_, kColumn + 2, 30));
+  ExpectIn(b, left_, 1);
+  EXPECT_EQ(WindowRect(b->Handle()).left - ClientOrigin(left_->Handle()).x, kColumn);
+  EXPECT_EQ(WindowRect(b->Handle()).top - ClientOrigin(left_->Handle()).y, 30);
+  TToolWin* c = Floating("c");
+  DropAt(c, IntoVertical(c, left_, kColumn / 2, 200));
+  ExpectIn(c, left_, 0);
+  EXPECT_EQ(a->DockRow(), 0);
+  EXPECT_EQ(WindowRect(c->Handle()).left, WindowRect(a->Handle()).left);
+  EXPECT_EQ(WindowRect(c->Handle()).top - ClientOrigin(left_->Handle()).y, 200);
+}
+
+TEST_F(ToolDockDrag, AFullSizeWindowDroppedIntoARowWithOthersGetsARowOfItsOwnBelow) {
+  TToolWin* a = Docked("a", top_, 0, 0);
+  TToolWin* full = Floating("full");
+  full->SetFullSize(true);
+  DropAt(full, IntoHorizontal(full, top_, kRow / 2, 200));
+  ExpectIn(full, top_, 1);
+  EXPECT_EQ(a->DockRow(), 0);
+  // It spans the dock's client length.
+  RECT client{};
+  GetClientRect(top_->Handle(), &client);
+  const RECT w = WindowRect(full->Handle());
+  EXPECT_EQ(w.left, ClientOrigin(top_->Handle()).x);
+  EXPECT_EQ(w.right - w.left, client.right);
+}
+
+// On its own dock a bar's outline has the size its row gave it, not its content's wish: in a row made
+// thicker by another bar, the middle of that taller outline decides the row.
+TEST_F(ToolDockDrag, OnItsOwnDockTheOutlineHasTheBarsCurrentSize) {
+  TToolWin* tall = MakeBar("tall", top_, kBarWidth, 40, 0, 0);
+  TToolWin* bar = Docked("bar", top_, 0, 150);
+  constexpr int kTallRow = 40 + 4;
+  ASSERT_EQ(WindowRect(bar->Handle()).bottom - WindowRect(bar->Handle()).top, kTallRow);
+  const RECT w = WindowRect(bar->Handle());
+  const SIZE own{w.right - w.left, w.bottom - w.top};
+  // The outline's middle 2 pixels past the row: a new row. The base size's outline, 20 pixels lower,
+  // would have its middle 8 pixels inside the row and stay there.
+  const POINT origin = ClientOrigin(top_->Handle());
+  DropAt(bar, CursorFor(bar, {origin.x + 250, origin.y + kTallRow + 2 - own.cy / 2}, own));
+  ExpectIn(bar, top_, 1);
+  EXPECT_EQ(tall->DockRow(), 0);
+  EXPECT_EQ(TopInDock(bar, top_), kTallRow);
 }
 
 // The dock a bar leaves is arranged only once the bar has gone: arranged while the bar still counted
