@@ -356,6 +356,55 @@ TEST_F(ToolDockDrag, TheFormMayRefuseADockThroughItsOnRequestDock) {
   ExpectIn(bar, top_, 0);
 }
 
+// At the form's top-left corner the empty top and left docks both catch the cursor.
+TEST_F(ToolDockDrag, ARefusingDockLetsTheNextInTheFormsOrderTakeTheWindow) {
+  TToolWin* bar = Floating("bar");
+  std::vector<TToolDock*> asked;
+  const auto record = [&](bool accept) {
+    return [&asked, accept](cl::TObject* sender, TCustomToolWin*, bool& ok) {
+      asked.push_back(static_cast<TToolDock*>(sender));
+      ok = accept;
+    };
+  };
+  top_->OnRequestDock = record(false);
+  left_->OnRequestDock = record(true);
+  const POINT corner{WindowRect(left_->Handle()).left, WindowRect(top_->Handle()).top};
+  DropAt(bar, corner);
+  ExpectIn(bar, left_, 0);
+  ASSERT_GE(asked.size(), 2u);
+  EXPECT_EQ(asked[0], top_);
+  EXPECT_EQ(asked[1], left_);
+
+  // A window that may not go to the top is never offered it, nor a dock that does not allow dragging.
+  bar->SetDockedTo(nullptr);
+  asked.clear();
+  bar->SetDockableTo({toolkit::dock::dpLeft, toolkit::dock::dpBottom});
+  top_->OnRequestDock = record(true);
+  DropAt(bar, corner);
+  ExpectIn(bar, left_, 0);
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), top_), 0);
+  bar->SetDockedTo(nullptr);
+  left_->SetAllowDrag(false);
+  asked.clear();
+  DropAt(bar, {WindowRect(left_->Handle()).left, WindowRect(left_->Handle()).top + 150});
+  ExpectFloating(bar);
+  EXPECT_TRUE(asked.empty());
+}
+
+TEST_F(ToolDockDrag, AHiddenPanelsDockIsNotOffered) {
+  TToolWin* bar = Floating("bar");
+  const RECT dock = WindowRect(panelDock_->Handle());
+  const POINT onPanelDock{dock.left + 100, dock.top};
+  panel_->SetVisible(false);
+  Pump();
+  DropAt(bar, onPanelDock);
+  ExpectFloating(bar);
+  panel_->SetVisible(true);
+  Pump();
+  DropAt(bar, IntoHorizontal(bar, panelDock_, 2, 40));
+  ExpectIn(bar, panelDock_, 0);
+}
+
 TEST_F(ToolDockDrag, AWindowThatCannotFloatStaysDockedAndOneThatCannotChangeDocksStaysInItsOwn) {
   TToolWin* bar = Docked("bar", top_, 0, 30);
   bar->SetDockMode(toolkit::dock::dmCannotFloat);
