@@ -466,6 +466,7 @@ void TComboBox::CreateParams(TCreateParams& params) {
 
 void TComboBox::CreateHandleDone() {
   const std::string text = text_;
+  shownItems_.clear();  // a new window starts empty
   SyncItems();
   if (style_ == csDropDown && itemIndex_ < 0) SetWindowTextW(Handle(), ToWide(text).c_str());
 }
@@ -479,9 +480,20 @@ void TComboBox::Loaded() {
 void TComboBox::SyncItems() {
   if (!HandleAllocated()) return;
   HWND wnd = Handle();
-  SendMessageW(wnd, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < items_->Count(); ++i)
-    SendMessageW(wnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(items_->Get(i)).c_str()));
+  // Items added one at a time to a combo box with a window only append: refilling the whole list on
+  // every change would cost the square of the count.
+  const auto count = static_cast<size_t>(items_->Count());
+  bool appended = shownItems_.size() <= count;
+  for (size_t i = 0; appended && i < shownItems_.size(); ++i)
+    appended = shownItems_[i] == items_->Get(static_cast<int>(i));
+  if (!appended) {
+    SendMessageW(wnd, CB_RESETCONTENT, 0, 0);
+    shownItems_.clear();
+  }
+  for (size_t i = shownItems_.size(); i < count; ++i) {
+    shownItems_.push_back(items_->Get(static_cast<int>(i)));
+    SendMessageW(wnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(shownItems_.back()).c_str()));
+  }
   if (itemIndex_ >= items_->Count()) itemIndex_ = -1;
   SendMessageW(wnd, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
 }

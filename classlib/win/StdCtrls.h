@@ -3,6 +3,7 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "Lists.h"
+#include <vector>
 
 namespace cl {
 
@@ -254,6 +255,7 @@ class TComboBox : public TWinControl {
   std::unique_ptr<TCanvas> canvas_;
   int itemHeight_ = 16;
   std::unique_ptr<TStringList> items_;
+  std::vector<std::string> shownItems_;  // what the window's list holds now
   int itemIndex_ = -1;
   TComboBoxStyle style_ = csDropDown;
   int dropDownCount_ = 8;

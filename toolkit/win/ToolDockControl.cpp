@@ -158,8 +158,11 @@ void TToolDock::UpdateShownBars(TCustomToolWin* bar, bool forceRemove) {
 void TToolDock::Notification(cl::TComponent* component, cl::TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != cl::opRemove) return;
-  auto* bar = dynamic_cast<TCustomToolWin*>(component);
-  if (!bar || !HasBar(bar)) return;
+  // Told from the end of the bar's destruction, when only its component part is left: found by address.
+  const auto it = std::find_if(bars_.begin(), bars_.end(),
+                               [component](TCustomToolWin* bar) { return static_cast<cl::TComponent*>(bar) == component; });
+  if (it == bars_.end()) return;
+  TCustomToolWin* bar = *it;
   const bool shown = HasShownBar(bar);
   std::erase(bars_, bar);
   std::erase(shownBars_, bar);

@@ -61,6 +61,11 @@ void TFloatingWindowParent::Dispatch(cl::TMessage& m) {
       // An empty carrier: no skin is to take it for a window of its own.
       m.Result = 1;
       return;
+    case cl::CM_VISIBLECHANGED:
+      // Its window (and with it the tool window's) is made when the tool window is first to be seen, not
+      // when the carrier is set up: a form with a floating tool window loads without making either.
+      if (!HandleAllocated()) return;
+      break;
     case cl::CM_SHOWINGCHANGED:
       // The carrier only follows its tool window's wish (ShouldShow); its own window stays hidden. It is
       // empty and has no size, and shown at the screen's corner under X it blanks what lies beneath
@@ -105,7 +110,7 @@ void ToolWindowHookCallback(THookEvent event, HWND wnd, WPARAM wParam, LPARAM lP
       }
       case heWindowPosChanged: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (tw->floatingMode_ != fmOnTopOfParentForm || !tw->HandleAllocated() || !pos ||
+        if (tw->floatingMode_ != fmOnTopOfParentForm || !pos ||
             !(pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
           break;
         cl::TCustomForm* form = FindParentForm(tw);
@@ -142,7 +147,13 @@ bool TCustomToolWin::ShouldBeVisible() const {
 
 void TCustomToolWin::UpdateVisibility() {
   SetCaptionInactive(!(isDocked_ || hideWhenInactive_ || AppActive()));
-  if (HandleAllocated() && (IsWindowVisible(Handle()) != FALSE) != ShouldBeVisible()) Perform(cl::CM_SHOWINGCHANGED);
+  const bool show = ShouldBeVisible();
+  if (!HandleAllocated()) {
+    // A floating window's window is made when it is first to be seen.
+    if (!show || !Carrier()) return;
+    HandleNeeded();
+  }
+  if ((IsWindowVisible(Handle()) != FALSE) != show) Perform(cl::CM_SHOWINGCHANGED);
 }
 
 void TCustomToolWin::ShowingChanged() {
@@ -276,6 +287,7 @@ void TCustomToolWin::Dispatch(cl::TMessage& m) {
       if (isDocked_ && dockedTo_ && !ComponentState().Contains(cl::csDesigning))
         dockedTo_->UpdateShownBars(this, false);
       inherited::Dispatch(m);
+      if (Carrier()) UpdateVisibility();  // the window may not be made yet
       OnVisibleChanged(this);
       return;
     case cl::CM_TEXTCHANGED:

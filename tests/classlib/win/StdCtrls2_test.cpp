@@ -15,6 +15,7 @@
 #include "StdClasses.h"
 #include "StdCtrls.h"
 #include "WinString.h"
+#include "WindowSubclass.h"
 
 namespace {
 
@@ -262,6 +263,41 @@ TEST_F(StdCtrls2Test, ComboBoxMirrorsItsItemsAndReportsSelections) {
   // Remade with another style, the window keeps the list.
   combo->SetStyle(cl::csDropDown);
   EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETCOUNT, 0, 0), 3);
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(StdCtrls2Test, ComboBoxWithAWindowAppendsAddedItemsAndRefillsOnlyForOtherChanges) {
+  auto* combo = new cl::TComboBox(form_);
+  combo->SetParent(form_);
+  const HWND wnd = combo->Handle();
+  int resets = 0, adds = 0;
+  cl::TWindowSubclass count(wnd, [&](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == CB_RESETCONTENT) ++resets;
+    if (msg == CB_ADDSTRING) ++adds;
+    return cl::TWindowSubclass::CallPrevious(w, msg, wp, lp);
+  });
+  auto listed = [&] {
+    std::vector<std::string> items;
+    for (int i = 0; i < SendMessageW(wnd, CB_GETCOUNT, 0, 0); ++i) items.push_back(ComboItem(wnd, i));
+    return items;
+  };
+  // Filled one item at a time, as a form fills its lists in OnCreate: one addition each, no refill.
+  for (int i = 0; i < 120; ++i) combo->Items()->Add("key " + std::to_string(i));
+  EXPECT_EQ(resets, 0);
+  EXPECT_EQ(adds, 120);
+  EXPECT_EQ(listed().size(), 120u);
+  // Any other change refills the list, which then holds exactly the items.
+  combo->Items()->Insert(0, "first");
+  combo->Items()->Delete(5);
+  combo->Items()->Put(1, "second");
+  std::vector<std::string> expected;
+  for (int i = 0; i < combo->Items()->Count(); ++i) expected.push_back(combo->Items()->Get(i));
+  EXPECT_EQ(listed(), expected);
+  EXPECT_EQ(resets, 3);
+  combo->Items()->Clear();
+  EXPECT_TRUE(listed().empty());
+  combo->Items()->Add("again");
+  EXPECT_EQ(listed(), std::vector<std::string>{"again"});
   EXPECT_TRUE(errors_.empty());
 }
 

@@ -190,6 +190,38 @@ TEST_F(Editor, TheEditButtonShowsTheToolWindowAndCloseHidesIt) {
   EXPECT_TRUE(Eventually([&] { return IsWindowVisible(tool) != FALSE; }));
 }
 
+TEST_F(Editor, EscapeInTheToolWindowGoesBackToTheEditorAndF1ThereOpensNothing) {
+  // Keys as the keyboard gives them, through the program's message loop; a character posted after each
+  // shows when the key has been handled (the queue keeps their order).
+  const auto press = [&](HWND target, WPARAM key) {
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+  };
+  const auto handled = [&](wchar_t mark) {
+    PostMessageW(description_, WM_CHAR, mark, 1);
+    return Eventually([&] { return WindowText(description_).find(mark) != std::wstring::npos; });
+  };
+  Type(description_, L"");
+  press(description_, VK_ESCAPE);
+  ASSERT_TRUE(handled(L'e'));
+  // Esc in the editor itself would hide it (after the save question): the tool window kept the key.
+  EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_FALSE(hktest::FindProcessWindow("#32770", p_.Pid()));
+  GUITHREADINFO gui{sizeof(gui)};
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &gui));
+  EXPECT_TRUE(gui.hwndFocus && IsChild(main_, gui.hwndFocus)) << "the focus went back to the editor";
+
+  press(description_, VK_F1);
+  ASSERT_TRUE(handled(L'f'));
+  EXPECT_FALSE(hktest::FindProcessWindow("#32770", p_.Pid())) << "F1 in the tool window opened something";
+  // In the editor F1 asks for the help page, which this folder lacks: the program says so.
+  press(list_, VK_F1);
+  HWND box = Question();
+  ASSERT_TRUE(box);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }));
+}
+
 TEST_F(Editor, NewEntryIsWrittenByApplyAndRegistered) {
   ASSERT_TRUE(CombinationFree(VK_F7));
   EXPECT_FALSE(IsWindowEnabled(Button(L"&Apply")));

@@ -248,6 +248,41 @@ TEST_F(ToolDockTest, HiddenWhileTheProgramIsInactiveWithVisibleUnchangedAndBackA
   EXPECT_TRUE(hktest::PumpUntil([&] { return OnScreen(); }));
 }
 
+TEST_F(ToolDockTest, AFormLoadsWithoutTheWindowsOfItsFloatingToolWindowUntilItIsFirstToBeSeen) {
+  // A program starts quicker when the windows of a tool window that nobody sees yet are not made.
+  auto* form = cl::NewForm<cl::TForm>(app_.get());
+  cl::ReadRootComponent(form,
+                        "object frmLazy: TForm\n"
+                        "  object twLazy: TToolWin\n"
+                        "    Left = 20\n"
+                        "    Top = 10\n"
+                        "    ClientAreaHeight = 50\n"
+                        "    ClientAreaWidth = 60\n"
+                        "    HideWhenInactive = False\n"
+                        "    object edtLazy: TEdit\n"
+                        "      Text = 'kept'\n"
+                        "    end\n"
+                        "  end\n"
+                        "end\n");
+  auto* tw = cl::ComponentAs<TToolWin>(form, "twLazy");
+  auto* edit = cl::ComponentAs<cl::TEdit>(form, "edtLazy");
+  form->HandleNeeded();  // as a program's main form, hidden in the tray
+  EXPECT_FALSE(tw->FloatingParent()->HandleAllocated());
+  EXPECT_FALSE(tw->HandleAllocated());
+  EXPECT_FALSE(edit->HandleAllocated());
+  // Hidden, the form still does not make them; shown, it does, and they show with it.
+  form->Hide();
+  EXPECT_FALSE(tw->HandleAllocated());
+  form->Show();
+  Pump();
+  ASSERT_TRUE(tw->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(tw->Handle()));
+  EXPECT_EQ(reinterpret_cast<HWND>(GetWindowLongPtrW(tw->Handle(), GWLP_HWNDPARENT)), form->Handle());
+  EXPECT_EQ(edit->Text(), "kept");
+  EXPECT_TRUE(IsWindowVisible(edit->Handle()));
+  delete form;
+}
+
 TEST_F(ToolDockTest, HiddenWithItsFormAndBackWithIt) {
   tw_->Show();
   ASSERT_TRUE(OnScreen());
