@@ -49,22 +49,6 @@ cl::TRect ScreenRectOf(cl::TWinControl& control) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-// Holds a dock's arrangement until the end of the scope, when what was put off runs once.
-class TArrangeHold {
- public:
-  explicit TArrangeHold(TToolDock* dock) : dock_(dock) {
-    if (dock_) dock_->BeginArrange();
-  }
-  ~TArrangeHold() {
-    if (dock_) dock_->EndArrange();
-  }
-  TArrangeHold(const TArrangeHold&) = delete;
-  TArrangeHold& operator=(const TArrangeHold&) = delete;
-
- private:
-  TToolDock* dock_;
-};
-
 }  // namespace
 
 bool TCustomToolWin::OnChildControl(int x, int y) const {
@@ -172,8 +156,6 @@ void TCustomToolWin::CommitDrag(TToolDock* target, const RECT& outline) {
 void TCustomToolWin::DropIntoDock(TToolDock& dock, const RECT& outline) {
   const cl::TPoint topLeft = dock.ScreenToClient(cl::TPoint{outline.left, outline.top});
   const cl::TRect r = cl::Bounds(topLeft.X, topLeft.Y, outline.right - outline.left, outline.bottom - outline.top);
-  // The dock arranges once, when the window has its new row, place and parent.
-  TArrangeHold hold(&dock);
   const TDockDrop drop = DecideDockDropIn(dock, DockOrientationOf(&dock) == kDockVertical, r, fullSize_, this);
   if (drop.OpenRow >= 0) dock.ShiftRowsFrom(drop.OpenRow);
   // The place is taken without arranging the dock the window leaves: arranged while the window still

@@ -129,6 +129,8 @@ class ToolDockDrag : public DockFormTest {
   static void DoubleClick(TCustomToolWin* bar, POINT screen) {
     const HWND wnd = bar->Handle();
     ASSERT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)), HTCLIENT);
+    // The system makes double clicks of two quick presses for this window.
+    ASSERT_NE(GetClassLongPtrW(wnd, GCL_STYLE) & CS_DBLCLKS, 0u);
     POINT client = screen;
     ScreenToClient(wnd, &client);
     SendMessageW(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(client.x, client.y));
