@@ -184,12 +184,13 @@ TEST_F(ToolDockDrag, AFloatingWindowDraggedOntoEachDockDocksThere) {
   DropAt(bar, IntoHorizontal(bar, top_, kRow / 2, 200));
   ExpectIn(bar, top_, 0);
   EXPECT_EQ(changingTo, std::vector<TToolDock*>{top_});
-  DropAt(bar, {820, 600});
+  // Out again: it floats where its floating outline was, at its content's size with the floating frame.
+  const toolkit::TNonClientSize frame = toolkit::FloatingNonClientSize(true, true);
+  const SIZE floating{kBarWidth + frame.FrameWidth(), kBarHeight + frame.FrameHeight()};
+  DropAt(bar, CursorFor(bar, {820, 600}, floating));
   ExpectFloating(bar);
   EXPECT_EQ(changingTo, (std::vector<TToolDock*>{top_, nullptr}));
-  // The floating window has the cursor where the grab point was.
-  const RECT w = WindowRect(bar->Handle());
-  EXPECT_TRUE(PtInRect(&w, POINT{820, 600}));
+  EXPECT_TRUE(modaltest::SameRect(WindowRect(bar->Handle()), {820, 600, 820 + floating.cx, 600 + floating.cy}));
 }
 
 // A bar dropped into a dock of two rows, by the middle of its outline across the dock.
