@@ -205,8 +205,10 @@ TEST_F(DockFormTest, FreedDocksAreForgottenAsDefaultAndLastDock) {
 }
 
 TEST_F(DockFormTest, ChangingTheDefaultDockKeepsTheDockItSitsInTellingOfItsEnd) {
-  // Without a last dock, the dock it sits in knows it only as one of its bars.
-  TToolWin* bar = MakeBar("twA", nullptr, 40, 20);
+  // Without a last dock, the dock it sits in knows it only as one of its bars; and owned elsewhere than
+  // the dock, it is told of the bar's end only through the link the bar made.
+  auto* bar = new TToolWin(nullptr);
+  bar->SetClientAreaSize(40, 20);
   bar->SetUseLastDock(false);
   bar->SetDefaultDock(top_);
   bar->DockAt(top_, 0, -1);
