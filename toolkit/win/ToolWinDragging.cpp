@@ -25,7 +25,8 @@ TDockTreeNode DockTree(cl::TWinControl& control, std::vector<TToolDock*>& docks)
     docks.push_back(dock);
   }
   for (int i = 0; i < control.ControlCount(); ++i) {
-    if (auto* child = dynamic_cast<cl::TWinControl*>(control.Controls(i))) node.Children.push_back(DockTree(*child, docks));
+    if (auto* child = dynamic_cast<cl::TWinControl*>(control.Controls(i)))
+      node.Children.push_back(DockTree(*child, docks));
   }
   return node;
 }

@@ -180,7 +180,6 @@ TEST_F(ToolDockDrag, AFloatingWindowDraggedOntoEachDockDocksThere) {
     EXPECT_GT(std::min(d.right - d.left, d.bottom - d.top), 0);
   }
   // Onto the top dock (now holding a bar) and back out.
-  changingTo.clear();
   DropAt(bar, IntoHorizontal(bar, top_, kRow / 2, 200));
   ExpectIn(bar, top_, 0);
   EXPECT_EQ(changingTo, std::vector<TToolDock*>{top_});
@@ -222,15 +221,14 @@ TEST_P(ToolDockDropBands, FivePixelsBesideARowBoundaryOpenANewRowThere) {
   EXPECT_EQ(WindowRect(bar->Handle()).left - ClientOrigin(top_->Handle()).x, 250);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ToolDockDropBands,
-    ::testing::Values(TBandCase{"BeforeTheFirstRow", 2, 0, 1, 2},
-                      TBandCase{"AboveTheBoundaryBetweenTheRows", kRow - 3, 1, 0, 2},
-                      TBandCase{"BelowTheBoundaryBetweenTheRows", kRow + 3, 1, 0, 2},
-                      TBandCase{"AfterTheLastRow", 2 * kRow + 2, 2, 0, 1},
-                      TBandCase{"IntoTheFirstRow", kRow / 2, 0, 0, 1},
-                      TBandCase{"IntoTheSecondRow", kRow + kRow / 2, 1, 0, 1}),
-    [](const ::testing::TestParamInfo<TBandCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ToolDockDropBands,
+                         ::testing::Values(TBandCase{"BeforeTheFirstRow", 2, 0, 1, 2},
+                                           TBandCase{"AboveTheBoundaryBetweenTheRows", kRow - 3, 1, 0, 2},
+                                           TBandCase{"BelowTheBoundaryBetweenTheRows", kRow + 3, 1, 0, 2},
+                                           TBandCase{"AfterTheLastRow", 2 * kRow + 2, 2, 0, 1},
+                                           TBandCase{"IntoTheFirstRow", kRow / 2, 0, 0, 1},
+                                           TBandCase{"IntoTheSecondRow", kRow + kRow / 2, 1, 0, 1}),
+                         [](const ::testing::TestParamInfo<TBandCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ToolDockDrag, WithinItsDockADraggedBarChangesRowsAndTheEmptyRowCloses) {
   TToolWin* a = Docked("a", top_, 0, 0);
