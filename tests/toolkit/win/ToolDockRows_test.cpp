@@ -314,4 +314,20 @@ TEST_F(DockFormTest, ABarMovedOnADockWithABackgroundHasItsFrameRedrawn) {
   EXPECT_TRUE(RedrawQueued(bar->Handle()));
 }
 
+TEST_F(DockFormTest, ADockMovedWithABackgroundHasItsBarsRedrawnAndTellsOfItsNewSize) {
+  TToolWin* bar = MakeBar("twL", left_, 30, 40, 0, 0, false);
+  const auto picture = TilePicture();
+  left_->SetBackground(picture.get());
+  Pump();
+  ASSERT_FALSE(RedrawQueued(bar->Handle()));
+  int resized = 0;
+  top_->OnResize = [&](cl::TObject*) { ++resized; };
+  // A bar in the top dock makes it thicker, and the left dock moves down.
+  TToolWin* top = MakeBar("twT", nullptr, 40, 20);
+  top->SetParent(top_);
+  EXPECT_GT(resized, 0);
+  EXPECT_EQ(left_->Top(), top_->Height());
+  EXPECT_TRUE(RedrawQueued(bar->Handle()));
+}
+
 }  // namespace
