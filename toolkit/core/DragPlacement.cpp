@@ -132,23 +132,6 @@ TDragTarget PlaceDrag(const TDragState& drag, cl::TPoint cursor, const TWorkArea
   return place;
 }
 
-TDockDrop DecideDockDrop(const TDockLayout& dock, const cl::TRect& outline, bool fullSize, const void* bar) {
-  const bool vertical = dock.Dock.Vertical;
-  const int64_t sum = vertical ? int64_t{outline.Left} + outline.Right : int64_t{outline.Top} + outline.Bottom;
-  const int middle = static_cast<int>(sum / 2);
-  TDockDrop drop;
-  bool newRow = false;
-  drop.Row = dock.DropRowAt(middle, newRow);
-  if (newRow) {
-    drop.OpenRow = drop.Row;
-  } else if (fullSize && dock.CountOthersInRow(drop.Row, bar) > 0) {
-    ++drop.Row;
-    drop.OpenRow = drop.Row;
-  }
-  drop.Pos = vertical ? outline.Top : outline.Left;
-  return drop;
-}
-
 std::vector<const TDockTreeNode*> CollectDocks(const TDockTreeNode& form, const TDockTreeNode* toolWindow,
                                                cl::TSet<TDockPosition> dockableTo) {
   std::vector<const TDockTreeNode*> docks;

@@ -3,6 +3,7 @@
 // drop into a dock asks for, and the order in which a form's docks are offered. The drag loop feeds it
 // the cursor, the docks' screen rectangles and the work areas, and draws what it returns.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -99,8 +100,27 @@ struct TDockDrop {
 };
 // The outline in the dock's client coordinates decides by its middle across the dock: near a row
 // boundary a new row opens there; a full-size window dropped into a row with other bars gets a new row
-// below it. `bar` is the dropped window (it may already be one of the dock's bars).
-TDockDrop DecideDockDrop(const TDockLayout& dock, const cl::TRect& outline, bool fullSize, const void* bar);
+// below it. `bar` is the dropped window (it may already be one of the dock's bars). `rows` is the dock's
+// layout or the dock control itself: anything with DropRowAt(offset, newRow) and CountOthersInRow(row,
+// bar) over its current rows.
+template <class TRows, class TBar>
+TDockDrop DecideDockDropIn(TRows& rows, bool vertical, const cl::TRect& outline, bool fullSize, const TBar* bar) {
+  const int64_t sum = vertical ? int64_t{outline.Left} + outline.Right : int64_t{outline.Top} + outline.Bottom;
+  TDockDrop drop;
+  bool newRow = false;
+  drop.Row = rows.DropRowAt(static_cast<int>(sum / 2), newRow);
+  if (newRow) {
+    drop.OpenRow = drop.Row;
+  } else if (fullSize && rows.CountOthersInRow(drop.Row, bar) > 0) {
+    ++drop.Row;
+    drop.OpenRow = drop.Row;
+  }
+  drop.Pos = vertical ? outline.Top : outline.Left;
+  return drop;
+}
+inline TDockDrop DecideDockDrop(const TDockLayout& dock, const cl::TRect& outline, bool fullSize, const void* bar) {
+  return DecideDockDropIn(dock, dock.Dock.Vertical, outline, fullSize, bar);
+}
 
 // A window of a form, as far as the search for docks needs it: its windowed children in child order.
 struct TDockTreeNode {

@@ -418,9 +418,15 @@ class TCustomToolWin : public cl::TCustomControl {
   void TrackClose();
   void RunSizing(int edge);
   bool OnChildControl(int x, int y) const;
-  // The modal drag from the pressed point (client coordinates), and its drop.
+  // The modal drag from the pressed point (client coordinates), and its drop into a dock (null: floating).
   void RunDragLoop(int x, int y);
-  void CommitDrag(const RECT& outline);
+  void CommitDrag(TToolDock* target, const RECT& outline);
+  void DropIntoDock(TToolDock& dock, const RECT& outline);
+  // The docks a drag may go to, in the order they are offered, and the outline size on one of them.
+  std::vector<TToolDock*> DragDocks();
+  cl::TSize DockedOutline(const TToolDock& dock);
+  // A double click: a docked window floats, a floating one docks into its last or default dock.
+  void ToggleDocking();
 
   int dockPos_ = -1;
   int dockRow_ = 0;
