@@ -333,7 +333,7 @@ TEST_F(Editor, SwitchingTheActionTakesTheDataOfItsControl) {
   Select(2);  // Sleeping: Open Program or File, calc.exe
   ASSERT_EQ(WindowText(commandLine_), L"calc.exe");
   Choose(actions, hk::haOpenFolder);
-  EXPECT_FALSE(IsWindowVisible(commandLine_));
+  EXPECT_FALSE(ShownInside(commandLine_));
   // The folder typed into the start-in edit is the data of "Open a Folder", not its start directory.
   Type(startIn, L"C:\\Tools");
   Click(L"&Apply");
@@ -344,7 +344,7 @@ TEST_F(Editor, SwitchingTheActionTakesTheDataOfItsControl) {
 
   // Back to "Open Program or File": the data is what the command-line edit last showed.
   Choose(actions, hk::haOpenProgram);
-  EXPECT_TRUE(IsWindowVisible(commandLine_));
+  EXPECT_TRUE(ShownInside(commandLine_));
   Click(L"&Apply");
   saved = hk::LoadDefinitions(Definitions());
   EXPECT_EQ(saved.entries[2].action, "Open Program or File");

@@ -148,6 +148,14 @@ inline void Type(HWND edit, const std::wstring& text) {
   Notify(edit, EN_CHANGE);
 }
 
+// Shown inside its top-level window (it and every parent below that one carry WS_VISIBLE), whether or not
+// that window is on screen now: the editor's tool window hides while the program is not active.
+inline bool ShownInside(HWND w) {
+  for (; w && (GetWindowLongW(w, GWL_STYLE) & WS_CHILD); w = GetParent(w))
+    if (!(GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE)) return false;
+  return w != nullptr;
+}
+
 // The visible browse edits inside `parent` and its owned windows: edits of the multi-line kind that keep
 // one line (the program has no other multi-line edit there).
 inline std::vector<HWND> VisibleBrowseEdits(HWND parent) {
@@ -155,7 +163,7 @@ inline std::vector<HWND> VisibleBrowseEdits(HWND parent) {
   for (HWND w : Descendants(parent)) {
     wchar_t cls[16] = {};
     GetClassNameW(w, cls, 16);
-    if (_wcsicmp(cls, L"Edit") == 0 && IsWindowVisible(w) && (GetWindowLongW(w, GWL_STYLE) & ES_MULTILINE))
+    if (_wcsicmp(cls, L"Edit") == 0 && ShownInside(w) && (GetWindowLongW(w, GWL_STYLE) & ES_MULTILINE))
       edits.push_back(w);
   }
   return edits;
