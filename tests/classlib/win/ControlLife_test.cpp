@@ -15,6 +15,7 @@
 #include "FormReader.h"
 #include "Forms.h"
 #include "FormsTestSupport.h"
+#include "StatefulChildren.h"
 #include "StdCtrls.h"
 #include "WinString.h"
 
@@ -242,37 +243,16 @@ TEST_F(ControlLifeTest, ChildrenKeepTheirStateWhenTheirParentsWindowIsMadeAgain)
   auto* panel = new cl::TPanel(form_);
   panel->SetParent(form_);
   panel->SetBounds(10, 10, 300, 200);
-  auto* edit = new cl::TEdit(form_);
-  edit->SetParent(panel);
-  edit->SetBounds(5, 6, 100, 21);
-  auto* check = new cl::TCheckBox(form_);
-  check->SetParent(panel);
-  check->SetBounds(5, 40, 100, 17);
-  auto* combo = new cl::TComboBox(form_);
-  combo->SetParent(panel);
-  combo->SetBounds(5, 70, 120, 21);
-  combo->Items()->Add("one");
-  combo->Items()->Add("two");
+  const formstest::StatefulChildren children(form_, panel, 5, 6);
+  cl::TEdit* edit = children.edit;
   auto* hidden = new cl::TEdit(form_);
   hidden->SetParent(panel);
   hidden->SetVisible(false);
   form_->Show();
-  // The user's changes, made in the windows.
-  SetWindowTextW(edit->Handle(), L"typed");
-  SendMessageW(check->Handle(), BM_CLICK, 0, 0);
-  SendMessageW(combo->Handle(), CB_SETCURSEL, 1, 0);
-  SendMessageW(panel->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo->Handle()), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo->Handle()));
+  children.ChangeAsTheUser();
   auto expectKept = [&](const char* when) {
     SCOPED_TRACE(when);
-    ASSERT_TRUE(edit->HandleAllocated());
-    wchar_t text[32]{};
-    GetWindowTextW(edit->Handle(), text, 32);
-    EXPECT_STREQ(text, L"typed");
-    EXPECT_EQ(SendMessageW(check->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_TRUE(check->Checked());
-    EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(combo->ItemIndex(), 1);
+    children.ExpectKept();
     RECT r;
     GetWindowRect(edit->Handle(), &r);
     MapWindowPoints(HWND_DESKTOP, panel->Handle(), reinterpret_cast<POINT*>(&r), 2);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DockTestForm.h"
+#include "StatefulChildren.h"
 
 namespace {
 
@@ -103,42 +104,17 @@ TEST_F(DockFormTest, AFloatingBarStaysInTheListOfItsLastDockWhileUseLastDockIsOn
 
 TEST_F(DockFormTest, ABarKeepsItsChildrensStateFromDockToDockToFloatingAndBack) {
   TToolWin* bar = MakeBar("twA", top_, 160, 90, 0, -1, false);
-  auto* edit = new cl::TEdit(form_);
-  edit->SetParent(bar);
-  edit->SetBounds(4, 4, 150, 21);
-  auto* check = new cl::TCheckBox(form_);
-  check->SetParent(bar);
-  check->SetBounds(4, 30, 150, 17);
-  check->SetCaption("Check");
-  auto* combo = new cl::TComboBox(form_);
-  combo->SetParent(bar);
-  combo->SetStyle(cl::csDropDownList);
-  combo->SetBounds(4, 52, 150, 21);
-  combo->Items()->Add("one");
-  combo->Items()->Add("two");
-  combo->Items()->Add("three");
+  const formstest::StatefulChildren children(form_, bar, 4, 4);
   Pump();
-  // Changed in their windows, as the user would.
-  SendMessageW(edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed in"));
-  SendMessageW(check->Handle(), BM_CLICK, 0, 0);
-  SendMessageW(combo->Handle(), CB_SETCURSEL, 2, 0);
-  SendMessageW(bar->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo->Handle()), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo->Handle()));
-  ASSERT_TRUE(check->Checked());
+  children.ChangeAsTheUser();
+  ASSERT_TRUE(children.check->Checked());
 
   int recreated = 0;
   bar->OnRecreated = [&](cl::TObject*) { ++recreated; };
   const auto expectKept = [&](const char* where) {
     SCOPED_TRACE(where);
     Pump();
-    EXPECT_EQ(edit->Text(), "typed in");
-    EXPECT_TRUE(check->Checked());
-    EXPECT_EQ(SendMessageW(check->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(combo->ItemIndex(), 2);
-    EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETCURSEL, 0, 0), 2);
-    wchar_t text[32] = {};
-    GetWindowTextW(edit->Handle(), text, 32);
-    EXPECT_STREQ(text, L"typed in");
+    children.ExpectKept();
   };
   HWND first = bar->Handle();
   bar->DockAt(left_, 0, -1);
