@@ -254,6 +254,9 @@ void TCustomToolWin::Loaded() {
 void TCustomToolWin::Notification(cl::TComponent* component, cl::TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != cl::opRemove) return;
+  if (dragDocks_) {
+    std::erase_if(*dragDocks_, [component](TToolDock* d) { return static_cast<cl::TComponent*>(d) == component; });
+  }
   // Each dock reference is forgotten on its own: one dock may be both.
   bool dock = false;
   if (component == defaultDock_) {

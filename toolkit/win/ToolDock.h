@@ -428,6 +428,7 @@ class TCustomToolWin : public cl::TCustomControl {
   // A double click: a docked window floats, a floating one docks into its last or default dock.
   void ToggleDocking();
 
+  std::vector<TToolDock*>* dragDocks_ = nullptr;  // the docks offered to a running drag
   int dockPos_ = -1;
   int dockRow_ = 0;
   bool isDocked_ = false;

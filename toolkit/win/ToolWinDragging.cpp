@@ -131,19 +131,32 @@ void TCustomToolWin::RunDragLoop(int x, int y) {
   drag.Frame = DragFloatingFrame(resizable_, showCaption_);
   const POINT base = GetBaseSize();
   drag.FloatingOutline = FloatingOutlineSize(cl::TSize{base.x, base.y}, drag.Frame);
-  const std::vector<TToolDock*> docks = DragDocks();
+  std::vector<TToolDock*> docks = DragDocks();
   for (TToolDock* dock : docks) {
     drag.Docks.push_back({dock, ScreenRectOf(*dock), DockOrientationOf(dock) == kDockVertical, DockedOutline(*dock)});
+    dock->FreeNotification(this);
   }
-  // The form has its say through the dock's OnRequestDock.
+  // The form has its say through the dock's OnRequestDock. A dock freed meanwhile (by such a handler, say)
+  // has left `docks` (Notification): it is neither asked nor dropped into.
   const auto requestDock = [&](const TDragDock& candidate) {
     TToolDock* dock = DockOf(docks, candidate.Dock);
-    bool accept = true;
+    bool accept = dock != nullptr;
     if (dock && dock->OnRequestDock) dock->OnRequestDock(dock, this, accept);
     return accept;
   };
-  const std::optional<TDragDrop> drop = toolkit::RunDragLoop(wnd, drag, requestDock);
-  if (drop) CommitDrag(DockOf(docks, drop->Dock), drop->Outline);
+  dragDocks_ = &docks;
+  std::optional<TDragDrop> drop;
+  try {
+    drop = toolkit::RunDragLoop(wnd, drag, requestDock);
+  } catch (...) {
+    dragDocks_ = nullptr;
+    throw;
+  }
+  dragDocks_ = nullptr;
+  if (!drop) return;
+  TToolDock* target = DockOf(docks, drop->Dock);
+  if (drop->Dock && !target) return;  // its dock is gone: the window stays where it was
+  CommitDrag(target, drop->Outline);
 }
 
 void TCustomToolWin::CommitDrag(TToolDock* target, const RECT& outline) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DockTestForm.h"
@@ -355,6 +356,23 @@ TEST_F(ToolDockDrag, TheFormMayRefuseADockThroughItsOnRequestDock) {
   accept = true;
   DropAt(bar, IntoHorizontal(bar, top_, 2, 200));
   ExpectIn(bar, top_, 0);
+}
+
+// The form may free a dock while the drag runs: the freed dock is neither asked nor dropped into.
+TEST_F(ToolDockDrag, ADockFreedDuringTheDragIsNeitherAskedNorDroppedInto) {
+  TToolWin* bar = Floating("bar");
+  const POINT corner{WindowRect(left_->Handle()).left, WindowRect(top_->Handle()).top};
+  bool leftAsked = false;
+  left_->OnRequestDock = [&](cl::TObject*, TCustomToolWin*, bool&) { leftAsked = true; };
+  top_->OnRequestDock = [&](cl::TObject*, TCustomToolWin*, bool& ok) {
+    delete std::exchange(left_, nullptr);
+    ok = false;
+  };
+  DropAt(bar, corner);
+  EXPECT_FALSE(leftAsked);
+  ExpectFloating(bar);
+  const RECT w = WindowRect(bar->Handle());
+  EXPECT_TRUE(PtInRect(&w, corner));
 }
 
 // At the form's top-left corner the empty top and left docks both catch the cursor.
