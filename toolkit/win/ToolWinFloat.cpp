@@ -287,7 +287,9 @@ void TCustomToolWin::Dispatch(cl::TMessage& m) {
       if (isDocked_ && dockedTo_ && !ComponentState().Contains(cl::csDesigning))
         dockedTo_->UpdateShownBars(this, false);
       inherited::Dispatch(m);
-      if (Carrier()) UpdateVisibility();  // the window may not be made yet
+      // A floating window not made yet is made here when it is to be seen; a made one was shown or hidden
+      // by the inherited handling.
+      if (Carrier() && !HandleAllocated()) UpdateVisibility();
       OnVisibleChanged(this);
       return;
     case cl::CM_TEXTCHANGED:
