@@ -49,9 +49,16 @@ cl::TCustomForm* GetMDIParentOf(cl::TCustomForm* form) {
 
 void FlushPaintMessages() {
   // Each paint is taken off the queue as it is found: waiting for one (GetMessage) could block when
-  // the window validated itself meanwhile, and a quit request, never taken, stays for the loop.
+  // the window validated itself meanwhile. A quit request comes whatever the filter; it belongs to the
+  // loop outside and goes back into the queue.
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&msg);
+  while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    DispatchMessageW(&msg);
+  }
 }
 
 namespace {

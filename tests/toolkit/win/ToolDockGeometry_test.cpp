@@ -58,6 +58,23 @@ TEST_F(ToolDockGeometry, PendingPaintsAreDispatchedWithoutWaiting) {
   EXPECT_EQ(paints, 1);
 }
 
+// Every drag and sizing loop starts with the flush: a program ended from a mouse-down handler must still end.
+TEST_F(ToolDockGeometry, AQuitRequestStaysQueuedWithItsExitCodeWithOrWithoutAPaintPending) {
+  HWND wnd = NewWindow(0);
+  UpdateWindow(wnd);
+  for (const bool paintPending : {false, true}) {
+    SCOPED_TRACE(paintPending ? "a paint pending" : "no paint pending");
+    if (paintPending) InvalidateRect(wnd, nullptr, FALSE);
+    PostQuitMessage(paintPending ? 12 : 11);
+    toolkit::FlushPaintMessages();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, paintPending ? 12u : 11u);
+    toolkit::FlushPaintMessages();  // the paint still pending goes now
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+  }
+}
+
 TEST_F(ToolDockGeometry, TheWindowToActivateIsAVisibleEnabledOneNormalBeforeTopmost) {
   HWND excluded = NewWindow(0);
   NewWindow(0, WS_POPUP);  // hidden
