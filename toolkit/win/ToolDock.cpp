@@ -209,6 +209,8 @@ void TCustomToolWin::ChangeParent(cl::TWinControl* parent, TToolDock* oldDock, T
     delete carrier;
   }
   if (newDock) {
+    // Floated again, it goes to its floating position, a screen position.
+    placePending_ = false;
     if (useLastDock_) {
       SetLastDock(newDock);
       newDock->UpdateShownBars(this, false);
@@ -324,6 +326,7 @@ void TCustomToolWin::DockAt(TToolDock* dock, int row, int pos) {
 }
 
 void TCustomToolWin::FloatAt(POINT screenPoint) {
+  placePending_ = false;
   floatPos_ = screenPoint;
   if (Carrier()) {
     SetBounds(screenPoint.x, screenPoint.y, Width(), Height());
@@ -348,8 +351,13 @@ void TCustomToolWin::SetBounds(int left, int top, int width, int height) {
     dockedTo_->ArrangeBars(false);
     return;
   }
+  const bool moved = left != Left() || top != Top();
   inherited::SetBounds(left, top, width, height);
-  if (!ComponentState().Contains(cl::csLoading) && !isDocked_ && boundsLock_ == 0) floatPos_ = POINT{Left(), Top()};
+  if (!ComponentState().Contains(cl::csLoading) && !isDocked_ && boundsLock_ == 0) {
+    floatPos_ = POINT{Left(), Top()};
+    // The program's own placement is in screen coordinates and wins over the designed one.
+    if (moved) placePending_ = false;
+  }
 }
 
 void TCustomToolWin::SetDockPos(int value) {
@@ -368,6 +376,7 @@ void TCustomToolWin::MovedNotify() {
 
 void TCustomToolWin::MoveOnScreen(bool onlyIfFullyOffscreen) {
   if (isDocked_) return;
+  placePending_ = false;
   RECT r{Left(), Top(), Left() + Width(), Top() + Height()};
   const RECT work = GetRectWorkArea(r);
   RECT common;
