@@ -113,8 +113,10 @@ void ToolWindowHookCallback(THookEvent event, HWND wnd, WPARAM wParam, LPARAM lP
         if (tw->floatingMode_ != fmOnTopOfParentForm || !pos ||
             !(pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
           break;
+        // The form's window, or a window it lies inside (an MDI child's frame), was shown, hidden or
+        // minimised; the form's own controls are no matter.
         cl::TCustomForm* form = FindParentForm(tw);
-        if (form && form->HandleAllocated() && IsInside(form->Handle(), wnd)) tw->UpdateVisibility();
+        if (form && form->HandleAllocated() && IsInside(wnd, form->Handle())) tw->UpdateVisibility();
         break;
       }
       case hePreDestroyWindow:
