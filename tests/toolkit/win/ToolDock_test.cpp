@@ -13,6 +13,7 @@
 #include "ForeignActivation.h"
 #include "FormsTestSupport.h"
 #include "MessageLoop.h"
+#include "PaintSurface.h"
 #include "ModalScript.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
@@ -167,6 +168,42 @@ TEST_F(ToolDockTest, ShownItIsAPopupOwnedByTheFormWithoutTaskbarButtonAtTheForms
   EXPECT_FALSE(IsWindowVisible(tw_->FloatingParent()->Handle()));
 }
 
+// The designed place waits for the first show (the form's window may not be made before); whatever the
+// program places the window at before then is a screen position and stays.
+TEST_F(ToolDockTest, ThePlaceTheProgramGivesBeforeTheFirstShowIsWhereItOpens) {
+  const std::vector<std::pair<const char*, std::function<void(TToolWin&)>>> placements{
+      {"FloatAt", [](TToolWin& tw) { tw.FloatAt(POINT{500, 400}); }},
+      {"SetBounds", [](TToolWin& tw) { tw.SetBounds(500, 400, tw.Width(), tw.Height()); }},
+      {"MoveOnScreen", [](TToolWin& tw) { tw.MoveOnScreen(false); }},
+      {"docked and floated again",
+       [](TToolWin& tw) {
+         auto* dock = new toolkit::dock::TToolDock(tw.Owner());
+         dock->SetParent(toolkit::dock::FindParentForm(&tw));
+         tw.SetDockedTo(dock);
+         tw.SetFloatPos(POINT{500, 400});
+         tw.SetDockedTo(nullptr);
+       }},
+  };
+  std::string text = kForm;
+  text.replace(text.find("frmHost"), 7, "frmPlaced");
+  for (const auto& [name, place] : placements) {
+    SCOPED_TRACE(name);
+    auto* form = cl::NewForm<cl::TForm>(app_.get());
+    cl::ReadRootComponent(form, text);
+    form->Show();
+    auto* tw = cl::ComponentAs<TToolWin>(form, "twEditor");
+    tw->SetHideWhenInactive(false);
+    place(*tw);
+    tw->Show();
+    ASSERT_TRUE(tw->HandleAllocated() && IsWindowVisible(tw->Handle()));
+    const RECT r = WindowRect(tw->Handle());
+    const POINT expected = std::string(name) == "MoveOnScreen" ? POINT{44, 10} : POINT{500, 400};
+    EXPECT_EQ(r.left, expected.x);
+    EXPECT_EQ(r.top, expected.y);
+    delete form;
+  }
+}
+
 TEST_F(ToolDockTest, ADescriptionWrittenAtRunTimeHoldsScreenPositions) {
   auto* form = cl::NewForm<cl::TForm>(app_.get());
   cl::ReadRootComponent(form,
@@ -296,6 +333,34 @@ TEST_F(ToolDockTest, HiddenWithItsFormAndBackWithIt) {
   EXPECT_FALSE(IsWindowVisible(tw_->FloatingParent()->Handle()));
 }
 
+// A form inside another window: the tool window follows what happens to the window around the form.
+TEST_F(ToolDockTest, OnAnMDIChildItHidesAndComesBackWithTheFrame) {
+  auto* frame = cl::NewForm<cl::TForm>(app_.get());
+  frame->SetFormStyle(cl::fsMDIForm);
+  frame->SetBounds(50, 50, 600, 450);
+  frame->Show();
+  auto* child = cl::NewForm<cl::TForm>(app_.get());
+  child->SetFormStyle(cl::fsMDIChild);
+  child->Show();
+  auto* tw = new TToolWin(child);
+  tw->SetHideWhenInactive(false);
+  tw->SetParent(child);
+  tw->SetClientAreaSize(80, 40);
+  tw->Show();
+  const auto shown = [&] { return tw->HandleAllocated() && IsWindowVisible(tw->Handle()); };
+  ASSERT_TRUE(shown());
+  frame->Hide();
+  EXPECT_FALSE(shown());
+  frame->Show();
+  EXPECT_TRUE(shown());
+  ShowWindow(frame->Handle(), SW_MINIMIZE);
+  EXPECT_FALSE(shown());
+  ShowWindow(frame->Handle(), SW_RESTORE);
+  EXPECT_TRUE(shown());
+  delete child;
+  delete frame;
+}
+
 TEST_F(ToolDockTest, TheEndOfTheFormsWindowDoesNotTakeTheToolWindowsWindow) {
   tw_->Show();
   ASSERT_TRUE(OnScreen());
@@ -383,6 +448,12 @@ TEST_F(ToolDockTest, ClosingTheToolWindowsWindowClosesItsFormInstead) {
 TEST_F(ToolDockTest, AClickDoesNotActivateTheToolWindowButItsForm) {
   tw_->Show();
   ASSERT_TRUE(OnScreen());
+  // Another window of the program is active when the click comes.
+  auto* other = cl::NewForm<cl::TForm>(app_.get());
+  other->SetBounds(700, 500, 200, 150);
+  other->Show();
+  SetActiveWindow(other->Handle());
+  ASSERT_EQ(GetActiveWindow(), other->Handle());
   EXPECT_EQ(SendMessageW(tw_->Handle(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(tw_->Handle()),
                          MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
             MA_NOACTIVATE);
@@ -532,21 +603,22 @@ TEST_F(ToolDockTest, FloatingItDrawsAndAnswersItsOwnFrame) {
   EXPECT_EQ(SendMessageW(wnd, toolkit::dock::kSkinnedQuery, 0, 0), 1);
   EXPECT_EQ(SendMessageW(tw_->FloatingParent()->Handle(), toolkit::dock::kSkinnedQuery, 0, 0), 1);
 
-  // Printed, the caption band is the caption's colour and the close button sits at its right end.
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
-  const COLORREF caption = GetPixel(dc, frame.cx + 1, frame.cy + 1);
-  const COLORREF lineBelow = GetPixel(dc, frame.cx + 40, close.bottom);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  EXPECT_TRUE(caption == GetSysColor(COLOR_ACTIVECAPTION) || caption == GetSysColor(COLOR_INACTIVECAPTION))
-      << std::hex << caption;
-  EXPECT_EQ(lineBelow, GetSysColor(COLOR_BTNFACE));
+  // Printed, the caption band is the caption's colour, active while the program is, and the line below
+  // it the face colour.
+  const auto printed = [&](int x, int y) {
+    const hktest::PaintSurface surface(width, height);
+    SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(surface.DC()), PRF_NONCLIENT);
+    return surface.Pixel(x, y);
+  };
+  SetForegroundWindow(form_->Handle());
+  ASSERT_TRUE(hktest::PumpUntil([&] { return GetActiveWindow() == form_->Handle(); }));
+  tw_->UpdateVisibility();
+  EXPECT_EQ(printed(frame.cx + 1, frame.cy + 1), GetSysColor(COLOR_ACTIVECAPTION));
+  EXPECT_EQ(printed(frame.cx + 40, close.bottom), GetSysColor(COLOR_BTNFACE));
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+  EXPECT_EQ(printed(frame.cx + 1, frame.cy + 1), GetSysColor(COLOR_INACTIVECAPTION));
+  SendMessageW(form_->Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  EXPECT_EQ(printed(frame.cx + 1, frame.cy + 1), GetSysColor(COLOR_ACTIVECAPTION));
 }
 
 // The close button asks OnCloseQuery and then hides the window and says so; a refusal keeps it.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DeviceContext.h"
+#include "MessageLoop.h"
 #include "ModalScript.h"
 #include "ToolWinDrag.h"
 
@@ -89,6 +90,14 @@ class ToolWinDrag : public ::testing::Test {
     RECT work = kWorkArea;
     SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
     SetCursor(SystemCursor(IDC_SIZEALL));
+    // The tests compare screen pixels with what was there before: the windows must be on the screen
+    // first, which under X may come a while after they were made (and after a neighbour's windows went).
+    const auto white = [](const std::vector<COLORREF>& px) {
+      return std::all_of(px.begin(), px.end(), [](COLORREF c) { return c == RGB(255, 255, 255); });
+    };
+    ASSERT_TRUE(hktest::PumpUntil([&] {
+      return white(Row(kTool.top, kTool.left, kTool.right)) && white(Row(kForm.top + 7, kForm.left, kForm.right));
+    }));
   }
   void TearDown() override { SystemParametersInfoW(SPI_SETWORKAREA, 0, &savedWorkArea_, 0); }
 
