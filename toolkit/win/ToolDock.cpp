@@ -253,6 +253,10 @@ void TCustomToolWin::Loaded() {
   FitToContent();
 }
 
+void TCustomToolWin::Resize() {
+  if (!ComponentState().Contains(cl::csLoading)) inherited::Resize();
+}
+
 void TCustomToolWin::Notification(cl::TComponent* component, cl::TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != cl::opRemove) return;
@@ -544,6 +548,7 @@ CL_BEGIN_CLASS(TToolWin)
          TDockableTo{dpTop, dpBottom, dpLeft, dpRight})
     .Enum("DockMode", &TToolWin::DockMode, &TToolWin::SetDockMode,
           {"dmCanFloat", "dmCannotFloat", "dmCannotFloatOrChangeDocks"}, dmCanFloat)
+    .Object("DockedTo", &TToolWin::DockedTo, &TToolWin::SetDockedTo)
     .Int("DockPos", &TToolWin::DockPos, &TToolWin::SetDockPos, -1)
     .Int("DockRow", &TToolWin::DockRow, &TToolWin::SetDockRow, 0)
     .Enum("DragHandleStyle", &TToolWin::DragHandleStyle, &TToolWin::SetDragHandleStyle,

@@ -5,9 +5,6 @@
 // made for the form it floats over: its controls belong to the carrier's focus and key handling, while its
 // window is owned by the form's window, so it stays in front of the form, hides with it and while the
 // program is not active, and survives the destruction of the form's window.
-//
-// This header and the stand-in ToolWin.h both define a TToolWin: the one here lives in toolkit::dock, and
-// no source file includes both.
 #pragma once
 #include <windows.h>
 
@@ -157,6 +154,7 @@ class TToolDock : public cl::TCustomControl {
   void CreateParams(cl::TCreateParams& params) override;
   void AlignControls() override;
   void Loaded() override;
+  void Resize() override;
   void Notification(cl::TComponent* component, cl::TOperation operation) override;
   void Paint() override;
 
@@ -376,6 +374,8 @@ class TCustomToolWin : public cl::TCustomControl {
   void MouseDown(cl::TMouseButton button, cl::TShiftState shift, int x, int y) override;
   void AlignControls() override;
   void Loaded() override;
+  // OnResize, but not while the window loads.
+  void Resize() override;
   void Notification(cl::TComponent* component, cl::TOperation operation) override;
   // Docked on a dock whose background shows on its bars, the client area shows it too.
   void Paint() override;

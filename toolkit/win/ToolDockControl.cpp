@@ -320,6 +320,14 @@ void TToolDock::AlignControls() {
   ArrangeBars(false);
 }
 
+void TToolDock::Resize() {
+  // The form hears of the new size with the bars already arranged for it; not while the dock loads (it
+  // arranges once loaded).
+  if (ComponentState().Contains(cl::csLoading)) return;
+  ArrangeBars(false);
+  inherited::Resize();
+}
+
 void TToolDock::Loaded() {
   inherited::Loaded();
   ArrangeBars(false);
@@ -335,10 +343,6 @@ void TToolDock::CreateParams(cl::TCreateParams& params) {
 
 void TToolDock::Dispatch(cl::TMessage& m) {
   switch (m.Msg) {
-    case WM_SIZE:
-      inherited::Dispatch(m);
-      ArrangeBars(false);
-      return;
     case WM_MOVE:
       inherited::Dispatch(m);
       // The tiles line up with the parent's client origin, which moved against the dock.

@@ -298,6 +298,10 @@ void TCustomToolWin::Dispatch(cl::TMessage& m) {
       inherited::Dispatch(m);
       InvalidateFrame(kCaptionPart);
       return;
+    case cl::CM_COLORCHANGED:
+      // The docked frame's ring is the window's colour; the inherited handling repaints only the client.
+      if (isDocked_) InvalidateFrame(kFramePart);
+      break;
   }
   inherited::Dispatch(m);
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -195,11 +196,41 @@ TEST_F(DockFormTest, ChangingTheDefaultDockKeepsTheDockItSitsInTellingOfItsEnd) 
   EXPECT_EQ(top_->Height(), 0);
 }
 
+// Windows that exist while their form reads a description (read into a shown form, say) are sized while
+// loading: nobody hears of that until the description is in, and then the dock's bars are in place.
+TEST_F(DockFormTest, OnResizeIsQuietWhileLoadingAndTheDockArrangesBeforeIt) {
+  TToolWin* full = MakeBar("twFull", top_, 40, 20);
+  full->SetFullSize(true);
+  TToolWin* bar = MakeBar("twLeft", left_, 40, 20);
+  std::vector<std::string> heard;
+  const auto loading = [](const cl::TComponent* c) { return c->ComponentState().Contains(cl::csLoading); };
+  top_->OnResize = [&](cl::TObject*) {
+    heard.push_back(std::string(loading(top_) ? "loading " : "") +
+                    (full->Width() == top_->Width() ? "dock, bar across" : "dock, bar short"));
+  };
+  bar->OnResize = [&](cl::TObject*) { heard.push_back(loading(bar) ? "loading bar" : "bar"); };
+  form_->BeginLoading();
+  form_->SetWidth(form_->Width() + 40);
+  bar->SetClientAreaSize(50, 30);
+  Pump();
+  EXPECT_EQ(heard, std::vector<std::string>{});
+  form_->EndLoading();
+  Pump();
+  EXPECT_EQ(bar->ClientAreaWidth(), 50);
+  form_->SetWidth(form_->Width() + 40);
+  Pump();
+  EXPECT_NE(std::find(heard.begin(), heard.end(), "dock, bar across"), heard.end()) << testing::PrintToString(heard);
+  EXPECT_EQ(std::find(heard.begin(), heard.end(), "dock, bar short"), heard.end()) << testing::PrintToString(heard);
+  bar->SetClientAreaSize(60, 30);
+  EXPECT_NE(std::find(heard.begin(), heard.end(), "bar"), heard.end()) << testing::PrintToString(heard);
+}
+
 }  // namespace
 
 namespace {
 
 class DockDescriptionTest : public formstest::AppTest {};
+
 
 TEST_F(DockDescriptionTest, ADescriptionDocksItsBarsAndNamesTheDocksOfAFloatingOne) {
   cl::RegisterStandardClasses();
@@ -241,6 +272,37 @@ TEST_F(DockDescriptionTest, ADescriptionDocksItsBarsAndNamesTheDocksOfAFloatingO
   EXPECT_TRUE(left->HasBar(floating));
   EXPECT_FALSE(left->HasShownBar(floating));
   EXPECT_EQ(left->Width(), 0);
+}
+
+TEST_F(DockDescriptionTest, ABarNamingItsDockLoadsDockedThere) {
+  cl::RegisterStandardClasses();
+  cl::RegisterClasses({TToolWin::StaticClass(), TToolDock::StaticClass()});
+  auto* form = cl::NewForm<cl::TForm>(app_.get());
+  cl::ReadRootComponent(form,
+                        "object frmDocks: TForm\n"
+                        "  Width = 500\n"
+                        "  Height = 300\n"
+                        "  object twBar: TToolWin\n"
+                        "    ClientAreaHeight = 20\n"
+                        "    ClientAreaWidth = 60\n"
+                        "    DockedTo = dkLeft\n"
+                        "    HideWhenInactive = False\n"
+                        "  end\n"
+                        "  object dkLeft: TToolDock\n"
+                        "    Position = dpLeft\n"
+                        "  end\n"
+                        "end\n");
+  auto* left = cl::ComponentAs<TToolDock>(form, "dkLeft");
+  auto* bar = cl::ComponentAs<TToolWin>(form, "twBar");
+  form->Show();
+  Pump();
+  EXPECT_EQ(bar->DockedTo(), left);
+  EXPECT_EQ(bar->Parent(), left);
+  EXPECT_TRUE(left->HasShownBar(bar));
+  EXPECT_EQ(left->Width(), 60 + 4);
+  EXPECT_EQ(bar->ClientAreaWidth(), 60);
+  ASSERT_TRUE(bar->HandleAllocated());
+  EXPECT_NE(GetWindowLongPtrW(bar->Handle(), GWL_STYLE) & WS_CHILD, 0);
 }
 
 }  // namespace

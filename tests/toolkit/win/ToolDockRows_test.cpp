@@ -314,6 +314,20 @@ TEST_F(DockFormTest, ABarMovedOnADockWithABackgroundHasItsFrameRedrawn) {
   EXPECT_TRUE(RedrawQueued(bar->Handle()));
 }
 
+TEST_F(DockFormTest, ADockedBarsFrameTakesItsNewColourAtOnce) {
+  TToolWin* bar = MakeBar("twA", top_, 40, 20, 0, 0, false);
+  Pump();
+  // The ring inside the edge, on the side away from the handle, as the window shows it.
+  const auto ring = [&] {
+    const cl::TWindowDC dc(bar->Handle(), cl::TWindowDC::dcWholeWindow);
+    return GetPixel(dc.Get(), bar->Width() - 2, bar->Height() / 2);
+  };
+  ASSERT_EQ(ring(), GetSysColor(COLOR_BTNFACE));
+  bar->SetColor(static_cast<cl::TColor>(RGB(10, 200, 30)));
+  Pump();
+  EXPECT_EQ(ring(), RGB(10, 200, 30));
+}
+
 TEST_F(DockFormTest, ADockMovedWithABackgroundHasItsBarsRedrawnAndTellsOfItsNewSize) {
   TToolWin* bar = MakeBar("twL", left_, 30, 40, 0, 0, false);
   const auto picture = TilePicture();
