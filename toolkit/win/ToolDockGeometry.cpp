@@ -11,30 +11,58 @@ RECT GetPrimaryWorkArea() {
   return r;
 }
 
-namespace {
-
-RECT MonitorWorkArea(HMONITOR monitor) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (monitor && GetMonitorInfoW(monitor, &info)) return info.rcWork;
-  return GetPrimaryWorkArea();
-}
-
-}  // namespace
-
 bool MultipleMonitorsPresent() {
   const int count = GetSystemMetrics(SM_CMONITORS);
   return count != 0 && count != 1;
 }
 
+bool LoadMonitorFunctions(HMODULE user32, TMonitorFunctions& funcs) {
+  funcs = {};
+  if (!user32) return false;
+  funcs.fromRect = reinterpret_cast<TMonitorFunctions::FromRect>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "MonitorFromRect")));
+  funcs.fromPoint = reinterpret_cast<TMonitorFunctions::FromPoint>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "MonitorFromPoint")));
+  funcs.info = reinterpret_cast<TMonitorFunctions::Info>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetMonitorInfoA")));
+  return funcs.fromRect && funcs.fromPoint && funcs.info;
+}
+
+namespace {
+
+RECT MonitorWorkArea(const TMonitorFunctions& funcs, HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitor && funcs.info(monitor, &info)) return info.rcWork;
+  return GetPrimaryWorkArea();
+}
+
+// Looked up anew on each call: nothing is kept of a system's functions.
+const TMonitorFunctions* SystemMonitorFunctions(TMonitorFunctions& funcs) {
+  if (!MultipleMonitorsPresent() || !LoadMonitorFunctions(GetModuleHandleW(L"user32.dll"), funcs)) return nullptr;
+  return &funcs;
+}
+
+}  // namespace
+
+RECT RectWorkAreaWith(const TMonitorFunctions* funcs, const RECT& rect) {
+  if (!funcs) return GetPrimaryWorkArea();
+  return MonitorWorkArea(*funcs, funcs->fromRect(&rect, MONITOR_DEFAULTTONEAREST));
+}
+
+RECT PointWorkAreaWith(const TMonitorFunctions* funcs, POINT point) {
+  if (!funcs) return GetPrimaryWorkArea();
+  return MonitorWorkArea(*funcs, funcs->fromPoint(point, MONITOR_DEFAULTTONEAREST));
+}
+
 RECT GetRectWorkArea(const RECT& rect) {
-  if (!MultipleMonitorsPresent()) return GetPrimaryWorkArea();
-  return MonitorWorkArea(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST));
+  TMonitorFunctions funcs;
+  return RectWorkAreaWith(SystemMonitorFunctions(funcs), rect);
 }
 
 RECT GetPointWorkArea(POINT point) {
-  if (!MultipleMonitorsPresent()) return GetPrimaryWorkArea();
-  return MonitorWorkArea(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
+  TMonitorFunctions funcs;
+  return PointWorkAreaWith(SystemMonitorFunctions(funcs), point);
 }
 
 cl::TCustomForm* GetMDIParentOf(cl::TCustomForm* form) {

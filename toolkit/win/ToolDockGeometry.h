@@ -15,7 +15,22 @@ int GetSmallCaptionHeight();
 RECT GetPrimaryWorkArea();
 // The system has more than one monitor.
 bool MultipleMonitorsPresent();
-// The work area of the monitor nearest to the rectangle or point.
+// The system's monitor functions. A system without them has one monitor: its work area is the primary one.
+struct TMonitorFunctions {
+  using FromRect = HMONITOR(WINAPI*)(LPCRECT, DWORD);
+  using FromPoint = HMONITOR(WINAPI*)(POINT, DWORD);
+  using Info = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+  FromRect fromRect = nullptr;
+  FromPoint fromPoint = nullptr;
+  Info info = nullptr;
+};
+// Looks the three functions up by name in the module (the loaded user32); true when all are there.
+bool LoadMonitorFunctions(HMODULE user32, TMonitorFunctions& funcs);
+// The work area of the monitor nearest to the rectangle or point, asked through funcs; the primary work
+// area without funcs or when the monitor cannot say.
+RECT RectWorkAreaWith(const TMonitorFunctions* funcs, const RECT& rect);
+RECT PointWorkAreaWith(const TMonitorFunctions* funcs, POINT point);
+// The same through the system's functions, looked up on each call and only with more than one monitor.
 RECT GetRectWorkArea(const RECT& rect);
 RECT GetPointWorkArea(POINT point);
 // The MDI frame among whose children the form is; the form itself otherwise.

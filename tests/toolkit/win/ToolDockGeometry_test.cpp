@@ -104,6 +104,44 @@ TEST_F(ToolDockGeometry, AnMDIChildsParentIsItsFrameAndOtherFormsAreTheirOwn) {
   delete frame;
 }
 
+// A second monitor right of the first, as fake monitor functions report it.
+constexpr RECT kSecondWork{1280, 0, 2300, 740};
+DWORD askedFlags = 0;
+bool infoFails = false;
+HMONITOR WINAPI FakeFromRect(LPCRECT r, DWORD flags) {
+  askedFlags = flags;
+  return r->left >= 1280 ? reinterpret_cast<HMONITOR>(2) : nullptr;
+}
+HMONITOR WINAPI FakeFromPoint(POINT p, DWORD flags) {
+  askedFlags = flags;
+  return p.x >= 1280 ? reinterpret_cast<HMONITOR>(2) : nullptr;
+}
+BOOL WINAPI FakeInfo(HMONITOR, LPMONITORINFO info) {
+  if (infoFails || info->cbSize != 40) return FALSE;
+  info->rcWork = kSecondWork;
+  return TRUE;
+}
+
+TEST_F(ToolDockGeometry, MonitorFunctionsAreFoundByNameAndWithoutThemOrAnAnswerThePrimaryWorkAreaServes) {
+  const RECT primary = toolkit::GetPrimaryWorkArea();
+  toolkit::TMonitorFunctions funcs;
+  EXPECT_TRUE(toolkit::LoadMonitorFunctions(GetModuleHandleW(L"user32.dll"), funcs));
+  EXPECT_FALSE(toolkit::LoadMonitorFunctions(GetModuleHandleW(L"kernel32.dll"), funcs));
+  EXPECT_EQ(funcs.fromRect, nullptr);
+  EXPECT_FALSE(toolkit::LoadMonitorFunctions(nullptr, funcs));
+  const auto same = [](const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; };
+  EXPECT_TRUE(same(toolkit::RectWorkAreaWith(nullptr, RECT{1500, 10, 1600, 90}), primary));
+
+  const toolkit::TMonitorFunctions fake{FakeFromRect, FakeFromPoint, FakeInfo};
+  EXPECT_TRUE(same(toolkit::RectWorkAreaWith(&fake, RECT{1500, 10, 1600, 90}), kSecondWork));
+  EXPECT_EQ(askedFlags, static_cast<DWORD>(MONITOR_DEFAULTTONEAREST));
+  EXPECT_TRUE(same(toolkit::PointWorkAreaWith(&fake, POINT{1300, 700}), kSecondWork));
+  EXPECT_TRUE(same(toolkit::PointWorkAreaWith(&fake, POINT{100, 700}), primary));  // no monitor there
+  infoFails = true;
+  EXPECT_TRUE(same(toolkit::PointWorkAreaWith(&fake, POINT{1300, 700}), primary));
+  infoFails = false;
+}
+
 TEST_F(ToolDockGeometry, WorkAreasOfOneMonitorAreThePrimaryOne) {
   RECT primary{};
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &primary, 0));
