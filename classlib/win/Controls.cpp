@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "ControlsPrivate.h"
+#include "DeviceContext.h"
 #include "Forms.h"
 #include "SysUtils.h"
 
@@ -195,6 +196,21 @@ void TControl::Invalidate() {
   if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
   RECT r{left_, top_, left_ + width_, top_ + height_};
   InvalidateRect(parent_->Handle(), &r, !controlStyle_.Contains(csOpaque));
+}
+
+bool TControl::PaletteChanged(bool foreground) {
+  if (!visible_) return false;
+  const HPALETTE palette = GetPalette();
+  if (!palette) return false;
+  auto* own = dynamic_cast<TWinControl*>(this);
+  const HWND wnd = own ? own->handle_ : parent_ && parent_->HandleAllocated() ? parent_->Handle() : nullptr;
+  if (!wnd) return false;
+  const TWindowDC dc(wnd);
+  const HPALETTE old = SelectPalette(dc.Get(), palette, foreground ? FALSE : TRUE);
+  const UINT mapped = RealizePalette(dc.Get());
+  if (mapped != 0 && mapped != GDI_ERROR) Invalidate();
+  SelectPalette(dc.Get(), old, TRUE);
+  return true;
 }
 
 void TControl::SetName(const std::string& name) {

@@ -241,6 +241,9 @@ class TControl : public TComponent {
   void BringToFront();
   void SendToBack();
 
+  // The logical palette the control draws with on a palette display; null for none.
+  virtual HPALETTE GetPalette() { return nullptr; }
+
   // Client coordinates of this control to the screen and back.
   TPoint ClientToScreen(TPoint p);
   TPoint ScreenToClient(TPoint p);
@@ -278,6 +281,10 @@ class TControl : public TComponent {
   // Stores the text; windowed controls also set their window's.
   virtual void StoreText(const std::string& value) { text_ = value; }
   virtual void Resize() { OnResize(this); }
+  // The system palette changed (foreground: this program's window is about to be active): a visible
+  // control with a palette realises it, repaints when that mapped colours anew, and answers true.
+  // Windowed controls ask their children too.
+  virtual bool PaletteChanged(bool foreground);
   virtual void DblClick() { OnDblClick(this); }
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
@@ -443,6 +450,8 @@ class TWinControl : public TControl {
   // from the sizes the description gives; Loaded lays them out.
   virtual void AlignControls();
   void Loaded() override;
+  // Its own palette first, then the children's, the topmost child first.
+  bool PaletteChanged(bool foreground) override;
   // Moves and sizes the children by their anchors for a client area of this size.
   void AnchorControls(TSize size);
 

@@ -547,6 +547,14 @@ void TCustomForm::Dispatch(TMessage& m) {
     case CM_RELEASE:
       delete this;  // nothing of this object may be touched after this
       return;
+    case WM_QUERYNEWPALETTE:
+      // About to be active: the controls realise their palettes in the foreground.
+      m.Result = PaletteChanged(true) ? TRUE : FALSE;
+      return;
+    case WM_PALETTECHANGED:
+      // Another window realised its palette: the controls map theirs onto what is left.
+      if (reinterpret_cast<HWND>(m.WParam) != Handle()) PaletteChanged(false);
+      break;
     case WM_ACTIVATE:
       inherited::Dispatch(m);
       if (LOWORD(m.WParam) != WA_INACTIVE) {

@@ -92,6 +92,7 @@ using TPenHandle = TGdiOwner<HPEN, &FreeGdi<HPEN>>;
 using TBrushHandle = TGdiOwner<HBRUSH, &FreeGdi<HBRUSH>>;
 using TBitmapHandle = TGdiOwner<HBITMAP, &FreeGdi<HBITMAP>>;
 using TRegionHandle = TGdiOwner<HRGN, &FreeGdi<HRGN>>;
+using TPaletteHandle = TGdiOwner<HPALETTE, &FreeGdi<HPALETTE>>;
 using TDCHandle = TGdiOwner<HDC, &detail::FreeDC>;
 using TIconHandle = TGdiOwner<HICON, &detail::FreeIcon>;
 using TImageListHandle = TGdiOwner<HIMAGELIST, &detail::FreeImageList>;
@@ -334,6 +335,9 @@ enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmapCanvas;
 
+// A new logical palette with the same entries; null for null or an empty one.
+HPALETTE CopyPalette(HPALETTE palette);
+
 class TBitmap : public TGraphic {
   CL_PLAIN_CLASS(TBitmap, TGraphic)
   TBitmap();
@@ -369,6 +373,13 @@ class TBitmap : public TGraphic {
   void SetHandle(HBITMAP bitmap);
   // Gives the DIB section to the caller, who must free it; the bitmap becomes empty.
   HBITMAP ReleaseHandle();
+
+  // The logical palette to draw the bitmap with on a palette display: the one given to SetPalette, else
+  // for a 1/4/8-bit bitmap one of its colour table's colours; null for a 24/32-bit bitmap without one.
+  // The bitmap keeps it.
+  HPALETTE Palette();
+  // Takes ownership of palette (null: none); the pixels stay as they are.
+  void SetPalette(HPALETTE palette);
 
   // Transparent drawing leaves out the pixels of TransparentColor: in tmAuto the colour of the
   // bottom-left pixel, in tmFixed the colour set. Setting a colour switches to tmFixed.
@@ -415,6 +426,8 @@ class TBitmap : public TGraphic {
   HDC MemoryDC();
 
   Image image_;
+  TPaletteHandle palette_;       // given by SetPalette
+  TPaletteHandle tablePalette_;  // made from the colour table; goes with the image
   TTransparentMode transparentMode_ = tmAuto;
   TColor transparentColor_ = clDefault;
   std::unique_ptr<TBitmapCanvas> canvas_;

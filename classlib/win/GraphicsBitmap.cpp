@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "BmpFile.h"
 #include "Graphics.h"
@@ -168,6 +169,7 @@ TBitmap::Image TBitmap::MakeImage(int width, int height, TPixelFormat format, st
 void TBitmap::Adopt(Image&& image) {
   DeselectFromCanvas();
   image_ = std::move(image);
+  tablePalette_.Reset();
   if (!image_.dib) {  // no pixels, so no size either
     image_.bits = nullptr;
     image_.width = image_.height = image_.stride = 0;
@@ -232,6 +234,7 @@ void TBitmap::Assign(const TPersistent* source) {
       std::memcpy(image.bits, other->image_.bits, static_cast<size_t>(other->image_.stride) * other->image_.height);
     }
     Adopt(std::move(image));
+    palette_.Reset(CopyPalette(other->palette_.Get()));
     transparent_ = other->transparent_;
     transparentMode_ = other->transparentMode_;
     transparentColor_ = other->transparentColor_;
@@ -239,6 +242,38 @@ void TBitmap::Assign(const TPersistent* source) {
     return;
   }
   inherited::Assign(source);
+}
+
+HPALETTE CopyPalette(HPALETTE palette) {
+  const UINT count = palette ? GetPaletteEntries(palette, 0, 0, nullptr) : 0;
+  if (count == 0) return nullptr;
+  std::vector<unsigned char> data(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+  auto* log = reinterpret_cast<LOGPALETTE*>(data.data());
+  log->palVersion = 0x300;
+  log->palNumEntries = static_cast<WORD>(count);
+  GetPaletteEntries(palette, 0, count, log->palPalEntry);
+  return CreatePalette(log);
+}
+
+HPALETTE TBitmap::Palette() {
+  if (palette_) return palette_.Get();
+  if (!tablePalette_ && !image_.palette.empty()) {
+    const std::vector<RGBQUAD>& table = image_.palette;
+    std::vector<unsigned char> data(sizeof(LOGPALETTE) + table.size() * sizeof(PALETTEENTRY));
+    auto* log = reinterpret_cast<LOGPALETTE*>(data.data());
+    log->palVersion = 0x300;
+    log->palNumEntries = static_cast<WORD>(table.size());
+    for (size_t i = 0; i < table.size(); ++i)
+      log->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+    tablePalette_.Reset(CreatePalette(log));
+  }
+  return tablePalette_.Get();
+}
+
+void TBitmap::SetPalette(HPALETTE palette) {
+  if (palette == palette_.Get()) return;
+  palette_.Reset(palette);
+  Changed();
 }
 
 HBITMAP TBitmap::Handle() {

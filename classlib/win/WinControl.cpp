@@ -517,6 +517,15 @@ void TWinControl::Invalidate() {
   if (handle_) InvalidateRect(handle_, nullptr, !ControlStyle().Contains(csOpaque));
 }
 
+bool TWinControl::PaletteChanged(bool foreground) {
+  bool changed = inherited::PaletteChanged(foreground);
+  // A child may go while it realises its palette (a handler frees it): the list is copied.
+  const std::vector<TControl*> children = controls_;
+  for (auto it = children.rbegin(); it != children.rend(); ++it)
+    changed = (*it)->PaletteChanged(foreground) || changed;
+  return changed;
+}
+
 void TWinControl::Update() {
   if (handle_) UpdateWindow(handle_);
 }

@@ -416,6 +416,46 @@ TEST_F(ControlsTest, AControlBeingFreedIsNotFocusedWhenItsFormIsActivatedMeanwhi
   }
 }
 
+// A box that draws with a palette of its own and notes each palette change it is told of.
+class TPaletteBox : public TTestBox {
+  CL_PLAIN_CLASS(TPaletteBox, TTestBox)
+  explicit TPaletteBox(cl::TComponent* owner) : TTestBox(owner) {}
+  HPALETTE GetPalette() override { return palette.Get(); }
+  bool PaletteChanged(bool foreground) override {
+    heard.push_back(foreground ? "foreground" : "background");
+    return inherited::PaletteChanged(foreground);
+  }
+  cl::TPaletteHandle palette;
+  std::vector<std::string> heard;
+};
+
+TEST_F(ControlsTest, ThePaletteMessagesOfTheFormReachItsControlsWithAPalette) {
+  auto* outer = new TTestBox(form_);
+  outer->SetParent(form_);
+  auto* box = new TPaletteBox(form_);
+  box->SetParent(outer);
+  form_->Show();  // activated, the form is asked to realise its palette already
+  Pump();
+  box->heard.clear();
+  const HWND other = outer->Handle();
+  // Without a palette anywhere the form has nothing to realise.
+  EXPECT_EQ(SendMessageW(form_->Handle(), WM_QUERYNEWPALETTE, 0, 0), 0);
+  EXPECT_EQ(box->heard, (std::vector<std::string>{"foreground"}));
+  struct {
+    LOGPALETTE head;
+    PALETTEENTRY more[1];
+  } log{{0x300, 2, {{255, 0, 0, 0}}}, {{0, 0, 255, 0}}};
+  box->palette.Reset(CreatePalette(&log.head));
+  EXPECT_EQ(SendMessageW(form_->Handle(), WM_QUERYNEWPALETTE, 0, 0), 1);
+  SendMessageW(form_->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(other), 0);
+  // The form's own realisation is no news to it.
+  SendMessageW(form_->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(form_->Handle()), 0);
+  EXPECT_EQ(box->heard, (std::vector<std::string>{"foreground", "foreground", "background"}));
+  // Hidden, the box has nothing to show.
+  box->Hide();
+  EXPECT_EQ(SendMessageW(form_->Handle(), WM_QUERYNEWPALETTE, 0, 0), 0);
+}
+
 TEST_F(ControlsTest, ParentsMustNotFormACycle) {
   auto* outer = new TTestBox(form_);
   outer->SetParent(form_);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ByteBuilder.h"
 #include "TestSupport.h"
@@ -267,6 +268,50 @@ TwoForms PictureInBothForms(unsigned bits, int width, int height) {
   core.raw(rows);
   info.raw(rows);
   return {core.s, info.s};
+}
+
+std::vector<PALETTEENTRY> Entries(HPALETTE palette) {
+  std::vector<PALETTEENTRY> entries(GetPaletteEntries(palette, 0, 0, nullptr));
+  GetPaletteEntries(palette, 0, static_cast<UINT>(entries.size()), entries.data());
+  return entries;
+}
+
+TEST(Graphics, ABitmapsPaletteIsItsColourTableOrTheOneGivenAndGoesWithIt) {
+  const long held = cl::GdiHandlesHeld();
+  {
+    Bytes b8 = BmpHeader(54 + 8 + 8, 62, 2, -2, 8, 0, 0, 2);
+    b8.u32(0x00FF0000).u32(0x0000FF00);  // red, green
+    b8.raw(std::string("\x00\x01\x00\x00", 4)).raw(std::string("\x01\x01\x00\x00", 4));
+    TBitmap bmp;
+    Load(bmp, b8.s);
+    const HPALETTE table = bmp.Palette();
+    ASSERT_NE(table, nullptr);
+    const std::vector<PALETTEENTRY> entries = Entries(table);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(RGB(entries[0].peRed, entries[0].peGreen, entries[0].peBlue), RGB(255, 0, 0));
+    EXPECT_EQ(RGB(entries[1].peRed, entries[1].peGreen, entries[1].peBlue), RGB(0, 255, 0));
+    EXPECT_EQ(bmp.Palette(), table);  // kept
+
+    // 24 bits have no table, so no palette, until one is given; a copy of the bitmap copies it.
+    TBitmap deep;
+    deep.Assign(&bmp);
+    deep.SetPixelFormat(cl::pf24bit);
+    EXPECT_EQ(deep.Palette(), nullptr);
+    int changes = 0;
+    deep.OnChange = [&](cl::TObject*) { ++changes; };
+    deep.SetPalette(cl::CopyPalette(table));
+    EXPECT_EQ(changes, 1);
+    ASSERT_NE(deep.Palette(), nullptr);
+    EXPECT_NE(deep.Palette(), table);
+    EXPECT_EQ(Entries(deep.Palette()).size(), 2u);
+    TBitmap copy;
+    copy.Assign(&deep);
+    ASSERT_NE(copy.Palette(), nullptr);
+    EXPECT_NE(copy.Palette(), deep.Palette());
+    EXPECT_EQ(Entries(copy.Palette())[1].peGreen, 255);
+    EXPECT_EQ(cl::CopyPalette(nullptr), nullptr);
+  }
+  EXPECT_EQ(cl::GdiHandlesHeld(), held);
 }
 
 TEST(Graphics, CoreHeaderBmpsReadAsTheirInfoHeaderTwins) {
