@@ -133,6 +133,8 @@ class TToolDock : public cl::TCustomControl {
   void UpdateShownBars(TCustomToolWin* bar, bool forceRemove);
 
   bool HasBackground() const noexcept;
+  // The background's palette.
+  HPALETTE GetPalette() override { return background_->Palette(); }
   // The dock and every shown bar's frame and client area are painted anew.
   void RepaintBackgrounds();
   // The transparent copy is dropped and everything painted anew.
@@ -306,6 +308,8 @@ class TCustomToolWin : public cl::TCustomControl {
 
   // Before the window exists, the client area is what the tool window's own frame leaves.
   cl::TRect ClientRect() const override;
+  // Docked on a dock with a background, the dock's palette; else none.
+  HPALETTE GetPalette() override;
 
   // The floating caption is drawn inactive.
   bool CaptionInactive() const noexcept { return captionInactive_; }
@@ -376,6 +380,8 @@ class TCustomToolWin : public cl::TCustomControl {
   void Loaded() override;
   // OnResize, but not while the window loads.
   void Resize() override;
+  // A palette change another window won maps the dock's colours anew: frame and client are redrawn.
+  bool PaletteChanged(bool foreground) override;
   void Notification(cl::TComponent* component, cl::TOperation operation) override;
   // Docked on a dock whose background shows on its bars, the client area shows it too.
   void Paint() override;

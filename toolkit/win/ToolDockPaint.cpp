@@ -124,6 +124,8 @@ void TToolDock::BuildTransparentCopy() {
       }
     }
   }
+  // On a palette display it is drawn with the background's colours.
+  copy->SetPalette(cl::CopyPalette(background_->Palette()));
   transparentCopy_ = std::move(copy);
 }
 
@@ -156,6 +158,11 @@ void TToolDock::DrawBackground(HDC dc, const RECT& clipRect, const RECT& tileRec
   const cl::TSavedDC saved(dc);
   IntersectClipRect(dc, clipRect.left, clipRect.top, clipRect.right, clipRect.bottom);
   if (exclude) ExcludeClipRect(dc, exclude->left, exclude->top, exclude->right, exclude->bottom);
+  // The DC's state, its palette with it, is given back below.
+  if (const HPALETTE palette = picture.Palette()) {
+    SelectPalette(dc, palette, TRUE);
+    RealizePalette(dc);
+  }
   const cl::TDCHandle memory(CreateCompatibleDC(dc));
   const cl::TSelectedObject selected(memory.Get(), picture.Handle());
   // Tiles wholly before the clip rectangle are skipped: they would be clipped away.

@@ -36,6 +36,19 @@ TToolDock* TCustomToolWin::BackgroundDock() const {
                                                                                                      : nullptr;
 }
 
+HPALETTE TCustomToolWin::GetPalette() {
+  return isDocked_ && dockedTo_ && dockedTo_->HasBackground() ? dockedTo_->GetPalette() : nullptr;
+}
+
+bool TCustomToolWin::PaletteChanged(bool foreground) {
+  const bool changed = inherited::PaletteChanged(foreground);
+  if (changed && !foreground) {
+    InvalidateFrame(kFramePart);
+    Invalidate();
+  }
+  return changed;
+}
+
 void TCustomToolWin::Paint() {
   inherited::Paint();
   TToolDock* dock = BackgroundDock();

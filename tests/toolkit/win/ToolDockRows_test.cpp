@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -311,6 +312,47 @@ TEST_F(DockFormTest, ABarMovedOnADockWithABackgroundHasItsFrameRedrawn) {
   // With one, the tiles move against the bar.
   bar->SetDockPos(60);
   EXPECT_EQ(bar->Left(), 60);
+  EXPECT_TRUE(RedrawQueued(bar->Handle()));
+}
+
+std::vector<PALETTEENTRY> Entries(HPALETTE palette) {
+  std::vector<PALETTEENTRY> entries(GetPaletteEntries(palette, 0, 0, nullptr));
+  GetPaletteEntries(palette, 0, static_cast<UINT>(entries.size()), entries.data());
+  return entries;
+}
+
+TEST_F(DockFormTest, ABackgroundsPaletteIsTheDocksAndItsBarsAndAPaletteChangeOthersWonRedrawsTheBars) {
+  cl::TBitmap picture;
+  picture.SetPixelFormat(cl::pf8bit);
+  picture.SetSize(16, 16);
+  top_->SetBackground(&picture);
+  TToolWin* bar = MakeBar("twA", top_, 40, 20, 0, 0, false);
+  TToolWin* floating = MakeBar("twF", form_, 40, 20);
+  Pump();
+  const HPALETTE palette = top_->GetPalette();
+  ASSERT_NE(palette, nullptr);
+  EXPECT_EQ(palette, top_->Background()->Palette());
+  EXPECT_EQ(Entries(palette).size(), 256u);
+  EXPECT_EQ(bar->GetPalette(), palette);
+  EXPECT_EQ(floating->GetPalette(), nullptr);
+  EXPECT_EQ(left_->GetPalette(), nullptr);
+  // The transparent copy is drawn with a palette of its own, of the same colours.
+  top_->SetBackgroundTransparent(true);
+  Printed(*top_);
+  ASSERT_NE(top_->TransparentCopy(), nullptr);
+  const HPALETTE copied = top_->TransparentCopy()->Palette();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_NE(copied, palette);
+  const std::vector<PALETTEENTRY> a = Entries(palette), b = Entries(copied);
+  ASSERT_EQ(a.size(), b.size());
+  EXPECT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(PALETTEENTRY)), 0);
+
+  // The form's palette messages reach the dock and its bar: realised in the foreground they need no
+  // new frame; a change that another window won does.
+  Pump();
+  EXPECT_EQ(SendMessageW(form_->Handle(), WM_QUERYNEWPALETTE, 0, 0), 1);
+  EXPECT_FALSE(RedrawQueued(bar->Handle()));
+  SendMessageW(form_->Handle(), WM_PALETTECHANGED, reinterpret_cast<WPARAM>(floating->Handle()), 0);
   EXPECT_TRUE(RedrawQueued(bar->Handle()));
 }
 
