@@ -143,14 +143,8 @@ HBITMAP CopyBitmap(HBITMAP source) {
 }
 
 HPALETTE CopyPalette(HPALETTE source) {
-  const UINT count = GetPaletteEntries(source, 0, 0, nullptr);
-  if (count == 0) return nullptr;
-  std::vector<unsigned char> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-  auto* palette = reinterpret_cast<LOGPALETTE*>(buffer.data());
-  palette->palVersion = 0x300;
-  palette->palNumEntries = static_cast<WORD>(count);
-  GetPaletteEntries(source, 0, count, palette->palPalEntry);
-  HPALETTE copy = CreatePalette(palette);
+  if (GetPaletteEntries(source, 0, 0, nullptr) == 0) return nullptr;
+  HPALETTE copy = cl::CopyPalette(source);
   if (!copy) OutOfMemory();
   return copy;
 }

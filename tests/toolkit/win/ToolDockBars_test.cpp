@@ -229,15 +229,20 @@ TEST_F(DockFormTest, OnResizeIsQuietWhileLoadingAndTheDockArrangesBeforeIt) {
 
 namespace {
 
-class DockDescriptionTest : public formstest::AppTest {};
-
+// A form read from a description of docks and bars, made by each test.
+class DockDescriptionTest : public formstest::AppTest {
+ protected:
+  cl::TForm* ReadForm(const std::string& description) {
+    cl::RegisterStandardClasses();
+    cl::RegisterClasses({TToolWin::StaticClass(), TToolDock::StaticClass()});
+    auto* form = cl::NewForm<cl::TForm>(app_.get());
+    cl::ReadRootComponent(form, description);
+    return form;
+  }
+};
 
 TEST_F(DockDescriptionTest, ADescriptionDocksItsBarsAndNamesTheDocksOfAFloatingOne) {
-  cl::RegisterStandardClasses();
-  cl::RegisterClasses({TToolWin::StaticClass(), TToolDock::StaticClass()});
-  auto* form = cl::NewForm<cl::TForm>(app_.get());
-  cl::ReadRootComponent(form,
-                        "object frmDocks: TForm\n"
+  auto* form = ReadForm("object frmDocks: TForm\n"
                         "  Width = 500\n"
                         "  Height = 300\n"
                         "  object dkTop: TToolDock\n"
@@ -275,11 +280,7 @@ TEST_F(DockDescriptionTest, ADescriptionDocksItsBarsAndNamesTheDocksOfAFloatingO
 }
 
 TEST_F(DockDescriptionTest, ABarNamingItsDockLoadsDockedThere) {
-  cl::RegisterStandardClasses();
-  cl::RegisterClasses({TToolWin::StaticClass(), TToolDock::StaticClass()});
-  auto* form = cl::NewForm<cl::TForm>(app_.get());
-  cl::ReadRootComponent(form,
-                        "object frmDocks: TForm\n"
+  auto* form = ReadForm("object frmDocks: TForm\n"
                         "  Width = 500\n"
                         "  Height = 300\n"
                         "  object twBar: TToolWin\n"
