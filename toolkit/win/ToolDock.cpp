@@ -209,7 +209,7 @@ void TCustomToolWin::ChangeParent(cl::TWinControl* parent, TToolDock* oldDock, T
     delete carrier;
   }
   if (newDock) {
-    // Floated again, it goes to its floating position, a screen position.
+    // Its designed place is forgotten: floated again, it goes to its floating position, on the screen.
     placePending_ = false;
     if (useLastDock_) {
       SetLastDock(newDock);
