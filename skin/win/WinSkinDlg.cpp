@@ -208,9 +208,11 @@ void TSkinManage::UnskinAndFree(TWinSkinForm* form) {
   delete form;
 }
 
-void TSkinManage::RefreshForms() {
+void TSkinManage::RefreshForms() { ClearSysButtonsOf(PendingData); }
+
+void TSkinManage::ClearSysButtonsOf(const TSkinData* data) {
   for (TWinSkinForm* form : forms_)
-    if (form->Data() == PendingData) form->ClearSysButtons();
+    if (form->Data() == data) form->ClearSysButtons();
 }
 
 void TSkinManage::RequestAction(int action, UINT interval) {
@@ -231,8 +233,9 @@ void TSkinManage::DoTimer(cl::TObject*) {
   TSkinData* data = PendingData;
   if (!data) return;
   RunAction(PendingAction, data);
-  data->DoSkinChanged();
+  // The handler may free the last component and with it this manager: nothing is touched after it.
   PendingData = nullptr;
+  data->DoSkinChanged();
 }
 
 void TSkinManage::RunAction(int action, TSkinData* data) {

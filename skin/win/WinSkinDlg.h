@@ -79,6 +79,8 @@ class TSkinManage {
   bool ActionTimerRunning() const noexcept { return timer_.Enabled(); }
   // The windows skinned with PendingData drop their title-bar buttons (a new skin is coming).
   void RefreshForms();
+  // The windows skinned with data drop their title-bar buttons.
+  void ClearSysButtonsOf(const TSkinData* data);
 
   // The CBT hook's work for one code; the hook itself always passes the code on.
   void HookEvent(int code, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <malloc.h>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -14,6 +19,62 @@
 #include "WinSkinDlg.h"
 #include "WinSkinForm.h"
 #include "WinString.h"
+
+// While a TQuarantine lives, freed blocks stay allocated and filled with kFreedByte instead of going back
+// to the heap, so that a write into freed memory can be seen. Every other time delete frees at once.
+namespace {
+constexpr unsigned char kFreedByte = 0xDD;
+struct TQuarantined {
+  void* block;
+  size_t size;
+};
+bool quarantining = false;
+TQuarantined quarantined[8192];
+size_t quarantinedCount = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  if (quarantining && quarantinedCount < std::size(quarantined)) {
+    const size_t size = _msize(p);
+    std::memset(p, kFreedByte, size);
+    quarantined[quarantinedCount++] = {p, size};
+    return;
+  }
+  std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+class TQuarantine {
+ public:
+  TQuarantine() { quarantining = true; }
+  ~TQuarantine() {
+    quarantining = false;
+    for (size_t i = 0; i < quarantinedCount; ++i) std::free(quarantined[i].block);
+    quarantinedCount = 0;
+  }
+  TQuarantine(const TQuarantine&) = delete;
+  TQuarantine& operator=(const TQuarantine&) = delete;
+  bool Holds(const void* block) const {
+    for (size_t i = 0; i < quarantinedCount; ++i)
+      if (quarantined[i].block == block) return true;
+    return false;
+  }
+  static bool Untouched(const void* block, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(block);
+    return std::all_of(bytes, bytes + size, [](unsigned char c) { return c == kFreedByte; });
+  }
+};
+
+}  // namespace
 
 namespace {
 
@@ -377,6 +438,32 @@ TEST_F(SkinManagerTest, ATickWithNothingPendingStopsTheTimer) {
   manager->RequestAction(skin::kActionRefresh, 10);
   ASSERT_TRUE(manager->ActionTimerRunning());
   EXPECT_TRUE(hktest::PumpUntil([&] { return !manager->ActionTimerRunning(); }, 2000));
+}
+
+// An OnSkinChanged handler may free the last component, and the manager with it, inside the manager's
+// own tick: the tick must not write into the freed manager afterwards. While the tick runs, freed blocks
+// are kept filled with a pattern (Quarantine, below), so a later write shows in the manager's block.
+TEST_F(SkinManagerTest, AHandlerThatFreesTheLastComponentLeavesTheFreedManagerUntouched) {
+  TSkinData* data = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  main_->Show();
+  skin::TSkinManage* manager = SkinManager();
+  ASSERT_TRUE(hktest::PumpUntil([&] { return manager->PendingData == nullptr && !manager->ActionTimerRunning(); }));
+  bool ran = false;
+  // The handler goes with its component: what it needs afterwards is copied out first.
+  data->OnSkinChanged = [at = &ran](cl::TObject* sender) {
+    bool* done = at;
+    delete sender;
+    *done = true;
+  };
+  manager->PendingData = data;
+  manager->RequestAction(skin::kActionRefresh, 10);
+  {
+    const TQuarantine quarantine;
+    ASSERT_TRUE(hktest::PumpUntil([&] { return ran; }));
+    EXPECT_EQ(SkinManager(), nullptr);
+    ASSERT_TRUE(quarantine.Holds(manager));
+    EXPECT_TRUE(quarantine.Untouched(manager, sizeof(skin::TSkinManage)));
+  }
 }
 
 // A window of another thread cannot be subclassed: the manager leaves it alone instead of raising (which

@@ -290,6 +290,47 @@ TEST_F(SkinnedWindowTest, ANewSkinFileDropsTheOldButtonsAndTheRefreshMakesNewOne
   }
 }
 
+// A component for one form or for the dialogs reads a new skin file the same way: its windows must not
+// keep buttons on the freed data, and they make them anew from the new skin, whose close button shows.
+TEST_F(SkinnedWindowTest, ANewSkinFileOnAFormOrDialogComponentRebuildsItsWindowsButtons) {
+  static constexpr COLORREF kNewClose[4] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9), RGB(11, 12, 13)};
+  testsupport::TempDir dir;
+  const std::string file = dir.File("new.skn");
+  {
+    const std::string package = Package(kNewClose);
+    std::ofstream out(file, std::ios::binary);
+    out.write(package.data(), static_cast<std::streamsize>(package.size()));
+  }
+  for (const char* formtype : {"sfOnlyThisForm", "sfDialog"}) {
+    SCOPED_TRACE(formtype);
+    main_ = NewTestForm();
+    cl::ReadRootComponent(main_, skintest::FormWithSkin(Package(), formtype));
+    auto* data = cl::ComponentAs<TSkinData>(main_, "SkinData1");
+    skin::TWinSkinForm* skinned = ShowSkinned();
+    ASSERT_NE(skinned, nullptr);
+    ASSERT_EQ(skinned->Data(), data);
+    const size_t count = skinned->FrameState().SysButtons.size();
+    int changed = 0;
+    data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
+    data->SetSkinFile(file);
+    EXPECT_TRUE(skinned->FrameState().SysButtons.empty());
+    ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
+    data->OnSkinChanged = nullptr;
+    ASSERT_EQ(skinned->FrameState().SysButtons.size(), count);
+    for (auto& b : skinned->FrameState().SysButtons) {
+      bool fromNewSkin = false;
+      for (auto& d : data->SysButtons) fromNewSkin = fromNewSkin || b->Data == d.get();
+      EXPECT_TRUE(fromNewSkin);
+    }
+    SendMessageW(main_->Handle(), WM_NCACTIVATE, FALSE, 0);
+    const POINT c = Centre(*Button(*skinned, "BUTTON.CLOSE"));
+    EXPECT_EQ(PixelOf(main_->Handle(), c.x, c.y), kNewClose[3]);
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) delete *it;
+    forms_.clear();
+    ASSERT_EQ(SkinManager(), nullptr);
+  }
+}
+
 TEST_F(SkinnedWindowTest, UnskinningGivesBackStyleSizeAndRegion) {
   TSkinData* data = ReadSkinForm();
   const HWND wnd = main_->Handle();
