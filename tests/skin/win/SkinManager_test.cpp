@@ -202,6 +202,23 @@ TEST_F(SkinManagerTest, SkinWindowRefusesWhatItsRulesExclude) {
   for (HWND w : {child, empty, appClass}) DestroyWindow(w);
 }
 
+// Action 6 frees the skins of windows that were destroyed, and no other.
+TEST_F(SkinManagerTest, ThePurgeActionFreesTheSkinsOfDestroyedWindows) {
+  TSkinData* data = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  main_->Show();
+  skin::TSkinManage* manager = SkinManager();
+  HWND bare = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CAPTION, 10, 10, 80, 60, nullptr, nullptr, nullptr,
+                              nullptr);
+  ASSERT_TRUE(manager->SkinWindow(bare));
+  const int count = manager->SkinFormCount();
+  DestroyWindow(bare);
+  ASSERT_EQ(manager->SkinFormCount(), count);  // waiting for the purge
+  RunAction(data, skin::kActionPurge);
+  EXPECT_EQ(manager->SkinFormCount(), count - 1);
+  EXPECT_EQ(manager->FindSkinForm(bare), nullptr);
+  EXPECT_NE(manager->FindSkinForm(main_->Handle()), nullptr);
+}
+
 TEST_F(SkinManagerTest, TwoSkinAllActionsMakeOneSkinPerWindow) {
   TSkinData* data = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
   TfrmSkinTest* second = NewTestForm();
