@@ -128,6 +128,12 @@ TSkinData* TSkinManage::FindSkinData(HWND wnd) const {
   return data_.empty() ? nullptr : data_.front();
 }
 
+const cl::TBitmap* TSkinManage::MainFormIcon() const noexcept {
+  for (auto it = data_.rbegin(); it != data_.rend(); ++it)
+    if ((*it)->SkinFormtype() == sfMainform && !(*it)->IconBitmap.Empty()) return &(*it)->IconBitmap;
+  return nullptr;
+}
+
 bool TSkinManage::CanSkinForm(const std::string& className) const {
   bool doSkin = true;
   if (DefaultData) DefaultData->DoFormSkin(className, doSkin);
@@ -311,11 +317,15 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
   }
   switch (code) {
     case HCBT_CREATEWND: {
-      // The size-grip painter attaches here once it exists.
       const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
       const HWND wnd = reinterpret_cast<HWND>(wParam);
-      if (create && create->lpcs && !(create->lpcs->style & WS_CHILD) && WindowClassName(wnd) == "#32768")
-        SkinPopupMenu(wnd);
+      if (!create || !create->lpcs) break;
+      const std::string className = WindowClassName(wnd);
+      // A size grip made after its window was skinned (a dialog's, at its first sizing) gets its painter
+      // from that window.
+      if (className == "ScrollBar" && (create->lpcs->style & SBS_SIZEGRIP))
+        if (TWinSkinForm* parent = FindSkinForm(create->lpcs->hwndParent)) parent->SkinChildWindow(wnd);
+      if (!(create->lpcs->style & WS_CHILD) && className == "#32768") SkinPopupMenu(wnd);
       break;
     }
     case HCBT_ACTIVATE:

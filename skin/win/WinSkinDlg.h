@@ -60,6 +60,9 @@ class TSkinManage {
   int SkinDataCount() const noexcept { return static_cast<int>(data_.size()); }
   TSkinData* FindSkinData(HWND wnd) const;
   bool CanSkinForm(const std::string& className) const;
+  // The icon for windows that have none and whose component has none: the last main-form component's
+  // shared icon that is not empty; null when there is none.
+  const cl::TBitmap* MainFormIcon() const noexcept;
 
   // True when it made a skin for the window.
   bool SkinWindow(HWND wnd);

@@ -219,6 +219,33 @@ TEST_F(SkinManagerTest, ThePurgeActionFreesTheSkinsOfDestroyedWindows) {
   EXPECT_NE(manager->FindSkinForm(main_->Handle()), nullptr);
 }
 
+// A size grip made after its window was skinned gets the skin's grip at its creation: the face colour
+// where the system would draw its ridges.
+TEST_F(SkinManagerTest, ASizeGripMadeAfterSkinningShowsTheSkinnedGrip) {
+  ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  main_->Show();
+  skin::TSkinManage* manager = SkinManager();
+  HWND dialog = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_VISIBLE, 300, 300,
+                                200, 150, nullptr, nullptr, nullptr, nullptr);
+  manager->SkinWindow(dialog);  // when its activation has not skinned it already
+  skin::TWinSkinForm* skinned = manager->FindSkinForm(dialog);
+  ASSERT_NE(skinned, nullptr);
+  HWND grip = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN,
+                              0, 0, 40, 40, dialog, nullptr, nullptr, nullptr);
+  ASSERT_NE(grip, nullptr);
+  EXPECT_NE(skinned->FindControlByHandle(grip), nullptr);
+  RedrawWindow(grip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT r{};
+  GetClientRect(grip, &r);
+  HDC dc = GetDC(grip);
+  int face = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) face += GetPixel(dc, x, y) == RGB(10, 20, 30);
+  ReleaseDC(grip, dc);
+  EXPECT_EQ(face, (r.right - r.left) * (r.bottom - r.top));
+  DestroyWindow(dialog);
+}
+
 TEST_F(SkinManagerTest, TwoSkinAllActionsMakeOneSkinPerWindow) {
   TSkinData* data = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
   TfrmSkinTest* second = NewTestForm();
@@ -408,6 +435,28 @@ TEST_F(SkinManagerTest, AComponentForOnlyItsFormSkinsAndUnskinsThatFormAlone) {
   ASSERT_TRUE(hktest::PumpUntil([&] { return manager->PendingData == nullptr; }));
   EXPECT_TRUE(IsSkinned(own->Handle()));
   EXPECT_EQ(manager->FindSkinForm(own->Handle())->Data(), ownData);
+}
+
+// A window without an icon, skinned with a component without one, shows the main component's icon.
+TEST_F(SkinManagerTest, AWindowWithoutIconTakesTheMainComponentsIcon) {
+  TSkinData* mainData = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  mainData->IconBitmap.SetPixelFormat(cl::pf24bit);
+  mainData->IconBitmap.SetSize(16, 16);
+  mainData->IconBitmap.Canvas()->Brush()->SetColor(cl::clLime);
+  mainData->IconBitmap.Canvas()->FillRect(cl::Rect(0, 0, 16, 16));
+  TfrmSkinTest* own = NewTestForm();
+  ASSERT_EQ(SendMessageW(own->Handle(), WM_GETICON, ICON_SMALL, 0), 0);
+  ASSERT_EQ(SendMessageW(own->Handle(), WM_GETICON, ICON_BIG, 0), 0);
+  cl::ReadRootComponent(own, "object frmSkinTest: TfrmSkinTest\n  object OwnSkin: TSkinData\n    Active = True\n"
+                             "    SkinFormtype = sfOnlyThisForm\n    SkinStream = " +
+                                 skintest::SkinStreamValue(skintest::FlatPackage()) + "\n  end\nend\n");
+  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(own->Handle());
+  ASSERT_NE(skinned, nullptr);
+  ASSERT_EQ(skinned->Data(), cl::ComponentAs<TSkinData>(own, "OwnSkin"));
+  const cl::TBitmap& icon = skinned->FrameState().IconBitmap;
+  ASSERT_FALSE(icon.Empty());
+  EXPECT_EQ(icon.Width(), 16);
+  EXPECT_EQ(const_cast<cl::TBitmap&>(icon).Canvas()->Pixels(3, 3), cl::clLime);
 }
 
 TEST_F(SkinManagerTest, FindingTheSkinDataMakesNoWindow) {
