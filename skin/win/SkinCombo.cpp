@@ -16,6 +16,11 @@ bool IsPopupWindow(HWND wnd) {
 
 }  // namespace
 
+TSkinComBox::~TSkinComBox() {
+  editHook_.Remove();
+  delete listPainter_;  // its notification clears the pointer
+}
+
 void TSkinComBox::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
   if (State() != kPainterNew) return;
   TSkinControl::Attach(form, data, useColor);
