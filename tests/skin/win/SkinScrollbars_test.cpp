@@ -259,9 +259,15 @@ TEST_F(SkinScrollbarTest, AMemosWindowGoneKeepsTheOverlaysUntilThePainterGoesWit
 TEST_F(SkinScrollbarTest, AVendorsCheckBoxGetsTheNineGlyphCellsFromTheCheckImage) {
   auto* check = new TVendorCheck(form_);
   check->SetParent(form_);
+  check->SetColor(0x123456);
+  const int links = check->WindowProc.LinkCount();
   auto* painter = new skin::TSkinObjImage(check);
   painter->SetCheckGlyphs(true);
   painter->Attach(nullptr, data_, true);
+  // Only the glyphs: the control's messages and colour stay its own.
+  EXPECT_EQ(check->WindowProc.LinkCount(), links);
+  EXPECT_EQ(check->Color(), cl::TColor{0x123456});
+  EXPECT_EQ(painter->State(), skin::kPainterAttached);
   cl::TBitmap* glyphs = check->CustomGlyphs();
   ASSERT_EQ(glyphs->Width(), 9 * kCheckSize);
   ASSERT_EQ(glyphs->Height(), kCheckSize);
@@ -275,23 +281,32 @@ TEST_F(SkinScrollbarTest, AVendorsCheckBoxGetsTheNineGlyphCellsFromTheCheckImage
   EXPECT_EQ(check->reloads, 1);
   painter->Attach(nullptr, data_, true);  // once only
   EXPECT_EQ(check->reloads, 1);
+  painter->ApplySkinColor();
+  EXPECT_EQ(check->reloads, 2);
+  EXPECT_EQ(check->Color(), cl::TColor{0x123456});
   painter->RestoreColor();
   EXPECT_FALSE(check->UseCustomGlyphs());
+  EXPECT_EQ(check->Color(), cl::TColor{0x123456});
 }
 
-TEST_F(SkinScrollbarTest, WithFourCheckFramesTheThirdSixthAndNinthCellsStayEmpty) {
-  data_->Buttons.CheckButtonFrame = 4;
-  auto* check = new TVendorCheck(form_);
-  check->SetParent(form_);
-  auto* painter = new skin::TSkinObjImage(check);
-  painter->SetCheckGlyphs(true);
-  painter->Attach(nullptr, data_, true);
-  const int w = 5 * kCheckSize / 4;
-  cl::TBitmap* glyphs = check->CustomGlyphs();
-  ASSERT_EQ(glyphs->Width(), 9 * w);
-  const HDC dc = glyphs->Canvas()->Handle();
-  for (int cell : {3, 6, 9}) EXPECT_EQ(GetPixel(dc, (cell - 1) * w + w / 2, 6), RGB(255, 255, 255)) << cell;
-  EXPECT_EQ(GetPixel(dc, 2, 6), CheckColour(1));
+// Only a five-frame image fills cells 3, 6 and 9; a longer one gives its first four frames only.
+TEST_F(SkinScrollbarTest, WithFourOrSixCheckFramesTheThirdSixthAndNinthCellsStayEmpty) {
+  for (const int frames : {4, 6}) {
+    SCOPED_TRACE(frames);
+    data_->Buttons.CheckButtonFrame = frames;
+    auto* check = new TVendorCheck(form_);
+    check->SetParent(form_);
+    auto* painter = new skin::TSkinObjImage(check);
+    painter->SetCheckGlyphs(true);
+    painter->Attach(nullptr, data_, true);
+    const int w = 5 * kCheckSize / frames;
+    cl::TBitmap* glyphs = check->CustomGlyphs();
+    ASSERT_EQ(glyphs->Width(), 9 * w);
+    const HDC dc = glyphs->Canvas()->Handle();
+    for (int cell : {3, 6, 9}) EXPECT_EQ(GetPixel(dc, (cell - 1) * w + w / 2, 6), RGB(255, 255, 255)) << cell;
+    EXPECT_EQ(GetPixel(dc, w / 2, 6), CheckColour(1));
+    delete check;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------
