@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Colors.h"
+#include "DeviceContext.h"
 #include "Graphics.h"
 #include "ImgUtil.h"
 
@@ -19,32 +20,18 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
   LineTo(dc, x2, y2);
 }
 
-// A plain copy of the DC's font (not bold, italic, underlined or struck out) selected while it lives:
-// captions are drawn plain whatever font the control has.
-class TPlainFontScope {
- public:
-  explicit TPlainFontScope(HDC dc) : dc_(dc) {
-    LOGFONTW lf{};
-    if (!GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf)) return;
-    const bool plain = (lf.lfWeight == FW_NORMAL || lf.lfWeight == FW_DONTCARE) && !lf.lfItalic &&
-                       !lf.lfUnderline && !lf.lfStrikeOut;
-    if (plain) return;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfItalic = lf.lfUnderline = lf.lfStrikeOut = FALSE;
-    font_.Reset(CreateFontIndirectW(&lf));
-    if (font_) old_ = SelectObject(dc, font_.Get());
-  }
-  ~TPlainFontScope() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  TPlainFontScope(const TPlainFontScope&) = delete;
-  TPlainFontScope& operator=(const TPlainFontScope&) = delete;
-
- private:
-  HDC dc_;
-  cl::TFontHandle font_;
-  HGDIOBJ old_ = nullptr;
-};
+// A plain copy (not bold, italic, underlined or struck out) of the DC's font, for captions drawn plain
+// whatever font the control has; null when that font is plain already.
+cl::TFontHandle PlainFontOf(HDC dc) {
+  LOGFONTW lf{};
+  if (!GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf)) return {};
+  const bool plain = (lf.lfWeight == FW_NORMAL || lf.lfWeight == FW_DONTCARE) && !lf.lfItalic &&
+                     !lf.lfUnderline && !lf.lfStrikeOut;
+  if (plain) return {};
+  lf.lfWeight = FW_NORMAL;
+  lf.lfItalic = lf.lfUnderline = lf.lfStrikeOut = FALSE;
+  return cl::TFontHandle(CreateFontIndirectW(&lf));
+}
 
 }  // namespace
 
@@ -64,7 +51,8 @@ void DrawFrameKeyed(HDC dc, const RECT& rect, int frameCount, int frame, TSkinIm
 }
 
 void DrawCaptionText(HDC dc, const RECT& rect, UINT align, bool enabled, const std::wstring& text) {
-  const TPlainFontScope plain(dc);
+  const cl::TFontHandle plainFont = PlainFontOf(dc);
+  const cl::TSelectedObject plain(dc, plainFont.Get());
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   RECT measured = rect;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,

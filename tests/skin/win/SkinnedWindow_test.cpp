@@ -104,6 +104,27 @@ class SkinnedWindowTest : public skintest::SkinFormsTest {
     SendMessageW(wnd, WM_NCLBUTTONDOWN, hit, at);
     SendMessageW(wnd, WM_NCLBUTTONUP, hit, at);
   }
+  static void WriteFile(const std::string& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  // A new skin file read: the window drops its buttons at once and, after the refresh, has as many made
+  // from the new skin's data.
+  static void LoadSkinFile(TSkinData& data, const std::string& file, const skin::TWinSkinForm& skinned,
+                           size_t count) {
+    int changed = 0;
+    data.OnSkinChanged = [&](cl::TObject*) { ++changed; };
+    data.SetSkinFile(file);
+    EXPECT_TRUE(skinned.FrameState().SysButtons.empty());
+    ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
+    data.OnSkinChanged = nullptr;
+    ASSERT_EQ(skinned.FrameState().SysButtons.size(), count);
+    for (auto& b : skinned.FrameState().SysButtons) {
+      bool fromNewSkin = false;
+      for (auto& d : data.SysButtons) fromNewSkin = fromNewSkin || b->Data == d.get();
+      EXPECT_TRUE(fromNewSkin);
+    }
+  }
   SIZE clientBefore_{};
 };
 
@@ -271,23 +292,8 @@ TEST_F(SkinnedWindowTest, ANewSkinFileDropsTheOldButtonsAndTheRefreshMakesNewOne
   const size_t count = skinned->FrameState().SysButtons.size();
   testsupport::TempDir dir;
   const std::string file = dir.File("new.skn");
-  const std::string package = Package();
-  {
-    std::ofstream out(file, std::ios::binary);
-    out.write(package.data(), static_cast<std::streamsize>(package.size()));
-  }
-  int changed = 0;
-  data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
-  data->SetSkinFile(file);
-  EXPECT_TRUE(skinned->FrameState().SysButtons.empty());
-  ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
-  data->OnSkinChanged = nullptr;
-  EXPECT_EQ(skinned->FrameState().SysButtons.size(), count);
-  for (auto& b : skinned->FrameState().SysButtons) {
-    bool fromNewSkin = false;
-    for (auto& d : data->SysButtons) fromNewSkin = fromNewSkin || b->Data == d.get();
-    EXPECT_TRUE(fromNewSkin);
-  }
+  WriteFile(file, Package());
+  ASSERT_NO_FATAL_FAILURE(LoadSkinFile(*data, file, *skinned, count));
 }
 
 // A component for one form or for the dialogs reads a new skin file the same way: its windows must not
@@ -296,11 +302,7 @@ TEST_F(SkinnedWindowTest, ANewSkinFileOnAFormOrDialogComponentRebuildsItsWindows
   static constexpr COLORREF kNewClose[4] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9), RGB(11, 12, 13)};
   testsupport::TempDir dir;
   const std::string file = dir.File("new.skn");
-  {
-    const std::string package = Package(kNewClose);
-    std::ofstream out(file, std::ios::binary);
-    out.write(package.data(), static_cast<std::streamsize>(package.size()));
-  }
+  WriteFile(file, Package(kNewClose));
   for (const char* formtype : {"sfOnlyThisForm", "sfDialog"}) {
     SCOPED_TRACE(formtype);
     main_ = NewTestForm();
@@ -309,19 +311,7 @@ TEST_F(SkinnedWindowTest, ANewSkinFileOnAFormOrDialogComponentRebuildsItsWindows
     skin::TWinSkinForm* skinned = ShowSkinned();
     ASSERT_NE(skinned, nullptr);
     ASSERT_EQ(skinned->Data(), data);
-    const size_t count = skinned->FrameState().SysButtons.size();
-    int changed = 0;
-    data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
-    data->SetSkinFile(file);
-    EXPECT_TRUE(skinned->FrameState().SysButtons.empty());
-    ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
-    data->OnSkinChanged = nullptr;
-    ASSERT_EQ(skinned->FrameState().SysButtons.size(), count);
-    for (auto& b : skinned->FrameState().SysButtons) {
-      bool fromNewSkin = false;
-      for (auto& d : data->SysButtons) fromNewSkin = fromNewSkin || b->Data == d.get();
-      EXPECT_TRUE(fromNewSkin);
-    }
+    ASSERT_NO_FATAL_FAILURE(LoadSkinFile(*data, file, *skinned, skinned->FrameState().SysButtons.size()));
     SendMessageW(main_->Handle(), WM_NCACTIVATE, FALSE, 0);
     const POINT c = Centre(*Button(*skinned, "BUTTON.CLOSE"));
     EXPECT_EQ(PixelOf(main_->Handle(), c.x, c.y), kNewClose[3]);
