@@ -320,12 +320,12 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
       const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
       const HWND wnd = reinterpret_cast<HWND>(wParam);
       if (!create || !create->lpcs) break;
-      const std::string className = WindowClassName(wnd);
+      const DWORD style = static_cast<DWORD>(create->lpcs->style);
       // A size grip made after its window was skinned (a dialog's, at its first sizing) gets its painter
       // from that window.
-      if (className == "ScrollBar" && (create->lpcs->style & SBS_SIZEGRIP))
+      if ((style & SBS_SIZEGRIP) && WindowClassName(wnd) == "ScrollBar")
         if (TWinSkinForm* parent = FindSkinForm(create->lpcs->hwndParent)) parent->SkinChildWindow(wnd);
-      if (!(create->lpcs->style & WS_CHILD) && className == "#32768") SkinPopupMenu(wnd);
+      if (!(style & WS_CHILD) && WindowClassName(wnd) == "#32768") SkinPopupMenu(wnd);
       break;
     }
     case HCBT_ACTIVATE:
