@@ -290,6 +290,7 @@ cl::TRegionHandle RegionFromBitmap(cl::TBitmap& bitmap, int offsetX, int offsetY
 
 std::unique_ptr<cl::TBitmap> NewSharedWorkBitmap() {
   auto b = std::make_unique<cl::TBitmap>();
+  // One stretching rule for every painter, the status bar's too: COLORONCOLOR keeps key colours exact.
   SetStretchBltMode(DCOf(*b), COLORONCOLOR);
   return b;
 }

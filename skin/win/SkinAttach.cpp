@@ -73,17 +73,23 @@ void TWinSkinForm::RemoveControl(TSkinControl* painter) noexcept {
 
 void TWinSkinForm::PurgeControls() {
   for (TSkinControl* painter : std::vector<TSkinControl*>(painters_))
-    if (painter->State() == kPainterDestroyed) delete painter;
+    if (Listed(painter) && painter->State() == kPainterDestroyed) delete painter;
 }
 
 void TWinSkinForm::FreeControls() {
-  // A painter leaves the list in its destructor; the copy keeps the loop whole.
+  // A painter leaves the list in its destructor; the copy keeps the loop whole, and a painter freed by
+  // another (a combo box's list painter) is not freed again.
   for (TSkinControl* painter : std::vector<TSkinControl*>(painters_)) {
+    if (!Listed(painter)) continue;
     if (painter->State() != kPainterDestroyed) painter->RestoreColor();
     delete painter;
   }
   painters_.clear();
   hotPainter_ = nullptr;
+}
+
+bool TWinSkinForm::Listed(const TSkinControl* painter) const noexcept {
+  return std::find(painters_.begin(), painters_.end(), painter) != painters_.end();
 }
 
 TSkinControl* TWinSkinForm::FindControlByHandle(HWND wnd) const noexcept {

@@ -208,6 +208,7 @@ HFONT TSkinGroupBox::CaptionFont() const {
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// The font's colour, greyed when disabled: a caption in one fixed colour ignored both.
 COLORREF TSkinGroupBox::CaptionColor(HDC dc) const {
   if (WindowDisabled(Handle())) return cl::ColorToRGB(cl::clBtnShadow);
   return Control() ? cl::ColorToRGB(Control()->Font()->Color()) : GetTextColor(dc);

@@ -16,6 +16,11 @@ bool IsPopupWindow(HWND wnd) {
 
 }  // namespace
 
+TSkinComBox::~TSkinComBox() {
+  editHook_.Remove();
+  delete listPainter_;  // its notification clears the pointer
+}
+
 void TSkinComBox::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
   if (State() != kPainterNew) return;
   TSkinControl::Attach(form, data, useColor);
@@ -120,7 +125,7 @@ void TSkinComBox::AfterMessage(cl::TMessage& m) {
 }
 
 int TSkinComBox::StateFrame(bool leftButton, int frameCount) const {
-  // 1 normal, 2 pressed, 3 disabled, 4 hot or focused; a disabled combo box shows no other state.
+  // 1 normal, 2 pressed, 3 disabled, 4 hot or focused; disabled wins, or a disabled box could look usable.
   int frame = 1;
   if (!IsWindowEnabled(Handle())) {
     frame = 3;

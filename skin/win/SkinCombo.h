@@ -10,6 +10,8 @@ namespace skin {
 class TSkinComBox : public TSkinControl {
   CL_PLAIN_CLASS(TSkinComBox, TSkinControl)
   explicit TSkinComBox(cl::TComponent* owner) : TSkinControl(owner) {}
+  // Gives the edit child its procedure back and frees the list's painter.
+  ~TSkinComBox() override;
 
   // Also hooks the edit child of a drop-down combo box, or gives a simple one's list its painter.
   void Attach(TWinSkinForm* form, TSkinData* data, bool useColor) override;
@@ -20,8 +22,8 @@ class TSkinComBox : public TSkinControl {
   HWND HookedEdit() const noexcept { return editHook_.Handle(); }
   // The list window of a simple combo box; null for the others.
   HWND List() const noexcept { return list_; }
-  // The painter of a simple combo box's list, or null. It belongs to the combo painter's owner, which
-  // frees it: this painter never does.
+  // The painter of a simple combo box's list, or null. It belongs to the combo painter's owner; this
+  // painter frees it when it goes, unless the owner has freed it first.
   TSkinControl* ListPainter() const noexcept { return listPainter_; }
 
  protected:

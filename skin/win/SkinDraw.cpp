@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "Colors.h"
+#include "DeviceContext.h"
+#include "Graphics.h"
 #include "ImgUtil.h"
 
 namespace skin {
@@ -16,6 +18,19 @@ cl::TRect ToRect(const RECT& r) { return cl::TRect{r.left, r.top, r.right, r.bot
 void Line(HDC dc, int x1, int y1, int x2, int y2) {
   MoveToEx(dc, x1, y1, nullptr);
   LineTo(dc, x2, y2);
+}
+
+// A plain copy (not bold, italic, underlined or struck out) of the DC's font, for captions drawn plain
+// whatever font the control has; null when that font is plain already.
+cl::TFontHandle PlainFontOf(HDC dc) {
+  LOGFONTW lf{};
+  if (!GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf)) return {};
+  const bool plain = (lf.lfWeight == FW_NORMAL || lf.lfWeight == FW_DONTCARE) && !lf.lfItalic &&
+                     !lf.lfUnderline && !lf.lfStrikeOut;
+  if (plain) return {};
+  lf.lfWeight = FW_NORMAL;
+  lf.lfItalic = lf.lfUnderline = lf.lfStrikeOut = FALSE;
+  return cl::TFontHandle(CreateFontIndirectW(&lf));
 }
 
 }  // namespace
@@ -36,6 +51,8 @@ void DrawFrameKeyed(HDC dc, const RECT& rect, int frameCount, int frame, TSkinIm
 }
 
 void DrawCaptionText(HDC dc, const RECT& rect, UINT align, bool enabled, const std::wstring& text) {
+  const cl::TFontHandle plainFont = PlainFontOf(dc);
+  const cl::TSelectedObject plain(dc, plainFont.Get());
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   RECT measured = rect;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,

@@ -179,6 +179,7 @@ LRESULT NCHitTest(const TNCFrameState& s, POINT screen, LRESULT defaultResult) {
   if (p.y < s.Top) return HTCAPTION;
   const SIZE size = WindowSize(s.Wnd);
   const bool left = p.x < s.Left, right = p.x >= size.cx - s.Right;
+  // Sizing codes on the skin's border and HTMENU only over the bar: else a sizeable window could not be sized.
   if (p.y < s.Top + s.MenuBarHeight && !left && !right) return HTMENU;
   const bool bottom = p.y >= size.cy - s.Bottom;
   if (!left && !right && !bottom) return defaultResult;  // not in the skin frame

@@ -41,11 +41,13 @@ void TWinSkinForm::SetMDIChildrenMaximized() {
 }
 
 void TWinSkinForm::MDIChildCommand(UINT command) {
-  // The frame's bar buttons act on the active child; a child's own buttons on itself.
-  HWND target = wnd_;
-  if (state_.WindowKind == TWindowKind::MDIFrame && mdiClient_)
-    target = reinterpret_cast<HWND>(SendMessageW(mdiClient_, WM_MDIGETACTIVE, 0, 0));
-  if (target) PostMessageW(target, WM_SYSCOMMAND, command, 0);
+  // The frame's bar buttons act on the active child at once.
+  if (state_.WindowKind != TWindowKind::MDIFrame || !mdiClient_) return;
+  const auto child = reinterpret_cast<HWND>(SendMessageW(mdiClient_, WM_MDIGETACTIVE, 0, 0));
+  if (!child) return;
+  SendMessageW(child, WM_SYSCOMMAND, command, 0);
+  TSkinManage* manager = SkinManager();
+  if (manager && manager->MDIMaximized && !IsMDIChildMaximized()) manager->SetMDIMaximized(false);
 }
 
 void TWinSkinForm::MDIMaximizedChanged(bool maximized) {
@@ -55,6 +57,7 @@ void TWinSkinForm::MDIMaximizedChanged(bool maximized) {
     SetCaptionStyle(true);
     return;
   }
+  // A minimised child keeps the system's caption: its frame is not the skin's while it is an icon.
   if (state_.WindowState == TWindowState::Minimized) {
     SetCaptionStyle(true);
     return;

@@ -40,6 +40,7 @@ void FramedBox(HDC dc, const RECT& rect, COLORREF pen, HBRUSH brush) {
 // ---------------------------------------------------------------------------------------------------------
 // Track bar.
 
+// Only a redraw: taking the focus to recolour the bar would move the user's focus.
 void TSkinTrackBar::ApplySkinColor() { Redraw(); }
 
 bool TSkinTrackBar::BeforeMessage(cl::TMessage& m) {
@@ -266,6 +267,7 @@ void TSkinProgress::DrawStretched(HDC dc, const RECT& rect, TDataSkinBorder& ele
   HDC workDc = DCOf(*work);
   FillSkinColor(workDc, RECT{0, 0, bar.Right, bar.Bottom});
   const bool tile = element.Tile == 1;
+  // The whole height is filled: a bar drawn shorter left the control's own background showing below it.
   DrawNineSlice(workDc, bar, image, false, tile, true, 2, 1, element.Margins);
   if (const int done = DoneLength(bar.Width()); done > 0)
     DrawNineSlice(workDc, cl::Rect(0, 0, done, bar.Bottom), image, false, tile, true, 2, 2, element.Margins);
@@ -284,7 +286,8 @@ void TSkinProgress::DrawChunks(HDC dc, const RECT& rect, TDataSkinBorder& elemen
   FillSkinColor(workDc, rect);
   DrawNineSlice(workDc, ToRect(rect), image, false, element.Tile == 1, true, 1, 1, element.Margins);
 
-  // The chunks run between the bar's left and right borders, the last one cut where the done part ends.
+  // The chunks run between the bar's left and right borders (not over them), the last one cut where the
+  // done part ends.
   const int left = rect.left + element.Margins.Left;
   const int right = rect.right - element.Margins.Right;
   const int done = DoneLength(right - left);

@@ -381,19 +381,20 @@ bool TSkinBoxH::BeforeMessage(cl::TMessage& m) {
 // ---------------------------------------------------------------------------------------------------------
 // Glyphs for another vendor's check box.
 
-void TSkinObjImage::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
-  if (State() != kPainterNew) return;
-  TSkinControl::Attach(form, data, useColor);
+// The control draws itself from the glyphs it is given: the painter only registers, hears none of its
+// messages and leaves its colour alone.
+void TSkinObjImage::Attach(TWinSkinForm* form, TSkinData* data, bool) {
+  if (State() != kPainterNew || !BindOwner(false)) return;
+  Register(form, data);
   if (checkGlyphs_) BuildGlyphs();
+  MarkAttached();
 }
 
 void TSkinObjImage::ApplySkinColor() {
-  TSkinControl::ApplySkinColor();
   if (checkGlyphs_) BuildGlyphs();
 }
 
 void TSkinObjImage::RestoreColor() {
-  TSkinControl::RestoreColor();
   if (checkGlyphs_) SetPropByName(Control(), "UseCustomGlyphs", "false");
 }
 

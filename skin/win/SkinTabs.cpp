@@ -67,12 +67,15 @@ TTabSide TSkinTab::ReadSide() const {
 
 void TSkinTab::PrepareImages() {
   side_ = ReadSide();
+  tabImage_.Assign(nullptr);
+  borderImage_.Assign(nullptr);
   TDataSkinBorder* tabs = TabsElement(Data());
-  if (!tabs || tabs->Image2.Empty()) return;
-  if (!CopyImage(tabs->Image, tabImage_) || !CopyImage(tabs->Image2, borderImage_)) return;
+  if (!tabs || !CopyImage(tabs->Image, tabImage_)) return;
+  if (side_ == tsBottom) FlipBitmap(tabImage_);
+  // Without a Border image the tabs are still the skin's; the page keeps no skinned border.
+  if (!CopyImage(tabs->Image2, borderImage_)) return;
   switch (side_) {
     case tsBottom:
-      FlipBitmap(tabImage_);
       FlipBitmap(borderImage_);
       break;
     case tsLeft:

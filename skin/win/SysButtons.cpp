@@ -358,7 +358,7 @@ TNCAnswer NCLButtonUp(TNCFrameState& s, POINT screen) {
 
 TNCAnswer NCLButtonDblClk(TNCFrameState& s, WPARAM hitTest, POINT screen) {
   if (hitTest != HTCAPTION) return TNCAnswer::Default;
-  // The second click of a double click on a button presses it again.
+  // Only the caption toggles maximise: the second click of a double click on a button presses it again.
   if (SysButtonAt(s, ScreenToFrame(s, screen))) return NCLButtonDown(s, hitTest, screen);
   if (s.WindowState != TWindowState::Normal)
     Restore(s);

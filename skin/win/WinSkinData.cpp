@@ -109,8 +109,12 @@ void TSkinData::SetSkinFile(const std::string& value) {
   SkinStreamData.Clear();
   const std::string bytes = cl::ReadFileBytes(value);
   SkinStreamData.Write(bytes.data(), bytes.size());
+  // The description read anew frees the button data the windows' title-bar buttons point at, whatever
+  // the form type: they drop them first, even for a load that fails half-way.
+  if (TSkinManage* manager = SkinManager()) manager->ClearSysButtonsOf(this);
   // A file that is not a good package leaves no skin to apply.
-  if (LoadSkinSafely() && skinFormtype_ == sfMainform) ApplySkin();
+  if (!LoadSkinSafely()) return;
+  if (skinFormtype_ == sfMainform || SkinManager()) ApplySkin();
 }
 
 void TSkinData::ReadSkinIni(const TQuickIni& ini, const TSkinEntryReader& entries, int scrollArrowWidth) {

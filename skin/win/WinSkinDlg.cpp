@@ -128,6 +128,12 @@ TSkinData* TSkinManage::FindSkinData(HWND wnd) const {
   return data_.empty() ? nullptr : data_.front();
 }
 
+const cl::TBitmap* TSkinManage::MainFormIcon() const noexcept {
+  for (auto it = data_.rbegin(); it != data_.rend(); ++it)
+    if ((*it)->SkinFormtype() == sfMainform && !(*it)->IconBitmap.Empty()) return &(*it)->IconBitmap;
+  return nullptr;
+}
+
 bool TSkinManage::CanSkinForm(const std::string& className) const {
   bool doSkin = true;
   if (DefaultData) DefaultData->DoFormSkin(className, doSkin);
@@ -208,9 +214,11 @@ void TSkinManage::UnskinAndFree(TWinSkinForm* form) {
   delete form;
 }
 
-void TSkinManage::RefreshForms() {
+void TSkinManage::RefreshForms() { ClearSysButtonsOf(PendingData); }
+
+void TSkinManage::ClearSysButtonsOf(const TSkinData* data) {
   for (TWinSkinForm* form : forms_)
-    if (form->Data() == PendingData) form->ClearSysButtons();
+    if (form->Data() == data) form->ClearSysButtons();
 }
 
 void TSkinManage::RequestAction(int action, UINT interval) {
@@ -231,8 +239,9 @@ void TSkinManage::DoTimer(cl::TObject*) {
   TSkinData* data = PendingData;
   if (!data) return;
   RunAction(PendingAction, data);
-  data->DoSkinChanged();
+  // The handler may free the last component and with it this manager: nothing is touched after it.
   PendingData = nullptr;
+  data->DoSkinChanged();
 }
 
 void TSkinManage::RunAction(int action, TSkinData* data) {
@@ -308,11 +317,15 @@ void TSkinManage::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
   }
   switch (code) {
     case HCBT_CREATEWND: {
-      // The size-grip painter attaches here once it exists.
       const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
       const HWND wnd = reinterpret_cast<HWND>(wParam);
-      if (create && create->lpcs && !(create->lpcs->style & WS_CHILD) && WindowClassName(wnd) == "#32768")
-        SkinPopupMenu(wnd);
+      if (!create || !create->lpcs) break;
+      const DWORD style = static_cast<DWORD>(create->lpcs->style);
+      // A size grip made after its window was skinned (a dialog's, at its first sizing) gets its painter
+      // from that window.
+      if ((style & SBS_SIZEGRIP) && WindowClassName(wnd) == "ScrollBar")
+        if (TWinSkinForm* parent = FindSkinForm(create->lpcs->hwndParent)) parent->SkinChildWindow(wnd);
+      if (!(style & WS_CHILD) && WindowClassName(wnd) == "#32768") SkinPopupMenu(wnd);
       break;
     }
     case HCBT_ACTIVATE:

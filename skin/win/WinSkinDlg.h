@@ -60,6 +60,9 @@ class TSkinManage {
   int SkinDataCount() const noexcept { return static_cast<int>(data_.size()); }
   TSkinData* FindSkinData(HWND wnd) const;
   bool CanSkinForm(const std::string& className) const;
+  // The icon for windows that have none and whose component has none: the last main-form component's
+  // shared icon that is not empty; null when there is none.
+  const cl::TBitmap* MainFormIcon() const noexcept;
 
   // True when it made a skin for the window.
   bool SkinWindow(HWND wnd);
@@ -79,6 +82,8 @@ class TSkinManage {
   bool ActionTimerRunning() const noexcept { return timer_.Enabled(); }
   // The windows skinned with PendingData drop their title-bar buttons (a new skin is coming).
   void RefreshForms();
+  // The windows skinned with data drop their title-bar buttons.
+  void ClearSysButtonsOf(const TSkinData* data);
 
   // The CBT hook's work for one code; the hook itself always passes the code on.
   void HookEvent(int code, WPARAM wParam, LPARAM lParam);

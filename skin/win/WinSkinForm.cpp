@@ -110,7 +110,10 @@ void TWinSkinForm::SkinWindow(TSkinData* data) {
   systemMenu_ = GetSystemMenu(wnd_, FALSE);
   windowMenu_ = GetMenu(wnd_);
 
-  GetFormIcon(state_);
+  if (TSkinManage* manager = SkinManager())
+    GetFormIcon(state_, manager->MainFormIcon());
+  else
+    GetFormIcon(state_);
   ownerWnd_ = GetWindow(wnd_, GW_OWNER);
   GetClientRect(wnd_, &state_.ClientRect);
   RECT window{};

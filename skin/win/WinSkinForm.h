@@ -102,6 +102,7 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   // Gives every live painter's colour back, then frees them all.
   void FreeControls();
   TSkinControl* FindControlByHandle(HWND wnd) const noexcept;
+  bool Listed(const TSkinControl* painter) const noexcept;
   const std::vector<TSkinControl*>& Painters() const noexcept { return painters_; }
   // A control of the class library that has a painter of this window (or whose window has one).
   bool IsControlSkinned(const cl::TControl* control) const;

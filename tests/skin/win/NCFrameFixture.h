@@ -78,13 +78,14 @@ inline std::string Description() {
          "[Button.SysMenu]\r\nAction=3\r\nAlign=0\r\nXcoord=6\r\nYcoord=4\r\nVisibility=0\r\nVisibility1=0\r\n";
 }
 
-inline std::string Package() {
+// closeColours: the close button's four frames (another skin's close button).
+inline std::string Package(const COLORREF* closeColours = kClose) {
   return skin::BuildSkinPackage({{"test.ini", Description()},
                                  {"left.bmp", Strip(2, kSide, 16, false, kLeft)},
                                  {"right.bmp", Strip(2, kSide, 16, false, kRight)},
                                  {"top.bmp", TopImage()},
                                  {"bottom.bmp", Strip(2, 16, kBottom, true, kBottomColour)},
-                                 {"close.bmp", Strip(4, kButtonW, kButtonH, false, kClose)},
+                                 {"close.bmp", Strip(4, kButtonW, kButtonH, false, closeColours)},
                                  {"max.bmp", Strip(4, kButtonW, kButtonH, false, kMax)},
                                  {"min.bmp", Strip(4, kButtonW, kButtonH, false, kMin)},
                                  {"own.bmp", Strip(4, kButtonW, kButtonH, false, kOwn)}});

@@ -129,6 +129,34 @@ TEST_F(SkinAttachTest, EachControlGetsThePainterOfItsClassOnceEvenOnASecondPass)
   EXPECT_EQ(speed->WindowProc.LinkCount(), speedLinks);
 }
 
+// A simple combo box: no button to draw, a list with its own painter.
+class TSimpleComboBox : public cl::TComboBox {
+  CL_PLAIN_CLASS(TSimpleComboBox, cl::TComboBox)
+  explicit TSimpleComboBox(cl::TComponent* owner) : TComboBox(owner) {}
+  void CreateParams(cl::TCreateParams& params) override {
+    TComboBox::CreateParams(params);
+    params.Style = (params.Style & ~3u) | CBS_SIMPLE;
+    params.Height = 100;
+  }
+};
+
+// The combo painter frees its list's painter; the window's painter list frees each painter once.
+TEST_F(SkinAttachTest, UnskinningFreesASimpleComboBoxsPaintersOnce) {
+  NewLabForm();
+  auto* combo = Add<TSimpleComboBox>(main_, 0);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  auto* painter = dynamic_cast<skin::TSkinComBox*>(PainterOf(*skinned, combo));
+  ASSERT_NE(painter, nullptr);
+  ASSERT_NE(painter->ListPainter(), nullptr);
+  EXPECT_EQ(skinned->FindControlByHandle(painter->List()), painter->ListPainter());
+  auto* data = cl::ComponentAs<skin::TSkinData>(main_, "SkinData1");
+  data->SetActive(false);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return SkinManager()->PendingData == nullptr; }));
+  EXPECT_EQ(SkinManager()->FindSkinForm(main_->Handle()), nullptr);
+  EXPECT_EQ(combo->ComponentCount(), 0);
+}
+
 TEST_F(SkinAttachTest, TheSkinsSwitchesLeaveTheirControlsAlone) {
   NewLabForm("[xcMainMenu, xcCheckBox]");
   auto* button = Add<cl::TButton>(main_, 0);

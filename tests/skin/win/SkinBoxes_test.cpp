@@ -173,9 +173,12 @@ TEST_F(StatusBarPainter, TheWorkBitmapBelongsToTheSkinData) {
   NewStatusBar();
   Show();
   PaintNow(Wnd());
+  // The bar was composed in the skin data's bitmap: it holds the picture the window shows.
   cl::TBitmap& work = data_->WorkBitmap();
-  EXPECT_EQ(&work, &data_->WorkBitmap());
   EXPECT_EQ(work.Width(), Width());
+  for (const POINT p : {POINT{0, 0}, POINT{Width() / 2, 1}, POINT{Width() - 1, 18}})
+    EXPECT_EQ(cl::ColorToRGB(work.Canvas()->Pixels(p.x, p.y)), WindowPixel(Wnd(), p.x, p.y));
+  EXPECT_EQ(WindowPixel(Wnd(), 0, 0), kFrames[0]);
   EXPECT_EQ(GetStretchBltMode(work.Canvas()->Handle()), COLORONCOLOR);
 }
 

@@ -117,6 +117,33 @@ int TextBands(const TCapture& c, COLORREF face) {
   return bands;
 }
 
+// A bit button of another library that takes its image from an image list.
+class TListBitBtn : public cl::TBitBtn {
+  CL_CLASS(TListBitBtn, cl::TBitBtn)
+  explicit TListBitBtn(cl::TComponent* owner) : TBitBtn(owner) {}
+  cl::TImageList* Images() const { return images_; }
+  void SetImages(cl::TImageList* value) { images_ = value; }
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int value) { imageIndex_ = value; }
+  int DisabledIndex() const { return disabledIndex_; }
+  void SetDisabledIndex(int value) { disabledIndex_ = value; }
+
+ private:
+  cl::TImageList* images_ = nullptr;
+  int imageIndex_ = -1;
+  int disabledIndex_ = -1;
+};
+
+}  // namespace
+
+CL_BEGIN_CLASS(TListBitBtn)
+    .Object("Images", &TListBitBtn::Images, &TListBitBtn::SetImages)
+    .Int("ImageIndex", &TListBitBtn::ImageIndex, &TListBitBtn::SetImageIndex, -1)
+    .Int("DisabledIndex", &TListBitBtn::DisabledIndex, &TListBitBtn::SetDisabledIndex, -1)
+CL_END_CLASS
+
+namespace {
+
 class SkinButtons : public skintest::PainterFormTest {
  protected:
   void SetUp() override {
@@ -177,6 +204,36 @@ TEST_F(SkinButtons, APushButtonShowsTheFrameOfItsState) {
   // Focused (the press gave it the focus).
   ASSERT_EQ(GetFocus(), button->Handle());
   EXPECT_EQ(FaceOf(button), Frame(skin::kButtonHot));
+}
+
+// The caption takes NormalColour2 in the normal frame, MouseOverColour2 when hot and PressedColour2 when
+// pressed.
+TEST_F(SkinButtons, TheCaptionTakesTheSkinsNormalHotAndPressedTextColours) {
+  constexpr COLORREF kNormal = RGB(250, 0, 0), kHot = RGB(0, 250, 0), kPressed = RGB(0, 0, 250);
+  LoadPackage(skin::BuildSkinPackage(
+      {{"buttons.ini",
+        "[Colours]\r\nButtonFace=10 20 30\r\nButtonText=0 0 0\r\n"
+        "[Buttons]\r\nBitmap=buttons.bmp\r\nLeftWidth=2\r\nTopHeight=2\r\nRightWidth=2\r\nBottomHeight=2\r\n"
+        "Trans=0\r\nTile=0\r\nNormalColour2=250 0 0\r\nMouseOverColour2=0 250 0\r\nPressedColour2=0 0 250\r\n"},
+       {"buttons.bmp", ncframe::Strip(5, 10, 10, false, kFrames)}}));
+  cl::TButton* button = PaintedButton("MMMM");
+  const auto count = [](const TCapture& c, COLORREF colour) {
+    int n = 0;
+    for (COLORREF p : c.pixels) n += p == colour;
+    return n;
+  };
+  const TCapture normal = Capture(button->Handle());
+  EXPECT_GT(count(normal, kNormal), 10);
+  EXPECT_EQ(count(normal, kHot) + count(normal, kPressed), 0);
+  button->Perform(cl::CM_MOUSEENTER);
+  const TCapture hot = Capture(button->Handle());
+  EXPECT_GT(count(hot, kHot), 10);
+  EXPECT_EQ(count(hot, kNormal) + count(hot, kPressed), 0);
+  Send(button, WM_LBUTTONDOWN);
+  const TCapture pressed = Capture(button->Handle());
+  EXPECT_GT(count(pressed, kPressed), 10);
+  EXPECT_EQ(count(pressed, kNormal) + count(pressed, kHot), 0);
+  Send(button, WM_LBUTTONUP);
 }
 
 TEST_F(SkinButtons, FocusedTheDefaultPushButtonShowsTheDefaultFrameButTheDefaultBitButtonTheFocusedOne) {
@@ -383,6 +440,67 @@ TEST_F(SkinButtons, AGlyphOnlyBitButtonCentresItsGlyphAndASpeedButtonOnePixelFur
   EXPECT_EQ(f.At(10 + 43, 150 + 7), RGB(250, 250, 0));
   EXPECT_EQ(f.At(10 + 58, 150 + 7), RGB(250, 250, 0));
   EXPECT_EQ(f.At(10 + 59, 150 + 7), Frame(skin::kButtonNormal));
+}
+
+// With a margin of 4 the glyph sits 4 pixels in from the side its layout names, centred the other way.
+TEST_F(SkinButtons, RightTopAndBottomLayoutsPlaceTheGlyphByTheirSide) {
+  constexpr COLORREF kGlyph = RGB(250, 250, 0);
+  struct TCase {
+    cl::TButtonLayout layout;
+    int x, y;
+  };
+  // A 100 by 40 button and a 16-pixel glyph: right x 100 - 4 - 16, top y 4, bottom y 40 - 4 - 16;
+  // across, (100 - 16 + 1) / 2 = 42 and (40 - 16 + 1) / 2 = 12.
+  for (const TCase& c : {TCase{cl::blGlyphRight, 80, 12}, TCase{cl::blGlyphTop, 42, 4}, TCase{cl::blGlyphBottom, 42, 20}}) {
+    SCOPED_TRACE(static_cast<int>(c.layout));
+    auto* bit = Add<cl::TBitBtn>(10, 10, 100, 40, "");
+    SetGlyph(*bit->Glyph(), 16, {kGlyph});
+    bit->SetLayout(c.layout);
+    bit->SetMargin(4);
+    (new TSkinBitButton(bit))->Attach(nullptr, data_, false);
+    SetFocus(nullptr);
+    const TCapture shot = Capture(bit->Handle());
+    EXPECT_EQ(shot.At(c.x, c.y), kGlyph);
+    EXPECT_EQ(shot.At(c.x + 15, c.y + 14), kGlyph);
+    EXPECT_EQ(shot.At(c.x - 1, c.y), Frame(skin::kButtonNormal));
+    EXPECT_EQ(shot.At(c.x, c.y - 1), Frame(skin::kButtonNormal));
+    EXPECT_EQ(shot.At(c.x + 16, c.y + 15), Frame(skin::kButtonNormal));
+    delete bit;
+  }
+}
+
+// Without a glyph the image list's ImageIndex shows; disabled, its DisabledIndex in the list's disabled look.
+TEST_F(SkinButtons, ABitButtonWithAnImageListDrawsItsImageOrItsDisabledImage) {
+  cl::RegisterClasses({TListBitBtn::StaticClass()});
+  cl::TImageList list(form_);
+  cl::TBitmap strip;
+  SetGlyph(strip, 16, {RGB(0, 200, 0), RGB(0, 0, 200)});
+  // The disabled image's shape differs (its left half left out): the disabled look shows which was drawn.
+  for (int x = 16; x < 24; ++x)
+    for (int y = 0; y < 16; ++y) strip.Canvas()->SetPixels(x, y, kKey);
+  list.AddMasked(&strip, kKey);
+  ASSERT_EQ(list.Count(), 2);
+  auto* bit = Add<TListBitBtn>(10, 10, 100, 30, "");
+  bit->SetImages(&list);
+  bit->SetImageIndex(0);
+  bit->SetDisabledIndex(1);
+  (new TSkinBitButton(bit))->Attach(nullptr, data_, false);
+  SetFocus(nullptr);
+  // Centred as a glyph would be: (100 - 16) / 2 = 42 across, (30 - 16 + 1) / 2 = 7 down.
+  EXPECT_EQ(Painted(bit->Handle(), 50, 14), RGB(0, 200, 0));
+  bit->SetEnabled(false);
+  // The disabled image as the list itself draws it disabled over the disabled frame.
+  cl::TBitmap expected;
+  expected.SetSize(16, 16);
+  expected.Canvas()->Brush()->SetColor(cl::TColor{Frame(skin::kButtonDisabled)});
+  expected.Canvas()->FillRect(cl::Rect(0, 0, 16, 16));
+  list.Draw(expected.Canvas(), 0, 0, 1, false);
+  const TCapture shot = Capture(bit->Handle());
+  int same = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) same += shot.At(42 + x, 7 + y) == cl::ColorToRGB(expected.Canvas()->Pixels(x, y));
+  EXPECT_EQ(same, 256);
+  delete bit;
 }
 
 TEST_F(SkinButtons, ADisabledBitButtonGreysTheSecondOfFourCellsOrElseTheFirst) {

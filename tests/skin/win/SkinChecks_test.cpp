@@ -198,18 +198,24 @@ TEST_F(CheckPainters, ABareCheckBoxPaintsItsGlyphAndFollowsItsState) {
 TEST_F(CheckPainters, TextAtTheLeftPutsTheGlyphAtTheRightEdge) {
   LoadStrips(4, 4);
   Show();
-  skin::TSkinControl* painter = nullptr;
-  HWND wnd = NewBareButton(BS_AUTOCHECKBOX | BS_LEFTTEXT, painter);
-  PaintNow(wnd);
-  // Glyph x 106..118; from 102 to the right edge around it the face colour (a bare window has no
-  // parent control to take a colour from).
   const COLORREF face = cl::ColorToRGB(data_->Colors.ButtonFace);
-  EXPECT_EQ(WindowPixel(wnd, 106, kGlyphY), kFrames[0]);
-  EXPECT_EQ(WindowPixel(wnd, 118, kGlyphY), kFrames[0]);
-  EXPECT_EQ(WindowPixel(wnd, 119, kGlyphY), face);
-  EXPECT_EQ(WindowPixel(wnd, 103, kGlyphY), face);
-  EXPECT_NE(WindowPixel(wnd, kCheckX, kGlyphY), kFrames[0]);
-  DestroyBare(wnd, painter);
+  for (const bool radio : {false, true}) {
+    SCOPED_TRACE(radio ? "radio button" : "check box");
+    skin::TSkinControl* painter = nullptr;
+    HWND wnd = NewBareButton((radio ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) | BS_LEFTTEXT, painter, radio);
+    SetWindowTextW(wnd, L"");  // no text where the glyph would sit at the left
+    PaintNow(wnd);
+    // Check glyph x 106..118, radio glyph x 107..119; from 102 to the right edge around it the face
+    // colour (a bare window has no parent control to take a colour from), and the face at the left.
+    const int first = radio ? 107 : 106;
+    EXPECT_EQ(WindowPixel(wnd, first, kGlyphY), kFrames[0]);
+    EXPECT_EQ(WindowPixel(wnd, first + 12, kGlyphY), kFrames[0]);
+    EXPECT_EQ(WindowPixel(wnd, first - 1, kGlyphY), face);
+    if (!radio) EXPECT_EQ(WindowPixel(wnd, 119, kGlyphY), face);
+    EXPECT_EQ(WindowPixel(wnd, 103, kGlyphY), face);
+    EXPECT_EQ(WindowPixel(wnd, kCheckX, kGlyphY), face);
+    DestroyBare(wnd, painter);
+  }
 }
 
 TEST_F(CheckPainters, RadioButtonsWithFourAndEightFrames) {
@@ -269,7 +275,8 @@ TEST_F(CheckPainters, WithoutTheImagesTheControlKeepsItsOwnMark) {
   LoadSkin("[Colours]\r\nButtonFace=10 20 30\r\n", {});
   cl::TCheckBox* box = NewCheckBox();
   Show();
-  EXPECT_NE(CheckGlyph(box->Handle()), kFormRGB) << "nothing filled";
+  // The system's own box: its window-coloured inside where the skin's glyph would be.
+  EXPECT_EQ(CheckGlyph(box->Handle()), GetSysColor(COLOR_WINDOW));
 }
 
 }  // namespace

@@ -198,7 +198,7 @@ TEST_F(SkinComboTest, WithoutTheSunkenEdgeNothingIsDrawnOnEitherLook) {
   }
 }
 
-TEST_F(SkinComboTest, ASimpleComboBoxGetsNothingDrawnOverItAndItsListPainterHasOneOwner) {
+TEST_F(SkinComboTest, ASimpleComboBoxGetsNothingDrawnOverItAndItsListPainterGoesWithIt) {
   LoadSkin(true);
   auto* combo = NewCombo<TSimpleCombo>();
   const std::vector<COLORREF> own = Pixels(combo->Handle());
@@ -210,10 +210,13 @@ TEST_F(SkinComboTest, ASimpleComboBoxGetsNothingDrawnOverItAndItsListPainterHasO
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->Handle(), painter->List());
   EXPECT_EQ(list->Owner(), combo);
-  // The combo painter leaves the list painter to the control, which frees each once.
+  const LONG_PTR listProc = GetWindowLongPtrW(painter->List(), GWLP_WNDPROC);
+  // The combo painter frees the list painter with itself: the list gets its procedure back, and the
+  // control has no painter left to free again.
+  const HWND listWnd = painter->List();
   delete painter;
-  EXPECT_EQ(list->Owner(), combo);
-  EXPECT_EQ(combo->ComponentCount(), 1);
+  EXPECT_EQ(combo->ComponentCount(), 0);
+  EXPECT_NE(GetWindowLongPtrW(listWnd, GWLP_WNDPROC), listProc);
   delete combo;
 }
 

@@ -56,7 +56,8 @@ TEST_F(SkinEditTest, AFieldWithABorderWearsTheFlatFrameAlsoAfterANonClientPaint)
 
 TEST_F(SkinEditTest, AFieldWithoutABorderGetsNoFrame) {
   const HWND wnd = NewEdit(false)->Handle();
-  EXPECT_NE(WindowPixel(wnd, 0, 0), kShadow);
+  EXPECT_EQ(WindowPixel(wnd, 0, 0), kWhite);
+  EXPECT_EQ(WindowPixel(wnd, 119, 23), kWhite);
 }
 
 TEST_F(SkinEditTest, PrintingTheFieldDrawsTheFrameIntoTheCallersDC) {

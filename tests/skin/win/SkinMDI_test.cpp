@@ -90,6 +90,47 @@ TEST_F(SkinMDITest, ChildrenDropTheirSkinnedFrameWhileMaximisedAndTakeItBackAfte
   EXPECT_FALSE(SkinManager()->MDIMaximized) << "no child is left to be maximised";
 }
 
+// When the maximised state ends, a minimised child keeps the system's caption and a normal one gets the
+// skin's frame back.
+TEST_F(SkinMDITest, EndingTheMaximisedStateLeavesAMinimisedChildsCaptionAndReframesANormalOne) {
+  ASSERT_NE(LoadFrame(), nullptr);
+  cl::TForm* normal = NewChild();
+  cl::TForm* minimised = NewChild();
+  skin::TWinSkinForm* normalSkin = SkinManager()->FindSkinForm(normal->Handle());
+  skin::TWinSkinForm* minimisedSkin = SkinManager()->FindSkinForm(minimised->Handle());
+  ASSERT_TRUE(normalSkin && minimisedSkin);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return normalSkin->ControlsSkinned() && minimisedSkin->ControlsSkinned(); }));
+  ShowWindow(minimised->Handle(), SW_MINIMIZE);
+  ASSERT_EQ(minimisedSkin->WindowState(), skin::TWindowState::Minimized);
+  const auto sysMenu = [](HWND wnd) { return (GetWindowLongPtrW(wnd, GWL_STYLE) & WS_SYSMENU) != 0; };
+  SkinManager()->SetMDIMaximized(true);
+  EXPECT_TRUE(sysMenu(normal->Handle()));
+  SkinManager()->SetMDIMaximized(false);
+  EXPECT_TRUE(sysMenu(minimised->Handle()));
+  EXPECT_FALSE(sysMenu(normal->Handle()));
+  EXPECT_TRUE(normalSkin->FrameState().RegionHeld);
+}
+
+// The frame's MDI buttons act on the active child at once and end the maximised state once it is
+// restored; a child's own skin has no MDI command to run.
+TEST_F(SkinMDITest, AnMDICommandRunsOnTheActiveChildOnlyFromTheFrame) {
+  skin::TWinSkinForm* frame = LoadFrame();
+  ASSERT_NE(frame, nullptr);
+  cl::TForm* child = NewChild();
+  skin::TWinSkinForm* childSkin = SkinManager()->FindSkinForm(child->Handle());
+  ASSERT_NE(childSkin, nullptr);
+  childSkin->FrameState().Host->MDIChildCommand(SC_MINIMIZE);
+  hktest::PumpUntil([] { return false; }, 100);
+  EXPECT_FALSE(IsIconic(child->Handle()));
+
+  SendMessageW(main_->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+  SkinManager()->SetMDIMaximized(true);
+  ASSERT_TRUE(IsZoomed(child->Handle()));
+  frame->FrameState().Host->MDIChildCommand(SC_RESTORE);
+  EXPECT_FALSE(IsZoomed(child->Handle()));
+  EXPECT_FALSE(SkinManager()->MDIMaximized);
+}
+
 // Maximised, the active child's minimise, restore and close buttons sit on the frame's skinned bar.
 TEST_F(SkinMDITest, TheFramesBarShowsTheMaximisedChildsButtons) {
   skin::TWinSkinForm* frame = LoadFrame();

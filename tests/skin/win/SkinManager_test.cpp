@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <malloc.h>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -14,6 +19,62 @@
 #include "WinSkinDlg.h"
 #include "WinSkinForm.h"
 #include "WinString.h"
+
+// While a TQuarantine lives, freed blocks stay allocated and filled with kFreedByte instead of going back
+// to the heap, so that a write into freed memory can be seen. Every other time delete frees at once.
+namespace {
+constexpr unsigned char kFreedByte = 0xDD;
+struct TQuarantined {
+  void* block;
+  size_t size;
+};
+bool quarantining = false;
+TQuarantined quarantined[8192];
+size_t quarantinedCount = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  if (quarantining && quarantinedCount < std::size(quarantined)) {
+    const size_t size = _msize(p);
+    std::memset(p, kFreedByte, size);
+    quarantined[quarantinedCount++] = {p, size};
+    return;
+  }
+  std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+class TQuarantine {
+ public:
+  TQuarantine() { quarantining = true; }
+  ~TQuarantine() {
+    quarantining = false;
+    for (size_t i = 0; i < quarantinedCount; ++i) std::free(quarantined[i].block);
+    quarantinedCount = 0;
+  }
+  TQuarantine(const TQuarantine&) = delete;
+  TQuarantine& operator=(const TQuarantine&) = delete;
+  bool Holds(const void* block) const {
+    for (size_t i = 0; i < quarantinedCount; ++i)
+      if (quarantined[i].block == block) return true;
+    return false;
+  }
+  static bool Untouched(const void* block, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(block);
+    return std::all_of(bytes, bytes + size, [](unsigned char c) { return c == kFreedByte; });
+  }
+};
+
+}  // namespace
 
 namespace {
 
@@ -139,6 +200,50 @@ TEST_F(SkinManagerTest, SkinWindowRefusesWhatItsRulesExclude) {
   manager->PurgeClosedForms();
   EXPECT_EQ(manager->SkinFormCount(), before);
   for (HWND w : {child, empty, appClass}) DestroyWindow(w);
+}
+
+// Action 6 frees the skins of windows that were destroyed, and no other.
+TEST_F(SkinManagerTest, ThePurgeActionFreesTheSkinsOfDestroyedWindows) {
+  TSkinData* data = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  main_->Show();
+  skin::TSkinManage* manager = SkinManager();
+  HWND bare = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CAPTION, 10, 10, 80, 60, nullptr, nullptr, nullptr,
+                              nullptr);
+  ASSERT_TRUE(manager->SkinWindow(bare));
+  const int count = manager->SkinFormCount();
+  DestroyWindow(bare);
+  ASSERT_EQ(manager->SkinFormCount(), count);  // waiting for the purge
+  RunAction(data, skin::kActionPurge);
+  EXPECT_EQ(manager->SkinFormCount(), count - 1);
+  EXPECT_EQ(manager->FindSkinForm(bare), nullptr);
+  EXPECT_NE(manager->FindSkinForm(main_->Handle()), nullptr);
+}
+
+// A size grip made after its window was skinned gets the skin's grip at its creation: the face colour
+// where the system would draw its ridges.
+TEST_F(SkinManagerTest, ASizeGripMadeAfterSkinningShowsTheSkinnedGrip) {
+  ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  main_->Show();
+  skin::TSkinManage* manager = SkinManager();
+  HWND dialog = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_VISIBLE, 300, 300,
+                                200, 150, nullptr, nullptr, nullptr, nullptr);
+  manager->SkinWindow(dialog);  // when its activation has not skinned it already
+  skin::TWinSkinForm* skinned = manager->FindSkinForm(dialog);
+  ASSERT_NE(skinned, nullptr);
+  HWND grip = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN,
+                              0, 0, 40, 40, dialog, nullptr, nullptr, nullptr);
+  ASSERT_NE(grip, nullptr);
+  EXPECT_NE(skinned->FindControlByHandle(grip), nullptr);
+  RedrawWindow(grip, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT r{};
+  GetClientRect(grip, &r);
+  HDC dc = GetDC(grip);
+  int face = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) face += GetPixel(dc, x, y) == RGB(10, 20, 30);
+  ReleaseDC(grip, dc);
+  EXPECT_EQ(face, (r.right - r.left) * (r.bottom - r.top));
+  DestroyWindow(dialog);
 }
 
 TEST_F(SkinManagerTest, TwoSkinAllActionsMakeOneSkinPerWindow) {
@@ -332,6 +437,28 @@ TEST_F(SkinManagerTest, AComponentForOnlyItsFormSkinsAndUnskinsThatFormAlone) {
   EXPECT_EQ(manager->FindSkinForm(own->Handle())->Data(), ownData);
 }
 
+// A window without an icon, skinned with a component without one, shows the main component's icon.
+TEST_F(SkinManagerTest, AWindowWithoutIconTakesTheMainComponentsIcon) {
+  TSkinData* mainData = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  mainData->IconBitmap.SetPixelFormat(cl::pf24bit);
+  mainData->IconBitmap.SetSize(16, 16);
+  mainData->IconBitmap.Canvas()->Brush()->SetColor(cl::clLime);
+  mainData->IconBitmap.Canvas()->FillRect(cl::Rect(0, 0, 16, 16));
+  TfrmSkinTest* own = NewTestForm();
+  ASSERT_EQ(SendMessageW(own->Handle(), WM_GETICON, ICON_SMALL, 0), 0);
+  ASSERT_EQ(SendMessageW(own->Handle(), WM_GETICON, ICON_BIG, 0), 0);
+  cl::ReadRootComponent(own, "object frmSkinTest: TfrmSkinTest\n  object OwnSkin: TSkinData\n    Active = True\n"
+                             "    SkinFormtype = sfOnlyThisForm\n    SkinStream = " +
+                                 skintest::SkinStreamValue(skintest::FlatPackage()) + "\n  end\nend\n");
+  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(own->Handle());
+  ASSERT_NE(skinned, nullptr);
+  ASSERT_EQ(skinned->Data(), cl::ComponentAs<TSkinData>(own, "OwnSkin"));
+  const cl::TBitmap& icon = skinned->FrameState().IconBitmap;
+  ASSERT_FALSE(icon.Empty());
+  EXPECT_EQ(icon.Width(), 16);
+  EXPECT_EQ(const_cast<cl::TBitmap&>(icon).Canvas()->Pixels(3, 3), cl::clLime);
+}
+
 TEST_F(SkinManagerTest, FindingTheSkinDataMakesNoWindow) {
   TSkinData* mainData = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
   TfrmSkinTest* windowless = NewTestForm();
@@ -377,6 +504,32 @@ TEST_F(SkinManagerTest, ATickWithNothingPendingStopsTheTimer) {
   manager->RequestAction(skin::kActionRefresh, 10);
   ASSERT_TRUE(manager->ActionTimerRunning());
   EXPECT_TRUE(hktest::PumpUntil([&] { return !manager->ActionTimerRunning(); }, 2000));
+}
+
+// An OnSkinChanged handler may free the last component, and the manager with it, inside the manager's
+// own tick: the tick must not write into the freed manager afterwards. While the tick runs, freed blocks
+// are kept filled with a pattern (Quarantine, below), so a later write shows in the manager's block.
+TEST_F(SkinManagerTest, AHandlerThatFreesTheLastComponentLeavesTheFreedManagerUntouched) {
+  TSkinData* data = ReadSkinForm(skintest::FormWithSkin(skintest::FlatPackage()));
+  main_->Show();
+  skin::TSkinManage* manager = SkinManager();
+  ASSERT_TRUE(hktest::PumpUntil([&] { return manager->PendingData == nullptr && !manager->ActionTimerRunning(); }));
+  bool ran = false;
+  // The handler goes with its component: what it needs afterwards is copied out first.
+  data->OnSkinChanged = [at = &ran](cl::TObject* sender) {
+    bool* done = at;
+    delete sender;
+    *done = true;
+  };
+  manager->PendingData = data;
+  manager->RequestAction(skin::kActionRefresh, 10);
+  {
+    const TQuarantine quarantine;
+    ASSERT_TRUE(hktest::PumpUntil([&] { return ran; }));
+    EXPECT_EQ(SkinManager(), nullptr);
+    ASSERT_TRUE(quarantine.Holds(manager));
+    EXPECT_TRUE(quarantine.Untouched(manager, sizeof(skin::TSkinManage)));
+  }
 }
 
 // A window of another thread cannot be subclassed: the manager leaves it alone instead of raising (which

@@ -194,6 +194,55 @@ TEST_F(SkinScrollbarTest, ADisabledBarShowsTrackFrameThreeAndNoThumb) {
   EXPECT_EQ(BarPixel(bar, mid, mid), ArrowColour(9));
 }
 
+// A bar shorter than two arrows gets two arrows of half its length each and no track between them.
+TEST_F(SkinScrollbarTest, ATwentyPixelBarGetsTwoTenPixelArrowsAndNoTrack) {
+  const int a = ArrowSize();
+  ASSERT_GT(a, 10);
+  cl::TMemo* memo = NewMemo(cl::ssVertical);
+  const auto length = [&] {
+    const RECT r = BarRect(memo->Handle(), OBJID_VSCROLL);
+    return static_cast<int>(r.bottom - r.top);
+  };
+  memo->SetHeight(memo->Height() + 20 - length());
+  ASSERT_EQ(length(), 20);
+  skin::TWScrollbar* bar = Skin(memo)->VertBar();
+  const int mid = a / 2;
+  for (int along : {0, 5, 9}) EXPECT_EQ(BarPixel(bar, mid, along), ArrowColour(9)) << along;
+  for (int along : {10, 14, 19}) EXPECT_EQ(BarPixel(bar, mid, along), ArrowColour(13)) << along;
+}
+
+// While the system tracks a press on an arrow, the overlay shows that arrow's pressed frame.
+TEST_F(SkinScrollbarTest, APressedArrowShowsItsPressedFrame) {
+  cl::TMemo* memo = NewMemo(cl::ssVertical);
+  skin::TWScrollbar* bar = Skin(memo)->VertBar();
+  const HWND wnd = memo->Handle();
+  const int a = ArrowSize(), length = Length(bar), mid = a / 2;
+  SendMessageW(wnd, WM_VSCROLL, SB_LINEDOWN, 0);  // room to scroll up as well
+  std::vector<COLORREF> seen;
+  int along = 0;
+  const cl::TMessageLink probe(memo->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    next(m);
+    if (m.Msg == WM_VSCROLL && (LOWORD(m.WParam) == SB_LINEUP || LOWORD(m.WParam) == SB_LINEDOWN) && seen.empty())
+      seen.push_back(BarPixel(bar, mid, along));
+  });
+  const RECT barRect = bar->BarRect();
+  const int x = (barRect.left + barRect.right) / 2;
+  struct TCase {
+    int along, clientY;
+    COLORREF pressed, normal;
+  };
+  for (const TCase& c : {TCase{length - mid - 1, static_cast<int>(barRect.bottom) - mid, ArrowColour(14), ArrowColour(13)},
+                         TCase{mid, static_cast<int>(barRect.top) + mid, ArrowColour(10), ArrowColour(9)}}) {
+    seen.clear();
+    along = c.along;
+    PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, c.clientY));
+    SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(mid, c.along));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], c.pressed);
+    EXPECT_EQ(BarPixel(bar, mid, c.along), c.normal) << "released";
+  }
+}
+
 TEST_F(SkinScrollbarTest, ABarShownLaterGetsItsOverlayAtTheNextFramePaint) {
   cl::TMemo* memo = NewMemo(cl::ssVertical);
   memo->SetText("one line");
@@ -259,9 +308,15 @@ TEST_F(SkinScrollbarTest, AMemosWindowGoneKeepsTheOverlaysUntilThePainterGoesWit
 TEST_F(SkinScrollbarTest, AVendorsCheckBoxGetsTheNineGlyphCellsFromTheCheckImage) {
   auto* check = new TVendorCheck(form_);
   check->SetParent(form_);
+  check->SetColor(0x123456);
+  const int links = check->WindowProc.LinkCount();
   auto* painter = new skin::TSkinObjImage(check);
   painter->SetCheckGlyphs(true);
   painter->Attach(nullptr, data_, true);
+  // Only the glyphs: the control's messages and colour stay its own.
+  EXPECT_EQ(check->WindowProc.LinkCount(), links);
+  EXPECT_EQ(check->Color(), cl::TColor{0x123456});
+  EXPECT_EQ(painter->State(), skin::kPainterAttached);
   cl::TBitmap* glyphs = check->CustomGlyphs();
   ASSERT_EQ(glyphs->Width(), 9 * kCheckSize);
   ASSERT_EQ(glyphs->Height(), kCheckSize);
@@ -275,23 +330,32 @@ TEST_F(SkinScrollbarTest, AVendorsCheckBoxGetsTheNineGlyphCellsFromTheCheckImage
   EXPECT_EQ(check->reloads, 1);
   painter->Attach(nullptr, data_, true);  // once only
   EXPECT_EQ(check->reloads, 1);
+  painter->ApplySkinColor();
+  EXPECT_EQ(check->reloads, 2);
+  EXPECT_EQ(check->Color(), cl::TColor{0x123456});
   painter->RestoreColor();
   EXPECT_FALSE(check->UseCustomGlyphs());
+  EXPECT_EQ(check->Color(), cl::TColor{0x123456});
 }
 
-TEST_F(SkinScrollbarTest, WithFourCheckFramesTheThirdSixthAndNinthCellsStayEmpty) {
-  data_->Buttons.CheckButtonFrame = 4;
-  auto* check = new TVendorCheck(form_);
-  check->SetParent(form_);
-  auto* painter = new skin::TSkinObjImage(check);
-  painter->SetCheckGlyphs(true);
-  painter->Attach(nullptr, data_, true);
-  const int w = 5 * kCheckSize / 4;
-  cl::TBitmap* glyphs = check->CustomGlyphs();
-  ASSERT_EQ(glyphs->Width(), 9 * w);
-  const HDC dc = glyphs->Canvas()->Handle();
-  for (int cell : {3, 6, 9}) EXPECT_EQ(GetPixel(dc, (cell - 1) * w + w / 2, 6), RGB(255, 255, 255)) << cell;
-  EXPECT_EQ(GetPixel(dc, 2, 6), CheckColour(1));
+// Only a five-frame image fills cells 3, 6 and 9; a longer one gives its first four frames only.
+TEST_F(SkinScrollbarTest, WithFourOrSixCheckFramesTheThirdSixthAndNinthCellsStayEmpty) {
+  for (const int frames : {4, 6}) {
+    SCOPED_TRACE(frames);
+    data_->Buttons.CheckButtonFrame = frames;
+    auto* check = new TVendorCheck(form_);
+    check->SetParent(form_);
+    auto* painter = new skin::TSkinObjImage(check);
+    painter->SetCheckGlyphs(true);
+    painter->Attach(nullptr, data_, true);
+    const int w = 5 * kCheckSize / frames;
+    cl::TBitmap* glyphs = check->CustomGlyphs();
+    ASSERT_EQ(glyphs->Width(), 9 * w);
+    const HDC dc = glyphs->Canvas()->Handle();
+    for (int cell : {3, 6, 9}) EXPECT_EQ(GetPixel(dc, (cell - 1) * w + w / 2, 6), RGB(255, 255, 255)) << cell;
+    EXPECT_EQ(GetPixel(dc, w / 2, 6), CheckColour(1));
+    delete check;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -39,14 +39,14 @@ constexpr COLORREF kBorder = RGB(150, 60, 150);
 constexpr COLORREF kBorderMiddle = RGB(60, 150, 150);
 constexpr COLORREF kFace = RGB(10, 20, 30);
 
-std::string TabsPackage() {
+std::string TabsPackage(bool withBorder = true) {
   const std::string border = testsupport::Bmp24(20, 20, [](int x, int y) -> uint32_t {
     return x >= 6 && x < 14 && y >= 6 && y < 14 ? kBorderMiddle : kBorder;
   });
   return skin::BuildSkinPackage(
       {{"tabs.ini",
         "[Colours]\r\nButtonFace=10 20 30\r\n"
-        "[Tabs]\r\nImage=tabs.bmp\r\nBorder=border.bmp\r\nLeftWidth=2\r\nTopHeight=2\r\nRightWidth=2\r\n"
+        "[Tabs]\r\nImage=tabs.bmp\r\n" + std::string(withBorder ? "Border=border.bmp\r\n" : "") + "LeftWidth=2\r\nTopHeight=2\r\nRightWidth=2\r\n"
         "BottomHeight=2\r\nNormalColour2=255 255 255\r\nMouseOverColour2=0 0 0\r\n"},
        {"tabs.bmp", ncframe::Strip(5, 10, 10, false, kTab)},
        {"border.bmp", border}});
@@ -132,6 +132,24 @@ INSTANTIATE_TEST_SUITE_P(Sides, SkinTabSideTest,
                                            TSideCase{"Right", TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE,
                                                      skin::tsRight}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SkinTabSideTest, WithoutABorderImageTheTabsAreStillTheSkins) {
+  LoadPackage(TabsPackage(false));
+  for (const DWORD style : {DWORD{0}, DWORD{TCS_BOTTOM}}) {
+    SCOPED_TRACE(style);
+    const HWND wnd = NewTabControl(style);
+    auto* painter = new TSkinTab(form_);
+    painter->AttachHandle(wnd, data_, nullptr);
+    Repaint(wnd);
+    for (int i = 0; i < 3; ++i) {
+      RECT r{};
+      ASSERT_TRUE(SendMessageW(wnd, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)));
+      EXPECT_EQ(Pixel(wnd, r.left + 3, style ? r.bottom - 3 : r.top + 2), kTab[i == 1 ? 1 : 0]) << "tab " << i;
+    }
+    delete painter;
+    DestroyWindow(wnd);
+  }
+}
 
 TEST_F(SkinTabSideTest, TheStripLeavesTheScrollArrowsAloneAndLongTextsFitTheirBuffer) {
   const HWND wnd = NewTabControl(0);

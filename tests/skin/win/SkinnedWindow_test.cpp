@@ -104,6 +104,27 @@ class SkinnedWindowTest : public skintest::SkinFormsTest {
     SendMessageW(wnd, WM_NCLBUTTONDOWN, hit, at);
     SendMessageW(wnd, WM_NCLBUTTONUP, hit, at);
   }
+  static void WriteFile(const std::string& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  // A new skin file read: the window drops its buttons at once and, after the refresh, has as many made
+  // from the new skin's data.
+  static void LoadSkinFile(TSkinData& data, const std::string& file, const skin::TWinSkinForm& skinned,
+                           size_t count) {
+    int changed = 0;
+    data.OnSkinChanged = [&](cl::TObject*) { ++changed; };
+    data.SetSkinFile(file);
+    EXPECT_TRUE(skinned.FrameState().SysButtons.empty());
+    ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
+    data.OnSkinChanged = nullptr;
+    ASSERT_EQ(skinned.FrameState().SysButtons.size(), count);
+    for (auto& b : skinned.FrameState().SysButtons) {
+      bool fromNewSkin = false;
+      for (auto& d : data.SysButtons) fromNewSkin = fromNewSkin || b->Data == d.get();
+      EXPECT_TRUE(fromNewSkin);
+    }
+  }
   SIZE clientBefore_{};
 };
 
@@ -271,22 +292,32 @@ TEST_F(SkinnedWindowTest, ANewSkinFileDropsTheOldButtonsAndTheRefreshMakesNewOne
   const size_t count = skinned->FrameState().SysButtons.size();
   testsupport::TempDir dir;
   const std::string file = dir.File("new.skn");
-  const std::string package = Package();
-  {
-    std::ofstream out(file, std::ios::binary);
-    out.write(package.data(), static_cast<std::streamsize>(package.size()));
-  }
-  int changed = 0;
-  data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
-  data->SetSkinFile(file);
-  EXPECT_TRUE(skinned->FrameState().SysButtons.empty());
-  ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
-  data->OnSkinChanged = nullptr;
-  EXPECT_EQ(skinned->FrameState().SysButtons.size(), count);
-  for (auto& b : skinned->FrameState().SysButtons) {
-    bool fromNewSkin = false;
-    for (auto& d : data->SysButtons) fromNewSkin = fromNewSkin || b->Data == d.get();
-    EXPECT_TRUE(fromNewSkin);
+  WriteFile(file, Package());
+  ASSERT_NO_FATAL_FAILURE(LoadSkinFile(*data, file, *skinned, count));
+}
+
+// A component for one form or for the dialogs reads a new skin file the same way: its windows must not
+// keep buttons on the freed data, and they make them anew from the new skin, whose close button shows.
+TEST_F(SkinnedWindowTest, ANewSkinFileOnAFormOrDialogComponentRebuildsItsWindowsButtons) {
+  static constexpr COLORREF kNewClose[4] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9), RGB(11, 12, 13)};
+  testsupport::TempDir dir;
+  const std::string file = dir.File("new.skn");
+  WriteFile(file, Package(kNewClose));
+  for (const char* formtype : {"sfOnlyThisForm", "sfDialog"}) {
+    SCOPED_TRACE(formtype);
+    main_ = NewTestForm();
+    cl::ReadRootComponent(main_, skintest::FormWithSkin(Package(), formtype));
+    auto* data = cl::ComponentAs<TSkinData>(main_, "SkinData1");
+    skin::TWinSkinForm* skinned = ShowSkinned();
+    ASSERT_NE(skinned, nullptr);
+    ASSERT_EQ(skinned->Data(), data);
+    ASSERT_NO_FATAL_FAILURE(LoadSkinFile(*data, file, *skinned, skinned->FrameState().SysButtons.size()));
+    SendMessageW(main_->Handle(), WM_NCACTIVATE, FALSE, 0);
+    const POINT c = Centre(*Button(*skinned, "BUTTON.CLOSE"));
+    EXPECT_EQ(PixelOf(main_->Handle(), c.x, c.y), kNewClose[3]);
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) delete *it;
+    forms_.clear();
+    ASSERT_EQ(SkinManager(), nullptr);
   }
 }
 
@@ -343,15 +374,127 @@ TEST_F(SkinnedWindowTest, WindowsTheSkinLeavesAloneArePixelIdenticalToUnskinnedO
   }
 }
 
-// A message box is skinned as a dialog: its frame is the skin's once its frame is fitted.
-TEST_F(SkinnedWindowTest, AMessageBoxWearsTheSkinAsADialog) {
+// Stage 1 alone: without xcMainMenu the window keeps the system's frame, size, style and no region, and
+// is skinned at once; a bare window gets its background and static colour from the skin's face.
+TEST_F(SkinnedWindowTest, WithoutFrameSkinningOnlyTheCommonMessagesAreTheSkins) {
+  TfrmSkinTest* form = NewTestForm();
+  cl::ReadRootComponent(form, skintest::FormWithSkin(Package(), "sfMainform", "[xcPopupMenu]"));
+  main_ = form;
+  auto* data = cl::ComponentAs<TSkinData>(form, "SkinData1");
+  const HWND wnd = form->Handle();
+  const LONG_PTR style = GetWindowLongPtrW(wnd, GWL_STYLE) | WS_VISIBLE;
+  const SIZE size = WindowSize(wnd);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_FALSE(skinned->FrameSkinning());
+  EXPECT_TRUE(IsSkinned(wnd));
+  EXPECT_EQ(skinned->SkinState(), skin::kSkinStateSkinned);
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_STYLE), style);
+  EXPECT_EQ(WindowSize(wnd).cx, size.cx);
+  EXPECT_EQ(WindowSize(wnd).cy, size.cy);
+  HRGN probe = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(wnd, probe), ERROR);
+  DeleteObject(probe);
+  const int captionY = GetSystemMetrics(SM_CYSIZEFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+  EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, At(size.cx / 2, captionY)), HTCAPTION);  // the system's caption
+
+  HWND bare = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CAPTION, 500, 400, 120, 80, nullptr, nullptr,
+                              nullptr, nullptr);
+  ASSERT_TRUE(SkinManager()->SkinWindow(bare));
+  hktest::PaintSurface surface(20, 20);
+  const RECT all{0, 0, 20, 20};
+  const cl::TBrushHandle ground(CreateSolidBrush(RGB(1, 2, 3)));
+  FillRect(surface.DC(), &all, ground.Get());
+  EXPECT_EQ(SendMessageW(bare, WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface.DC()), 0), 1);
+  EXPECT_EQ(surface.Pixel(10, 10), cl::ColorToRGB(data->Colors.ButtonFace));
+  EXPECT_EQ(SendMessageW(bare, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(surface.DC()), 0),
+            reinterpret_cast<LRESULT>(data->FaceBrush()));
+  EXPECT_EQ(GetBkMode(surface.DC()), TRANSPARENT);
+  DestroyWindow(bare);
+}
+
+// Stage 2: the skin's maximum track size for a sizeable window, and WM_SIZE reaching the form's own
+// procedure twice (stage 2, then stage 3).
+TEST_F(SkinnedWindowTest, TheFrameStageAnswersMinMaxInfoAndPassesEachSizeOnTwice) {
   ReadSkinForm();
+  ASSERT_NE(ShowSkinned(), nullptr);
+  const HWND wnd = main_->Handle();
+  MINMAXINFO info{};
+  SendMessageW(wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMaxTrackSize.x, GetSystemMetrics(SM_CXMAXIMIZED));
+  EXPECT_EQ(info.ptMaxTrackSize.y, GetSystemMetrics(SM_CYMAXIMIZED));
+  // Restored, the (owned) window stays without the system's buttons.
+  EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+
+  int sizes = 0;
+  const cl::TMessageLink counter(main_->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    if (m.Msg == WM_SIZE) ++sizes;
+    next(m);
+  });
+  const SIZE before = WindowSize(wnd);
+  SetWindowPos(wnd, nullptr, 0, 0, before.cx + 30, before.cy + 20, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(sizes, 2);
+}
+
+// Stage 3's own message 0x3502 paints the frame again, and 0x3401 on the form's path recolours the form.
+TEST_F(SkinnedWindowTest, RepaintAndRecolourMessagesReachTheSkin) {
+  TSkinData* data = ReadSkinForm();
+  ASSERT_NE(ShowSkinned(), nullptr);
+  const HWND wnd = main_->Handle();
+  const SIZE size = WindowSize(wnd);
+  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
+  {
+    const cl::TWindowDC dc(wnd, cl::TWindowDC::dcWholeWindow);
+    const RECT top{0, 0, size.cx, kTop};
+    FillRect(dc.Get(), &top, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  ASSERT_EQ(PixelOf(wnd, size.cx / 2, 2), RGB(0, 0, 0));
+  SendMessageW(wnd, skin::kSkinMsgRepaintFrame, 0, 0);
+  EXPECT_EQ(PixelOf(wnd, size.cx / 2, 2), kTopColour[0]);
+
+  data->Colors.ButtonFace = 0x563412;
+  SendMessageW(wnd, skin::kSkinMsgRecolor, 0, 0);
+  EXPECT_EQ(main_->Color(), cl::TColor{0x563412});
+}
+
+// A window going: an Unskin while the skin is in state 4 (WM_NCDESTROY) leaves its size and colour.
+TEST_F(SkinnedWindowTest, UnskinningWhileTheWindowGoesLeavesSizeAndColour) {
+  TSkinData* data = ReadSkinForm();
+  main_->SetColor(0x123456);
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  const HWND wnd = main_->Handle();
+  int state = -1;
+  SIZE before{}, after{};
+  cl::TColor colour = 0;
+  const cl::TMessageLink link(main_->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    if (m.Msg == WM_NCDESTROY && state < 0) {
+      state = skinned->SkinState();
+      before = WindowSize(wnd);
+      skinned->Unskin();
+      after = WindowSize(wnd);
+      colour = main_->Color();
+    }
+    next(m);
+  });
+  main_->DestroyHandle();
+  EXPECT_EQ(state, skin::kSkinStateDestroying);
+  EXPECT_EQ(after.cx, before.cx);
+  EXPECT_EQ(after.cy, before.cy);
+  EXPECT_EQ(colour, data->Colors.ButtonFace);
+}
+
+// A message box is skinned as a dialog, with the main component when there is no dialog component: its
+// frame is the skin's once its frame is fitted.
+TEST_F(SkinnedWindowTest, AMessageBoxWearsTheSkinAsADialog) {
+  const TSkinData* mainData = ReadSkinForm();
   ASSERT_NE(ShowSkinned(), nullptr);
   constexpr UINT kCheck = WM_APP + 77;
   struct Seen {
     HWND box = nullptr;
     bool checked = false;
     skin::TBorderKind border = skin::TBorderKind::Sizeable;
+    const TSkinData* data = nullptr;
     COLORREF left = 0, top = 0;
     SIZE client{}, size{};
   };
@@ -370,7 +513,10 @@ TEST_F(SkinnedWindowTest, AMessageBoxWearsTheSkinAsADialog) {
           } else if (msg->message == kCheck && msg->hwnd == seen.box && !seen.checked) {
             seen.checked = true;
             HWND box = seen.box;
-            if (skin::TWinSkinForm* f = SkinManager()->FindSkinForm(box)) seen.border = f->BorderKind();
+            if (skin::TWinSkinForm* f = SkinManager()->FindSkinForm(box)) {
+              seen.border = f->BorderKind();
+              seen.data = f->Data();
+            }
             SendMessageW(box, WM_NCACTIVATE, TRUE, 0);
             seen.size = WindowSize(box);
             seen.client = ClientSize(box);
@@ -387,6 +533,7 @@ TEST_F(SkinnedWindowTest, AMessageBoxWearsTheSkinAsADialog) {
   UnhookWindowsHookEx(hook);
   ASSERT_TRUE(seen.checked);
   EXPECT_EQ(seen.border, skin::TBorderKind::Dialog);
+  EXPECT_EQ(seen.data, mainData) << "no dialog component: the main one";
   EXPECT_EQ(seen.left, kLeft[0]);
   EXPECT_EQ(seen.top, kTopColour[0]);
   EXPECT_EQ(seen.size.cx, seen.client.cx + 2 * kSide);
