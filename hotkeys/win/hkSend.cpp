@@ -94,14 +94,17 @@ SendKeysResult TKeySender::SendKeys(const std::string& keys) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     if (cl::Application) cl::Application->ProcessMessages();
   }
+  std::vector<KeyStep> steps;
   try {
-    // Parsed whole before the first key goes out: a string with an error types nothing.
-    SendKeySteps(ParseKeyString(keys, WindowsKeyLayout()));
+    ParseKeyString(keys, WindowsKeyLayout(), steps);
   } catch (const EInvalidToken&) {
+    // The keys before the error are typed, then the error is told.
+    SendKeySteps(steps);
     return skInvalidToken;
   } catch (const std::exception&) {
     return skOtherError;
   }
+  SendKeySteps(steps);
   return skDone;
 }
 
