@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "BenchKeyStrings.h"
 #include "IniFiles.h"
 #include "KeyString.h"
 #include "QuickIni.h"
@@ -66,18 +67,6 @@ std::size_t ReadSkin(const std::string& text) {
   return description.ColourTable.size() + description.SysButtons.size();
 }
 
-// A key string of text, prefixes, named keys and letters without a key on the layout.
-std::string KeyStringText(std::size_t bytes) {
-  static const char* const pieces[] = {
-      "Hello, World! ", "^c", "^v", "+{TAB}", "%{F4}", "#r", "{ENTER}", "~", "{LEFT}{LEFT}+{RIGHT}",
-      "{+}{{}{}}", "Gr\xC3\xBC\xC3\x9F\x65 ", "caf\xC3\xA9 ", "\xC4\x81\xE4\xB8\xAD ", "{PGDN}{HOME}",
-      "The quick brown fox jumps over the lazy dog 0123456789. ", "{UNKNOWN}",
-  };
-  std::string s = "{DELAY=10}";
-  for (std::size_t i = 0; s.size() < bytes; ++i) s += pieces[(i * 7) % std::size(pieces)];
-  return s;
-}
-
 std::size_t ReadKeys(const std::string& text) {
   static const hk::UsKeyLayout layout;
   return hk::ParseKeyString(text, layout).size();
@@ -114,6 +103,6 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   bool pass = Measure("settings file", SettingsFile, ReadSettings, rounds);
   pass = Measure("skin description", SkinDescriptionText, ReadSkin, rounds) && pass;
-  pass = Measure("key string", KeyStringText, ReadKeys, rounds) && pass;
+  pass = Measure("key string", benchsupport::MakeKeyString, ReadKeys, rounds) && pass;
   return pass ? 0 : 1;
 }
