@@ -95,17 +95,17 @@ SendKeysResult TKeySender::SendKeys(const std::string& keys) {
     if (cl::Application) cl::Application->ProcessMessages();
   }
   std::vector<KeyStep> steps;
+  SendKeysResult result = skDone;
   try {
     ParseKeyString(keys, WindowsKeyLayout(), steps);
   } catch (const EInvalidToken&) {
-    // The keys before the error are typed, then the error is told.
-    SendKeySteps(steps);
-    return skInvalidToken;
+    result = skInvalidToken;
   } catch (const std::exception&) {
-    return skOtherError;
+    result = skOtherError;
   }
+  // The keys before an error are typed, then the error is told.
   SendKeySteps(steps);
-  return skDone;
+  return result;
 }
 
 }  // namespace hk
