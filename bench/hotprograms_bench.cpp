@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "BenchHotkeys.h"
+#include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "Definitions.h"
 #include "FileUtil.h"
@@ -25,8 +26,6 @@
 #include "IniFiles.h"
 #include "Menus.h"
 #include "SaSysHot.h"
-#include "SaRegister.h"
-#include "StdClasses.h"
 #include "WinSkinData.h"
 #include "WinSkinDlg.h"
 #include "WinString.h"
@@ -35,18 +34,13 @@
 
 namespace {
 
+using benchsupport::Fail;
 using benchsupport::Median;
 using benchsupport::Ms;
 using benchsupport::Now;
 
 constexpr double kLongestWaitMs = 1000.0;
 constexpr double kGrowthLimit = 20.0;  // for ten times the entries
-
-[[noreturn]] void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
-}
 
 // Asks a window for an answer every 20 ms from its own thread and keeps the longest wait.
 class TAnswerWatch {
@@ -208,10 +202,7 @@ Result Measure(Bench& bench, TAnswerWatch& watch, int entries, int runs) {
 int main(int argc, char** argv) {
   const int runs = std::max(argc > 1 ? std::atoi(argv[1]) : 5, 1);
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  benchsupport::InitializeProgram(application);
 
   Bench bench(application);
   TAnswerWatch watch(bench.Window());
