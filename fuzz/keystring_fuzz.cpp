@@ -1,6 +1,6 @@
-// Arbitrary bytes as a key string: the parser either rejects the string with one of its three messages
-// or gives steps that a sender can replay safely: every key that goes down comes up again later, no key
-// comes up that is not down, pauses stay within the limit and characters are real code points.
+// Arbitrary bytes as a key string: the parser gives steps that a sender can replay safely, also the steps
+// before an error (which is one of its three messages): every key that goes down comes up again later,
+// no key comes up that is not down, pauses stay within the limit and characters are real code points.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -13,12 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const hk::UsKeyLayout layout;
   std::vector<hk::KeyStep> steps;
   try {
-    steps = hk::ParseKeyString(keys, layout);
+    hk::ParseKeyString(keys, layout, steps);
   } catch (const hk::EInvalidToken& e) {
     if (e.Message() != hk::IncorrectDelaySyntax && e.Message() != hk::InvalidDelayValue &&
         e.Message() != hk::NoClosingBrace)
       __builtin_trap();
-    return 0;
   }
   std::array<int, 256> down{};
   for (const hk::KeyStep& s : steps) {

@@ -9,8 +9,9 @@ namespace pellwick {
 constexpr DWORD PowerOffTokenAccess = 0xF00FF;
 constexpr UINT PowerOffFlags = EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF;  // 13
 
-// True when the exit call was made and accepted. False when the token cannot be opened, the privilege
-// cannot be enabled, or the exit call fails: the caller reports it and goes back to idle.
+// Enables the shutdown privilege where the token allows it, then makes the exit call in every case. True
+// when the system accepted the call; false only when it refused it: the caller reports that and goes back
+// to idle.
 bool ForcePowerOff();
 
 }  // namespace pellwick

@@ -59,11 +59,10 @@ void AddAutorun(const std::string& name, const std::string& programPath) {
   reg.CloseKey();
 }
 
-void RemoveAutorun(const std::string& name) {
+void RemoveAutorun(const std::string& name, const std::string& key) {
   cl::TRegistry reg;
   reg.SetRootKey(HKEY_CURRENT_USER);
-  // Only opened, never created: removing a value must not leave a key behind.
-  if (!reg.OpenKey(AutorunKey, false)) return;
+  if (!reg.OpenKey(key, true)) return;
   if (reg.ValueExists(name)) reg.DeleteValue(name);
   reg.CloseKey();
 }

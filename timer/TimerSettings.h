@@ -66,8 +66,9 @@ inline constexpr char AutorunKey[] = "Software\\Microsoft\\Windows\\CurrentVersi
 // Writes value `name` with `programPath` quoted; nothing when the key cannot be opened. Raises the
 // registry's error when the write fails.
 void AddAutorun(const std::string& name, const std::string& programPath);
-// Deletes value `name`; a missing key or value is not an error.
-void RemoveAutorun(const std::string& name);
+// Deletes value `name` under `key`, which is created when it is missing, as AddAutorun creates it: the
+// key exists after either. A missing value is not an error.
+void RemoveAutorun(const std::string& name, const std::string& key = AutorunKey);
 // This program's full path, from its module file name.
 std::string ProgramPath();
 

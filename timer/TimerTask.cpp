@@ -20,13 +20,24 @@ void TTimerTask::StartCountDown(int64_t seconds) {
   state_ = TState::CountingDown;
 }
 
-void TTimerTask::StartExactTime(int hour, int minute, int second, int64_t now) {
-  constexpr int64_t day = 86400000;
-  const int64_t midnight = now - now % day;
-  target_ = midnight + (hour * 3600 + minute * 60 + second) * int64_t{1000};
-  // The current second still counts as today; one already past is tomorrow's.
-  if (target_ + 1000 <= now) target_ += day;
+namespace {
+constexpr int64_t kDayMs = 86400000;
+}
+
+void TTimerTask::StartExactTime(int hour, int minute, int second) {
+  targetOfDay_ = (hour * 3600 + minute * 60 + second) * int64_t{1000};
   state_ = TState::WaitingForTime;
+}
+
+int64_t TTimerTask::NextTargetLocalMs(int64_t now) const noexcept {
+  const int64_t target = now - now % kDayMs + targetOfDay_;
+  // The current second still counts as today's; one already past is tomorrow's.
+  return target + 1000 <= now ? target + kDayMs : target;
+}
+
+int64_t TTimerTask::MsUntilDue(int64_t now) const noexcept {
+  const int64_t target = NextTargetLocalMs(now);
+  return target > now ? target - now : 0;
 }
 
 bool TTimerTask::CountDownTick() {
@@ -41,7 +52,9 @@ bool TTimerTask::CountDownTick() {
 }
 
 bool TTimerTask::ExactTimeTick(int64_t now) {
-  if (state_ != TState::WaitingForTime || now < target_) return false;
+  // Only the clock's own second counts: no date is kept, so whatever the clock did meanwhile, the next
+  // time it shows the target second is the moment.
+  if (state_ != TState::WaitingForTime || MsUntilDue(now) != 0) return false;
   state_ = TState::Due;
   return true;
 }

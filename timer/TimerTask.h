@@ -20,24 +20,26 @@ class TTimerTask {
 
   // A count of N seconds falls due on the (N + 1)-th tick.
   void StartCountDown(int64_t seconds);
-  // Fixes the moment once: the next time the clock shows hour:minute:second, the current second
-  // included. A tick at or after that moment falls due, so a late tick cannot push it to the next day.
-  void StartExactTime(int hour, int minute, int second, int64_t nowLocalMs);
+  // Waits for the time of day hour:minute:second. It falls due only while the clock shows that second
+  // (the current one included); a second that went by unseen (the machine slept, the clock was set
+  // forward) waits for the same time on the next day, so waking late never powers off at once.
+  void StartExactTime(int hour, int minute, int second);
   // True when the task fell due with this tick (then the state is Due).
   bool CountDownTick();
   bool ExactTimeTick(int64_t nowLocalMs);
-  // Milliseconds from now to the target moment, at least 0: lets the tick wait exactly that long
-  // instead of polling.
-  int64_t MsUntilDue(int64_t nowLocalMs) const noexcept { return target_ > nowLocalMs ? target_ - nowLocalMs : 0; }
+  // Milliseconds from now to the next time the clock shows the target second, 0 within it: lets the
+  // tick wait exactly that long instead of polling.
+  int64_t MsUntilDue(int64_t nowLocalMs) const noexcept;
   void Stop() noexcept { state_ = TState::Idle; }
 
   int64_t CountdownSeconds() const noexcept { return countdown_; }
-  int64_t TargetLocalMs() const noexcept { return target_; }
+  // The next start of the target second, seen from nowLocalMs (nowLocalMs itself within that second).
+  int64_t NextTargetLocalMs(int64_t nowLocalMs) const noexcept;
 
  private:
   TState state_ = TState::Idle;
   int64_t countdown_ = 0;
-  int64_t target_ = 0;
+  int64_t targetOfDay_ = 0;  // milliseconds after midnight
 };
 
 // The warning before the power-off: ticks show 30, 29, ... 1, and the 31st tick powers off.

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "FileUtil.h"
 #include "TimerPower.h"
@@ -116,6 +118,15 @@ void TForm1::Button1Click(cl::TObject*) {
     } else if (*seconds < 6) {
       Timer4->SetEnabled(false);
       ShowInfo("Seconds must >5 ");
+    } else if (*seconds > std::numeric_limits<int32_t>::max()) {
+      // Only a hand-edited file can hold such a count (the field takes 9 digits): it is refused with the
+      // 32-bit conversion's own message, the automatic start stopped first as before any refusal.
+      Timer4->SetEnabled(false);
+      try {
+        cl::StrToInt(Edit1->Text());
+      } catch (const cl::EConvertError&) {
+        cl::HandleException();
+      }
     } else {
       task_.StartCountDown(*seconds);
       Timer1->SetEnabled(true);
@@ -134,9 +145,8 @@ void TForm1::Button1Click(cl::TObject*) {
     SpinEdit1->Clamp();
     SpinEdit2->Clamp();
     SpinEdit3->Clamp();
-    const int64_t now = NowLocalMilliseconds();
-    task_.StartExactTime(SpinEdit1->Value(), SpinEdit2->Value(), SpinEdit3->Value(), now);
-    Timer2->SetInterval(static_cast<uint32_t>(std::clamp<int64_t>(task_.MsUntilDue(now), 1, 1000)));
+    task_.StartExactTime(SpinEdit1->Value(), SpinEdit2->Value(), SpinEdit3->Value());
+    ScheduleExactTimeTick(NowLocalMilliseconds());
     Timer2->SetEnabled(true);
     Edit1->SetText("0");
     StatusBar1->SetSimpleText(TextExecuting);
@@ -168,6 +178,10 @@ void TForm1::Timer2Timer(cl::TObject*) {
     TaskDue();
     return;
   }
+  ScheduleExactTimeTick(now);
+}
+
+void TForm1::ScheduleExactTimeTick(int64_t now) {
   // Wakes at the target moment (or once a second, to follow a changed clock) instead of every millisecond.
   Timer2->SetInterval(static_cast<uint32_t>(std::clamp<int64_t>(task_.MsUntilDue(now), 1, 1000)));
 }

@@ -95,6 +95,7 @@ class TForm1 : public cl::TForm {
   // The steps both Stop Tasks share, up to hiding the warning window.
   void StopTimers();
   void EnableIdleControls();
+  void ScheduleExactTimeTick(int64_t nowLocalMs);
 
   std::string appDir_;
   std::unique_ptr<cl::TIniFile> configIni_;

@@ -176,6 +176,7 @@ TIniData::TIniData(unsigned codePage) : baseCodePage_(codePage), codePage_(codeP
 TIniData::TIniData(std::string_view bytes, unsigned codePage) : TIniData(codePage) { Load(bytes); }
 
 void TIniData::Load(std::string_view bytes) {
+  Changed();
   lines_.clear();
   bom_.clear();
   tail_.clear();
@@ -322,25 +323,45 @@ std::string TIniData::RawValue(const Line& line) const {
   return Decode(v);
 }
 
+const TIniData::Index& TIniData::Lookup() const {
+  if (index_) return *index_;
+  auto index = std::make_shared<Index>();
+  size_t header = npos;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const Line& l = lines_[i];
+    if (l.kind == Kind::Section) {
+      if (header != npos) index->sectionEnd[header] = i;
+      header = i;
+      if (!l.folded.empty()) index->sections.emplace(l.folded, i);
+    } else if (header != npos && (l.kind == Kind::Key || l.kind == Kind::Bare) && !l.folded.empty()) {
+      index->keys[header].emplace(l.folded, i);
+    }
+  }
+  if (header != npos) index->sectionEnd[header] = lines_.size();
+  index_ = std::move(index);
+  return *index_;
+}
+
 size_t TIniData::FindSection(const std::string& folded) const {
   if (folded.empty()) return npos;
-  for (size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == Kind::Section && lines_[i].folded == folded) return i;
-  return npos;
+  const Index& index = Lookup();
+  const auto it = index.sections.find(folded);
+  return it == index.sections.end() ? npos : it->second;
 }
 
 size_t TIniData::SectionEnd(size_t header) const {
-  size_t i = header + 1;
-  while (i < lines_.size() && lines_[i].kind != Kind::Section) ++i;
-  return i;
+  const Index& index = Lookup();
+  const auto it = index.sectionEnd.find(header);
+  return it == index.sectionEnd.end() ? lines_.size() : it->second;
 }
 
 size_t TIniData::FindKey(size_t header, const std::string& folded) const {
   if (header == npos || folded.empty()) return npos;
-  const size_t end = SectionEnd(header);
-  for (size_t i = header + 1; i < end; ++i)
-    if ((lines_[i].kind == Kind::Key || lines_[i].kind == Kind::Bare) && lines_[i].folded == folded) return i;
-  return npos;
+  const Index& index = Lookup();
+  const auto section = index.keys.find(header);
+  if (section == index.keys.end()) return npos;
+  const auto it = section->second.find(folded);
+  return it == section->second.end() ? npos : it->second;
 }
 
 std::string TIniData::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
@@ -434,6 +455,7 @@ bool TIniData::WriteString(std::string_view section, std::string_view key, std::
                              ? old.text.substr(0, old.valueBegin) + encValue + old.text.substr(old.valueEnd)
                              : old.text.substr(0, old.nameEnd) + Ascii("=") + encValue;
       lines_[k] = checked(MakeLine(std::move(text), old.eol), Kind::Key, fk);
+      Changed();
       return true;
     }
     Line line = checked(MakeLine(Encode(name, "key") + Ascii("=") + encValue, DominantEol()), Kind::Key, fk);
@@ -443,6 +465,7 @@ bool TIniData::WriteString(std::string_view section, std::string_view key, std::
       if (lines_[i].kind == Kind::Key || lines_[i].kind == Kind::Bare) after = i;
     EnsureEol(after);
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after) + 1, std::move(line));
+    Changed();
     return true;
   }
   const std::string eol = DominantEol();
@@ -451,6 +474,7 @@ bool TIniData::WriteString(std::string_view section, std::string_view key, std::
   if (!lines_.empty()) EnsureEol(lines_.size() - 1);
   lines_.push_back(std::move(header));
   lines_.push_back(std::move(line));
+  Changed();
   return true;
 }
 
@@ -473,6 +497,7 @@ bool TIniData::DeleteKey(std::string_view section, std::string_view key) {
   });
   if (kept == last) return false;
   lines_.erase(kept, last);
+  Changed();
   return true;
 }
 
@@ -487,6 +512,7 @@ bool TIniData::EraseSection(std::string_view section) {
     if (!erasing) kept.push_back(std::move(l));
   }
   lines_ = std::move(kept);
+  Changed();
   return true;
 }
 

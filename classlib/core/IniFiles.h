@@ -19,8 +19,10 @@
 // The file's text is in the code page given to the constructor, unless it starts with a byte order mark:
 // EF BB BF is UTF-8, FF FE is UTF-16LE; the mark is kept. Names and values are UTF-8 at this interface.
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "SysUtils.h"
@@ -108,12 +110,23 @@ class TIniData {
   // The first Key or Bare line named `folded` in the section at `header` (npos for none), or npos.
   size_t FindKey(size_t header, const std::string& folded) const;
 
+  // Where names are, so that a lookup does not walk the text: reading every key of a large file stays
+  // linear. Made on the first lookup after a change; copies of the text may share it until they change.
+  struct Index {
+    std::unordered_map<std::string, size_t> sections;  // the first header of each name
+    std::unordered_map<size_t, size_t> sectionEnd;     // by header line
+    std::unordered_map<size_t, std::unordered_map<std::string, size_t>> keys;  // by header line
+  };
+  const Index& Lookup() const;
+  void Changed() noexcept { index_.reset(); }
+
   unsigned baseCodePage_;  // of a text without a byte order mark
   unsigned codePage_;      // of this text (65001 after a UTF-8 mark); unused for UTF-16
   bool utf16_ = false;
   std::string bom_;
   std::vector<Line> lines_;
   std::string tail_;  // a stray last byte of a UTF-16 text of odd length; always stays last
+  mutable std::shared_ptr<const Index> index_;
 };
 
 // An INI file on disk. Every call reads the file afresh and every change is written at once (through a

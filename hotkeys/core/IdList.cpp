@@ -114,8 +114,8 @@ std::vector<IdListStep> PlanIdList(const std::vector<HotkeyEntry>& rows, std::st
     const auto row = std::find_if(rows.begin(), rows.end(), [&](const HotkeyEntry& e) { return e.id == item.id; });
     if (row == rows.end()) continue;
     const int action = ActionNumberOfName(row->action);
-    if (action < 0 || action == haExecuteMultiple) continue;
-    steps.push_back({CommandOfEntry(*row, action), steps.empty() ? 0 : item.delayMs});
+    const bool runs = action >= 0 && action != haExecuteMultiple;
+    steps.push_back({runs ? CommandOfEntry(*row, action) : HotkeyCommand{}, steps.empty() ? 0 : item.delayMs, runs});
   }
   return steps;
 }

@@ -45,14 +45,16 @@ HotkeyCommand CommandOfEntry(const HotkeyEntry& entry, int action);
 
 struct IdListStep {
   HotkeyCommand command;
-  int pauseMs = 0;  // waited before the command runs; the first step never waits
+  int pauseMs = 0;   // waited before the command runs; the first step never waits
+  bool runs = true;  // false for a found row that runs nothing: it still costs its pause
 
   friend bool operator==(const IdListStep&, const IdListStep&) = default;
 };
 
 // What a list runs against the rows of the editor's table: for each ID the first row with exactly that
-// ID (active or not). IDs that no row has, rows whose action has no name, and rows that are themselves ID
-// lists (so that no list can run itself or another list) are skipped without a pause.
+// ID (active or not). IDs that no row has are skipped without a pause. A row whose action has no name, or
+// that is itself an ID list (so that no list can run itself or another list), runs nothing but costs its
+// pause like any found row.
 std::vector<IdListStep> PlanIdList(const std::vector<HotkeyEntry>& rows, std::string_view list);
 
 // Whether some row with an ID of the list (up to its end, as the runner reads it) sends keystrokes.

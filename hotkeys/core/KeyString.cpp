@@ -350,10 +350,15 @@ bool IsBraceCharacter(char32_t c) { return std::u32string_view(U"{}~%^+#").find(
 }  // namespace
 
 std::vector<KeyStep> ParseKeyString(std::string_view keys, const KeyLayout& layout) {
+  std::vector<KeyStep> steps;
+  ParseKeyString(keys, layout, steps);
+  return steps;
+}
+
+void ParseKeyString(std::string_view keys, const KeyLayout& layout, std::vector<KeyStep>& steps) {
   std::u32string s = DecodeUtf8(keys);
   const std::uint32_t delay = ExtractDelay(s);
-  std::vector<KeyStep> steps;
-  steps.reserve(s.size() * 2);
+  steps.reserve(steps.size() + s.size() * 2);
   StepWriter out(layout, delay, steps);
   const std::size_t n = s.size();
   for (std::size_t i = 0; i < n; ++i) {
@@ -388,7 +393,6 @@ std::vector<KeyStep> ParseKeyString(std::string_view keys, const KeyLayout& layo
       default: out.SendChar(c); break;
     }
   }
-  return steps;
 }
 
 }  // namespace hk

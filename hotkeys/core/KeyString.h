@@ -2,7 +2,7 @@
 // "%" (Alt) and "#" (Win), "~" for Enter, key names in braces and one delay token. ParseKeyString turns
 // a whole string into the key events that type it, so the sender only replays them: modifier presses and
 // releases are explicit, scan codes and extended-key flags are filled in, delays are steps of their own.
-// A string with a syntax error yields no steps at all; nothing of it is ever half typed.
+// A string with a syntax error still types the keys before the error; no key is ever left held.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -101,15 +101,18 @@ struct KeyStep {
   friend bool operator==(const KeyStep&, const KeyStep&) = default;
 };
 
-// The steps that type a key string (UTF-8; malformed sequences stand for U+FFFD). Throws EInvalidToken
-// with one of the three messages above; then no step has been produced.
+// The steps that type a key string (UTF-8; malformed sequences stand for U+FFFD), appended to `steps`.
+// Throws EInvalidToken with one of the three messages above; `steps` then holds the keys before the
+// error (none for a bad delay token, which is read before any key).
 //  - Characters the layout has are pressed with their shift state added to the pending prefixes.
 //  - Characters it lacks are typed as an Alt code when the layout's code page holds them as one byte,
 //    else as a Char step; prefixes pending before such a character are dropped (neither route can
 //    carry them).
 //  - The delay of the first delay token applies after every key of the string; a string without one
 //    has no delay (nothing carries over from an earlier string).
-// Every KeyDown has its KeyUp later in the list.
+// Every KeyDown has its KeyUp later in the list, also when the string stops at an error.
+void ParseKeyString(std::string_view keys, const KeyLayout& layout, std::vector<KeyStep>& steps);
+// The same into a list of its own, for a string known to be good: nothing of it on an error.
 std::vector<KeyStep> ParseKeyString(std::string_view keys, const KeyLayout& layout);
 
 }  // namespace hk

@@ -39,7 +39,7 @@ bool RunIdListSteps(const std::vector<IdListStep>& steps, const std::function<vo
   for (const IdListStep& step : steps) {
     if (step.pauseMs > 0 && !pause(static_cast<unsigned>(step.pauseMs))) return false;
     if (cl::Application && cl::Application->Terminated()) return false;
-    run(step.command);
+    if (step.runs) run(step.command);
   }
   return true;
 }

@@ -13,8 +13,9 @@ namespace hk {
 // application is posted again for the loop outside).
 bool PauseHandlingMessages(unsigned ms);
 
-// Runs the steps in order, each after its pause, through run. False when a pause was cut short by the
-// end of the application; the remaining steps are then not run. An exception of run ends the list.
+// Runs the steps in order, each after its pause, through run (a step that runs nothing only pauses).
+// False when a pause was cut short by the end of the application; the remaining steps are then not run.
+// An exception of run ends the list.
 bool RunIdListSteps(const std::vector<IdListStep>& steps, const std::function<void(const HotkeyCommand&)>& run,
                     const std::function<bool(unsigned)>& pause = PauseHandlingMessages);
 

@@ -94,15 +94,18 @@ SendKeysResult TKeySender::SendKeys(const std::string& keys) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     if (cl::Application) cl::Application->ProcessMessages();
   }
+  std::vector<KeyStep> steps;
+  SendKeysResult result = skDone;
   try {
-    // Parsed whole before the first key goes out: a string with an error types nothing.
-    SendKeySteps(ParseKeyString(keys, WindowsKeyLayout()));
+    ParseKeyString(keys, WindowsKeyLayout(), steps);
   } catch (const EInvalidToken&) {
-    return skInvalidToken;
+    result = skInvalidToken;
   } catch (const std::exception&) {
-    return skOtherError;
+    result = skOtherError;
   }
-  return skDone;
+  // The keys before an error are typed, then the error is told.
+  SendKeySteps(steps);
+  return result;
 }
 
 }  // namespace hk

@@ -29,8 +29,9 @@ void SendKeySteps(const std::vector<KeyStep>& steps);
 enum SendKeysResult { skDone = 0, skInvalidToken = 1, skOtherError = 2 };
 
 // Types a key string once the user has let go of every modifier key (the messages of this thread are
-// handled meanwhile). A string that does not parse types nothing. A call made while another one waits
-// or types (from a message handled meanwhile) does nothing and returns skDone.
+// handled meanwhile). A string with a syntax error types the keys before it, then gives skInvalidToken.
+// A call made while another one waits or types (from a message handled meanwhile) does nothing and
+// returns skDone.
 class TKeySender {
  public:
   SendKeysResult SendKeys(const std::string& keys);

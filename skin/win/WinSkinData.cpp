@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Controls.h"
+#include "Dialogs.h"
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "Forms.h"
@@ -43,6 +44,8 @@ TSkinData::TSkinData(cl::TComponent* owner, HINSTANCE module)
     : TComponent(owner), skin3rd_(std::make_unique<cl::TStringList>()) {
   for (const std::string& line : DefaultSkin3rd()) skin3rd_->Add(line);
   module_ = module;
+  // A package of an older format must not leave the window unskinned without a word.
+  OnMessage = [](const std::string& text) { cl::ShowMessage(text); };
 }
 
 cl::TBitmap& TSkinData::WorkBitmap() {

@@ -121,7 +121,8 @@ class TSkinData : public cl::TComponent, public TSkinDescription {
   cl::TBitmap IconBitmap;
   // The skinned frame turns this off for a moment while it lets the system paint.
   bool NonClientPainting = true;
-  // The reader's information texts ("This is Older Skin File..."); the owner shows them. Unset: none.
+  // The reader's information texts ("This is Older Skin File..."), shown in a plain message box unless
+  // the owner puts its own handler here (unset: none).
   std::function<void(const std::string& text)> OnMessage;
 
   // A solid brush of the skin's face colour; null before the first skin is read.

@@ -77,6 +77,29 @@ TEST(IniData, LookupLikeTheSystemProfileFunctions) {
   EXPECT_EQ(q.ReadSection("S"), (Lines{"e", "q1", "q2", "q3", "q4", "semi", "dup"}));
 }
 
+// Lookups go through an index of the names: each change must leave every later lookup right, also for
+// lines that moved, and a copy keeps reading its own text.
+TEST(IniData, LookupsFollowEveryChange) {
+  cl::TIniData d("[A]\r\nx=1\r\n[B]\r\ny=2\r\n[A]\r\nz=9\r\n", 1252);
+  EXPECT_EQ(d.ReadString("B", "y", "-"), "2");
+  const cl::TIniData copy = d;
+  ASSERT_TRUE(d.WriteString("A", "new", "3"));  // inserted before [B]: its lines move down
+  EXPECT_EQ(d.ReadString("B", "y", "-"), "2");
+  EXPECT_EQ(d.ReadString("A", "new", "-"), "3");
+  EXPECT_EQ(d.ReadString("A", "z", "-"), "-");  // the second [A] is still not read
+  ASSERT_TRUE(d.DeleteKey("A", "x"));
+  EXPECT_EQ(d.ReadString("A", "x", "-"), "-");
+  EXPECT_EQ(d.ReadString("B", "y", "-"), "2");
+  ASSERT_TRUE(d.EraseSection("A"));
+  EXPECT_FALSE(d.SectionExists("A"));
+  ASSERT_TRUE(d.WriteString("C", "w", "4"));
+  EXPECT_EQ(d.ReadSection("C"), std::vector<std::string>{"w"});
+  d.Load("[b]\r\nY=5\r\n");
+  EXPECT_EQ(d.ReadString("B", "y", "-"), "5");
+  EXPECT_EQ(copy.ReadString("A", "x", "-"), "1");
+  EXPECT_EQ(copy.ReadString("A", "new", "-"), "-");
+}
+
 TEST(IniData, HotkeysSettings) {
   TIniData d(Data("Hotkeys.ini"), 1252);
   EXPECT_EQ(d.ReadString("Settings", "HKDFile", ""), "c:\\program files\\calderine\\hotkeys.hkd");

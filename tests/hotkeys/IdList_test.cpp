@@ -20,7 +20,8 @@ HotkeyEntry Row(std::string id, std::string action, std::string data = "") {
 
 std::vector<std::string> Ids(const std::vector<IdListStep>& steps) {
   std::vector<std::string> ids;
-  for (const IdListStep& s : steps) ids.push_back(s.command.data);
+  for (const IdListStep& s : steps)
+    if (s.runs) ids.push_back(s.command.data);
   return ids;
 }
 
@@ -80,21 +81,33 @@ TEST(IdList, PlanRunsFirstMatchingRowsAndSkipsListsAndUnknowns) {
   rows[0].active = "False";  // inactive entries run as part of a list
 
   const std::vector<IdListStep> steps = PlanIdList(rows, "D=300;AAAA;LIST;ZZZZ;NONE;BBBB;D=7;EXIT;CLIP;bbbb");
-  ASSERT_EQ(steps.size(), 5u);
+  ASSERT_EQ(steps.size(), 7u);
   EXPECT_EQ(steps[0], (IdListStep{{haOpenProgram, "a.exe", "Maximized", "C:\\dir"}, 0}));  // the first never waits
-  EXPECT_EQ(steps[1], (IdListStep{{haSendKeystrokes, "keys", "", ""}, 300}));
-  EXPECT_EQ(steps[2], (IdListStep{{haExitWindows, "2", "", ""}, 7}));
-  EXPECT_EQ(steps[3], (IdListStep{{haSwitchClipboard, "2", "", ""}, 7}));
-  EXPECT_EQ(steps[4], (IdListStep{{haOpenFolder, "C:\\x", "", ""}, 7}));  // IDs compare with case
+  // A list and a row without an action name run nothing, but they were found: each costs its pause.
+  EXPECT_EQ(steps[1], (IdListStep{{}, 300, false}));
+  EXPECT_EQ(steps[2], (IdListStep{{}, 300, false}));
+  EXPECT_EQ(steps[3], (IdListStep{{haSendKeystrokes, "keys", "", ""}, 300}));
+  EXPECT_EQ(steps[4], (IdListStep{{haExitWindows, "2", "", ""}, 7}));
+  EXPECT_EQ(steps[5], (IdListStep{{haSwitchClipboard, "2", "", ""}, 7}));
+  EXPECT_EQ(steps[6], (IdListStep{{haOpenFolder, "C:\\x", "", ""}, 7}));  // IDs compare with case
 
   // Nothing after an empty element runs, not even what the list names before it again.
   EXPECT_EQ(Ids(PlanIdList(rows, "BBBB;bbbb;;AAAA;EXIT")), (std::vector<std::string>{"keys", "C:\\x"}));
   EXPECT_TRUE(PlanIdList(rows, ";AAAA").empty());
 
   // A list that names itself, or only lists, runs nothing; unknown IDs cost no pause.
-  EXPECT_TRUE(PlanIdList(rows, "LIST;LIST").empty());
+  EXPECT_TRUE(Ids(PlanIdList(rows, "LIST;LIST")).empty());
   EXPECT_EQ(Ids(PlanIdList(rows, "D=100;ZZZZ;BBBB")), std::vector<std::string>{"keys"});
   EXPECT_EQ(PlanIdList(rows, "D=100;ZZZZ;BBBB")[0].pauseMs, 0);
+
+  // B runs two pauses after A: one before the nameless row, one before B.
+  rows.push_back(Row("A", "Open a Folder", "first"));
+  rows.push_back(Row("PHKD", "no such action"));
+  rows.push_back(Row("B", "Open a Folder", "second"));
+  const std::vector<IdListStep> timed = PlanIdList(rows, "D=1000;A;PHKD;B");
+  ASSERT_EQ(timed.size(), 3u);
+  EXPECT_EQ(timed[0].pauseMs + timed[1].pauseMs + timed[2].pauseMs, 2000);
+  EXPECT_EQ(Ids(timed), (std::vector<std::string>{"first", "second"}));
 }
 
 TEST(IdList, CommandOfEntryOddData) {

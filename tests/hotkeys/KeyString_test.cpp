@@ -39,6 +39,13 @@ std::string ErrorOf(std::string_view s) {
   return MessageOf<EInvalidToken>([&] { ParseKeyString(s, kUs); });
 }
 
+// The steps a string with an error leaves to be typed, and the error after them.
+std::string KeysBeforeError(std::string_view s) {
+  std::vector<KeyStep> steps;
+  const std::string error = MessageOf<EInvalidToken>([&] { ParseKeyString(s, kUs, steps); });
+  return Render(steps) + " | " + error;
+}
+
 // A layout with keys that need several shift bits, as national layouts have (AltGr is Ctrl+Alt), and a
 // code page in which few characters are single bytes.
 class TestLayout final : public KeyLayout {
@@ -187,7 +194,7 @@ TEST(KeyString, DelayDoesNotCarryOverToTheNextString) {
   EXPECT_EQ(Keys("a"), "+41 -41");
 }
 
-TEST(KeyString, UnterminatedAndOverlongBracesAreRejectedWhole) {
+TEST(KeyString, UnterminatedAndOverlongBracesStopTheStringAfterTheKeysBeforeThem) {
   EXPECT_EQ(ErrorOf("abc{TAB"), NoClosingBrace);
   EXPECT_EQ(ErrorOf("{TABX"), NoClosingBrace);
   EXPECT_EQ(ErrorOf("abc{"), NoClosingBrace);
@@ -202,8 +209,15 @@ TEST(KeyString, UnterminatedAndOverlongBracesAreRejectedWhole) {
   EXPECT_EQ(Keys("{\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9}"), "");
   // A second delay token is a brace name too, and a long one is too long.
   EXPECT_EQ(ErrorOf("{DELAY=1}a{DELAY=1234567}"), NoClosingBrace);
-  // The error comes however much valid text precedes it: the caller gets no steps at all.
+  // The error comes however much valid text precedes it.
   EXPECT_EQ(ErrorOf(std::string(10000, 'a') + "{TAB"), NoClosingBrace);
+
+  // The keys before the error are typed, with their delay; a prefix waiting for its key presses nothing.
+  EXPECT_EQ(KeysBeforeError("ab{ABCDEFGHIJKLM}x"), "+41 -41 +42 -42 | No closing brace");
+  EXPECT_EQ(KeysBeforeError("{DELAY=40}^a+{TAB"), "+11 +41 -41 -11 D40 | No closing brace");
+  // A bad delay token is read before any key: nothing is typed.
+  EXPECT_EQ(KeysBeforeError("abc{DELAY=}"), " | Invalid value for Delay");
+  EXPECT_EQ(KeysBeforeError("abc{DELAY}"), " | Incorrect delay syntax");
 }
 
 TEST(KeyString, ShiftStatesWithSeveralBits) {

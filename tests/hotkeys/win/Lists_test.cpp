@@ -95,6 +95,21 @@ TEST_F(ListRunner, AnExceptionEndsTheList) {
   EXPECT_EQ(pauses, std::vector<unsigned>{7});
 }
 
+TEST_F(ListRunner, AStepThatRunsNothingStillPauses) {
+  std::vector<std::string> ran;
+  std::vector<unsigned> pauses;
+  hk::IdListStep nothing = Step("nameless", 1000);
+  nothing.runs = false;
+  EXPECT_TRUE(hk::RunIdListSteps({Step("A", 0), nothing, Step("B", 1000)},
+                                 [&](const hk::HotkeyCommand& c) { ran.push_back(c.data); },
+                                 [&](unsigned ms) {
+                                   pauses.push_back(ms);
+                                   return true;
+                                 }));
+  EXPECT_EQ(ran, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(pauses, (std::vector<unsigned>{1000, 1000}));
+}
+
 // ------------------------------------------------------------------------------------------ the dialogs
 
 class ListDialogs : public hkwin::WindowTest {

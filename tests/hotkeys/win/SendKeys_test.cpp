@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "KeyInput.h"
 #include "MessageLoop.h"
+#include "WinString.h"
 #include "hkSend.h"
 
 namespace {
@@ -71,17 +73,47 @@ TEST(SendKeys, CharactersWithoutAKeyAndDelays) {
   EXPECT_TRUE(TypeInto(edit, "{DELAY=5}a\xD0\x96" "b", L"a\x0416" L"b"));
 }
 
-TEST(SendKeys, ABadStringTypesNothing) {
+TEST(SendKeys, ABadStringTypesTheKeysBeforeItsError) {
   hktest::KeyboardLock lock;
   EditWindow edit;
   ASSERT_TRUE(edit.HasFocus());
   hk::TKeySender sender;
-  EXPECT_EQ(sender.SendKeys("abc{DELAY=}"), hk::skInvalidToken);
-  EXPECT_EQ(sender.SendKeys("abc{ENTERPRISEWIDE"), hk::skInvalidToken);
-  EXPECT_EQ(sender.SendKeys("abc{DELAY=-5}"), hk::skInvalidToken);
+  EXPECT_EQ(sender.SendKeys("xyz{DELAY=}"), hk::skInvalidToken);  // a bad delay is found before any key
+  EXPECT_EQ(sender.SendKeys("xyz{DELAY=-5}"), hk::skInvalidToken);
   EXPECT_EQ(sender.SendKeys(""), hk::skDone);
-  hktest::RunLoop(200);
-  EXPECT_EQ(edit.Text(), L"");
+  EXPECT_EQ(sender.SendKeys("abc{ENTERPRISEWIDE"), hk::skInvalidToken);
+  EXPECT_TRUE(hktest::PumpUntil([&] { return edit.Text() == L"abc"; }, 3000)) << cl::FromWide(edit.Text());
+}
+
+// The modifiers of the hot key that started the sender are still held: nothing is typed until they are
+// all up, and then the keys arrive without them (Ctrl+A would select, not type).
+TEST(SendKeys, WaitsForHeldModifiersBeforeTyping) {
+  hktest::KeyboardLock lock;
+  EditWindow edit;
+  ASSERT_TRUE(edit.HasFocus());
+  auto key = [](WORD vk, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+  };
+  hktest::RunLoop(200);  // the focus settled first: Wine re-reads the keys from the display on a change
+  key(VK_CONTROL, 0);
+  ASSERT_TRUE(hktest::PumpUntil([] { return !hk::ModifierKeysReleased(); }, 1000));
+  ULONGLONG releasedAt = 0;
+  std::thread release([&] {
+    Sleep(400);
+    releasedAt = GetTickCount64();
+    key(VK_CONTROL, KEYEVENTF_KEYUP);
+  });
+  hk::TKeySender sender;
+  const hk::SendKeysResult result = sender.SendKeys("ab");
+  const ULONGLONG returnedAt = GetTickCount64();
+  release.join();
+  EXPECT_EQ(result, hk::skDone);
+  EXPECT_GE(returnedAt, releasedAt);
+  EXPECT_TRUE(hktest::PumpUntil([&] { return edit.Text() == L"ab"; }, 3000)) << cl::FromWide(edit.Text());
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 #include "SkinTestForms.h"
 #include "TestSupport.h"
 #include "WinSkinDlg.h"
+#include "DialogDriver.h"
+#include "HiddenWindow.h"
+#include "WinString.h"
 
 namespace {
 
@@ -168,9 +171,41 @@ TEST_F(SkinComponent, DoFormSkinRefusesTheCalendarAndReportsOnlyWithFastReportUn
   EXPECT_EQ(asked, (std::vector<std::string>{"SysMonthCal32", "TfrmMine"}));
 }
 
+// Closes every message box of this thread while it lives, keeping their texts.
+class TMessageBoxCloser {
+ public:
+  TMessageBoxCloser()
+      : window_([this](cl::TMessage& m) {
+          if (m.Msg != WM_TIMER) return;
+          if (HWND box = dialogtest::FindDialog()) {
+            wchar_t text[512] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 512);
+            Texts.push_back(cl::FromWide(text));
+            EndDialog(box, IDOK);
+          }
+        }) {
+    SetTimer(window_.Handle(), 1, 30, nullptr);
+  }
+  ~TMessageBoxCloser() { KillTimer(window_.Handle(), 1); }
+  std::vector<std::string> Texts;
+
+ private:
+  cl::THiddenWindow window_;
+};
+
+TEST_F(SkinComponent, AnOlderPackageIsToldToTheUserAndLoadsNoSkin) {
+  TMessageBoxCloser boxes;
+  TSkinData* data = Read(skintest::FormWithSkin(skintest::PackageWithMagic(19999)));
+  EXPECT_EQ(boxes.Texts, std::vector<std::string>{"This is Older Skin File\rPlease update to new version !"});
+  EXPECT_TRUE(data->NoSkin);
+  EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(SkinComponent, ADamagedPackageLoadsNothingAndTheFormStillLoadsUnskinned) {
   const std::string good = skintest::FlatPackage();
-  // The compressed stream cut short, and a package whose stream is noise.
+  // The compressed stream cut short, and a package whose stream is noise (which decodes to no magic, so
+  // the older-package message is shown and closed first).
+  TMessageBoxCloser boxes;
   for (const std::string& bad : {good.substr(0, good.size() / 2), std::string("\x40\0\0\0", 4) + std::string(40, '\xA5')}) {
     TSkinData* data = nullptr;
     ASSERT_NO_THROW(data = Read(skintest::FormWithSkin(bad)));

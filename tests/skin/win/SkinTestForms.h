@@ -10,6 +10,7 @@
 #include "FormReader.h"
 #include "FormsTestSupport.h"
 #include "Forms.h"
+#include "Lzh.h"
 #include "SkinPack.h"
 #include "WinSkinData.h"
 #include "WinSkinDlg.h"
@@ -24,6 +25,18 @@ class TfrmSkinTest : public cl::TForm {
 // A package of one description: flat face colour, no bitmaps.
 inline std::string FlatPackage() {
   return skin::BuildSkinPackage({{"flat.ini", "[Colours]\r\nButtonFace=10 20 30\r\n"}});
+}
+
+// A package of one entry laid out as ours are, but with the given magic (another format's).
+inline std::string PackageWithMagic(int32_t magic) {
+  auto int32 = [](uint32_t v) {
+    std::string bytes;
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>((v >> shift) & 0xFF));
+    return bytes;
+  };
+  const std::string unpacked =
+      int32(static_cast<uint32_t>(magic)) + int32(3) + int32(0) + int32(0) + "a\r\n" + int32(1) + "A";
+  return int32(static_cast<uint32_t>(unpacked.size())) + skin::LzhEncode(unpacked);
 }
 
 // The description's binary value: the 32-bit count, then the bytes, as hexadecimal lines.

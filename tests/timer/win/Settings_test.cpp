@@ -8,6 +8,7 @@
 #include "Registry.h"
 #include "TestSupport.h"
 #include "TimerSettings.h"
+#include "WinString.h"
 
 namespace {
 
@@ -94,6 +95,17 @@ TEST(TimerAutorunTest, WritesTheQuotedPathAndRemovesIt) {
   reg.CloseKey();
   // Removing a value that is not there is no error.
   EXPECT_NO_THROW(pellwick::RemoveAutorun(name));
+}
+
+TEST(TimerAutorunTest, RemovingTheValueCreatesAMissingKey) {
+  const std::string parent = "Software\\CalderineTests\\Pellwick-" + std::to_string(GetCurrentProcessId());
+  const std::string key = parent + "\\Run";
+  cl::TRegistry reg;
+  reg.SetRootKey(HKEY_CURRENT_USER);
+  ASSERT_FALSE(reg.KeyExists(key));
+  pellwick::RemoveAutorun("Calderine-Timer", key);
+  EXPECT_TRUE(reg.KeyExists(key));
+  RegDeleteTreeW(HKEY_CURRENT_USER, cl::ToWide(parent).c_str());
 }
 
 TEST(TimerAutorunTest, ProgramPathIsThisModule) {

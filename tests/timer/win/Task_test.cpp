@@ -21,32 +21,45 @@ TEST(TimerTaskTest, CountOfSixFallsDueOnTheSeventhTick) {
   EXPECT_FALSE(task.CountDownTick());  // once only
 }
 
-TEST(TimerTaskTest, ExactTimeFiresAtTheTargetAndWhenTicksSkipPastIt) {
+TEST(TimerTaskTest, ExactTimeFallsDueOnlyInItsSecondAndAMissedOneWaitsForTheNextDay) {
   TTimerTask task;
-  task.StartExactTime(12, 0, 5, At(100, 11, 59, 0));
+  task.StartExactTime(12, 0, 5);
   EXPECT_FALSE(task.ExactTimeTick(At(100, 12, 0, 4, 999)));
   EXPECT_EQ(task.MsUntilDue(At(100, 12, 0, 4, 999)), 1);
-  EXPECT_TRUE(task.ExactTimeTick(At(100, 12, 0, 5)));
+  EXPECT_TRUE(task.ExactTimeTick(At(100, 12, 0, 5, 999)));
 
-  // A loaded machine whose tick comes only after the target second still fires, on that tick.
-  task.StartExactTime(12, 0, 5, At(100, 11, 59, 0));
+  // The machine slept through the second: waking later that day powers nothing off.
+  task.StartExactTime(12, 0, 5);
   EXPECT_FALSE(task.ExactTimeTick(At(100, 12, 0, 4)));
-  EXPECT_TRUE(task.ExactTimeTick(At(100, 12, 0, 9)));
+  EXPECT_FALSE(task.ExactTimeTick(At(100, 12, 0, 6)));
+  EXPECT_EQ(task.MsUntilDue(At(100, 12, 0, 6)), kDay - 1000);
+  EXPECT_FALSE(task.ExactTimeTick(At(101, 12, 0, 4)));
+  EXPECT_TRUE(task.ExactTimeTick(At(101, 12, 0, 5, 300)));
+
+  // Waiting for 23:00 when the machine wakes at 23:40, or the clock is set forward past it.
+  task.StartExactTime(23, 0, 0);
+  EXPECT_FALSE(task.ExactTimeTick(At(100, 22, 59, 0)));
+  EXPECT_FALSE(task.ExactTimeTick(At(100, 23, 40, 0)));
+  EXPECT_EQ(task.State(), TTimerTask::TState::WaitingForTime);
+  EXPECT_EQ(task.NextTargetLocalMs(At(100, 23, 40, 0)), At(101, 23, 0, 0));
+  // A clock set back waits for the second as the clock shows it, not for a moment fixed at the start.
+  EXPECT_EQ(task.MsUntilDue(At(99, 22, 59, 59, 500)), 500);
+  EXPECT_TRUE(task.ExactTimeTick(At(99, 23, 0, 0)));
 }
 
 TEST(TimerTaskTest, ExactTimeCountsTheCurrentSecondAndOtherwiseWaitsForTomorrow) {
   TTimerTask task;
-  task.StartExactTime(8, 30, 0, At(7, 8, 30, 0, 600));
+  task.StartExactTime(8, 30, 0);
   EXPECT_TRUE(task.ExactTimeTick(At(7, 8, 30, 0, 601)));
 
-  task.StartExactTime(8, 29, 59, At(7, 8, 30, 0));
-  EXPECT_EQ(task.TargetLocalMs(), At(8, 8, 29, 59));
+  task.StartExactTime(8, 29, 59);
+  EXPECT_EQ(task.NextTargetLocalMs(At(7, 8, 30, 0)), At(8, 8, 29, 59));
   EXPECT_FALSE(task.ExactTimeTick(At(7, 23, 59, 59)));
 
-  task.StartExactTime(23, 59, 59, At(7, 0, 0, 1));
-  EXPECT_EQ(task.TargetLocalMs(), At(7, 23, 59, 59));
+  task.StartExactTime(23, 59, 59);
+  EXPECT_EQ(task.NextTargetLocalMs(At(7, 0, 0, 1)), At(7, 23, 59, 59));
   task.Stop();
-  EXPECT_FALSE(task.ExactTimeTick(At(9, 0, 0, 0)));
+  EXPECT_FALSE(task.ExactTimeTick(At(7, 23, 59, 59)));
 }
 
 TEST(WarningCountTest, ShowsThirtyToOneThenPowersOff) {
@@ -76,15 +89,18 @@ TEST(ForcePowerOffTest, PowersOffWithShutdownForceAndPowerOff) {
   EXPECT_EQ(power.exits[0], 13u);
 }
 
-TEST(ForcePowerOffTest, TokenOrPrivilegeFailureMakesNoExitAndReportsFailure) {
+TEST(ForcePowerOffTest, APrivilegeThatCannotBeHadStillMakesTheCallAndOnlyARefusalFails) {
   timertest::TFakePower power;
   hk::PowerCallsScope scope(power);
   power.tokenOpens = false;
-  EXPECT_FALSE(pellwick::ForcePowerOff());
+  EXPECT_TRUE(pellwick::ForcePowerOff());
   power.tokenOpens = true;
   power.adjustError = ERROR_NOT_ALL_ASSIGNED;
+  EXPECT_TRUE(pellwick::ForcePowerOff());
+  EXPECT_EQ(power.exits, (std::vector<UINT>{13, 13}));
+  power.exitSucceeds = false;
   EXPECT_FALSE(pellwick::ForcePowerOff());
-  EXPECT_TRUE(power.exits.empty());
+  EXPECT_EQ(power.exits.size(), 3u);
 }
 
 }  // namespace
