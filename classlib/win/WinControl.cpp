@@ -559,6 +559,15 @@ void TWinControl::PaintBuffered(TMessage& m) {
     CallDefaultProc(inner);
   }
   m.Result = 0;
+  // Child windows paint themselves, and a window without WS_CLIPCHILDREN (a drop-down combo box and its
+  // edit field) would have the bitmap's unpainted pixels copied over them.
+  for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+    RECT r;
+    if (!GetWindowRect(child, &r)) continue;
+    MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&r), 2);
+    ExcludeClipRect(painting.Get(), r.left, r.top, r.right, r.bottom);
+  }
   BitBlt(painting.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
 }
 

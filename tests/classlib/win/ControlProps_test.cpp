@@ -258,4 +258,39 @@ TEST_F(ControlPropsTest, ADoubleBufferedControlPaintsIntoABitmapCopiedToItsWindo
   EXPECT_TRUE(errors_.empty());
 }
 
+// A combo box does not clip its edit field: the copy of its bitmap leaves the field's pixels alone.
+TEST_F(ControlPropsTest, ADoubleBufferedComboBoxLeavesItsEditFieldToItself) {
+  form_->SetBounds(40, 40, 200, 150);
+  auto* combo = new cl::TComboBox(form_);
+  combo->SetParent(form_);
+  combo->SetBounds(10, 10, 150, 24);
+  combo->SetText("MMMM");
+  combo->SetDoubleBuffered(true);
+  form_->Show();
+  Pump();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &info));
+  UpdateWindow(info.hwndItem);
+  // The combo box alone: a repaint of the field after it would hide what the copy did.
+  RedrawWindow(combo->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT field{};
+  GetClientRect(info.hwndItem, &field);
+  const cl::TWindowDC screen(info.hwndItem);
+  int text = 0;
+  int background = 0;
+  for (int y = 0; y < field.bottom; ++y) {
+    for (int x = 0; x < field.right; ++x) {
+      const COLORREF pixel = GetPixel(screen.Get(), x, y);
+      // The text, selected or not, is what is not background.
+      const bool window = pixel == GetSysColor(COLOR_WINDOW);
+      text += !window;
+      background += window;
+    }
+  }
+  EXPECT_GT(text, 10);
+  EXPECT_GT(background, field.right * field.bottom / 2);
+  EXPECT_TRUE(errors_.empty());
+}
+
 }  // namespace
