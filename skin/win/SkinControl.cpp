@@ -60,6 +60,14 @@ void TSkinControl::TakeFaceColor() {
 
 void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
   if (attached_) return;
+  AttachUnbuffered(form, data, useColor);
+  // A skinned control repaints on every hot, pressed and focus change: its own erase and paint reach the
+  // screen as one copy instead of flickering between them.
+  if (attached_) control_->SetDoubleBuffered(true);
+}
+
+void TSkinControl::AttachUnbuffered(TWinSkinForm* form, TSkinData* data, bool useColor) {
+  if (attached_) return;
   data_ = data;
   form_ = form;
   if (!BindOwner(useColor)) return;
