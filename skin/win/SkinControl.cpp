@@ -54,10 +54,19 @@ bool TSkinControl::BindOwner(bool useColor) {
 void TSkinControl::TakeFaceColor() {
   if (!useColor_ || !control_) return;
   savedColor_ = control_->Color();
+  savedParentColor_ = control_->ParentColor();
   control_->SetColor(FaceColor());
 }
 
 void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool useColor) {
+  if (attached_) return;
+  AttachUnbuffered(form, data, useColor);
+  // A skinned control repaints on every hot, pressed and focus change: its own erase and paint reach the
+  // screen as one copy instead of flickering between them.
+  if (attached_) control_->SetDoubleBuffered(true);
+}
+
+void TSkinControl::AttachUnbuffered(TWinSkinForm* form, TSkinData* data, bool useColor) {
   if (attached_) return;
   data_ = data;
   form_ = form;
@@ -98,7 +107,10 @@ bool TSkinControl::AttachGraphic(TWinSkinForm* form, TSkinData* data) {
 }
 
 void TSkinControl::RestoreColor() {
-  if (useColor_ && control_) control_->SetColor(savedColor_);
+  if (!useColor_ || !control_) return;
+  control_->SetColor(savedColor_);
+  // A control that followed its parent's colour follows it again.
+  control_->SetParentColor(savedParentColor_);
 }
 
 void TSkinControl::ApplySkinColor() {

@@ -52,7 +52,8 @@ class TSkinControl : public cl::TComponent {
   ~TSkinControl() override;
 
   // A windowed control of the class library, the owner: stacks on its message path, makes its window
-  // when it has none, gives it the skin's face colour when useColor. A second call does nothing.
+  // when it has none, turns on its double buffering and gives it the skin's face colour when useColor. A
+  // second call does nothing.
   virtual void Attach(TWinSkinForm* form, TSkinData* data, bool useColor);
   // A bare window: subclasses it. Raises EOSError when the window cannot be subclassed.
   virtual void AttachHandle(HWND wnd, TSkinData* data, TWinSkinForm* form);
@@ -114,6 +115,9 @@ class TSkinControl : public cl::TComponent {
   // The owner becomes the painted control and its window (made if need be) the painter's window; false
   // when the owner is no windowed control.
   bool BindOwner(bool useColor);
+  // Attach, but leaving the control's double buffering as it is: the scroll-bar painters paint overlays
+  // of their own, not the control.
+  void AttachUnbuffered(TWinSkinForm* form, TSkinData* data, bool useColor);
   // With useColor: keeps the control's colour for RestoreColor and gives it the skin's face colour.
   void TakeFaceColor();
   // Takes the link off the control's path (speed buttons give it back before their control goes).
@@ -166,6 +170,7 @@ class TSkinControl : public cl::TComponent {
   RECT windowRect_{};
   std::wstring text_;
   cl::TColor savedColor_ = 0;
+  bool savedParentColor_ = false;
   int state_ = kPainterNew;
   uint8_t mouse_ = 0;
   bool skinOn_ = true;

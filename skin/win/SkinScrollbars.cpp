@@ -268,7 +268,7 @@ TSkinScrollbar::~TSkinScrollbar() { bars_.Free(); }
 
 void TSkinScrollbar::AttachScrollbars(cl::TWinControl* control, TSkinData* data, TWinSkinForm* form) {
   if (!control || control != Owner() || State() != kPainterNew) return;
-  Attach(form, data, false);
+  AttachUnbuffered(form, data, false);
   bars_.Create(this, control);
   if (!control->Visible()) bars_.Hide();
 }

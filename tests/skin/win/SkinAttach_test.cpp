@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Buttons.h"
 #include "ComCtrls.h"
@@ -249,6 +250,31 @@ TEST_F(SkinAttachTest, UnskinningFreesThePaintersAndGivesColoursAndPathsBack) {
   EXPECT_EQ(panel->Color(), 0x204060);
   EXPECT_EQ(button->WindowProc.LinkCount(), links);
   EXPECT_EQ(button->ComponentCount(), 0) << "the painter owned by the button is gone";
+}
+
+// The painters on a control's path double-buffer it, and unskinning leaves that on; the panel painter,
+// which keeps off the path, the edit's subclass and the memo's scroll-bar overlays leave it off.
+TEST_F(SkinAttachTest, ThePaintersOnAControlsPathDoubleBufferItForGood) {
+  NewLabForm();
+  const std::vector<cl::TWinControl*> buffered{
+      Add<cl::TButton>(main_, 0),       Add<cl::TCheckBox>(main_, 30),  Add<cl::TRadioButton>(main_, 60),
+      Add<cl::TProgressBar>(main_, 90), Add<cl::TUpDown>(main_, 120),   Add<cl::TStatusBar>(main_, 150),
+      Add<cl::TGroupBox>(main_, 200),   Add<cl::TComboBox>(main_, 230)};
+  const std::vector<cl::TWinControl*> unbuffered{Add<cl::TPanel>(main_, 260), Add<cl::TEdit>(main_, 290),
+                                                 Add<cl::TMemo>(main_, 320)};
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  for (cl::TWinControl* c : buffered) {
+    ASSERT_NE(skinned->FindControlByHandle(c->Handle()), nullptr) << c->ClassName();
+    EXPECT_TRUE(c->DoubleBuffered()) << c->ClassName();
+  }
+  for (cl::TWinControl* c : unbuffered) {
+    ASSERT_NE(skinned->FindControlByHandle(c->Handle()), nullptr) << c->ClassName();
+    EXPECT_FALSE(c->DoubleBuffered()) << c->ClassName();
+  }
+
+  skinned->Unskin();
+  for (cl::TWinControl* c : buffered) EXPECT_TRUE(c->DoubleBuffered()) << c->ClassName();
 }
 
 // A bare window: a dialog-framed top-level window of a class of our own, owned by the test's form.
