@@ -237,8 +237,8 @@ int main(int argc, char** argv) {
     runs.push_back(RunProgram(program, n));
     const ProgramRun& r = runs.back();
     if (r.Measured())
-      std::printf("   %9d %9.2fs %9.1f MB %9.1f MB %9.2fs\n", n, r.readySeconds, r.workingSetMb, r.privateMb,
-                  r.exitSeconds);
+      std::printf("   %9d %9.2fs %9.1f MB %12s %9.2fs\n", n, r.readySeconds, r.workingSetMb,
+                  r.privateMb > 0 ? cl::Format("%.1f MB", r.privateMb).c_str() : "-", r.exitSeconds);
     else
       std::printf("   %9d FAIL: nothing measured: %s\n", n, r.failure.empty() ? "no figures" : r.failure.c_str());
     ok = ok && r.Measured();
@@ -252,11 +252,14 @@ int main(int argc, char** argv) {
     }
     const double entries = counts[i] - counts[i - 1];
     const double perEntry = (runs[i].workingSetMb - runs[i - 1].workingSetMb) * 1024.0 * 1024.0 / entries;
-    const double privatePerEntry = (runs[i].privateMb - runs[i - 1].privateMb) * 1024.0 * 1024.0 / entries;
-    std::printf("   %d to %d entries: %.0f bytes per entry resident (%.1f to %.1f MB), %.0f private "
-                "(target: at most %.0f) %s\n",
-                counts[i - 1], counts[i], perEntry, runs[i - 1].workingSetMb, runs[i].workingSetMb, privatePerEntry,
-                kBytesPerEntryTarget, verdict(perEntry <= kBytesPerEntryTarget));
+    // Wine reports no private bytes for another process: a figure of 0 there is none.
+    const std::string privatePerEntry =
+        runs[i].privateMb > 0 && runs[i - 1].privateMb > 0
+            ? cl::Format("%.0f private", (runs[i].privateMb - runs[i - 1].privateMb) * 1024.0 * 1024.0 / entries)
+            : std::string("private bytes not reported");
+    std::printf("   %d to %d entries: %.0f bytes per entry resident (%.1f to %.1f MB), %s (target: at most %.0f) %s\n",
+                counts[i - 1], counts[i], perEntry, runs[i - 1].workingSetMb, runs[i].workingSetMb,
+                privatePerEntry.c_str(), kBytesPerEntryTarget, verdict(perEntry <= kBytesPerEntryTarget));
   }
   for (size_t i = 0; i < runs.size(); ++i)
     std::printf("   exit with %d entries: %.2f s against %.2f s to ready %s\n", counts[i], runs[i].exitSeconds,
