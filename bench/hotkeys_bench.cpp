@@ -10,7 +10,8 @@
 //      told without a target, since the bare program has nothing to get ready: Hotkeys makes its editor's
 //      windows, reads its definitions and registers its hot keys before it first waits).
 // Usage: hotkeys_bench <Hotkeys.exe> <tray_minimal.exe> [<tray_animated.exe>] [seconds] [runs]
-// A report, not a test: the exit code is 0 whatever the results (2 for bad arguments).
+// Exit code 0 when every target is met, 1 otherwise (a step that measured nothing fails), 2 for bad
+// arguments.
 #include <windows.h>
 #include <winternl.h>
 #include <tlhelp32.h>
@@ -156,7 +157,13 @@ std::optional<double> IdleCpu(const Program& program, double seconds) {
   return 100.0 * (cpu1 - cpu0) / wall;
 }
 
-const char* Verdict(bool pass) { return pass ? "PASS" : "FAIL"; }
+// Every verdict given; the exit code says whether all passed.
+bool allPass = true;
+
+const char* Verdict(bool pass) {
+  allPass = allPass && pass;
+  return pass ? "PASS" : "FAIL";
+}
 
 // One play of "Key being pressed": its frames' display times together.
 constexpr DWORD kPlayMs = 400;
@@ -236,15 +243,15 @@ int main(int argc, char** argv) {
   Scratch scratch("hk-bench");
   const std::string copy = hktest::CopyFileTo(hotkeys, scratch.path);
   if (copy.empty()) {
-    std::printf("cannot copy %s to %s\n", hotkeys.c_str(), scratch.path.c_str());
-    return 0;
+    std::printf("cannot copy %s to %s: FAIL\n", hotkeys.c_str(), scratch.path.c_str());
+    return 1;
   }
   const std::string base = copy.substr(0, copy.find_last_of('.'));
   try {
     WriteDefinitions(base + ".hkd");
   } catch (const std::exception& e) {
-    std::printf("cannot write the definitions file: %s\n", e.what());
-    return 0;
+    std::printf("cannot write the definitions file: %s: FAIL\n", e.what());
+    return 1;
   }
 
   std::printf("a) idle Hotkeys, %.0f s after its icon is in the tray\n", seconds);
@@ -253,8 +260,8 @@ int main(int argc, char** argv) {
   if (const auto cpu = IdleCpu(hotkeysProgram, seconds))
     std::printf("   CPU %.3f%% of one core (target under 1%%): %s\n", *cpu, Verdict(*cpu < 1.0));
   else
-    std::printf("   no icon in the tray within %lu s, or the program ended (target under 1%%): FAIL\n",
-                kTrayTimeoutMs / 1000);
+    std::printf("   no icon in the tray within %lu s, or the program ended (target under 1%%): %s\n",
+                kTrayTimeoutMs / 1000, Verdict(false));
 
   std::printf("b) tray icon playing \"Key being pressed\", %.0f s a run, 2 runs each, alternating, CPU from the host "
               "kernel's account of the whole process\n", seconds);
@@ -262,8 +269,10 @@ int main(int argc, char** argv) {
                                                                           : hktest::CopyFileTo(animated, scratch.path);
   if (animatedCopy.empty()) {
     std::printf("   tray_animated not built or not copied (target under 2%%): FAIL\n");
+    allPass = false;
   } else if (CombinationHeld(VK_F8)) {
     std::printf("   Ctrl+Alt+Shift+F8 is held by another program: no measurement (target ratio at most 1.2): FAIL\n");
+    allPass = false;
   } else {
     const Program animatedProgram{animatedCopy, scratch.path, "HkTrayAnimated"};
     const std::string folder = scratch.path.substr(scratch.path.find_last_of('\\') + 1);
@@ -283,8 +292,8 @@ int main(int argc, char** argv) {
     }
     if (bare.size() != 2 || playing.size() != 2 || ratio.size() != 2) {
       std::printf("   no result (tray_animated %zu/2, Hotkeys %zu/2 runs; the process or its account not found, or the "
-                  "hot key did not play the animation): FAIL\n",
-                  bare.size(), playing.size());
+                  "hot key did not play the animation): %s\n",
+                  bare.size(), playing.size(), Verdict(false));
     } else {
       std::printf("   tray_animated, playing without end: CPU %.3f%% of one core (%.3f, %.3f) (target under 2%%): %s\n",
                   Median(bare), bare[0], bare[1], Verdict(Median(bare) < 2.0));
@@ -322,6 +331,7 @@ int main(int argc, char** argv) {
     if (times[0].empty() || times[1].empty()) {
       std::printf("   %-5s no result (Hotkeys %zu/%d, tray_minimal %zu/%d runs)%s\n", what, times[1].size(), runs,
                   times[0].size(), runs, target ? " (target ratio under 1.5): FAIL" : "");
+      allPass = allPass && !target;
       return;
     }
     const double mh = Median(times[1]), mm = Median(times[0]);
@@ -334,5 +344,5 @@ int main(int argc, char** argv) {
   };
   report("icon", icon, true);
   report("ready", ready, false);
-  return 0;
+  return allPass ? 0 : 1;
 }
