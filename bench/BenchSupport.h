@@ -6,6 +6,8 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -83,6 +85,70 @@ inline double CpuSeconds(DWORD pid) {
     if (!entry->NextEntryOffset) return 0;
     at += entry->NextEntryOffset;
   }
+}
+
+inline std::string ReadHostFile(const std::wstring& path) {
+  std::string text;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return text;
+  char buf[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
+  CloseHandle(h);
+  return text;
+}
+
+// The host's process folder (on drive Z:, ending in a backslash) of the process whose command line holds
+// `tag` (ASCII case ignored; a path only it runs from, say); empty when there is none.
+inline std::wstring HostProcessFolder(const std::string& tag) {
+  std::string want = tag;
+  for (char& c : want) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &fd);
+  if (find == INVALID_HANDLE_VALUE) return {};
+  std::wstring found;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fd.cFileName[0] < L'1' || fd.cFileName[0] > L'9') continue;
+    const std::wstring dir = std::wstring(L"Z:\\proc\\") + fd.cFileName + L"\\";
+    std::string command = ReadHostFile(dir + L"cmdline");
+    for (char& c : command) c = c ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : ' ';
+    if (command.find(want) != std::string::npos) found = dir;
+  } while (found.empty() && FindNextFileW(find, &fd));
+  FindClose(find);
+  return found;
+}
+
+// The CPU seconds (user plus kernel) of a whole process from the host kernel's own account, threads that
+// ended included. The kernel counts run time to the nanosecond and rounds only the total to its 10 ms
+// ticks, where the thread times Wine reports are each sampled in 10 ms ticks and lose the threads that
+// ended. Negative when the process is not found (see HostProcessFolder).
+inline double HostCpuSeconds(const std::string& tag) {
+  const std::wstring dir = HostProcessFolder(tag);
+  if (dir.empty()) return -1;
+  // Fields after the command's name in parentheses: state is the first, utime the 12th, stime the 13th.
+  const std::string stat = ReadHostFile(dir + L"stat");
+  const size_t close = stat.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::vector<std::string> fields;
+  for (size_t at = close + 2; at < stat.size();) {
+    const size_t end = std::min(stat.find(' ', at), stat.size());
+    fields.push_back(stat.substr(at, end - at));
+    at = end + 1;
+  }
+  if (fields.size() < 13) return -1;
+  return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) / 100.0;  // USER_HZ
+}
+
+// How often the process's first thread (the one with its windows) has gone to sleep and been woken, from
+// the host kernel's count; negative when the process is not found.
+inline long HostWakeups(const std::string& tag) {
+  const std::wstring dir = HostProcessFolder(tag);
+  if (dir.empty()) return -1;
+  const std::string status = ReadHostFile(dir + L"status");
+  const char key[] = "voluntary_ctxt_switches:";
+  const size_t at = status.find(key);
+  return at == std::string::npos ? -1 : std::atol(status.c_str() + at + sizeof key - 1);
 }
 
 // A folder of its own under the temporary folder, emptied and removed at the end.

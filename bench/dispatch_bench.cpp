@@ -72,5 +72,5 @@ int main() {
   std::printf("hot key to launch: median %.3f ms, 95th percentile %.3f ms over %d presses (target: under 5 ms) %s\n",
               median, p95, kRuns, p95 < 5.0 ? "PASS" : "FAIL");
   editor->Hide();
-  return 0;
+  return p95 < 5.0 ? 0 : 1;
 }

@@ -39,4 +39,12 @@ function(hk_delay_load target)
   # The target's static libraries again, then the delay-import libraries: the linker takes an import from
   # the first library after the reference that has it, and the ordinary import libraries come last.
   target_link_libraries(${target} PRIVATE ${own} ${libs})
+  # A call from a library that comes after the delay-import libraries on the link line imports its DLL the
+  # ordinary way, and the DLL is loaded before the program starts again: the build fails then.
+  if(CMAKE_OBJDUMP)
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DEXE=$<TARGET_FILE:${target}>
+                               "-DDLLS=${ARGN}" -P ${PROJECT_SOURCE_DIR}/cmake/CheckDelayLoad.cmake
+                       VERBATIM)
+  endif()
 endfunction()

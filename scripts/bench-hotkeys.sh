@@ -14,8 +14,11 @@ targets=(tray_minimal tray_animated hotkeys_bench dispatch_bench)
 [ -n "${HK_BENCH_PROGRAM:-}" ] || targets+=(Hotkeys)
 bench_start "${targets[@]}" -- "$@"
 program="${HK_BENCH_PROGRAM:-$BUILD_DIR/hotkeys/Hotkeys.exe}"
+# Both parts run; the script fails when either does.
+status=0
 wine "$BUILD_DIR/bench/hotkeys_bench.exe" "$(win "$program")" "$(win "$BUILD_DIR/bench/tray_minimal.exe")" \
-  "$(win "$BUILD_DIR/bench/tray_animated.exe")" "${1:-10}" "${2:-7}" </dev/null
+  "$(win "$BUILD_DIR/bench/tray_animated.exe")" "${1:-10}" "${2:-7}" </dev/null || status=1
 # d) from a hot key's message to the launch call (the benchmark keeps its files beside itself)
 echo "d) hot key to launch call"
-(cd "$BUILD_DIR/bench" && wine ./dispatch_bench.exe </dev/null | sed 's/^/   /')
+(cd "$BUILD_DIR/bench" && wine ./dispatch_bench.exe </dev/null | sed 's/^/   /') || status=1
+exit $status

@@ -9,5 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bench-env.sh
 bench_start largefile_bench Hotkeys -- "$@"
+# The program's path is taken before the cd: BUILD_DIR may be relative to the top of the tree.
+program="$(win "$BUILD_DIR/hotkeys/Hotkeys.exe")"
+[ -n "$program" ] && [ -f "$BUILD_DIR/hotkeys/Hotkeys.exe" ] || { echo "FAIL: no $BUILD_DIR/hotkeys/Hotkeys.exe"; exit 1; }
 # The in-process part keeps its settings and files beside the benchmark.
-(cd "$BUILD_DIR/bench" && wine ./largefile_bench.exe "$(win "$BUILD_DIR/hotkeys/Hotkeys.exe")" "${1:-1000000}" </dev/null)
+(cd "$BUILD_DIR/bench" && wine ./largefile_bench.exe "$program" "${1:-1000000}" </dev/null)

@@ -792,6 +792,14 @@ void TListView::UpdateItems(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, items_->Count() - 1);
   if (!HandleAllocated() || items_->updateCount_ > 0 || first > last) return;
+  if (viewStyle_ == vsReport) {
+    // Rows out of sight ask for their texts when they come into it: only the shown ones (the last one
+    // perhaps in part) are redrawn, as the window would redraw the rest one at a time.
+    const int top = static_cast<int>(SendDirect(LVM_GETTOPINDEX, 0, 0));
+    first = std::max(first, top);
+    last = std::min(last, top + static_cast<int>(SendDirect(LVM_GETCOUNTPERPAGE, 0, 0)));
+    if (first > last) return;
+  }
   SendDirect(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
 }
 
@@ -932,8 +940,18 @@ void TListView::SetItemFocused(TListItem* item) {
   LVITEMW state{};
   state.stateMask = LVIS_FOCUSED;
   state.state = index >= 0 ? LVIS_FOCUSED : 0;
-  // Focus on one row takes it from the others; clearing it is asked of every row.
-  SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+  if (index >= 0) {
+    // Focus on one row takes it from the others.
+    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+  } else if (const int row = static_cast<int>(SendDirect(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+             row >= 0) {
+    // Only one row can hold the focus: asking every row to drop it costs a round of messages per row. Rows
+    // the program keeps report nothing of it, as they would not when asked all at once.
+    const bool wasReordering = reordering_;
+    reordering_ = wasReordering || ownerData_;
+    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    reordering_ = wasReordering;
+  }
   focusedIndex_ = index;
   if (item) item->MakeVisible();
 }

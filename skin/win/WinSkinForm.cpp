@@ -31,6 +31,9 @@ TWinSkinForm::TWinSkinForm(cl::TComponent* owner) : TComponent(owner) {
     if (!GetCursorPos(&cursor)) return;
     TimerTick(state_, cursor);
     TrackHotPainter(true, cursor);
+    // Nothing hot left and the cursor off the frame: the timer sleeps until the next move over the frame
+    // (or a bare window's painter turns hot), so an idle window does not wake.
+    if (!state_.HotObject && !(hotPainter_ && !form_) && !CursorOnFrame(cursor)) timer_.SetEnabled(false);
   });
   CreateCaptionFont();
 }
@@ -293,7 +296,19 @@ void TWinSkinForm::OnSkinControls() {
     }
   }
   state_.SkinState = kSkinStateSkinned;
-  timer_.SetEnabled(true);
+}
+
+bool TWinSkinForm::CursorOnFrame(POINT cursor) const {
+  RECT window{}, client{};
+  if (!GetWindowRect(wnd_, &window) || !GetClientRect(wnd_, &client)) return false;
+  MapWindowPoints(wnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return PtInRect(&window, cursor) && !PtInRect(&client, cursor);
+}
+
+void TWinSkinForm::SetHotPainter(TSkinControl* painter) {
+  hotPainter_ = painter;
+  // Bare windows do not say when the mouse leaves them: the timer watches for it.
+  if (painter && !form_) timer_.SetEnabled(true);
 }
 
 // Stages 2 and 3: a top-level (or MDI child) window whose frame is skinned.
@@ -373,6 +388,8 @@ bool TWinSkinForm::NonClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
       result = WMNCActivate(wParam);
       return true;
     case WM_NCMOUSEMOVE:
+      // The cursor is over the frame: the timer sees it leave what is hot, and the frame.
+      if (state_.Active) timer_.SetEnabled(true);
       result = answer(NCMouseMove(state_, PointOf(lParam)));
       return true;
     case WM_NCLBUTTONDOWN: {
@@ -401,7 +418,8 @@ bool TWinSkinForm::NonClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
 
 LRESULT TWinSkinForm::WMNCActivate(WPARAM wParam) {
   state_.Active = wParam != 0;
-  timer_.SetEnabled(wParam != 0);
+  // Hot tracking starts with a move over the frame; an inactive frame has nothing hot.
+  if (!wParam) timer_.SetEnabled(false);
   if (!wParam) TrackHotPainter(false, POINT{});
   if (state_.WindowKind == TWindowKind::MDIFrame && mdiClient_) SendMessageW(mdiClient_, WM_NCACTIVATE, wParam, 0);
   if (!(IsMDIChild() && state_.WindowState != TWindowState::Normal)) PaintNonClient(state_);

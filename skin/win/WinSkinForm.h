@@ -89,6 +89,7 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   bool MessageDialog() const noexcept { return state_.MessageDialog; }
   bool Subclassed() const noexcept { return subclass_.Installed(); }
   bool ControlsSkinned() const noexcept { return controlsSkinned_; }
+  // The hot-track timer runs while the cursor is over the active frame or something is hot.
   bool HotTracking() const noexcept { return timer_.Enabled(); }
   // What the frame code knows of the window.
   const TNCFrameState& FrameState() const noexcept { return state_; }
@@ -108,7 +109,7 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   bool IsControlSkinned(const cl::TControl* control) const;
   // The button painter that is hot, on any window of this one; the hot-tracking takes it away.
   TSkinControl* HotPainter() const noexcept { return hotPainter_; }
-  void SetHotPainter(TSkinControl* painter) noexcept { hotPainter_ = painter; }
+  void SetHotPainter(TSkinControl* painter);
 
   // Gives a painter to each control that owner owns (a form, a panel, a group box), after the purge.
   void SkinControls(cl::TComponent* owner);
@@ -176,6 +177,8 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   static void DrawMenuSeparator(HDC dc, const RECT& rect, cl::TBitmap& image, const TDataSkinObject& element);
   // The form's menus lose the handlers (unskinning, or the window going).
   void UnskinMenus();
+  // Whether the cursor is on the window's frame (inside the window, outside its client area).
+  bool CursorOnFrame(POINT cursor) const;
   // The Skin3rd kind of a class name, lower case and cut to 50 characters; empty when not listed.
   std::string ThirdPartyKind(const std::string& className) const;
   // A hot painter of a bare window goes cold when the cursor has left it or the window is inactive.

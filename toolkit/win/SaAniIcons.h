@@ -42,6 +42,8 @@ class TSaAnimatedIcons : public cl::TPersistent {
   const std::string& Title() const noexcept { return title_; }
   void SetTitle(const std::string& value) { title_ = value; }
   bool Playing() const noexcept { return playing_; }
+  // Whether the pass playing is the last one the play was given (never for an endless play).
+  bool LastPass() const noexcept { return passLimit_ > 0 && passes_ + 1 >= passLimit_; }
   bool LargeIcons() const noexcept { return largeIcons_; }
   int IconSize() const noexcept { return largeIcons_ ? 32 : 16; }
 

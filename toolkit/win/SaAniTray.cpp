@@ -421,8 +421,15 @@ void TSaAnimatedTrayIcon::MouseUp(cl::TMouseButton button) { OnMouseUp(this, but
 
 void TSaAnimatedTrayIcon::AnimationNewFrame(cl::TObject*, int frame) {
   if (frame < 0 || frame >= animation_->Count()) return;
-  lastFrame_ = frame;
-  if (Live()) ModifyIcon(animation_->Icons(frame)->Handle());
+  // Frame `frame` has had its time: the next one shows now. The play began on frame 0; after the last
+  // frame of the last pass it stops, and what comes then is the end's to show.
+  int next = frame + 1;
+  if (next >= animation_->Count()) {
+    if (animation_->LastPass()) return;
+    next = 0;
+  }
+  lastFrame_ = next;
+  if (Live()) ModifyIcon(animation_->Icons(next)->Handle());
 }
 
 void TSaAnimatedTrayIcon::AnimationStopped(cl::TObject*) {

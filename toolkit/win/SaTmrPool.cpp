@@ -60,14 +60,19 @@ void TSaTimingThread::Execute() {
     due.QuadPart = -(left < 0 ? 0 : left) * 10000;  // relative, in 100 ns units
     return SetWaitableTimer(timer_.Get(), &due, 0, nullptr, nullptr, FALSE) != FALSE;
   };
+  start_ = NowMs();
   while (!Terminated()) {
-    start_ = NowMs();
     if (!arm()) return;
     DWORD r;
     while ((r = WaitForMultipleObjects(3, waits, FALSE, INFINITE)) == WAIT_OBJECT_0 + 2)
       if (!arm()) return;
     if (r != WAIT_OBJECT_0 + 1 || Terminated()) break;
+    const uint64_t due = start_ + uint64_t(std::max(interval_.load(), 0));
     Synchronize([this] { DoTick(); });
+    // The next interval runs from the time this tick was due, so the handlers' own time does not stretch
+    // every interval; one that is already over starts now instead of firing a burst to catch up.
+    const uint64_t now = NowMs();
+    start_ = now >= due + uint64_t(std::max(interval_.load(), 0)) ? now : due;
   }
 }
 

@@ -134,11 +134,21 @@ TEST_F(SkinnedWindowTest, TheFormWearsTheSkinsFrameAroundItsOwnClientArea) {
   ASSERT_NE(skinned, nullptr);
   const HWND wnd = main_->Handle();
   EXPECT_TRUE(IsSkinned(wnd));
-  // The hot-track timer runs while the window is active.
+  // The hot-track timer runs only while the cursor is over the active frame: a move there starts it, and
+  // its tick stops it once the cursor has left; an inactive frame has it stopped.
+  SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_FALSE(skinned->HotTracking());
+  RECT frame{};
+  GetWindowRect(wnd, &frame);
+  const LPARAM onCaption = MAKELPARAM(frame.left + 5, frame.top + 3);
+  SendMessageW(wnd, WM_NCMOUSEMOVE, SendMessageW(wnd, WM_NCHITTEST, 0, onCaption), onCaption);
+  EXPECT_TRUE(skinned->HotTracking());
+  SetCursorPos(frame.right + 50, frame.bottom + 50);
+  EXPECT_TRUE(hktest::PumpUntil([&] { return !skinned->HotTracking(); }, 3000));
+  SendMessageW(wnd, WM_NCMOUSEMOVE, SendMessageW(wnd, WM_NCHITTEST, 0, onCaption), onCaption);
   SendMessageW(wnd, WM_NCACTIVATE, FALSE, 0);
   EXPECT_FALSE(skinned->HotTracking());
   SendMessageW(wnd, WM_NCACTIVATE, TRUE, 0);
-  EXPECT_TRUE(skinned->HotTracking());
   // An owned window keeps its caption style but not the system's buttons: the skin draws its own.
   EXPECT_EQ(GetWindowLongPtrW(wnd, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
 
