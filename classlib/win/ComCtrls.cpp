@@ -599,7 +599,8 @@ void TListItems::EndUpdate() {
 CL_BEGIN_CLASS(TListView)
     .Object("Columns", &TListView::Columns, &TListView::SetColumns)
     .Bool("ColumnClick", &TListView::ColumnClick, &TListView::SetColumnClick, true)
-    .Int("Color", &TListView::Color, &TListView::SetColor, clWindow)
+    .Int("Color", &TListView::Color, &TListView::SetColor, clWindow).Stored(&TListView::IsColorStored)
+    .Bool("ParentColor", &TListView::ParentColor, &TListView::SetParentColor, false)
     .Bool("GridLines", &TListView::GridLines, &TListView::SetGridLines, false)
     .Bool("HideSelection", &TListView::HideSelection, &TListView::SetHideSelection, true)
     .Bool("MultiSelect", &TListView::MultiSelect, &TListView::SetMultiSelect, false)
@@ -630,6 +631,7 @@ TListView::TListView(TComponent* owner)
   StoreBounds(0, 0, 250, 150);
   SetTabStop(true);
   SetColor(clWindow);
+  SetControlStyle(ControlStyle().Include(csFramed));
 }
 
 TListView::~TListView() {
@@ -647,7 +649,7 @@ void TListView::CreateParams(TCreateParams& params) {
   if (!readOnly_) params.Style |= LVS_EDITLABELS;
   if (!columnClick_) params.Style |= LVS_NOSORTHEADER;
   if (!hideSelection_) params.Style |= LVS_SHOWSELALWAYS;
-  params.ExStyle |= WS_EX_CLIENTEDGE;
+  ApplyFrameStyle(params);
 }
 
 void TListView::CreateHandleDone() {

@@ -86,7 +86,7 @@ bool TControl::DragLoop(bool immediate, int threshold, POINT start) {
   TDragTargetWatch watch;
   bool accepted = false;
   bool started = immediate;
-  const HCURSOR dragCursor = LoadCursorW(nullptr, IDC_ARROW);
+  const HCURSOR dragCursor = CursorHandle(dragCursor_);
   const HCURSOR noDropCursor = LoadCursorW(nullptr, IDC_NO);
 
   // Tells the target under the mouse (and the one it left) where the drag is.

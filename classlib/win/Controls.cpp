@@ -5,6 +5,7 @@
 #include "ControlsPrivate.h"
 #include "DeviceContext.h"
 #include "Forms.h"
+#include "Menus.h"
 #include "SysUtils.h"
 
 namespace cl {
@@ -65,14 +66,22 @@ CL_BEGIN_CLASS(TControl)
          TAnchors{akLeft, akTop})
     .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
     .Str("Hint", &TControl::Hint, &TControl::SetHint)
-    .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
+    // Written whenever not taken from the parent: read before it, the parent's value is there already.
+    .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored)
+    .Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true)
     .Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault)
     .Bool("Visible", &TControl::Visible, &TControl::SetVisible, true)
-    .Int("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
+    .Int("Color", &TControl::Color, &TControl::SetColor).Stored(&TControl::IsColorStored)
+    .Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true)
     .Object("Font", &TControl::Font, &TControl::SetFont).Stored(&TControl::IsFontStored)
     .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
+    .Object("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
+    .Enum("DragMode", &TControl::DragMode, &TControl::SetDragMode, {"dmManual", "dmAutomatic"}, dmManual)
+    .Int("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, crDrag)
     .Event("OnClick", &TControl::OnClick)
     .Event("OnDblClick", &TControl::OnDblClick)
+    .Event("OnDragDrop", &TControl::OnDragDrop)
+    .Event("OnDragOver", &TControl::OnDragOver)
     .Event("OnMouseDown", &TControl::OnMouseDown)
     .Event("OnMouseMove", &TControl::OnMouseMove)
     .Event("OnMouseUp", &TControl::OnMouseUp)
@@ -105,15 +114,70 @@ void TControl::AdoptParentFont() {
 }
 
 void TControl::SetColor(TColor value) {
+  parentColor_ = false;
   if (value == color_) return;
   color_ = value;
   Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetParentColor(bool value) {
+  if (value == parentColor_) return;
+  parentColor_ = value;
+  AdoptParentColor();
+}
+
+void TControl::AdoptParentColor() {
+  if (!parent_ || !parentColor_ || parent_->Color() == color_) return;
+  color_ = parent_->Color();
+  Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetParentShowHint(bool value) {
+  if (value == parentShowHint_) return;
+  parentShowHint_ = value;
+  AdoptParentShowHint();
+}
+
+void TControl::AdoptParentShowHint() {
+  if (!parent_ || !parentShowHint_ || parent_->ShowHint() == showHint_) return;
+  showHint_ = parent_->ShowHint();
+  Perform(CM_SHOWHINTCHANGED);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* value) {
+  if (value == popupMenu_) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = value;
+  if (popupMenu_) popupMenu_->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+bool TControl::ShowPopupMenu(int x, int y) {
+  if (!popupMenu_ || !popupMenu_->AutoPopup()) return false;
+  if (x == -1 && y == -1) {
+    const TPoint p = ClientToScreen(Point(width_ / 2, height_ / 2));
+    x = p.X;
+    y = p.Y;
+  }
+  popupMenu_->SetPopupComponent(this);
+  popupMenu_->Popup(x, y);
+  return true;
 }
 
 void TControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CM_PARENTFONTCHANGED:
       AdoptParentFont();
+      break;
+    case CM_PARENTCOLORCHANGED:
+      AdoptParentColor();
+      break;
+    case CM_PARENTSHOWHINTCHANGED:
+      AdoptParentShowHint();
       break;
     case CM_FONTCHANGED:
     case CM_COLORCHANGED:
@@ -144,6 +208,8 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent) parent->InsertControl(this);
   UpdateAnchorRules();
   AdoptParentFont();
+  AdoptParentColor();
+  AdoptParentShowHint();
   Invalidate();
 }
 
@@ -341,8 +407,9 @@ void TControl::SetHint(const std::string& value) {
 }
 
 void TControl::SetShowHint(bool value) {
+  parentShowHint_ = false;
   if (value == showHint_) return;
   showHint_ = value;
-  if (auto* w = dynamic_cast<TWinControl*>(this)) w->UpdateTooltip();
+  Perform(CM_SHOWHINTCHANGED);
 }
 }  // namespace cl

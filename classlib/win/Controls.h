@@ -25,6 +25,7 @@ namespace cl {
 
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 // ---------------------------------------------------------------------------------------------------------
 // Control messages: notifications between controls (CM_) and window messages reflected from the parent to
@@ -47,6 +48,8 @@ constexpr uint32_t CM_ENABLEDCHANGED = CM_BASE + 12;
 constexpr uint32_t CM_COLORCHANGED = CM_BASE + 13;
 constexpr uint32_t CM_FONTCHANGED = CM_BASE + 14;
 constexpr uint32_t CM_CURSORCHANGED = CM_BASE + 15;
+constexpr uint32_t CM_CTL3DCHANGED = CM_BASE + 16;
+constexpr uint32_t CM_PARENTCTL3DCHANGED = CM_BASE + 17;
 constexpr uint32_t CM_TEXTCHANGED = CM_BASE + 18;
 constexpr uint32_t CM_MOUSEENTER = CM_BASE + 19;
 constexpr uint32_t CM_MOUSELEAVE = CM_BASE + 20;
@@ -55,6 +58,8 @@ constexpr uint32_t CM_SHOWINGCHANGED = CM_BASE + 25;
 constexpr uint32_t CM_ENTER = CM_BASE + 26;
 constexpr uint32_t CM_EXIT = CM_BASE + 27;
 constexpr uint32_t CM_WANTSPECIALKEY = CM_BASE + 30;
+constexpr uint32_t CM_SHOWHINTCHANGED = CM_BASE + 31;
+constexpr uint32_t CM_PARENTSHOWHINTCHANGED = CM_BASE + 32;
 constexpr uint32_t CM_RELEASE = CM_BASE + 33;
 constexpr uint32_t CM_SYSCOLORCHANGE = CM_BASE + 36;
 constexpr uint32_t CM_TABSTOPCHANGED = CM_BASE + 40;
@@ -114,6 +119,7 @@ constexpr TCursor crArrow = -2;
 constexpr TCursor crCross = -3;
 constexpr TCursor crIBeam = -4;
 constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
 constexpr TCursor crNo = -18;
 constexpr TCursor crHandPoint = -21;
 // The shared system cursor of a standard number (crNone: null; unknown numbers: the arrow).
@@ -214,6 +220,10 @@ class TControl : public TComponent {
   void SetHint(const std::string& value);
   bool ShowHint() const noexcept { return showHint_; }
   void SetShowHint(bool value);
+  // With ParentShowHint the control takes its parent's ShowHint and follows its changes; setting ShowHint
+  // ends that.
+  bool ParentShowHint() const noexcept { return parentShowHint_; }
+  void SetParentShowHint(bool value);
   // The cursor over this control; crDefault: whatever its window shows.
   TCursor Cursor() const noexcept { return cursor_; }
   void SetCursor(TCursor value) { cursor_ = value; }
@@ -224,9 +234,17 @@ class TControl : public TComponent {
   void SetFont(TFont* value) { font_->Assign(value); }
   bool ParentFont() const noexcept { return parentFont_; }
   void SetParentFont(bool value);
-  // The background colour (clBtnFace; clWindow for controls that hold user input).
+  // The background colour (clBtnFace; clWindow for controls that hold user input). With ParentColor the
+  // control takes its parent's colour and follows its changes; setting Color ends that. Controls that
+  // hold user input keep their own colour by default.
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor value);
+  bool ParentColor() const noexcept { return parentColor_; }
+  void SetParentColor(bool value);
+
+  // The menu a right click on the control (or the context-menu key) opens; null: the window's own.
+  TPopupMenu* PopupMenu() const noexcept { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* value);
 
   TControlStyle ControlStyle() const noexcept { return controlStyle_; }
   void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
@@ -262,6 +280,9 @@ class TControl : public TComponent {
 
   TDragMode DragMode() const noexcept { return dragMode_; }
   void SetDragMode(TDragMode value) noexcept { dragMode_ = value; }
+  // The cursor while this control is dragged over a target that accepts it.
+  TCursor DragCursor() const noexcept { return dragCursor_; }
+  void SetDragCursor(TCursor value) noexcept { dragCursor_ = value; }
   // Drags this control with the mouse captured until the left button goes up (a drop on the control under
   // the mouse, when it accepts), Escape or the right button is pressed, or the capture is lost. Without
   // `immediate` the drag starts once the mouse moves `threshold` pixels (-1: the system's drag distance);
@@ -276,6 +297,14 @@ class TControl : public TComponent {
   void Dispatch(TMessage& message) override;
 
  protected:
+  void Notification(TComponent* component, TOperation operation) override;
+  // What is taken from the parent is not written into descriptions.
+  bool IsFontStored() const noexcept { return !parentFont_; }
+  bool IsColorStored() const noexcept { return !parentColor_; }
+  bool IsShowHintStored() const noexcept { return !parentShowHint_; }
+  // Opens PopupMenu at a screen point (-1, -1: under the control's middle); false without one that opens
+  // by itself.
+  bool ShowPopupMenu(int x, int y);
   // The text as kept by this object; windowed controls read their window.
   virtual std::string GetText() const { return text_; }
   // Stores the text; windowed controls also set their window's.
@@ -328,16 +357,20 @@ class TControl : public TComponent {
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   std::unique_ptr<TFont> font_;
   TColor color_ = clBtnFace;
+  bool parentColor_ = true;
+  bool parentShowHint_ = true;
+  TPopupMenu* popupMenu_ = nullptr;
   bool parentFont_ = true;
   bool adoptingFont_ = false;  // the parent's font is being copied: not a change of the control's own
   TDragMode dragMode_ = dmManual;
+  TCursor dragCursor_ = crDrag;
   bool dragging_ = false;
   // The control of this library under a point of the screen (windowless children included), else null.
   static TControl* DragTargetAt(POINT screen);
   bool DragLoop(bool immediate, int threshold, POINT start);
   void AdoptParentFont();
-  // A font taken from the parent is not written into descriptions.
-  bool IsFontStored() const noexcept { return !parentFont_; }
+  void AdoptParentColor();
+  void AdoptParentShowHint();
 };
 
 // ---------------------------------------------------------------------------------------------------------
@@ -425,12 +458,25 @@ class TWinControl : public TControl {
   // The brush of the background, in the control's Color.
   TBrush* Brush() const noexcept { return brush_.get(); }
 
+  // The sunken 3D border instead of a flat line, for controls with a frame (csFramed). With ParentCtl3D the
+  // control takes its parent's Ctl3D and follows its changes; setting Ctl3D ends that.
+  bool Ctl3D() const noexcept { return ctl3D_; }
+  void SetCtl3D(bool value);
+  bool ParentCtl3D() const noexcept { return parentCtl3D_; }
+  void SetParentCtl3D(bool value);
+  // The window paints into an off-screen bitmap that is then copied to the screen at once, so that no
+  // half-painted state flickers.
+  bool DoubleBuffered() const noexcept { return doubleBuffered_; }
+  void SetDoubleBuffered(bool value) noexcept { doubleBuffered_ = value; }
+
   // The control whose window this is (for a window made by this library in this process), else null.
   static TWinControl* FindControl(HWND wnd) noexcept;
 
  protected:
   // Fills the creation parameters; overrides call the inherited first, then change what they need.
   virtual void CreateParams(TCreateParams& params);
+  // The border of a framed control: sunken with Ctl3D, else a line.
+  void ApplyFrameStyle(TCreateParams& params) const;
   // Makes the window from the parameters; then the children's windows.
   virtual void CreateWnd();
   // The CreateWindowEx call of CreateWnd; a window made some other way (an MDI child, made by its MDI
@@ -510,6 +556,10 @@ class TWinControl : public TControl {
   void HandleMouseMessage(TMessage& message);
   void CNKeyDown(TMessage& message);
   void PaintHandler(TMessage& message);
+  // WM_PAINT of a double-buffered window: the painting goes to a bitmap, copied to the window once.
+  void PaintBuffered(TMessage& message);
+  void AdoptParentCtl3D();
+  bool IsCtl3DStored() const noexcept { return !parentCtl3D_; }
   void PaintControls(HDC dc);
   bool HasGraphicChildren() const;
   // The windowless child under a point of the client area that takes the mouse, else null.
@@ -529,6 +579,9 @@ class TWinControl : public TControl {
   bool aligning_ = false;
   bool anchoring_ = false;  // children are moved by their anchors: their distances stay as they were
   int borderWidth_ = 0;
+  bool ctl3D_ = true;
+  bool parentCtl3D_ = true;
+  bool doubleBuffered_ = false;
   bool mouseTracking_ = false;
   // Mouse entering and leaving the windowless children, the cursor over them, the tooltip of Hint.
   void TrackGraphicChild(TControl* child);

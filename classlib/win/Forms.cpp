@@ -54,6 +54,7 @@ CL_BEGIN_CLASS(TCustomForm)
     .Int("Width", &TCustomForm::Width, &TCustomForm::SetWidth).Stored(false)
     .Int("Height", &TCustomForm::Height, &TCustomForm::SetHeight).Stored(false)
     .Bool("Visible", &TCustomForm::Visible, &TCustomForm::SetVisible, false)
+    .Bool("ParentColor", &TCustomForm::ParentColor, &TCustomForm::SetParentColor, false)
     .Int("TabOrder", &TCustomForm::TabOrder, &TCustomForm::SetTabOrder).Stored(false)
     .Object("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl)
     .Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons,
@@ -87,6 +88,8 @@ CL_END_CLASS
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
+  // A form placed inside another keeps its own colour, as every form does.
+  SetParentColor(false);
   SetControlStyle(ControlStyle().Include(csAcceptsControls));
   StoreBounds(0, 0, 320, 240);
   Screen().Add(this);

@@ -142,7 +142,8 @@ void TRadioButton::SetChecked(bool value) {
 CL_BEGIN_CLASS(TEdit)
     .Int("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength, 0)
     .Bool("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false)
-    .Int("Color", &TEdit::Color, &TEdit::SetColor, clWindow)
+    .Int("Color", &TEdit::Color, &TEdit::SetColor, clWindow).Stored(&TEdit::IsColorStored)
+    .Bool("ParentColor", &TEdit::ParentColor, &TEdit::SetParentColor, false)
     .Bool("TabStop", &TEdit::TabStop, &TEdit::SetTabStop, true)
     .Str("Text", &TEdit::Text, &TEdit::SetText)
     .Event("OnChange", &TEdit::OnChange)
@@ -151,6 +152,7 @@ CL_END_CLASS
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
   StoreBounds(0, 0, 121, 21);
   SetColor(clWindow);
+  SetControlStyle(ControlStyle().Include(csFramed));
   SetTabStop(true);
 }
 
@@ -159,7 +161,7 @@ void TEdit::CreateParams(TCreateParams& params) {
   CreateSubClass(params, L"EDIT");
   params.Style |= ES_AUTOHSCROLL | ES_LEFT;
   if (readOnly_) params.Style |= ES_READONLY;
-  params.ExStyle |= WS_EX_CLIENTEDGE;
+  ApplyFrameStyle(params);
 }
 
 void TEdit::CreateHandleDone() { SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0); }
@@ -438,7 +440,8 @@ CL_BEGIN_CLASS(TComboBox)
     .Int("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount, 8)
     .Bool("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted, false)
     .Bool("TabStop", &TComboBox::TabStop, &TComboBox::SetTabStop, true)
-    .Int("Color", &TComboBox::Color, &TComboBox::SetColor, clWindow)
+    .Int("Color", &TComboBox::Color, &TComboBox::SetColor, clWindow).Stored(&TComboBox::IsColorStored)
+    .Bool("ParentColor", &TComboBox::ParentColor, &TComboBox::SetParentColor, false)
     .Str("Text", &TComboBox::Text, &TComboBox::SetText)
     .Object("Items", &TComboBox::Items, &TComboBox::SetItems)
     .Int("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex, -1)

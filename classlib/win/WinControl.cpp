@@ -53,6 +53,9 @@ struct TWinControl::ChainFrame {
 CL_BEGIN_CLASS(TWinControl)
     .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
     .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, false)
+    .Bool("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D).Stored(&TWinControl::IsCtl3DStored)
+    .Bool("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D, true)
+    .Bool("DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered, false)
     .Event("OnEnter", &TWinControl::OnEnter)
     .Event("OnExit", &TWinControl::OnExit)
     .Event("OnKeyDown", &TWinControl::OnKeyDown)
@@ -126,6 +129,7 @@ void TWinControl::SetParent(TWinControl* parent) {
   if (parent == this || ContainsControl(parent))
     throw EInvalidOperation("A control cannot have itself or one of its children as its parent");
   TControl::SetParent(parent);
+  AdoptParentCtl3D();
   if (handle_) {
     // A popup is owned by its parent's window, which only its creation sets: it is made anew.
     const bool popup = !(GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD);
@@ -542,6 +546,58 @@ void TWinControl::PaintHandler(TMessage& m) {
   if (!painting) return;
   PaintWindow(painting.Get());
   PaintControls(painting.Get());
+}
+
+void TWinControl::PaintBuffered(TMessage& m) {
+  const TPaintDC painting(handle_);
+  if (!painting) return;
+  RECT client;
+  GetClientRect(handle_, &client);
+  const TDCHandle memory(CreateCompatibleDC(painting.Get()));
+  const TBitmapHandle bitmap(CreateCompatibleBitmap(painting.Get(), client.right, client.bottom));
+  if (!memory || !bitmap) return;  // out of resources: nothing painted rather than half
+  const TSelectedObject selected(memory.Get(), bitmap.Get());
+  const auto dc = reinterpret_cast<uintptr_t>(memory.Get());
+  Perform(WM_ERASEBKGND, dc, static_cast<intptr_t>(dc));
+  TMessage inner{WM_PAINT, dc, 0, 0};
+  if (!subclass_) {
+    PaintHandler(inner);
+  } else if (HasGraphicChildren()) {
+    PaintOverSystemControl(inner);
+  } else {
+    CallDefaultProc(inner);
+  }
+  m.Result = 0;
+  BitBlt(painting.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+}
+
+void TWinControl::ApplyFrameStyle(TCreateParams& params) const {
+  if (ctl3D_) {
+    params.Style &= ~WS_BORDER;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+  } else {
+    params.Style |= WS_BORDER;
+    params.ExStyle &= ~WS_EX_CLIENTEDGE;
+  }
+}
+
+void TWinControl::SetCtl3D(bool value) {
+  parentCtl3D_ = false;
+  if (value == ctl3D_) return;
+  ctl3D_ = value;
+  Perform(CM_CTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool value) {
+  if (value == parentCtl3D_) return;
+  parentCtl3D_ = value;
+  AdoptParentCtl3D();
+}
+
+void TWinControl::AdoptParentCtl3D() {
+  if (!Parent() || !parentCtl3D_ || Parent()->Ctl3D() == ctl3D_) return;
+  ctl3D_ = Parent()->Ctl3D();
+  Perform(CM_CTL3DCHANGED);
 }
 
 void TWinControl::PaintControls(HDC dc) {

@@ -111,7 +111,32 @@ bool TWinControl::StateMessage(TMessage& m) {
       return false;
     case CM_COLORCHANGED:
       brush_->SetColor(Color());
+      for (TControl* c : controls_) c->Perform(CM_PARENTCOLORCHANGED);
       return false;
+    case CM_SHOWHINTCHANGED:
+      UpdateTooltip();
+      for (TControl* c : controls_) c->Perform(CM_PARENTSHOWHINTCHANGED);
+      return false;
+    case CM_PARENTCTL3DCHANGED:
+      AdoptParentCtl3D();
+      return true;
+    case CM_CTL3DCHANGED:
+      // Only a framed control draws its border by Ctl3D; the border is a style of its window.
+      if (ControlStyle().Contains(csFramed)) RecreateWnd();
+      for (TControl* c : controls_) c->Perform(CM_PARENTCTL3DCHANGED);
+      return true;
+    case WM_CONTEXTMENU: {
+      // The windowless child under the mouse first, then this control; without a menu of their own the
+      // message goes on to the window (a system edit's own menu) and from there to the parent.
+      POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      if (p.x != -1 || p.y != -1) {
+        POINT client = p;
+        ::ScreenToClient(handle_, &client);
+        if (TControl* child = GraphicControlAt(client.x, client.y); child && child->ShowPopupMenu(p.x, p.y))
+          return true;
+      }
+      return ShowPopupMenu(p.x, p.y);
+    }
     case CM_ENABLEDCHANGED:
       if (!Enabled())
         if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, false);
@@ -208,7 +233,15 @@ bool TWinControl::MouseMessage(TMessage& m) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
-      if (RouteToGraphicChild(m)) return true;
+      if (RouteToGraphicChild(m)) {
+        // What the window's own handling would do for the right button, now that the child took it.
+        if (m.Msg == WM_RBUTTONUP) {
+          POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+          ::ClientToScreen(handle_, &p);
+          SendMessageW(handle_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle_), MAKELPARAM(p.x, p.y));
+        }
+        return true;
+      }
       HandleMouseMessage(m);
       return false;
     case WM_CAPTURECHANGED:
@@ -247,6 +280,11 @@ bool TWinControl::PaintMessage(TMessage& m) {
     case WM_ERASEBKGND: {
       // Windows of this library's own classes fill with the control's colour; system classes paint themselves.
       if (subclass_ || !handle_) return false;
+      // A double-buffered window fills its bitmap while it paints (the context comes twice then).
+      if (doubleBuffered_ && m.WParam != static_cast<uintptr_t>(m.LParam)) {
+        m.Result = 1;
+        return true;
+      }
       RECT r;
       GetClientRect(handle_, &r);
       FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush_->Handle());
@@ -254,6 +292,10 @@ bool TWinControl::PaintMessage(TMessage& m) {
       return true;
     }
     case WM_PAINT:
+      if (doubleBuffered_ && !m.WParam && handle_) {
+        PaintBuffered(m);
+        return true;
+      }
       if (!subclass_) {
         PaintHandler(m);
         return true;

@@ -54,6 +54,7 @@ bool TSkinControl::BindOwner(bool useColor) {
 void TSkinControl::TakeFaceColor() {
   if (!useColor_ || !control_) return;
   savedColor_ = control_->Color();
+  savedParentColor_ = control_->ParentColor();
   control_->SetColor(FaceColor());
 }
 
@@ -98,7 +99,10 @@ bool TSkinControl::AttachGraphic(TWinSkinForm* form, TSkinData* data) {
 }
 
 void TSkinControl::RestoreColor() {
-  if (useColor_ && control_) control_->SetColor(savedColor_);
+  if (!useColor_ || !control_) return;
+  control_->SetColor(savedColor_);
+  // A control that followed its parent's colour follows it again.
+  control_->SetParentColor(savedParentColor_);
 }
 
 void TSkinControl::ApplySkinColor() {

@@ -166,6 +166,7 @@ class TSkinControl : public cl::TComponent {
   RECT windowRect_{};
   std::wstring text_;
   cl::TColor savedColor_ = 0;
+  bool savedParentColor_ = false;
   int state_ = kPainterNew;
   uint8_t mouse_ = 0;
   bool skinOn_ = true;
