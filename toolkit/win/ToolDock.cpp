@@ -536,6 +536,9 @@ CL_BEGIN_CLASS(TToolWin)
     .Enum("BorderStyle", &TToolWin::BorderStyle, &TToolWin::SetBorderStyle,
           {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}, cl::bsSingle)
     .Str("Caption", &TToolWin::Caption, &TToolWin::SetCaption)
+    // Its own colour, not the parent's, unless the description says otherwise.
+    .Int("Color", &TToolWin::Color, &TToolWin::SetColor, cl::clBtnFace).Stored(&TToolWin::IsColorStored)
+    .Bool("ParentColor", &TToolWin::ParentColor, &TToolWin::SetParentColor, false)
     .Bool("CloseButton", &TToolWin::CloseButton, &TToolWin::SetCloseButton, true)
     .Bool("CloseButtonWhenDocked", &TToolWin::CloseButtonWhenDocked, &TToolWin::SetCloseButtonWhenDocked, false)
     // The size is the client area's, which is what the description carries.

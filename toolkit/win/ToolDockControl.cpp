@@ -15,6 +15,9 @@ CL_BEGIN_CLASS(TToolDock)
     .Bool("BackgroundTransparent", &TToolDock::BackgroundTransparent, &TToolDock::SetBackgroundTransparent, false)
     .Set("BoundLines", &TToolDock::BoundLines, &TToolDock::SetBoundLines, {"blTop", "blBottom", "blLeft", "blRight"},
          TDockBoundLines{})
+    // Its own colour, not the parent's, unless the description says otherwise.
+    .Int("Color", &TToolDock::Color, &TToolDock::SetColor, cl::clBtnFace).Stored(&TToolDock::IsColorStored)
+    .Bool("ParentColor", &TToolDock::ParentColor, &TToolDock::SetParentColor, false)
     .Bool("FixAlign", &TToolDock::FixAlign, &TToolDock::SetFixAlign, false)
     .Bool("LimitToOneRow", &TToolDock::LimitToOneRow, &TToolDock::SetLimitToOneRow, false)
     .Enum("Position", &TToolDock::Position, &TToolDock::SetPosition, {"dpTop", "dpBottom", "dpLeft", "dpRight"}, dpTop)

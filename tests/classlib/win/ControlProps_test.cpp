@@ -12,20 +12,14 @@
 #include "FormReader.h"
 #include "FormsTestSupport.h"
 #include "Menus.h"
+#include "RecordingPopup.h"
 #include "StdClasses.h"
 #include "StdCtrls.h"
 
 namespace {
 
 using formstest::AppTest;
-
-// A popup menu that records where it was asked to open instead of running a menu loop.
-class TRecordingPopup : public cl::TPopupMenu {
-  CL_PLAIN_CLASS(TRecordingPopup, cl::TPopupMenu)
-  explicit TRecordingPopup(cl::TComponent* owner) : TPopupMenu(owner) {}
-  void Popup(int x, int y) override { opened.push_back({x, y}); }
-  std::vector<POINT> opened;
-};
+using formstest::TRecordingPopup;
 
 // A form whose description names handlers of the drag events.
 class TPropsForm : public cl::TForm {
