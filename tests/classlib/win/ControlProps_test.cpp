@@ -231,7 +231,7 @@ TEST_F(ControlPropsTest, DescriptionsNameTheInheritedPropertiesAndTheyAct) {
 
   // Written back: what the description set.
   const std::string text = cl::WriteFormText(form_);
-  for (const char* line : {"    Ctl3D = True\n", "    DoubleBuffered = True\n", "    DragMode = dmAutomatic\n",
+  for (const char* line : {"  ShowHint = False\n", "    Ctl3D = True\n", "    DoubleBuffered = True\n", "    DragMode = dmAutomatic\n",
                            "    ParentShowHint = False\n", "    OnDragDrop = PanelDragDrop\n", "    ParentCtl3D = False\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << text;
   EXPECT_TRUE(errors_.empty());

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "Buttons.h"
 #include "ComCtrls.h"
@@ -18,8 +19,10 @@
 #include "SkinEdits.h"
 #include "SkinRanges.h"
 #include "SkinTestForms.h"
+#include "FileUtil.h"
 #include "Spin.h"
 #include "StdCtrls.h"
+#include "TestSupport.h"
 #include "WinSkinDlg.h"
 #include "WinSkinForm.h"
 
@@ -221,6 +224,45 @@ TEST_F(SkinAttachTest, UnskinningFreesThePaintersAndGivesColoursAndPathsBack) {
   EXPECT_EQ(panel->Color(), 0x204060);
   EXPECT_EQ(button->WindowProc.LinkCount(), links);
   EXPECT_EQ(button->ComponentCount(), 0) << "the painter owned by the button is gone";
+}
+
+// The skin's face colour reaches the controls that take their parent's colour: the background right of a
+// check box's caption and that of a label follow the skin, a refresh with another face colour and the
+// unskinning.
+TEST_F(SkinAttachTest, CheckBoxesAndLabelsWearTheSkinsFaceColourAndFollowIt) {
+  NewLabForm();
+  auto* check = Add<cl::TCheckBox>(main_, 0);
+  check->SetCaption("On");
+  auto* label = new cl::TLabel(main_);
+  label->SetParent(main_);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 60, 110, 20);
+  label->SetCaption("H");
+  auto pixels = [&] {
+    RedrawWindow(main_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const cl::TWindowDC box(check->Handle());
+    const cl::TWindowDC client(main_->Handle());
+    return std::pair{GetPixel(box.Get(), check->Width() - 4, check->Height() / 2), GetPixel(client.Get(), 100, 70)};
+  };
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_EQ(pixels(), std::pair(RGB(10, 20, 30), RGB(10, 20, 30)));
+
+  testsupport::TempDir dir;
+  const std::string file = dir.File("other.skn");
+  cl::WriteFileAtomic(file, skin::BuildSkinPackage({{"other.ini", "[Colours]\r\nButtonFace=200 100 50\r\n"}}));
+  auto* data = cl::ComponentAs<skin::TSkinData>(main_, "SkinData1");
+  int changed = 0;
+  data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
+  data->SetSkinFile(file);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
+  data->OnSkinChanged = nullptr;
+  EXPECT_EQ(pixels(), std::pair(RGB(200, 100, 50), RGB(200, 100, 50)));
+
+  data->SetActive(false);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return SkinManager()->PendingData == nullptr; }));
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(pixels(), std::pair(face, face));
 }
 
 // A bare window: a dialog-framed top-level window of a class of our own, owned by the test's form.
