@@ -269,13 +269,69 @@ void TWinSkinForm::DrawRawMenuItem(const DRAWITEMSTRUCT& d) {
   canvas.SetHandle(nullptr);
 }
 
-// The class library's items are measured and drawn by the form, through their handlers; raw items here.
+namespace {
+
+// A canvas on dc in the menu font (bold for the default item), let go when the scope ends.
+class TMenuItemCanvas {
+ public:
+  TMenuItemCanvas(HDC dc, const cl::TMenuItem& item) {
+    canvas_.SetHandle(dc);
+    canvas_.Font()->Assign(&cl::Screen().MenuFont());
+    if (item.Default()) canvas_.Font()->SetStyle(cl::TFontStyles(canvas_.Font()->Style()).Include(cl::fsBold));
+  }
+  ~TMenuItemCanvas() { canvas_.SetHandle(nullptr); }
+  TMenuItemCanvas(const TMenuItemCanvas&) = delete;
+  TMenuItemCanvas& operator=(const TMenuItemCanvas&) = delete;
+  cl::TCanvas& Get() noexcept { return canvas_; }
+
+ private:
+  cl::TCanvas canvas_;
+};
+
+// Puts an item's OnMeasureItem aside for a scope: the skin adds to the item's own size.
+class TMeasureHandlerAside {
+ public:
+  explicit TMeasureHandlerAside(cl::TMenuItem& item) : item_(item), saved_(std::move(item.OnMeasureItem)) {
+    item.OnMeasureItem = nullptr;
+  }
+  ~TMeasureHandlerAside() { item_.OnMeasureItem = std::move(saved_); }
+  TMeasureHandlerAside(const TMeasureHandlerAside&) = delete;
+  TMeasureHandlerAside& operator=(const TMeasureHandlerAside&) = delete;
+
+ private:
+  cl::TMenuItem& item_;
+  cl::TMenuMeasureItemEvent saved_;
+};
+
+}  // namespace
+
+// The item of the form's main menu that an entry names (by the item data its entries carry), else null.
+cl::TMenuItem* TWinSkinForm::MainMenuItemOf(ULONG_PTR itemData) const {
+  const cl::TMainMenu* menu = form_ ? form_->Menu() : nullptr;
+  return menu ? menu->ItemOfData(itemData) : nullptr;
+}
+
+// The form's main-menu items of the bar's drop-downs are measured and drawn from the skin; other ids of
+// the class library (a popup menu's) go to the form; raw items are handled here.
 bool TWinSkinForm::WMMeasureItem(WPARAM, LPARAM lParam, LRESULT& result) {
   auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
   if (!m || m->CtlType != ODT_MENU || !windowMenu_ || !data_) return false;
   if (form_) {
-    const cl::TMainMenu* menu = form_->Menu();
-    if ((menu && menu->ItemOfData(m->itemData)) || (m->itemID >= 1 && m->itemID <= kLastLibraryCommand)) return false;
+    if (cl::TMenuItem* item = MainMenuItemOf(m->itemData)) {
+      const cl::TWindowDC screen(wnd_);
+      TMenuItemCanvas canvas(screen.Get(), *item);
+      int width = 0, height = 0;
+      {
+        const TMeasureHandlerAside aside(*item);
+        item->MeasureItem(canvas.Get(), width, height);
+      }
+      MeasureMenuItem(item, &canvas.Get(), width, height);
+      m->itemWidth = static_cast<UINT>(std::max(width, 0));
+      m->itemHeight = static_cast<UINT>(std::max(height, 0));
+      result = TRUE;
+      return true;
+    }
+    if (m->itemID >= 1 && m->itemID <= kLastLibraryCommand) return false;
   }
   MeasureRawMenuItem(*m, openPopup_ ? openPopup_ : windowMenu_);
   result = TRUE;
@@ -286,8 +342,15 @@ bool TWinSkinForm::WMDrawItem(WPARAM, LPARAM lParam, LRESULT& result) {
   auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
   if (!d || d->CtlType != ODT_MENU || !windowMenu_ || !data_) return false;
   if (form_) {
-    const cl::TMainMenu* menu = form_->Menu();
-    if ((menu && menu->ItemOfData(d->itemData)) || (d->itemID >= 1 && d->itemID <= kLastLibraryCommand)) return false;
+    if (cl::TMenuItem* item = MainMenuItemOf(d->itemData)) {
+      const cl::TSavedDC saved(d->hDC);
+      TMenuItemCanvas canvas(d->hDC, *item);
+      DrawMenuItem(item, &canvas.Get(), cl::Rect(d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom),
+                   (d->itemState & ODS_SELECTED) != 0);
+      result = TRUE;
+      return true;
+    }
+    if (d->itemID >= 1 && d->itemID <= kLastLibraryCommand) return false;
   }
   DrawRawMenuItem(*d);
   result = TRUE;

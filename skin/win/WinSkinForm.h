@@ -162,9 +162,12 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void Detach();
   void UnskinOnDestroy();
   void RestoreFormColor();
-  // WM_MEASUREITEM and WM_DRAWITEM of raw menu items (menus the class library does not own); false
-  // for the others, which the form's own handling measures and draws.
+  // WM_MEASUREITEM and WM_DRAWITEM of the main menu's items and of raw menu items (menus the class
+  // library does not own); false for the others, which the form's own handling measures and draws.
   bool WMMeasureItem(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  cl::TMenuItem* MainMenuItemOf(ULONG_PTR itemData) const;
+  // Every entry of a menu, at every depth, drawn by its owner.
+  static void MakeMenuOwnerDraw(HMENU menu);
   bool WMDrawItem(WPARAM wParam, LPARAM lParam, LRESULT& result);
   void MeasureRawMenuItem(MEASUREITEMSTRUCT& m, HMENU menu);
   void DrawRawMenuItem(const DRAWITEMSTRUCT& d);
