@@ -100,8 +100,10 @@ void TMenuBtn::Paint() {
 // ---------------------------------------------------------------------------------------------------------
 // TWinSkinMenu.
 
-TWinSkinMenu::TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TMainMenu* mainMenu)
-    : state_(state), data_(data), mainMenu_(mainMenu) {}
+TWinSkinMenu::TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TCustomForm* form)
+    : state_(state), data_(data), form_(form) {}
+
+cl::TMainMenu* TWinSkinMenu::MainMenu() const noexcept { return form_ ? form_->Menu() : nullptr; }
 
 TWinSkinMenu::~TWinSkinMenu() { ClearButtons(); }
 
@@ -129,12 +131,13 @@ void TWinSkinMenu::LoadFromMainMenu() {
   if (HMENU menu = GetMenu(state_.Wnd)) menuHandle_ = menu;
   if (!menuHandle_) return;
   // A bare window has no menu component: its bar comes from the menu's own entries.
-  if (!mainMenu_) {
+  cl::TMainMenu* mainMenu = MainMenu();
+  if (!mainMenu) {
     LoadFromMenuHandle();
     return;
   }
   ClearButtons();
-  cl::TMenuItem* root = mainMenu_->Items();
+  cl::TMenuItem* root = mainMenu->Items();
   for (int i = 0; i < root->Count(); ++i) {
     cl::TMenuItem* item = root->Items(i);
     TMenuBtn& b = AddButton();
@@ -168,7 +171,8 @@ void TWinSkinMenu::LoadFromMenuHandle() {
     b.Enabled = !(info.fState & (MFS_GRAYED | MFS_DISABLED));
     b.Command = info.wID;
     b.Caption = text;
-    cl::TMenuItem* root = mainMenu_ ? mainMenu_->Items() : nullptr;
+    cl::TMainMenu* mainMenu = MainMenu();
+    cl::TMenuItem* root = mainMenu ? mainMenu->Items() : nullptr;
     if (b.Caption.empty() && root && i < root->Count()) {
       // Owner-drawn entries carry no text: the menu component's item at that place tells it.
       cl::TMenuItem* item = root->Items(i);

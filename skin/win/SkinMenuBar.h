@@ -13,6 +13,7 @@
 #include "NCFrameState.h"
 
 namespace cl {
+class TCustomForm;
 class TMainMenu;
 class TMenuItem;
 }  // namespace cl
@@ -41,8 +42,8 @@ class TMenuBtn : public TNCObject {
 
 class TWinSkinMenu {
  public:
-  // mainMenu: the form's menu bar component, or null for a bare window.
-  TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TMainMenu* mainMenu);
+  // form: the form whose menu bar component the bar shows, or null for a bare window.
+  TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TCustomForm* form);
   TWinSkinMenu(const TWinSkinMenu&) = delete;
   TWinSkinMenu& operator=(const TWinSkinMenu&) = delete;
   ~TWinSkinMenu();
@@ -64,7 +65,8 @@ class TWinSkinMenu {
   // The window's menu at skinning (kept while the bar shows it; given back at unskinning).
   HMENU MenuHandle() const noexcept { return menuHandle_; }
   void SetMenuHandle(HMENU menu) noexcept { menuHandle_ = menu; }
-  cl::TMainMenu* MainMenu() const noexcept { return mainMenu_; }
+  // The form's menu now: the form may have been given another since the bar was made.
+  cl::TMainMenu* MainMenu() const noexcept;
   // Puts the window menu back on the window.
   void GiveBack();
   // Right-to-left bar: the items run from the right.
@@ -83,7 +85,7 @@ class TWinSkinMenu {
 
   TNCFrameState& state_;
   TSkinData& data_;
-  cl::TMainMenu* mainMenu_ = nullptr;
+  cl::TCustomForm* form_ = nullptr;
   std::vector<std::unique_ptr<TMenuBtn>> buttons_;
   RECT barRect_{};
   cl::TBitmap barBitmap_;

@@ -71,7 +71,7 @@ void TWinSkinForm::MakeMenuOwnerDraw(HMENU menu) {
 }
 
 void TWinSkinForm::CreateMenuBar() {
-  menuBar_ = std::make_unique<TWinSkinMenu>(state_, *data_, form_ ? form_->Menu() : nullptr);
+  menuBar_ = std::make_unique<TWinSkinMenu>(state_, *data_, form_);
   state_.MenuBarHeight = GetSystemMetrics(SM_CYMENU);
   menuBar_->LoadFromMainMenu();
 }

@@ -356,6 +356,30 @@ TEST_F(SkinMenuBarTest, ADisabledTopLevelItemDoesNotRunItsCommand) {
   EXPECT_TRUE(watch.Opened.empty());
 }
 
+// The bar follows the form's menu as it is now: a menu given to the form after skinning is the one a menu
+// change shows, it stays the window's, and the old menu may go.
+TEST_F(SkinMenuBarTest, AMenuGivenToTheFormLaterIsTheOneTheBarShows) {
+  skin::TWinSkinForm* skinned = ShowWithMenu();
+  ASSERT_NE(skinned, nullptr);
+  auto* other = new cl::TMainMenu(main_);
+  cl::TMenuItem* alpha = Item("&Alpha");
+  alpha->Add(Item("&Gamma"));
+  other->Items()->Add({alpha, Item("&Beta")});
+  main_->SetMenu(other);
+  delete menu_;
+  menu_ = nullptr;
+  other->Items()->Add(Item("&Delta"));  // a menu change
+  skin::TWinSkinMenu* bar = skinned->MenuBar();
+  ASSERT_EQ(bar->ButtonCount(), 3);
+  EXPECT_EQ(bar->Button(0)->Caption, L"&Alpha");
+  EXPECT_EQ(bar->Button(0)->SubMenu, alpha->Handle());
+  EXPECT_EQ(bar->Button(2)->Caption, L"&Delta");
+  EXPECT_EQ(bar->MainMenu(), other);
+  EXPECT_EQ(GetMenu(Wnd()), nullptr) << "the skin paints the bar";
+  skinned->Unskin();
+  EXPECT_EQ(GetMenu(Wnd()), other->Handle());
+}
+
 TEST_F(SkinMenuBarTest, AMenuChangeRebuildsTheBar) {
   skin::TWinSkinForm* skinned = ShowWithMenu();
   ASSERT_NE(skinned, nullptr);
