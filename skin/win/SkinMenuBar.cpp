@@ -253,7 +253,22 @@ void TWinSkinMenu::PaintBar(HDC dc, const RECT& rect) {
       x += RightToLeft() ? -bw : bw;
     }
   }
+  PaintMDIChildButtons(wdc, rect);
   BitBlt(dc, rect.left, rect.top, w, h, wdc, 0, 0, SRCCOPY);
+}
+
+void TWinSkinMenu::PaintMDIChildButtons(HDC dc, const RECT& barRect) {
+  if (!state_.Host || !state_.Host->IsMDIChildMaximized()) return;
+  for (const auto& button : state_.SysButtons) {
+    TDataSkinSysButton& d = *button->Data;
+    cl::TBitmap* image = d.Visibility == 100 && !d.Image.Empty() ? SkinImageBitmap(d.Image) : nullptr;
+    if (!image) continue;
+    RECT r = button->Rect;
+    OffsetRect(&r, -barRect.left, -barRect.top);
+    DrawSkinFrame(dc, cl::TRect{r.left, r.top, r.right, r.bottom}, *image, true, d.FrameCount, 1);
+  }
+  // The children follow: a maximised child shows no frame of its own while its buttons are here.
+  state_.Host->SetMDIChildrenMaximized();
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -82,6 +82,8 @@ class TWinSkinMenu {
   void ClearButtons();
   TMenuBtn& AddButton();
   void DrawBackground(cl::TBitmap& bitmap, int& startX) const;
+  // The maximised MDI child's minimise, restore and close buttons on an MDI frame's bar (dc: the bar's).
+  void PaintMDIChildButtons(HDC dc, const RECT& barRect);
 
   TNCFrameState& state_;
   TSkinData& data_;

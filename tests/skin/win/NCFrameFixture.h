@@ -78,16 +78,19 @@ inline std::string Description() {
          "[Button.SysMenu]\r\nAction=3\r\nAlign=0\r\nXcoord=6\r\nYcoord=4\r\nVisibility=0\r\nVisibility1=0\r\n";
 }
 
-inline std::string Package() {
-  return skin::BuildSkinPackage({{"test.ini", Description()},
-                                 {"left.bmp", Strip(2, kSide, 16, false, kLeft)},
-                                 {"right.bmp", Strip(2, kSide, 16, false, kRight)},
-                                 {"top.bmp", TopImage()},
-                                 {"bottom.bmp", Strip(2, 16, kBottom, true, kBottomColour)},
-                                 {"close.bmp", Strip(4, kButtonW, kButtonH, false, kClose)},
-                                 {"max.bmp", Strip(4, kButtonW, kButtonH, false, kMax)},
-                                 {"min.bmp", Strip(4, kButtonW, kButtonH, false, kMin)},
-                                 {"own.bmp", Strip(4, kButtonW, kButtonH, false, kOwn)}});
+// The flat frame skin; `extraIni` is appended to its description and `extraFiles` to its files.
+inline std::string Package(const std::string& extraIni = "", const std::vector<skin::TSkinPackEntry>& extraFiles = {}) {
+  std::vector<skin::TSkinPackEntry> files{{"test.ini", Description() + extraIni},
+                                          {"left.bmp", Strip(2, kSide, 16, false, kLeft)},
+                                          {"right.bmp", Strip(2, kSide, 16, false, kRight)},
+                                          {"top.bmp", TopImage()},
+                                          {"bottom.bmp", Strip(2, 16, kBottom, true, kBottomColour)},
+                                          {"close.bmp", Strip(4, kButtonW, kButtonH, false, kClose)},
+                                          {"max.bmp", Strip(4, kButtonW, kButtonH, false, kMax)},
+                                          {"min.bmp", Strip(4, kButtonW, kButtonH, false, kMin)},
+                                          {"own.bmp", Strip(4, kButtonW, kButtonH, false, kOwn)}};
+  files.insert(files.end(), extraFiles.begin(), extraFiles.end());
+  return skin::BuildSkinPackage(files);
 }
 
 // A 16 by 16 icon of one colour, made in memory (not from a resource).

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "DeviceContext.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "MessageLoop.h"
@@ -16,12 +17,18 @@ namespace {
 
 using skin::SkinManager;
 
+// The three buttons of a maximised child (minimise, restore, close), four flat frames each.
+constexpr COLORREF kChildButtons[12] = {RGB(250, 10, 10), RGB(251, 10, 10), RGB(252, 10, 10), RGB(253, 10, 10),
+                                        RGB(10, 250, 10), RGB(10, 251, 10), RGB(10, 252, 10), RGB(10, 253, 10),
+                                        RGB(10, 10, 250), RGB(10, 10, 251), RGB(10, 10, 252), RGB(10, 10, 253)};
+
 class SkinMDITest : public skintest::SkinFormsTest {
  protected:
   skin::TWinSkinForm* LoadFrame() {
     skintest::TfrmSkinTest* frame = NewSizedForm(0, 520, 420);
-    cl::ReadRootComponent(frame, skintest::FormWithSkin(ncframe::Package(), "sfMainform",
-                                                        "[xcMainMenu, xcPopupMenu, xcSystemMenu]"));
+    const std::string package = ncframe::Package(
+        "[MDICONTROLS]\r\nImage=mdi.bmp\r\n", {{"mdi.bmp", ncframe::Strip(12, 10, 10, false, kChildButtons)}});
+    cl::ReadRootComponent(frame, skintest::FormWithSkin(package, "sfMainform", "[xcMainMenu, xcPopupMenu, xcSystemMenu]"));
     frame->SetFormStyle(cl::fsMDIForm);
     // A menu bar: the skin's bar is where a maximised child's buttons go.
     auto* menu = new cl::TMainMenu(frame);
@@ -95,16 +102,24 @@ TEST_F(SkinMDITest, TheFramesBarShowsTheMaximisedChildsButtons) {
   skin::TWinSkinForm* frame = LoadFrame();
   ASSERT_NE(frame, nullptr);
   cl::TForm* child = NewChild();
+  // The buttons' frame-1 colours seen on the frame's window, at the middle of each button's place.
   const auto childButtonsShown = [&] {
     RedrawWindow(main_->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    const cl::TWindowDC dc(main_->Handle(), cl::TWindowDC::dcWholeWindow);
     int shown = 0;
-    for (const auto& b : frame->FrameState().SysButtons)
-      if (b->Data->Visibility == 100 && b->Visible) ++shown;
+    for (const auto& b : frame->FrameState().SysButtons) {
+      if (b->Data->Visibility != 100) continue;
+      const int i = b->Data->Action - 7;  // minimise, restore, close
+      const COLORREF seen =
+          GetPixel(dc.Get(), (b->Rect.left + b->Rect.right) / 2, (b->Rect.top + b->Rect.bottom) / 2);
+      if (!IsRectEmpty(&b->Rect) && seen == kChildButtons[4 * i]) ++shown;
+    }
     return shown;
   };
   EXPECT_EQ(childButtonsShown(), 0);
   SendMessageW(main_->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
   EXPECT_EQ(childButtonsShown(), 3);
+  EXPECT_TRUE(SkinManager()->MDIMaximized);
   SendMessageW(main_->ClientHandle(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(child->Handle()), 0);
   EXPECT_EQ(childButtonsShown(), 0);
 }
