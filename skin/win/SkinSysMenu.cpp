@@ -195,6 +195,16 @@ bool TWinSkinForm::DoDialogChar(cl::TMessage& m) {
     m.Result = 1;
     return true;
   }
+  // A child has no bar of its own: Alt and a letter are the frame's (its MDI client's parent).
+  if (IsMDIChild()) {
+    const HWND client = GetParent(wnd_);
+    if (auto* frame = dynamic_cast<cl::TCustomForm*>(cl::TWinControl::FindControl(client ? GetParent(client) : nullptr))) {
+      if (const intptr_t taken = frame->Perform(cl::CM_DIALOGCHAR, m.WParam, m.LParam); taken != 0) {
+        m.Result = taken;
+        return true;
+      }
+    }
+  }
   m.Result = 0;
   return false;
 }

@@ -74,6 +74,21 @@ TEST_F(SkinMDITest, ANewChildIsSkinnedWhenTheClientRefreshesItsMenuAndUpdatesCom
   EXPECT_EQ(GetWindowLongPtrW(main_->ClientHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
 }
 
+// Alt and a letter of the frame's bar, pressed in a child, open the frame's item.
+TEST_F(SkinMDITest, AltAndALetterInAChildReachTheFramesBar) {
+  ASSERT_NE(LoadFrame(), nullptr);
+  cl::TForm* child = NewChild();
+  skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(child->Handle());
+  ASSERT_NE(skinned, nullptr);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return skinned->ControlsSkinned(); }));
+  EXPECT_EQ(child->Perform(cl::CM_DIALOGCHAR, 'f', 0x20000000), 1);
+  EXPECT_EQ(child->Perform(cl::CM_DIALOGCHAR, 'x', 0x20000000), 0);
+  EXPECT_EQ(child->Perform(cl::CM_DIALOGCHAR, 'f', 0), 0) << "without Alt the letter is not the bar's";
+  MSG msg;
+  while (PeekMessageW(&msg, main_->Handle(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE)) {
+  }
+}
+
 TEST_F(SkinMDITest, ChildrenDropTheirSkinnedFrameWhileMaximisedAndTakeItBackAfter) {
   ASSERT_NE(LoadFrame(), nullptr);
   cl::TForm* child = NewChild();
