@@ -39,6 +39,42 @@ void ForEachItem(cl::TMenuItem* item, const std::function<void(cl::TMenuItem*, i
   }
 }
 
+// The system's check mark centred in box (one pixel down and right), in clBtnText over what lies there.
+void DrawCheckMark(HDC dc, const RECT& box) {
+  constexpr WORD kSystemCheckMark = 32760;  // OBM_CHECK, declared only with OEMRESOURCE
+  const cl::TBitmapHandle mark(
+      static_cast<HBITMAP>(LoadImageW(nullptr, MAKEINTRESOURCEW(kSystemCheckMark), IMAGE_BITMAP, 0, 0, 0)));
+  BITMAP info{};
+  if (!mark || !GetObjectW(mark.Get(), sizeof info, &info)) return;
+  const cl::TDCHandle source(CreateCompatibleDC(dc));
+  if (!source) return;
+  const cl::TSelectedObject selected(source.Get(), mark.Get());
+  const cl::TBrushHandle ink(CreateSolidBrush(cl::ColorToRGB(cl::clBtnText)));
+  const cl::TSelectedObject brush(dc, ink.Get());
+  // The mark's black pixels take the brush, its white ones leave the item as it is.
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  const int x = box.left + ((box.right - box.left) - info.bmWidth) / 2 + 1;
+  const int y = box.top + ((box.bottom - box.top) - info.bmHeight) / 2 + 1;
+  constexpr DWORD kBrushWhereSourceIsBlack = 0x00B8074A;
+  BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, kBrushWhereSourceIsBlack);
+  SetBkColor(dc, oldBack);
+  SetTextColor(dc, oldText);
+}
+
+// The dotted clBtnFace and clBtnHighlight ground of a checked item's image.
+void FillCheckedGround(HDC dc, const RECT& box) {
+  static const WORD kDots[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+  const cl::TBitmapHandle pattern(CreateBitmap(8, 8, 1, 1, kDots));
+  const cl::TBrushHandle brush(CreatePatternBrush(pattern.Get()));
+  if (!brush) return;
+  const COLORREF oldText = SetTextColor(dc, cl::ColorToRGB(cl::clBtnFace));
+  const COLORREF oldBack = SetBkColor(dc, cl::ColorToRGB(cl::clBtnHighlight));
+  FillRect(dc, &box, brush.Get());
+  SetBkColor(dc, oldBack);
+  SetTextColor(dc, oldText);
+}
+
 std::wstring RawMenuString(HMENU menu, UINT id) {
   wchar_t text[kRawTextLength + 1] = {};
   GetMenuStringW(menu, id, text, kRawTextLength + 1, MF_BYCOMMAND);
@@ -83,12 +119,14 @@ void DrawMenuItemContent(const TSkinData& data, cl::TMenuItem& item, cl::TCanvas
   const RECT box{rect.left + 1 + leftWidth, rect.top + 1, rect.left + 1 + leftWidth + glyph, rect.top + 1 + glyph};
   if (!item.IsLine()) {
     if (images && item.ImageIndex() >= 0 && item.ImageIndex() < images->Count()) {
-      RECT edge = box;
-      if (item.Checked()) DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+      if (item.Checked()) {
+        FillCheckedGround(dc, box);
+        RECT edge = box;
+        DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+      }
       images->Draw(&canvas, box.left, box.top, item.ImageIndex(), item.Enabled());
     } else if (item.Checked()) {
-      RECT mark{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1};
-      DrawFrameControl(dc, &mark, DFC_MENU, item.RadioItem() ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+      DrawCheckMark(dc, box);
     }
   }
   RECT text{box.right + 3, rect.top, rect.right - 1, rect.bottom};

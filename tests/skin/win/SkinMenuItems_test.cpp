@@ -100,6 +100,41 @@ TEST_F(SkinMenuItemsTest, TheFormsPopupMenusAreOwnerDrawnFromTheSkinUntilUnskinn
   menu_->SetOwnerDraw(false);
 }
 
+// A checked item shows the system's check mark in clBtnText over the item's own frame (no box of its
+// own); a checked item with an image shows it on the dotted clBtnFace and clBtnHighlight ground.
+TEST_F(SkinMenuItemsTest, CheckedItemsShowTheMarkOnTheFrameAndImagesOnTheDottedGround) {
+  ASSERT_NE(Load(), nullptr);
+  cl::TMenuItem* first = menu_->Items()->Items(0);
+  first->SetChecked(true);
+  const COLORREF ink = cl::ColorToRGB(cl::clBtnText);
+  int inked = 0, foreign = 0;
+  // The glyph box: one pixel in, past the skin's left margin, 16 pixels square.
+  for (int y = 1; y < 17; ++y)
+    for (int x = 1 + kLeftWidth; x < 17 + kLeftWidth; ++x) {
+      const COLORREF c = DrawnPixel(first, false, x, y);
+      inked += c == ink ? 1 : 0;
+      foreign += c != ink && c != kItemFrames[0] ? 1 : 0;
+    }
+  EXPECT_GT(inked, 10);
+  EXPECT_EQ(foreign, 0);
+
+  auto* images = new cl::TImageList(main_);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  cl::TBitmap clear;
+  clear.SetSize(16, 16);
+  clear.Canvas()->Brush()->SetColor(cl::clFuchsia);
+  clear.Canvas()->FillRect(cl::Rect(0, 0, 16, 16));
+  images->AddMasked(&clear, cl::clFuchsia);  // nothing of the image shows
+  menu_->SetImages(images);
+  first->SetImageIndex(0);
+  const COLORREF a = DrawnPixel(first, false, 1 + kLeftWidth + 6, 8);
+  const COLORREF b = DrawnPixel(first, false, 1 + kLeftWidth + 7, 8);
+  const COLORREF face = cl::ColorToRGB(cl::clBtnFace), light = cl::ColorToRGB(cl::clBtnHighlight);
+  EXPECT_TRUE((a == face && b == light) || (a == light && b == face)) << a << " " << b;
+  menu_->SetImages(nullptr);
+}
+
 // The tray's program items are made again after each save: the new ones are skinned when the menu opens.
 TEST_F(SkinMenuItemsTest, ItemsMadeAfterSkinningAreSkinnedWhenTheMenuOpens) {
   ASSERT_NE(Load(), nullptr);
