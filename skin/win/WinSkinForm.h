@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -178,8 +179,9 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   static void DrawMenuSeparator(HDC dc, const RECT& rect, cl::TBitmap& image, const TDataSkinObject& element);
   // The form's menus lose the handlers (unskinning, or the window going).
   void UnskinMenus();
-  // The Skin3rd kind of a class name, lower case and cut to 50 characters; empty when not listed.
-  std::string ThirdPartyKind(const std::string& className) const;
+  // The Skin3rd kind of a class name, lower case and cut to 50 characters; none when not listed (a
+  // listed class may have an empty kind: nothing paints it).
+  std::optional<std::string> ThirdPartyKind(const std::string& className) const;
   // A hot painter of a bare window goes cold when the cursor has left it or the window is inactive.
   void TrackHotPainter(bool active, POINT cursor);
   bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }

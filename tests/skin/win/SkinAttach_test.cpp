@@ -209,6 +209,23 @@ TEST_F(SkinAttachTest, AnOwnedWindowIsPaintedByItsOwnSkinAndAFormInsideByTheOwne
   EXPECT_EQ(PainterOf(*skinned, ownedButton), nullptr) << "one painter, its own window's";
 }
 
+// A control whose window is not made yet counts as skinned on a preview form only (once a painter of a
+// bare window is listed).
+TEST_F(SkinAttachTest, AControlWithoutAWindowCountsAsSkinnedOnlyOnAPreviewForm) {
+  NewLabForm();
+  Add<cl::TEdit>(main_, 0);  // its painter is bound to its window
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  auto* holder = new cl::TPanel(main_);  // no parent: no windows below it
+  auto* pending = new cl::TButton(main_);
+  pending->SetParent(holder);
+  ASSERT_FALSE(pending->HandleAllocated());
+  EXPECT_FALSE(skinned->IsControlSkinned(pending));
+  main_->SetName("frmPrintPreview");
+  EXPECT_TRUE(skinned->IsControlSkinned(pending));
+  EXPECT_FALSE(pending->HandleAllocated());
+}
+
 TEST_F(SkinAttachTest, UnskinningFreesThePaintersAndGivesColoursAndPathsBack) {
   NewLabForm();
   auto* button = Add<cl::TButton>(main_, 0);
@@ -381,6 +398,10 @@ class TLabLong : public cl::TButton {
   CL_PLAIN_CLASS(TLabLong, cl::TButton)
   explicit TLabLong(cl::TComponent* owner) : TButton(owner) {}
 };
+class TLabEmpty : public cl::TButton {
+  CL_PLAIN_CLASS(TLabEmpty, cl::TButton)
+  explicit TLabEmpty(cl::TComponent* owner) : TButton(owner) {}
+};
 
 TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   NewLabForm();
@@ -391,6 +412,7 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   lines.Add("TLabLong=button" + std::string(60, ' '));  // cut to 50: no longer "button"
   lines.Add("TLabBox=radiobutton");                   // only the first line of a class counts
   lines.Add("TLabNilEdit=edit");
+  lines.Add("TLabEmpty=");  // listed without a kind: nothing paints it
   cl::ComponentAs<skin::TSkinData>(main_, "SkinData1")->SetSkin3rd(&lines);
   auto* nilEdit = Add<TLabNilEdit>(main_, 0);
   auto* box = Add<TLabBox>(main_, 30);
@@ -399,6 +421,7 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   // Made after the group: the group's pass reaches it first and makes it a radio button.
   auto* radio = Add<TLabPlain>(group, 10);
   auto* longKind = Add<TLabLong>(main_, 300);
+  auto* empty = Add<TLabEmpty>(main_, 330);
   skin::TWinSkinForm* skinned = ShowSkinned();
   ASSERT_NE(skinned, nullptr);
 
@@ -407,6 +430,7 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
   EXPECT_TRUE(Has<skin::TSkinRadioButton>(*skinned, radio));
   EXPECT_EQ(PainterOf(*skinned, longKind), nullptr) << "listed, so not a plain button either";
+  EXPECT_EQ(PainterOf(*skinned, empty), nullptr) << "listed with an empty kind";
 }
 
 }  // namespace
