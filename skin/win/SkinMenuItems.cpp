@@ -151,9 +151,8 @@ void TWinSkinForm::SkinPopupMenus(cl::TCustomForm* form, bool on) {
     auto* menu = dynamic_cast<cl::TPopupMenu*>(form->Components(i));
     if (!menu || !data_->SkinControls().Contains(xcPopupMenu) || menu->Tag() % 100 == data_->DisableTag()) continue;
     menu->SetOwnerDraw(on);
+    // Applied again at each opening, so that items made since are skinned too.
     ForEachItem(menu->Items(), [&](cl::TMenuItem* item, int) {
-      // Applied again at each opening: only items made since need them.
-      if (on && item->OnDrawItem) return;
       item->OnDrawItem = on ? cl::TMenuDrawItemEvent(this, &TWinSkinForm::DrawMenuItem) : nullptr;
       item->OnMeasureItem = on ? cl::TMenuMeasureItemEvent(this, &TWinSkinForm::MeasurePopupItem) : nullptr;
     });

@@ -144,9 +144,12 @@ TEST_F(SkinMenuItemsTest, ItemsMadeAfterSkinningAreSkinnedWhenTheMenuOpens) {
   programs->Add(later);
   EXPECT_FALSE(static_cast<bool>(later->OnDrawItem));
   EXPECT_TRUE(OwnerDrawn(programs->Handle(), 0)) << "a rebuilt entry keeps the owner drawing";
+  // Every item is the skin's, also one that came with a drawing of its own.
+  programs->OnDrawItem = [](cl::TObject*, cl::TCanvas*, const cl::TRect&, bool) {};
   SendMessageW(main_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu_->Handle()), 0);
   EXPECT_TRUE(static_cast<bool>(later->OnDrawItem));
   EXPECT_EQ(DrawnPixel(later, false, 1, 1), kItemFrames[0]);
+  EXPECT_EQ(DrawnPixel(programs, false, 1, 1), kItemFrames[0]);
 }
 
 }  // namespace
