@@ -153,6 +153,15 @@ void TWinSkinMenu::LoadFromMainMenu() {
 
 void TWinSkinMenu::LoadFromMenuHandle() {
   if (HMENU menu = GetMenu(state_.Wnd)) menuHandle_ = menu;
+  LoadEntries(false);
+}
+
+void TWinSkinMenu::LoadFromMDIMenu(HMENU menu) {
+  if (menu) menuHandle_ = menu;
+  LoadEntries(true);
+}
+
+void TWinSkinMenu::LoadEntries(bool byCommand) {
   if (!menuHandle_) return;
   const int count = GetMenuItemCount(menuHandle_);
   if (count <= 0) return;
@@ -173,7 +182,18 @@ void TWinSkinMenu::LoadFromMenuHandle() {
     b.Caption = text;
     cl::TMainMenu* mainMenu = MainMenu();
     cl::TMenuItem* root = mainMenu ? mainMenu->Items() : nullptr;
-    if (b.Caption.empty() && root && i < root->Count()) {
+    if (b.Caption.empty() && root && byCommand) {
+      // The MDI frame's menu holds the entries in its own order: the item of that command tells.
+      for (int k = 0; k < root->Count(); ++k) {
+        cl::TMenuItem* item = root->Items(k);
+        if (item->Command() != info.wID) continue;
+        b.MenuItem = item;
+        b.Caption = cl::ToWide(item->Caption());
+        b.Enabled = item->Enabled();
+        b.Command = item->Command();
+        b.SubMenu = item->Count() > 0 ? item->Handle() : nullptr;
+      }
+    } else if (b.Caption.empty() && root && i < root->Count()) {
       // Owner-drawn entries carry no text: the menu component's item at that place tells it.
       cl::TMenuItem* item = root->Items(i);
       b.MenuItem = item;

@@ -53,6 +53,9 @@ class TWinSkinMenu {
   void LoadFromMainMenu();
   // One button per entry of the window menu, texts of owner-drawn entries from the main menu.
   void LoadFromMenuHandle();
+  // The same for the menu an MDI frame was given (none: the one the bar has); an owner-drawn entry's
+  // text comes from the main-menu item of its command.
+  void LoadFromMDIMenu(HMENU menu);
   // The bar painted into rect (window coordinates) of dc, the buttons laid out on it.
   void PaintBar(HDC dc, const RECT& rect);
   // The first button with a caption whose rect holds the frame point; null when none.
@@ -80,6 +83,9 @@ class TWinSkinMenu {
 
  private:
   void ClearButtons();
+  // The buttons of the menu handle's entries; byCommand: owner-drawn entries found by command, else by
+  // position.
+  void LoadEntries(bool byCommand);
   TMenuBtn& AddButton();
   void DrawBackground(cl::TBitmap& bitmap, int& startX) const;
   // The maximised MDI child's minimise, restore and close buttons on an MDI frame's bar (dc: the bar's).

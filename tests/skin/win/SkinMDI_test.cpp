@@ -7,6 +7,7 @@
 #include "DeviceContext.h"
 #include "Forms.h"
 #include "Menus.h"
+#include "SkinMenuBar.h"
 #include "MessageLoop.h"
 #include "NCFrameFixture.h"
 #include "SkinTestForms.h"
@@ -72,6 +73,29 @@ TEST_F(SkinMDITest, ANewChildIsSkinnedWhenTheClientRefreshesItsMenuAndUpdatesCom
   SetWindowPos(main_->ClientHandle(), nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   EXPECT_EQ(GetWindowLongPtrW(main_->ClientHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
+}
+
+// A menu the MDI client gives the frame becomes the bar: owner-drawn entries take their text from the
+// main menu's item of their command, others keep their own.
+TEST_F(SkinMDITest, AMenuSetThroughTheClientIsTheBarsWithTheMainMenusTexts) {
+  skin::TWinSkinForm* frame = LoadFrame();
+  ASSERT_NE(frame, nullptr);
+  cl::TMenuItem* file = main_->Menu()->Items()->Items(0);
+  HMENU given = CreateMenu();
+  AppendMenuW(given, MF_STRING, 0xFF00, L"&Window");
+  AppendMenuW(given, MF_OWNERDRAW, file->Command(), nullptr);
+  SendMessageW(main_->ClientHandle(), WM_MDISETMENU, reinterpret_cast<WPARAM>(given), 0);
+  skin::TWinSkinMenu* bar = frame->MenuBar();
+  ASSERT_EQ(bar->ButtonCount(), 2);
+  EXPECT_EQ(bar->Button(0)->Caption, L"&Window");
+  EXPECT_EQ(bar->Button(1)->Caption, L"&File");
+  EXPECT_EQ(bar->Button(1)->MenuItem, file);
+  EXPECT_EQ(bar->Button(1)->Command, file->Command());
+  EXPECT_EQ(GetMenu(main_->Handle()), nullptr) << "the skin paints the bar";
+  EXPECT_EQ(bar->MenuHandle(), given);
+  SendMessageW(main_->ClientHandle(), WM_MDISETMENU, reinterpret_cast<WPARAM>(main_->Menu()->Handle()), 0);
+  EXPECT_EQ(bar->MenuHandle(), main_->Menu()->Handle());
+  DestroyMenu(given);
 }
 
 // Alt and a letter of the frame's bar, pressed in a child, open the frame's item.
