@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "Buttons.h"
 #include "ComCtrls.h"
@@ -398,6 +400,10 @@ class TLabLong : public cl::TButton {
   CL_PLAIN_CLASS(TLabLong, cl::TButton)
   explicit TLabLong(cl::TComponent* owner) : TButton(owner) {}
 };
+class TLabBit : public cl::TButton {
+  CL_PLAIN_CLASS(TLabBit, cl::TButton)
+  explicit TLabBit(cl::TComponent* owner) : TButton(owner) {}
+};
 class TLabEmpty : public cl::TButton {
   CL_PLAIN_CLASS(TLabEmpty, cl::TButton)
   explicit TLabEmpty(cl::TComponent* owner) : TButton(owner) {}
@@ -413,6 +419,7 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   lines.Add("TLabBox=radiobutton");                   // only the first line of a class counts
   lines.Add("TLabNilEdit=edit");
   lines.Add("TLabEmpty=");  // listed without a kind: nothing paints it
+  lines.Add("TLabBit=bitbtn");
   cl::ComponentAs<skin::TSkinData>(main_, "SkinData1")->SetSkin3rd(&lines);
   auto* nilEdit = Add<TLabNilEdit>(main_, 0);
   auto* box = Add<TLabBox>(main_, 30);
@@ -422,6 +429,7 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   auto* radio = Add<TLabPlain>(group, 10);
   auto* longKind = Add<TLabLong>(main_, 300);
   auto* empty = Add<TLabEmpty>(main_, 330);
+  auto* bit = Add<TLabBit>(main_, 360);
   skin::TWinSkinForm* skinned = ShowSkinned();
   ASSERT_NE(skinned, nullptr);
 
@@ -431,6 +439,28 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   EXPECT_TRUE(Has<skin::TSkinRadioButton>(*skinned, radio));
   EXPECT_EQ(PainterOf(*skinned, longKind), nullptr) << "listed, so not a plain button either";
   EXPECT_EQ(PainterOf(*skinned, empty), nullptr) << "listed with an empty kind";
+  EXPECT_TRUE(Has<skin::TSkinBitButton>(*skinned, bit));
+}
+
+// The program's OnSkinControl chooses a control's painter before anything else; without a choice the
+// control gets the painter of its class.
+TEST_F(SkinAttachTest, OnSkinControlChoosesThePainter) {
+  NewLabForm();
+  auto* chosen = Add<cl::TButton>(main_, 0);
+  auto* other = Add<cl::TButton>(main_, 30);
+  std::vector<std::string> classes;
+  cl::ComponentAs<skin::TSkinData>(main_, "SkinData1")->OnSkinControl =
+      [&](cl::TComponent*, skin::TSkinData*, cl::TControl* form, cl::TControl* control, std::string cls,
+          cl::TComponent*& painter) {
+        EXPECT_EQ(form, main_);
+        classes.push_back(cls);
+        if (control == chosen) painter = new skin::TSkinBitButton(control);
+      };
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_TRUE(Has<skin::TSkinBitButton>(*skinned, chosen));
+  EXPECT_TRUE(Has<skin::TSkinButton>(*skinned, other));
+  EXPECT_NE(std::find(classes.begin(), classes.end(), "TBUTTON"), classes.end()) << "the class name in upper case";
 }
 
 }  // namespace

@@ -248,6 +248,28 @@ TEST_F(SkinMenuBarTest, TheDropDownsItemsWearTheSkinsItemFrames) {
   EXPECT_EQ(surface.Pixel(57, 2), kItemFrames[3]);
 }
 
+// Raw entries: an id of the class library's range that the main menu does not know is the form's to
+// measure; ids above it (system menus, MDI window lists) are measured by the skinned window.
+TEST_F(SkinMenuBarTest, RawEntriesAreMeasuredByTheWindowOnlyAboveTheLibrarysIds) {
+  ASSERT_NE(ShowWithMenu(nullptr, true), nullptr);
+  HMENU raw = CreatePopupMenu();
+  AppendMenuW(raw, MF_STRING, 500, L"Library's");
+  AppendMenuW(raw, MF_STRING, 5000, L"Raw entry");
+  for (UINT id : {500u, 5000u}) {
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, id, 0, 0, 0};
+    SendMessageW(Wnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(raw), 0);
+    const LRESULT answer = SendMessageW(Wnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    if (id == 500) {
+      EXPECT_EQ(answer, FALSE);
+      EXPECT_EQ(measure.itemWidth, 0u);
+    } else {
+      EXPECT_EQ(answer, TRUE);
+      EXPECT_GT(measure.itemWidth, 26u + 4u);
+    }
+  }
+  DestroyMenu(raw);
+}
+
 TEST_F(SkinMenuBarTest, AltAndTheMnemonicOpensThatItem) {
   hktest::KeyboardLock lock;
   ASSERT_TRUE(lock.Owned());
