@@ -108,15 +108,17 @@ void DrawMenuItemText(const TSkinData& data, const cl::TMenuItem& item, HDC dc, 
   SetBkMode(dc, oldMode);
 }
 
-// The glyph (image or check mark), the caption and the short cut of an item inside rect.
+// The glyph (image or check mark), the caption and the short cut of an item inside rect; right to left,
+// mirrored: the glyph at the right, the caption ending left of it, the short cut at the left.
 void DrawMenuItemContent(const TSkinData& data, cl::TMenuItem& item, cl::TCanvas& canvas, bool selected,
-                         const RECT& rect) {
+                         const RECT& rect, bool rightToLeft) {
   HDC dc = canvas.Handle();
   const std::wstring caption = cl::ToWide(item.Caption());
   cl::TImageList* images = item.GetImageList();
   const int glyph = images ? std::max(images->Width(), item.Checked() ? 16 : 0) : 16;
   const int leftWidth = LeftWidthOf(data);
-  const RECT box{rect.left + 1 + leftWidth, rect.top + 1, rect.left + 1 + leftWidth + glyph, rect.top + 1 + glyph};
+  const int boxLeft = rightToLeft ? rect.right - 1 - leftWidth - glyph : rect.left + 1 + leftWidth;
+  const RECT box{boxLeft, rect.top + 1, boxLeft + glyph, rect.top + 1 + glyph};
   if (!item.IsLine()) {
     if (images && item.ImageIndex() >= 0 && item.ImageIndex() < images->Count()) {
       if (item.Checked()) {
@@ -129,16 +131,19 @@ void DrawMenuItemContent(const TSkinData& data, cl::TMenuItem& item, cl::TCanvas
       DrawCheckMark(dc, box);
     }
   }
-  RECT text{box.right + 3, rect.top, rect.right - 1, rect.bottom};
+  const UINT align = rightToLeft ? DT_RIGHT : 0;
+  RECT text = rightToLeft ? RECT{rect.left + 1, rect.top, box.left - 3, rect.bottom}
+                          : RECT{box.right + 3, rect.top, rect.right - 1, rect.bottom};
   RECT measured = text;
-  DrawMenuItemText(data, item, dc, caption, measured, kMeasureFlags, selected);
+  DrawMenuItemText(data, item, dc, caption, measured, kMeasureFlags | align, selected);
   const int height = measured.bottom - measured.top;
   text.top = rect.top + ((rect.bottom - rect.top) - height) / 2;
   text.bottom = text.top + height;
-  DrawMenuItemText(data, item, dc, caption, text, kDrawFlags, selected);
+  DrawMenuItemText(data, item, dc, caption, text, kDrawFlags | align, selected);
   if (const std::string key = cl::ShortCutToText(item.ShortCut()); !key.empty()) {
-    RECT keyRect{measured.right, text.top, rect.right - 1 - 10, text.bottom};
-    DrawMenuItemText(data, item, dc, cl::ToWide(key), keyRect, kDrawFlags | DT_RIGHT, selected);
+    RECT keyRect = rightToLeft ? RECT{text.left + 10, text.top, text.right, text.bottom}
+                               : RECT{measured.right, text.top, rect.right - 1 - 10, text.bottom};
+    DrawMenuItemText(data, item, dc, cl::ToWide(key), keyRect, kDrawFlags | (rightToLeft ? 0 : DT_RIGHT), selected);
   }
 }
 
@@ -232,7 +237,7 @@ void TWinSkinForm::DrawSkinnedMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas,
     DrawNineSlice(dc, cl::Rect(0, 0, w, h), image, false, element.Tile == 1, element.Trans == 1, 5, selected ? 4 : 1,
                   element.Margins);
     work.Canvas()->Font()->Assign(canvas.Font());
-    DrawMenuItemContent(*data_, item, *work.Canvas(), selected, local);
+    DrawMenuItemContent(*data_, item, *work.Canvas(), selected, local, state_.RightToLeft);
   }
   BitBlt(canvas.Handle(), rect.left, rect.top, w, h, dc, 0, 0, SRCCOPY);
 }
@@ -262,7 +267,7 @@ void TWinSkinForm::DrawMenuSeparator(HDC dc, const RECT& rect, cl::TBitmap& imag
 void TWinSkinForm::DrawPlainMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas, const RECT& rect, bool selected) {
   const cl::TBrushHandle brush(CreateSolidBrush(cl::ColorToRGB(selected ? data_->Colors.Hilight : data_->Colors.Menu)));
   FillRect(canvas.Handle(), &rect, brush.Get());
-  DrawMenuItemContent(*data_, item, canvas, selected, rect);
+  DrawMenuItemContent(*data_, item, canvas, selected, rect, state_.RightToLeft);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -34,9 +34,11 @@ std::string MenuItemPackage(const std::string& colours = "") {
 
 class SkinMenuItemsTest : public skintest::SkinFormsTest {
  protected:
-  skin::TWinSkinForm* Load(const std::string& package = MenuItemPackage()) {
+  skin::TWinSkinForm* Load(const std::string& package = MenuItemPackage(), bool rightToLeft = false) {
     skintest::TfrmSkinTest* form = NewSizedForm(0, 300, 200);
     cl::ReadRootComponent(form, skintest::FormWithSkin(package, "sfMainform", "[xcMainMenu, xcPopupMenu]"));
+    if (rightToLeft)
+      SetWindowLongPtrW(form->Handle(), GWL_EXSTYLE, GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
     main_ = form;
     menu_ = new cl::TPopupMenu(form);
     // Left to the system: its Tag's last two digits are the DisableTag.
@@ -173,6 +175,25 @@ TEST_F(SkinMenuItemsTest, CheckedItemsShowTheMarkOnTheFrameAndImagesOnTheDottedG
   const COLORREF face = cl::ColorToRGB(cl::clBtnFace), light = cl::ColorToRGB(cl::clBtnHighlight);
   EXPECT_TRUE((a == face && b == light) || (a == light && b == face)) << a << " " << b;
   menu_->SetImages(nullptr);
+}
+
+// A right-to-left window's items are mirrored: the check mark at the right end, past the skin's margin.
+TEST_F(SkinMenuItemsTest, RightToLeftItemsAreMirrored) {
+  ASSERT_NE(Load(MenuItemPackage(), true), nullptr);
+  cl::TMenuItem* first = menu_->Items()->Items(0);
+  first->SetChecked(true);
+  int width = 0;
+  const auto drawn = Drawn(first, false, &width);
+  const int w = std::max(width, 60);
+  const COLORREF ink = cl::ColorToRGB(cl::clBtnText);
+  int left = 0, right = 0;
+  for (int y = 1; y < 17; ++y)
+    for (int x = 0; x < 16; ++x) {
+      left += drawn->Pixel(1 + kLeftWidth + x, y) == ink ? 1 : 0;
+      right += drawn->Pixel(w - 1 - kLeftWidth - 16 + x, y) == ink ? 1 : 0;
+    }
+  EXPECT_GT(right, 10);
+  EXPECT_EQ(left, 0);
 }
 
 // The tray's program items are made again after each save: the new ones are skinned when the menu opens.
