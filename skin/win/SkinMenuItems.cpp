@@ -224,7 +224,8 @@ void TWinSkinForm::DrawSkinnedMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas,
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   if (w <= 0 || h <= 0) return;
   // Composed off screen, then put at the item's place in one copy.
-  cl::TBitmap work;
+  // The skin's shared work bitmap: no bitmap made and freed for each item painted.
+  cl::TBitmap& work = data_->WorkBitmap();
   work.SetSize(w, h);
   HDC dc = work.Canvas()->Handle();
   const RECT local{0, 0, w, h};
