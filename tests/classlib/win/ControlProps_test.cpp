@@ -255,6 +255,23 @@ TEST_F(ControlPropsTest, ADoubleBufferedControlPaintsIntoABitmapCopiedToItsWindo
   EXPECT_EQ(probe->kinds[0], static_cast<DWORD>(OBJ_MEMDC));
   const cl::TWindowDC screen(probe->Handle());
   EXPECT_EQ(GetPixel(screen.Get(), 30, 20), RGB(255, 0, 0));
+
+  // A system control paints itself into the bitmap: the same picture as without.
+  auto* button = new cl::TButton(form_);
+  button->SetParent(form_);
+  button->SetBounds(80, 10, 90, 30);
+  button->SetCaption("Buffered");
+  const auto picture = [&] {
+    RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const cl::TWindowDC dc(button->Handle());
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 30; y += 3)
+      for (int x = 0; x < 90; ++x) pixels.push_back(GetPixel(dc.Get(), x, y));
+    return pixels;
+  };
+  const std::vector<COLORREF> direct = picture();
+  button->SetDoubleBuffered(true);
+  EXPECT_EQ(picture(), direct);
   EXPECT_TRUE(errors_.empty());
 }
 
