@@ -6,7 +6,8 @@
 # (defaults: Hotkeys, "TfrmHotkeyEdit", "ClHiddenWindow"); HK_SHOT_OUT: another output file (another
 # program gets no editor picture); HK_SHOT_EDITOR_OUT: another file for the editor picture.
 # Afterwards docs/hotkeylist.png and docs/about.png (HK_SHOT_LIST_OUT / HK_SHOT_ABOUT_OUT: other files),
-# and last docs/pellwick.png: Pellwick with its settings window open (HK_SHOT_PELLWICK_OUT: another file).
+# and last docs/pellwick.png: Pellwick with its settings window open (HK_SHOT_PELLWICK_OUT: another file),
+# then docs/pellwick-menu.png: Pellwick with its "Options" drop-down open (HK_SHOT_PELLWICK_MENU_OUT).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build/win64-release}"
@@ -107,16 +108,20 @@ wintool post "$main" 3028 3028 0 >/dev/null || true
 sleep 1
 
 # Pellwick alone, its settings window opened from its skinned menu bar by the mnemonics ("Options(&O)",
-# then "Settings(&S)") and moved beside the main window.
+# then "Settings(&S)") and moved beside the main window; then the "Options" drop-down alone.
 pellwick_windows() {
-  local out="${HK_SHOT_PELLWICK_OUT:-docs/pellwick.png}" form1 form3
+  local out="${HK_SHOT_PELLWICK_OUT:-docs/pellwick.png}" menu_out="${HK_SHOT_PELLWICK_MENU_OUT:-docs/pellwick-menu.png}"
+  local form1 form3
   cp "$BUILD_DIR/timer/Pellwick.exe" "$work/Pellwick.exe"
   (cd "$work" && wine ./Pellwick.exe </dev/null >/dev/null 2>&1 &)
   form1="$(wintool find TForm1 --wait 20000)" || { echo "screenshot: no Pellwick window" >&2; return 1; }
   sleep 1
-  pellwick_menu() {
+  open_options() {
     wintool post "$form1" 0x0106 0x6F 0x20000000 >/dev/null  # WM_SYSCHAR 'o' with Alt held
     sleep 1
+  }
+  pellwick_menu() {
+    open_options
     wintool post "$(wintool find '#32768' --wait 5000)" 0x0100 "$1" 0 >/dev/null  # WM_KEYDOWN
   }
   pellwick_menu 0x53  # S
@@ -127,7 +132,11 @@ pellwick_windows() {
   echo "screenshot: $out"
   wintool post "$form3" 0x0010 0 0 >/dev/null  # WM_CLOSE
   sleep 0.5
-  pellwick_menu 0x45  # E: "Exit(&E)"
+  # The drop-down opens with its first item selected.
+  open_options
+  /usr/bin/import -window root "$menu_out"
+  echo "screenshot: $menu_out"
+  wintool post "$(wintool find '#32768' --wait 5000)" 0x0100 0x45 0 >/dev/null  # E: "Exit(&E)"
   sleep 1
 }
 if [ -z "${HK_SHOT_PROGRAM:-}" ]; then pellwick_windows || true; fi

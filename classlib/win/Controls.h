@@ -300,8 +300,8 @@ class TControl : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
   // What is taken from the parent is not written into descriptions.
   bool IsFontStored() const noexcept { return !parentFont_; }
-  bool IsColorStored() const noexcept { return !parentColor_; }
-  bool IsShowHintStored() const noexcept { return !parentShowHint_; }
+  bool IsColorStored() const noexcept { return !parentColor_ || !parent_; }
+  bool IsShowHintStored() const noexcept { return !parentShowHint_ || !parent_; }
   // Opens PopupMenu at a screen point (-1, -1: under the control's middle); false without one that opens
   // by itself.
   bool ShowPopupMenu(int x, int y);
@@ -559,7 +559,7 @@ class TWinControl : public TControl {
   // WM_PAINT of a double-buffered window: the painting goes to a bitmap, copied to the window once.
   void PaintBuffered(TMessage& message);
   void AdoptParentCtl3D();
-  bool IsCtl3DStored() const noexcept { return !parentCtl3D_; }
+  bool IsCtl3DStored() const noexcept { return !parentCtl3D_ || !Parent(); }
   void PaintControls(HDC dc);
   bool HasGraphicChildren() const;
   // The windowless child under a point of the client area that takes the mouse, else null.

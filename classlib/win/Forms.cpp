@@ -55,6 +55,8 @@ CL_BEGIN_CLASS(TCustomForm)
     .Int("Height", &TCustomForm::Height, &TCustomForm::SetHeight).Stored(false)
     .Bool("Visible", &TCustomForm::Visible, &TCustomForm::SetVisible, false)
     .Bool("ParentColor", &TCustomForm::ParentColor, &TCustomForm::SetParentColor, false)
+    .Bool("ParentShowHint", &TCustomForm::ParentShowHint, &TCustomForm::SetParentShowHint, false)
+    .Bool("ParentCtl3D", &TCustomForm::ParentCtl3D, &TCustomForm::SetParentCtl3D, false)
     .Int("TabOrder", &TCustomForm::TabOrder, &TCustomForm::SetTabOrder).Stored(false)
     .Object("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl)
     .Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons,
@@ -88,8 +90,10 @@ CL_END_CLASS
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   visible_ = false;
-  // A form placed inside another keeps its own colour, as every form does.
+  // A form placed inside another keeps its own colour, hints and border look, as every form does.
   SetParentColor(false);
+  SetParentShowHint(false);
+  SetParentCtl3D(false);
   SetControlStyle(ControlStyle().Include(csAcceptsControls));
   StoreBounds(0, 0, 320, 240);
   Screen().Add(this);

@@ -18,6 +18,7 @@
 #include "SkinScrollbars.h"
 #include "SkinTabs.h"
 #include "StdCtrls.h"
+#include "SysUtils.h"
 #include "Buttons.h"
 #include "WindowBinding.h"
 #include "WinSkinData.h"
@@ -105,9 +106,12 @@ bool TWinSkinForm::IsControlSkinned(const cl::TControl* control) const {
       if (painter->Painted() == control) return true;
       continue;
     }
-    // A painter of a bare window: the control's own window, if it has one.
-    if (windowed && windowed->HandleAllocated() && painter->Handle() == const_cast<cl::TWinControl*>(windowed)->Handle())
-      return true;
+    // A painter of a bare window: the control's own window, if it has one. A print preview makes its
+    // pages' windows late and anew: a control of a preview form without one yet counts as skinned.
+    if (!windowed) continue;
+    if (!windowed->HandleAllocated())
+      return form_ && cl::LowerCase(form_->Name()).find("preview") != std::string::npos;
+    if (painter->Handle() == const_cast<cl::TWinControl*>(windowed)->Handle()) return true;
   }
   return false;
 }

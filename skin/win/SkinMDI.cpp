@@ -112,9 +112,10 @@ LRESULT TWinSkinForm::MDIClientProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
       const LRESULT result = previous();
       // The frame's own bar shows the new menu; the window keeps none of its own.
       const auto menu = reinterpret_cast<HMENU>(wParam);
-      if (frameSkinning_ && menu && menuBar_ && (menu != menuBar_->MenuHandle() || newMDIChild_)) {
-        menuBar_->SetMenuHandle(GetMenu(wnd_));
-        menuBar_->LoadFromMenuHandle();
+      // A handle with its top bit set is always taken as a new menu.
+      const bool topBit = (static_cast<uint32_t>(wParam) & 0x80000000u) != 0;
+      if (frameSkinning_ && menu && menuBar_ && (topBit || menu != menuBar_->MenuHandle() || newMDIChild_)) {
+        menuBar_->LoadFromMDIMenu(GetMenu(wnd_));
         SetMenu(wnd_, nullptr);
       }
       return result;

@@ -100,8 +100,10 @@ void TMenuBtn::Paint() {
 // ---------------------------------------------------------------------------------------------------------
 // TWinSkinMenu.
 
-TWinSkinMenu::TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TMainMenu* mainMenu)
-    : state_(state), data_(data), mainMenu_(mainMenu) {}
+TWinSkinMenu::TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TCustomForm* form)
+    : state_(state), data_(data), form_(form) {}
+
+cl::TMainMenu* TWinSkinMenu::MainMenu() const noexcept { return form_ ? form_->Menu() : nullptr; }
 
 TWinSkinMenu::~TWinSkinMenu() { ClearButtons(); }
 
@@ -129,12 +131,13 @@ void TWinSkinMenu::LoadFromMainMenu() {
   if (HMENU menu = GetMenu(state_.Wnd)) menuHandle_ = menu;
   if (!menuHandle_) return;
   // A bare window has no menu component: its bar comes from the menu's own entries.
-  if (!mainMenu_) {
+  cl::TMainMenu* mainMenu = MainMenu();
+  if (!mainMenu) {
     LoadFromMenuHandle();
     return;
   }
   ClearButtons();
-  cl::TMenuItem* root = mainMenu_->Items();
+  cl::TMenuItem* root = mainMenu->Items();
   for (int i = 0; i < root->Count(); ++i) {
     cl::TMenuItem* item = root->Items(i);
     TMenuBtn& b = AddButton();
@@ -150,6 +153,15 @@ void TWinSkinMenu::LoadFromMainMenu() {
 
 void TWinSkinMenu::LoadFromMenuHandle() {
   if (HMENU menu = GetMenu(state_.Wnd)) menuHandle_ = menu;
+  LoadEntries(false);
+}
+
+void TWinSkinMenu::LoadFromMDIMenu(HMENU menu) {
+  if (menu) menuHandle_ = menu;
+  LoadEntries(true);
+}
+
+void TWinSkinMenu::LoadEntries(bool byCommand) {
   if (!menuHandle_) return;
   const int count = GetMenuItemCount(menuHandle_);
   if (count <= 0) return;
@@ -168,8 +180,20 @@ void TWinSkinMenu::LoadFromMenuHandle() {
     b.Enabled = !(info.fState & (MFS_GRAYED | MFS_DISABLED));
     b.Command = info.wID;
     b.Caption = text;
-    cl::TMenuItem* root = mainMenu_ ? mainMenu_->Items() : nullptr;
-    if (b.Caption.empty() && root && i < root->Count()) {
+    cl::TMainMenu* mainMenu = MainMenu();
+    cl::TMenuItem* root = mainMenu ? mainMenu->Items() : nullptr;
+    if (b.Caption.empty() && root && byCommand) {
+      // The MDI frame's menu holds the entries in its own order: the item of that command tells.
+      for (int k = 0; k < root->Count(); ++k) {
+        cl::TMenuItem* item = root->Items(k);
+        if (item->Command() != info.wID) continue;
+        b.MenuItem = item;
+        b.Caption = cl::ToWide(item->Caption());
+        b.Enabled = item->Enabled();
+        b.Command = item->Command();
+        b.SubMenu = item->Count() > 0 ? item->Handle() : nullptr;
+      }
+    } else if (b.Caption.empty() && root && i < root->Count()) {
       // Owner-drawn entries carry no text: the menu component's item at that place tells it.
       cl::TMenuItem* item = root->Items(i);
       b.MenuItem = item;
@@ -249,7 +273,22 @@ void TWinSkinMenu::PaintBar(HDC dc, const RECT& rect) {
       x += RightToLeft() ? -bw : bw;
     }
   }
+  PaintMDIChildButtons(wdc, rect);
   BitBlt(dc, rect.left, rect.top, w, h, wdc, 0, 0, SRCCOPY);
+}
+
+void TWinSkinMenu::PaintMDIChildButtons(HDC dc, const RECT& barRect) {
+  if (!state_.Host || !state_.Host->IsMDIChildMaximized()) return;
+  for (const auto& button : state_.SysButtons) {
+    TDataSkinSysButton& d = *button->Data;
+    cl::TBitmap* image = d.Visibility == 100 && !d.Image.Empty() ? SkinImageBitmap(d.Image) : nullptr;
+    if (!image) continue;
+    RECT r = button->Rect;
+    OffsetRect(&r, -barRect.left, -barRect.top);
+    DrawSkinFrame(dc, cl::TRect{r.left, r.top, r.right, r.bottom}, *image, true, d.FrameCount, 1);
+  }
+  // The children follow: a maximised child shows no frame of its own while its buttons are here.
+  state_.Host->SetMDIChildrenMaximized();
 }
 
 // ---------------------------------------------------------------------------------------------------------

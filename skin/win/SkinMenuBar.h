@@ -13,6 +13,7 @@
 #include "NCFrameState.h"
 
 namespace cl {
+class TCustomForm;
 class TMainMenu;
 class TMenuItem;
 }  // namespace cl
@@ -41,8 +42,8 @@ class TMenuBtn : public TNCObject {
 
 class TWinSkinMenu {
  public:
-  // mainMenu: the form's menu bar component, or null for a bare window.
-  TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TMainMenu* mainMenu);
+  // form: the form whose menu bar component the bar shows, or null for a bare window.
+  TWinSkinMenu(TNCFrameState& state, TSkinData& data, cl::TCustomForm* form);
   TWinSkinMenu(const TWinSkinMenu&) = delete;
   TWinSkinMenu& operator=(const TWinSkinMenu&) = delete;
   ~TWinSkinMenu();
@@ -52,6 +53,9 @@ class TWinSkinMenu {
   void LoadFromMainMenu();
   // One button per entry of the window menu, texts of owner-drawn entries from the main menu.
   void LoadFromMenuHandle();
+  // The same for the menu an MDI frame was given (none: the one the bar has); an owner-drawn entry's
+  // text comes from the main-menu item of its command.
+  void LoadFromMDIMenu(HMENU menu);
   // The bar painted into rect (window coordinates) of dc, the buttons laid out on it.
   void PaintBar(HDC dc, const RECT& rect);
   // The first button with a caption whose rect holds the frame point; null when none.
@@ -64,7 +68,8 @@ class TWinSkinMenu {
   // The window's menu at skinning (kept while the bar shows it; given back at unskinning).
   HMENU MenuHandle() const noexcept { return menuHandle_; }
   void SetMenuHandle(HMENU menu) noexcept { menuHandle_ = menu; }
-  cl::TMainMenu* MainMenu() const noexcept { return mainMenu_; }
+  // The form's menu now: the form may have been given another since the bar was made.
+  cl::TMainMenu* MainMenu() const noexcept;
   // Puts the window menu back on the window.
   void GiveBack();
   // Right-to-left bar: the items run from the right.
@@ -78,12 +83,17 @@ class TWinSkinMenu {
 
  private:
   void ClearButtons();
+  // The buttons of the menu handle's entries; byCommand: owner-drawn entries found by command, else by
+  // position.
+  void LoadEntries(bool byCommand);
   TMenuBtn& AddButton();
   void DrawBackground(cl::TBitmap& bitmap, int& startX) const;
+  // The maximised MDI child's minimise, restore and close buttons on an MDI frame's bar (dc: the bar's).
+  void PaintMDIChildButtons(HDC dc, const RECT& barRect);
 
   TNCFrameState& state_;
   TSkinData& data_;
-  cl::TMainMenu* mainMenu_ = nullptr;
+  cl::TCustomForm* form_ = nullptr;
   std::vector<std::unique_ptr<TMenuBtn>> buttons_;
   RECT barRect_{};
   cl::TBitmap barBitmap_;

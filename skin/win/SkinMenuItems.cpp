@@ -39,6 +39,42 @@ void ForEachItem(cl::TMenuItem* item, const std::function<void(cl::TMenuItem*, i
   }
 }
 
+// The system's check mark centred in box (one pixel down and right), in clBtnText over what lies there.
+void DrawCheckMark(HDC dc, const RECT& box) {
+  constexpr WORD kSystemCheckMark = 32760;  // OBM_CHECK, declared only with OEMRESOURCE
+  const cl::TBitmapHandle mark(
+      static_cast<HBITMAP>(LoadImageW(nullptr, MAKEINTRESOURCEW(kSystemCheckMark), IMAGE_BITMAP, 0, 0, 0)));
+  BITMAP info{};
+  if (!mark || !GetObjectW(mark.Get(), sizeof info, &info)) return;
+  const cl::TDCHandle source(CreateCompatibleDC(dc));
+  if (!source) return;
+  const cl::TSelectedObject selected(source.Get(), mark.Get());
+  const cl::TBrushHandle ink(CreateSolidBrush(cl::ColorToRGB(cl::clBtnText)));
+  const cl::TSelectedObject brush(dc, ink.Get());
+  // The mark's black pixels take the brush, its white ones leave the item as it is.
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  const int x = box.left + ((box.right - box.left) - info.bmWidth) / 2 + 1;
+  const int y = box.top + ((box.bottom - box.top) - info.bmHeight) / 2 + 1;
+  constexpr DWORD kBrushWhereSourceIsBlack = 0x00B8074A;
+  BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, kBrushWhereSourceIsBlack);
+  SetBkColor(dc, oldBack);
+  SetTextColor(dc, oldText);
+}
+
+// The dotted clBtnFace and clBtnHighlight ground of a checked item's image.
+void FillCheckedGround(HDC dc, const RECT& box) {
+  static const WORD kDots[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+  const cl::TBitmapHandle pattern(CreateBitmap(8, 8, 1, 1, kDots));
+  const cl::TBrushHandle brush(CreatePatternBrush(pattern.Get()));
+  if (!brush) return;
+  const COLORREF oldText = SetTextColor(dc, cl::ColorToRGB(cl::clBtnFace));
+  const COLORREF oldBack = SetBkColor(dc, cl::ColorToRGB(cl::clBtnHighlight));
+  FillRect(dc, &box, brush.Get());
+  SetBkColor(dc, oldBack);
+  SetTextColor(dc, oldText);
+}
+
 std::wstring RawMenuString(HMENU menu, UINT id) {
   wchar_t text[kRawTextLength + 1] = {};
   GetMenuStringW(menu, id, text, kRawTextLength + 1, MF_BYCOMMAND);
@@ -72,35 +108,42 @@ void DrawMenuItemText(const TSkinData& data, const cl::TMenuItem& item, HDC dc, 
   SetBkMode(dc, oldMode);
 }
 
-// The glyph (image or check mark), the caption and the short cut of an item inside rect.
+// The glyph (image or check mark), the caption and the short cut of an item inside rect; right to left,
+// mirrored: the glyph at the right, the caption ending left of it, the short cut at the left.
 void DrawMenuItemContent(const TSkinData& data, cl::TMenuItem& item, cl::TCanvas& canvas, bool selected,
-                         const RECT& rect) {
+                         const RECT& rect, bool rightToLeft) {
   HDC dc = canvas.Handle();
   const std::wstring caption = cl::ToWide(item.Caption());
   cl::TImageList* images = item.GetImageList();
   const int glyph = images ? std::max(images->Width(), item.Checked() ? 16 : 0) : 16;
   const int leftWidth = LeftWidthOf(data);
-  const RECT box{rect.left + 1 + leftWidth, rect.top + 1, rect.left + 1 + leftWidth + glyph, rect.top + 1 + glyph};
+  const int boxLeft = rightToLeft ? rect.right - 1 - leftWidth - glyph : rect.left + 1 + leftWidth;
+  const RECT box{boxLeft, rect.top + 1, boxLeft + glyph, rect.top + 1 + glyph};
   if (!item.IsLine()) {
     if (images && item.ImageIndex() >= 0 && item.ImageIndex() < images->Count()) {
-      RECT edge = box;
-      if (item.Checked()) DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+      if (item.Checked()) {
+        FillCheckedGround(dc, box);
+        RECT edge = box;
+        DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+      }
       images->Draw(&canvas, box.left, box.top, item.ImageIndex(), item.Enabled());
     } else if (item.Checked()) {
-      RECT mark{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1};
-      DrawFrameControl(dc, &mark, DFC_MENU, item.RadioItem() ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+      DrawCheckMark(dc, box);
     }
   }
-  RECT text{box.right + 3, rect.top, rect.right - 1, rect.bottom};
+  const UINT align = rightToLeft ? DT_RIGHT : 0;
+  RECT text = rightToLeft ? RECT{rect.left + 1, rect.top, box.left - 3, rect.bottom}
+                          : RECT{box.right + 3, rect.top, rect.right - 1, rect.bottom};
   RECT measured = text;
-  DrawMenuItemText(data, item, dc, caption, measured, kMeasureFlags, selected);
+  DrawMenuItemText(data, item, dc, caption, measured, kMeasureFlags | align, selected);
   const int height = measured.bottom - measured.top;
   text.top = rect.top + ((rect.bottom - rect.top) - height) / 2;
   text.bottom = text.top + height;
-  DrawMenuItemText(data, item, dc, caption, text, kDrawFlags, selected);
+  DrawMenuItemText(data, item, dc, caption, text, kDrawFlags | align, selected);
   if (const std::string key = cl::ShortCutToText(item.ShortCut()); !key.empty()) {
-    RECT keyRect{measured.right, text.top, rect.right - 1 - 10, text.bottom};
-    DrawMenuItemText(data, item, dc, cl::ToWide(key), keyRect, kDrawFlags | DT_RIGHT, selected);
+    RECT keyRect = rightToLeft ? RECT{text.left + 10, text.top, text.right, text.bottom}
+                               : RECT{measured.right, text.top, rect.right - 1 - 10, text.bottom};
+    DrawMenuItemText(data, item, dc, cl::ToWide(key), keyRect, kDrawFlags | (rightToLeft ? 0 : DT_RIGHT), selected);
   }
 }
 
@@ -113,9 +156,8 @@ void TWinSkinForm::SkinPopupMenus(cl::TCustomForm* form, bool on) {
     auto* menu = dynamic_cast<cl::TPopupMenu*>(form->Components(i));
     if (!menu || !data_->SkinControls().Contains(xcPopupMenu) || menu->Tag() % 100 == data_->DisableTag()) continue;
     menu->SetOwnerDraw(on);
+    // Applied again at each opening, so that items made since are skinned too.
     ForEachItem(menu->Items(), [&](cl::TMenuItem* item, int) {
-      // Applied again at each opening: only items made since need them.
-      if (on && item->OnDrawItem) return;
       item->OnDrawItem = on ? cl::TMenuDrawItemEvent(this, &TWinSkinForm::DrawMenuItem) : nullptr;
       item->OnMeasureItem = on ? cl::TMenuMeasureItemEvent(this, &TWinSkinForm::MeasurePopupItem) : nullptr;
     });
@@ -182,7 +224,8 @@ void TWinSkinForm::DrawSkinnedMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas,
   const int w = rect.right - rect.left, h = rect.bottom - rect.top;
   if (w <= 0 || h <= 0) return;
   // Composed off screen, then put at the item's place in one copy.
-  cl::TBitmap work;
+  // The skin's shared work bitmap: no bitmap made and freed for each item painted.
+  cl::TBitmap& work = data_->WorkBitmap();
   work.SetSize(w, h);
   HDC dc = work.Canvas()->Handle();
   const RECT local{0, 0, w, h};
@@ -195,7 +238,7 @@ void TWinSkinForm::DrawSkinnedMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas,
     DrawNineSlice(dc, cl::Rect(0, 0, w, h), image, false, element.Tile == 1, element.Trans == 1, 5, selected ? 4 : 1,
                   element.Margins);
     work.Canvas()->Font()->Assign(canvas.Font());
-    DrawMenuItemContent(*data_, item, *work.Canvas(), selected, local);
+    DrawMenuItemContent(*data_, item, *work.Canvas(), selected, local, state_.RightToLeft);
   }
   BitBlt(canvas.Handle(), rect.left, rect.top, w, h, dc, 0, 0, SRCCOPY);
 }
@@ -225,7 +268,7 @@ void TWinSkinForm::DrawMenuSeparator(HDC dc, const RECT& rect, cl::TBitmap& imag
 void TWinSkinForm::DrawPlainMenuItem(cl::TMenuItem& item, cl::TCanvas& canvas, const RECT& rect, bool selected) {
   const cl::TBrushHandle brush(CreateSolidBrush(cl::ColorToRGB(selected ? data_->Colors.Hilight : data_->Colors.Menu)));
   FillRect(canvas.Handle(), &rect, brush.Get());
-  DrawMenuItemContent(*data_, item, canvas, selected, rect);
+  DrawMenuItemContent(*data_, item, canvas, selected, rect, state_.RightToLeft);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -269,13 +312,69 @@ void TWinSkinForm::DrawRawMenuItem(const DRAWITEMSTRUCT& d) {
   canvas.SetHandle(nullptr);
 }
 
-// The class library's items are measured and drawn by the form, through their handlers; raw items here.
+namespace {
+
+// A canvas on dc in the menu font (bold for the default item), let go when the scope ends.
+class TMenuItemCanvas {
+ public:
+  TMenuItemCanvas(HDC dc, const cl::TMenuItem& item) {
+    canvas_.SetHandle(dc);
+    canvas_.Font()->Assign(&cl::Screen().MenuFont());
+    if (item.Default()) canvas_.Font()->SetStyle(cl::TFontStyles(canvas_.Font()->Style()).Include(cl::fsBold));
+  }
+  ~TMenuItemCanvas() { canvas_.SetHandle(nullptr); }
+  TMenuItemCanvas(const TMenuItemCanvas&) = delete;
+  TMenuItemCanvas& operator=(const TMenuItemCanvas&) = delete;
+  cl::TCanvas& Get() noexcept { return canvas_; }
+
+ private:
+  cl::TCanvas canvas_;
+};
+
+// Puts an item's OnMeasureItem aside for a scope: the skin adds to the item's own size.
+class TMeasureHandlerAside {
+ public:
+  explicit TMeasureHandlerAside(cl::TMenuItem& item) : item_(item), saved_(std::move(item.OnMeasureItem)) {
+    item.OnMeasureItem = nullptr;
+  }
+  ~TMeasureHandlerAside() { item_.OnMeasureItem = std::move(saved_); }
+  TMeasureHandlerAside(const TMeasureHandlerAside&) = delete;
+  TMeasureHandlerAside& operator=(const TMeasureHandlerAside&) = delete;
+
+ private:
+  cl::TMenuItem& item_;
+  cl::TMenuMeasureItemEvent saved_;
+};
+
+}  // namespace
+
+// The item of the form's main menu that an entry names (by the item data its entries carry), else null.
+cl::TMenuItem* TWinSkinForm::MainMenuItemOf(ULONG_PTR itemData) const {
+  const cl::TMainMenu* menu = form_ ? form_->Menu() : nullptr;
+  return menu ? menu->ItemOfData(itemData) : nullptr;
+}
+
+// The form's main-menu items of the bar's drop-downs are measured and drawn from the skin; other ids of
+// the class library (a popup menu's) go to the form; raw items are handled here.
 bool TWinSkinForm::WMMeasureItem(WPARAM, LPARAM lParam, LRESULT& result) {
   auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
   if (!m || m->CtlType != ODT_MENU || !windowMenu_ || !data_) return false;
   if (form_) {
-    const cl::TMainMenu* menu = form_->Menu();
-    if ((menu && menu->ItemOfData(m->itemData)) || (m->itemID >= 1 && m->itemID <= kLastLibraryCommand)) return false;
+    if (cl::TMenuItem* item = MainMenuItemOf(m->itemData)) {
+      const cl::TWindowDC screen(wnd_);
+      TMenuItemCanvas canvas(screen.Get(), *item);
+      int width = 0, height = 0;
+      {
+        const TMeasureHandlerAside aside(*item);
+        item->MeasureItem(canvas.Get(), width, height);
+      }
+      MeasureMenuItem(item, &canvas.Get(), width, height);
+      m->itemWidth = static_cast<UINT>(std::max(width, 0));
+      m->itemHeight = static_cast<UINT>(std::max(height, 0));
+      result = TRUE;
+      return true;
+    }
+    if (m->itemID >= 1 && m->itemID <= kLastLibraryCommand) return false;
   }
   MeasureRawMenuItem(*m, openPopup_ ? openPopup_ : windowMenu_);
   result = TRUE;
@@ -286,8 +385,15 @@ bool TWinSkinForm::WMDrawItem(WPARAM, LPARAM lParam, LRESULT& result) {
   auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
   if (!d || d->CtlType != ODT_MENU || !windowMenu_ || !data_) return false;
   if (form_) {
-    const cl::TMainMenu* menu = form_->Menu();
-    if ((menu && menu->ItemOfData(d->itemData)) || (d->itemID >= 1 && d->itemID <= kLastLibraryCommand)) return false;
+    if (cl::TMenuItem* item = MainMenuItemOf(d->itemData)) {
+      const cl::TSavedDC saved(d->hDC);
+      TMenuItemCanvas canvas(d->hDC, *item);
+      DrawMenuItem(item, &canvas.Get(), cl::Rect(d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom),
+                   (d->itemState & ODS_SELECTED) != 0);
+      result = TRUE;
+      return true;
+    }
+    if (d->itemID >= 1 && d->itemID <= kLastLibraryCommand) return false;
   }
   DrawRawMenuItem(*d);
   result = TRUE;

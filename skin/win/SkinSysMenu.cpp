@@ -33,23 +33,6 @@ class TNonClientPaintingOff {
   bool saved_;
 };
 
-// Every entry of a raw menu, at every depth, drawn by its owner.
-void MakeMenuOwnerDraw(HMENU menu) {
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
-    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
-    if (!(info.fType & MFT_OWNERDRAW)) {
-      info.fMask = MIIM_FTYPE;
-      info.fType |= MFT_OWNERDRAW;
-      SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-    }
-    if (info.hSubMenu) MakeMenuOwnerDraw(info.hSubMenu);
-  }
-}
-
 bool IsSystemCommand(UINT id) {
   switch (id) {
     case SC_SIZE:
@@ -71,8 +54,24 @@ bool IsSystemCommand(UINT id) {
 // ---------------------------------------------------------------------------------------------------------
 // The menu bar.
 
+void TWinSkinForm::MakeMenuOwnerDraw(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+    if (!(info.fType & MFT_OWNERDRAW)) {
+      info.fMask = MIIM_FTYPE;
+      info.fType |= MFT_OWNERDRAW;
+      SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    }
+    if (info.hSubMenu) MakeMenuOwnerDraw(info.hSubMenu);
+  }
+}
+
 void TWinSkinForm::CreateMenuBar() {
-  menuBar_ = std::make_unique<TWinSkinMenu>(state_, *data_, form_ ? form_->Menu() : nullptr);
+  menuBar_ = std::make_unique<TWinSkinMenu>(state_, *data_, form_);
   state_.MenuBarHeight = GetSystemMetrics(SM_CYMENU);
   menuBar_->LoadFromMainMenu();
 }
@@ -125,7 +124,7 @@ int TWinSkinForm::TrackDropDown(int index) {
   if (button->Command) PostMessageW(wnd_, WM_COMMAND, button->Command, 0);
   if (!subMenu) return -1;
   if (item) HideRedundantSeparators(*item);
-  if (!menuBar_->MainMenu()) MakeMenuOwnerDraw(subMenu);
+  MakeMenuOwnerDraw(subMenu);
   RECT window{};
   GetWindowRect(wnd_, &window);
   if (TSkinManage* manager = SkinManager()) manager->PopupMenuKind = 1;
@@ -195,6 +194,16 @@ bool TWinSkinForm::DoDialogChar(cl::TMessage& m) {
     OpenMenuButton(*button);
     m.Result = 1;
     return true;
+  }
+  // A child has no bar of its own: Alt and a letter are the frame's (its MDI client's parent).
+  if (IsMDIChild()) {
+    const HWND client = GetParent(wnd_);
+    if (auto* frame = dynamic_cast<cl::TCustomForm*>(cl::TWinControl::FindControl(client ? GetParent(client) : nullptr))) {
+      if (const intptr_t taken = frame->Perform(cl::CM_DIALOGCHAR, m.WParam, m.LParam); taken != 0) {
+        m.Result = taken;
+        return true;
+      }
+    }
   }
   m.Result = 0;
   return false;

@@ -27,7 +27,7 @@ constexpr size_t kMaxKindLength = 50;
 
 }  // namespace
 
-std::string TWinSkinForm::ThirdPartyKind(const std::string& className) const {
+std::optional<std::string> TWinSkinForm::ThirdPartyKind(const std::string& className) const {
   if (!data_ || !data_->Skin3rd()) return {};
   const std::string key = cl::LowerCase(className) + "=";
   const cl::TStrings& lines = *data_->Skin3rd();
@@ -39,8 +39,9 @@ std::string TWinSkinForm::ThirdPartyKind(const std::string& className) const {
 }
 
 bool TWinSkinForm::SkinThirdParty(const std::string& className, cl::TControl* control) {
-  const std::string kind = ThirdPartyKind(className);
-  if (kind.empty()) return false;
+  const std::optional<std::string> listed = ThirdPartyKind(className);
+  if (!listed) return false;
+  const std::string& kind = *listed;
   const TSkinControlTypes on = data_->SkinControls();
   auto* windowed = dynamic_cast<cl::TWinControl*>(control);
   // The controls inside a container of another library.

@@ -251,6 +251,8 @@ bool TWinSkinForm::CommonMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
         manager->PopupMenuKind = reinterpret_cast<HMENU>(wParam) == systemMenu_ ? 2 : 1;
       openPopup_ = reinterpret_cast<HMENU>(wParam);
       result = Default(msg, wParam, lParam);
+      // The form's menu refreshes its entries on opening, which the drop-down's owner drawing must survive.
+      if (menuTracking_) MakeMenuOwnerDraw(openPopup_);
       // Items made since (a menu rebuilt after a save) get the handlers too.
       if (form_ && data_ && data_->SkinControls().Contains(xcPopupMenu)) SkinPopupMenus(form_, true);
       return true;

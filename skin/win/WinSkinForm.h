@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -164,9 +165,12 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void Detach();
   void UnskinOnDestroy();
   void RestoreFormColor();
-  // WM_MEASUREITEM and WM_DRAWITEM of raw menu items (menus the class library does not own); false
-  // for the others, which the form's own handling measures and draws.
+  // WM_MEASUREITEM and WM_DRAWITEM of the main menu's items and of raw menu items (menus the class
+  // library does not own); false for the others, which the form's own handling measures and draws.
   bool WMMeasureItem(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  cl::TMenuItem* MainMenuItemOf(ULONG_PTR itemData) const;
+  // Every entry of a menu, at every depth, drawn by its owner.
+  static void MakeMenuOwnerDraw(HMENU menu);
   bool WMDrawItem(WPARAM wParam, LPARAM lParam, LRESULT& result);
   void MeasureRawMenuItem(MEASUREITEMSTRUCT& m, HMENU menu);
   void DrawRawMenuItem(const DRAWITEMSTRUCT& d);
@@ -179,8 +183,9 @@ class TWinSkinForm : public cl::TComponent, private TNCFrameHost {
   void UnskinMenus();
   // Whether the cursor is on the window's frame (inside the window, outside its client area).
   bool CursorOnFrame(POINT cursor) const;
-  // The Skin3rd kind of a class name, lower case and cut to 50 characters; empty when not listed.
-  std::string ThirdPartyKind(const std::string& className) const;
+  // The Skin3rd kind of a class name, lower case and cut to 50 characters; none when not listed (a
+  // listed class may have an empty kind: nothing paints it).
+  std::optional<std::string> ThirdPartyKind(const std::string& className) const;
   // A hot painter of a bare window goes cold when the cursor has left it or the window is inactive.
   void TrackHotPainter(bool active, POINT cursor);
   bool IsMDIChild() const noexcept { return state_.WindowKind == TWindowKind::MDIChild; }

@@ -225,7 +225,7 @@ TEST_F(ControlPropsTest, DescriptionsNameTheInheritedPropertiesAndTheyAct) {
 
   // Written back: what the description set.
   const std::string text = cl::WriteFormText(form_);
-  for (const char* line : {"    Ctl3D = True\n", "    DoubleBuffered = True\n", "    DragMode = dmAutomatic\n",
+  for (const char* line : {"  ShowHint = False\n", "    Ctl3D = True\n", "    DoubleBuffered = True\n", "    DragMode = dmAutomatic\n",
                            "    ParentShowHint = False\n", "    OnDragDrop = PanelDragDrop\n", "    ParentCtl3D = False\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << text;
   EXPECT_TRUE(errors_.empty());
@@ -249,6 +249,23 @@ TEST_F(ControlPropsTest, ADoubleBufferedControlPaintsIntoABitmapCopiedToItsWindo
   EXPECT_EQ(probe->kinds[0], static_cast<DWORD>(OBJ_MEMDC));
   const cl::TWindowDC screen(probe->Handle());
   EXPECT_EQ(GetPixel(screen.Get(), 30, 20), RGB(255, 0, 0));
+
+  // A system control paints itself into the bitmap: the same picture as without.
+  auto* button = new cl::TButton(form_);
+  button->SetParent(form_);
+  button->SetBounds(80, 10, 90, 30);
+  button->SetCaption("Buffered");
+  const auto picture = [&] {
+    RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const cl::TWindowDC dc(button->Handle());
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 30; y += 3)
+      for (int x = 0; x < 90; ++x) pixels.push_back(GetPixel(dc.Get(), x, y));
+    return pixels;
+  };
+  const std::vector<COLORREF> direct = picture();
+  button->SetDoubleBuffered(true);
+  EXPECT_EQ(picture(), direct);
   EXPECT_TRUE(errors_.empty());
 }
 

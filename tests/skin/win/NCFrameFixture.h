@@ -78,17 +78,21 @@ inline std::string Description() {
          "[Button.SysMenu]\r\nAction=3\r\nAlign=0\r\nXcoord=6\r\nYcoord=4\r\nVisibility=0\r\nVisibility1=0\r\n";
 }
 
+// The flat frame skin; `extraIni` is appended to its description and `extraFiles` to its files;
 // closeColours: the close button's four frames (another skin's close button).
-inline std::string Package(const COLORREF* closeColours = kClose) {
-  return skin::BuildSkinPackage({{"test.ini", Description()},
-                                 {"left.bmp", Strip(2, kSide, 16, false, kLeft)},
-                                 {"right.bmp", Strip(2, kSide, 16, false, kRight)},
-                                 {"top.bmp", TopImage()},
-                                 {"bottom.bmp", Strip(2, 16, kBottom, true, kBottomColour)},
-                                 {"close.bmp", Strip(4, kButtonW, kButtonH, false, closeColours)},
-                                 {"max.bmp", Strip(4, kButtonW, kButtonH, false, kMax)},
-                                 {"min.bmp", Strip(4, kButtonW, kButtonH, false, kMin)},
-                                 {"own.bmp", Strip(4, kButtonW, kButtonH, false, kOwn)}});
+inline std::string Package(const std::string& extraIni = "", const std::vector<skin::TSkinPackEntry>& extraFiles = {},
+                           const COLORREF* closeColours = kClose) {
+  std::vector<skin::TSkinPackEntry> files{{"test.ini", Description() + extraIni},
+                                          {"left.bmp", Strip(2, kSide, 16, false, kLeft)},
+                                          {"right.bmp", Strip(2, kSide, 16, false, kRight)},
+                                          {"top.bmp", TopImage()},
+                                          {"bottom.bmp", Strip(2, 16, kBottom, true, kBottomColour)},
+                                          {"close.bmp", Strip(4, kButtonW, kButtonH, false, closeColours)},
+                                          {"max.bmp", Strip(4, kButtonW, kButtonH, false, kMax)},
+                                          {"min.bmp", Strip(4, kButtonW, kButtonH, false, kMin)},
+                                          {"own.bmp", Strip(4, kButtonW, kButtonH, false, kOwn)}};
+  files.insert(files.end(), extraFiles.begin(), extraFiles.end());
+  return skin::BuildSkinPackage(files);
 }
 
 // A 16 by 16 icon of one colour, made in memory (not from a resource).

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Buttons.h"
@@ -19,8 +21,10 @@
 #include "SkinEdits.h"
 #include "SkinRanges.h"
 #include "SkinTestForms.h"
+#include "FileUtil.h"
 #include "Spin.h"
 #include "StdCtrls.h"
+#include "TestSupport.h"
 #include "WinSkinDlg.h"
 #include "WinSkinForm.h"
 
@@ -235,6 +239,23 @@ TEST_F(SkinAttachTest, AnOwnedWindowIsPaintedByItsOwnSkinAndAFormInsideByTheOwne
   EXPECT_EQ(PainterOf(*skinned, ownedButton), nullptr) << "one painter, its own window's";
 }
 
+// A control whose window is not made yet counts as skinned on a preview form only (once a painter of a
+// bare window is listed).
+TEST_F(SkinAttachTest, AControlWithoutAWindowCountsAsSkinnedOnlyOnAPreviewForm) {
+  NewLabForm();
+  Add<cl::TEdit>(main_, 0);  // its painter is bound to its window
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  auto* holder = new cl::TPanel(main_);  // no parent: no windows below it
+  auto* pending = new cl::TButton(main_);
+  pending->SetParent(holder);
+  ASSERT_FALSE(pending->HandleAllocated());
+  EXPECT_FALSE(skinned->IsControlSkinned(pending));
+  main_->SetName("frmPrintPreview");
+  EXPECT_TRUE(skinned->IsControlSkinned(pending));
+  EXPECT_FALSE(pending->HandleAllocated());
+}
+
 TEST_F(SkinAttachTest, UnskinningFreesThePaintersAndGivesColoursAndPathsBack) {
   NewLabForm();
   auto* button = Add<cl::TButton>(main_, 0);
@@ -275,6 +296,45 @@ TEST_F(SkinAttachTest, ThePaintersOnAControlsPathDoubleBufferItForGood) {
 
   skinned->Unskin();
   for (cl::TWinControl* c : buffered) EXPECT_TRUE(c->DoubleBuffered()) << c->ClassName();
+}
+
+// The skin's face colour reaches the controls that take their parent's colour: the background right of a
+// check box's caption and that of a label follow the skin, a refresh with another face colour and the
+// unskinning.
+TEST_F(SkinAttachTest, CheckBoxesAndLabelsWearTheSkinsFaceColourAndFollowIt) {
+  NewLabForm();
+  auto* check = Add<cl::TCheckBox>(main_, 0);
+  check->SetCaption("On");
+  auto* label = new cl::TLabel(main_);
+  label->SetParent(main_);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 60, 110, 20);
+  label->SetCaption("H");
+  auto pixels = [&] {
+    RedrawWindow(main_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const cl::TWindowDC box(check->Handle());
+    const cl::TWindowDC client(main_->Handle());
+    return std::pair{GetPixel(box.Get(), check->Width() - 4, check->Height() / 2), GetPixel(client.Get(), 100, 70)};
+  };
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_EQ(pixels(), std::pair(RGB(10, 20, 30), RGB(10, 20, 30)));
+
+  testsupport::TempDir dir;
+  const std::string file = dir.File("other.skn");
+  cl::WriteFileAtomic(file, skin::BuildSkinPackage({{"other.ini", "[Colours]\r\nButtonFace=200 100 50\r\n"}}));
+  auto* data = cl::ComponentAs<skin::TSkinData>(main_, "SkinData1");
+  int changed = 0;
+  data->OnSkinChanged = [&](cl::TObject*) { ++changed; };
+  data->SetSkinFile(file);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return changed == 1; }));
+  data->OnSkinChanged = nullptr;
+  EXPECT_EQ(pixels(), std::pair(RGB(200, 100, 50), RGB(200, 100, 50)));
+
+  data->SetActive(false);
+  ASSERT_TRUE(hktest::PumpUntil([&] { return SkinManager()->PendingData == nullptr; }));
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(pixels(), std::pair(face, face));
 }
 
 // A bare window: a dialog-framed top-level window of a class of our own, owned by the test's form.
@@ -393,6 +453,14 @@ class TLabLong : public cl::TButton {
   CL_PLAIN_CLASS(TLabLong, cl::TButton)
   explicit TLabLong(cl::TComponent* owner) : TButton(owner) {}
 };
+class TLabBit : public cl::TButton {
+  CL_PLAIN_CLASS(TLabBit, cl::TButton)
+  explicit TLabBit(cl::TComponent* owner) : TButton(owner) {}
+};
+class TLabEmpty : public cl::TButton {
+  CL_PLAIN_CLASS(TLabEmpty, cl::TButton)
+  explicit TLabEmpty(cl::TComponent* owner) : TButton(owner) {}
+};
 
 TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   NewLabForm();
@@ -403,6 +471,8 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   lines.Add("TLabLong=button" + std::string(60, ' '));  // cut to 50: no longer "button"
   lines.Add("TLabBox=radiobutton");                   // only the first line of a class counts
   lines.Add("TLabNilEdit=edit");
+  lines.Add("TLabEmpty=");  // listed without a kind: nothing paints it
+  lines.Add("TLabBit=bitbtn");
   cl::ComponentAs<skin::TSkinData>(main_, "SkinData1")->SetSkin3rd(&lines);
   auto* nilEdit = Add<TLabNilEdit>(main_, 0);
   auto* box = Add<TLabBox>(main_, 30);
@@ -411,6 +481,8 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   // Made after the group: the group's pass reaches it first and makes it a radio button.
   auto* radio = Add<TLabPlain>(group, 10);
   auto* longKind = Add<TLabLong>(main_, 300);
+  auto* empty = Add<TLabEmpty>(main_, 330);
+  auto* bit = Add<TLabBit>(main_, 360);
   skin::TWinSkinForm* skinned = ShowSkinned();
   ASSERT_NE(skinned, nullptr);
 
@@ -419,6 +491,29 @@ TEST_F(SkinAttachTest, TheSkin3rdListNamesPaintersForOtherLibrariesClasses) {
   EXPECT_TRUE(Has<skin::TSkinGroupBox>(*skinned, group));
   EXPECT_TRUE(Has<skin::TSkinRadioButton>(*skinned, radio));
   EXPECT_EQ(PainterOf(*skinned, longKind), nullptr) << "listed, so not a plain button either";
+  EXPECT_EQ(PainterOf(*skinned, empty), nullptr) << "listed with an empty kind";
+  EXPECT_TRUE(Has<skin::TSkinBitButton>(*skinned, bit));
+}
+
+// The program's OnSkinControl chooses a control's painter before anything else; without a choice the
+// control gets the painter of its class.
+TEST_F(SkinAttachTest, OnSkinControlChoosesThePainter) {
+  NewLabForm();
+  auto* chosen = Add<cl::TButton>(main_, 0);
+  auto* other = Add<cl::TButton>(main_, 30);
+  std::vector<std::string> classes;
+  cl::ComponentAs<skin::TSkinData>(main_, "SkinData1")->OnSkinControl =
+      [&](cl::TComponent*, skin::TSkinData*, cl::TControl* form, cl::TControl* control, std::string cls,
+          cl::TComponent*& painter) {
+        EXPECT_EQ(form, main_);
+        classes.push_back(cls);
+        if (control == chosen) painter = new skin::TSkinBitButton(control);
+      };
+  skin::TWinSkinForm* skinned = ShowSkinned();
+  ASSERT_NE(skinned, nullptr);
+  EXPECT_TRUE(Has<skin::TSkinBitButton>(*skinned, chosen));
+  EXPECT_TRUE(Has<skin::TSkinButton>(*skinned, other));
+  EXPECT_NE(std::find(classes.begin(), classes.end(), "TBUTTON"), classes.end()) << "the class name in upper case";
 }
 
 }  // namespace

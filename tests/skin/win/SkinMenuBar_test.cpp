@@ -9,6 +9,7 @@
 #include "ByteBuilder.h"
 #include "Controls.h"
 #include "DeviceContext.h"
+#include "DropDownPixels.h"
 #include "KeyInput.h"
 #include "MenuWatch.h"
 #include "Menus.h"
@@ -36,13 +37,20 @@ std::string Replace(std::string text, const std::string& what, const std::string
   return text;
 }
 
-// The frame tests' flat skin with a menu bar image of two frames one above the other.
-std::string MenuBarPackage() {
+// The items' strip of the drop-down tests: five flat frames (1 normal, 2 separator, 4 selected).
+constexpr COLORREF kItemFrames[5] = {RGB(10, 100, 10), RGB(200, 200, 0), RGB(0, 0, 1), RGB(20, 20, 220),
+                                     RGB(0, 0, 2)};
+
+// The frame tests' flat skin with a menu bar image of two frames one above the other; with `items`, a
+// MenuItem strip too.
+std::string MenuBarPackage(bool items = false) {
   std::string ini = Replace(ncframe::Description(), "[Personality]\r\n", "[Personality]\r\nmenuBar=menubar.bmp\r\n");
   ini = Replace(ini, "[Colours]\r\n", "[Colours]\r\nMenuBarText=0 0 0\r\nButtonShadow=128 128 128\r\n");
   ini += "[MenuBackground]\r\nImage=menu.bmp\r\nLeftWidth=3\r\nTopHeight=3\r\nRightWidth=3\r\nBottomHeight=3\r\n";
+  if (items) ini += "[MenuItem]\r\nImage=item.bmp\r\nLeftWidth=4\r\n";
   using namespace ncframe;
   return skin::BuildSkinPackage({{"test.ini", ini},
+                                 {"item.bmp", Strip(5, 12, 12, false, kItemFrames)},
                                  {"left.bmp", Strip(2, kSide, 16, false, kLeft)},
                                  {"right.bmp", Strip(2, kSide, 16, false, kRight)},
                                  {"top.bmp", TopImage()},
@@ -65,10 +73,10 @@ class SkinMenuBarTest : public skintest::SkinFormsTest {
  protected:
   // The main form with its menu: File (Open, a separator, Close), Run and Off (commands, Off disabled)
   // and Edit (Copy); shown and skinned.
-  skin::TWinSkinForm* ShowWithMenu(HICON icon = nullptr) {
+  skin::TWinSkinForm* ShowWithMenu(HICON icon = nullptr, bool items = false) {
     TfrmSkinTest* form = NewSizedForm(0, 360, 260);
     if (icon) SendMessageW(form->Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    cl::ReadRootComponent(form, skintest::FormWithSkin(MenuBarPackage()));
+    cl::ReadRootComponent(form, skintest::FormWithSkin(MenuBarPackage(items)));
     main_ = form;
     menu_ = new cl::TMainMenu(form);
     file_ = Item("&File");
@@ -207,6 +215,61 @@ TEST_F(SkinMenuBarTest, AClickOnABarItemOpensItsDropDown) {
   EXPECT_EQ(skinned->FrameState().HotObject, nullptr);
 }
 
+// The drop-down's items are drawn by the skinned window from the skin's MenuItem strip, whether the form
+// names xcMenuItem or not; a disabled bar item's letter and other menus' items keep their own ways.
+TEST_F(SkinMenuBarTest, TheDropDownsItemsWearTheSkinsItemFrames) {
+  hktest::KeyboardLock lock;
+  ASSERT_TRUE(lock.Owned());
+  skin::TWinSkinForm* skinned = ShowWithMenu(nullptr, true);
+  ASSERT_NE(skinned, nullptr);
+  auto* data = cl::ComponentAs<skin::TSkinData>(main_, "SkinData1");
+  std::string faults;
+  int selected = 0;
+  const hktest::DropDownFrames frames(Wnd());
+  hktest::MenuWatch watch(Wnd(), [&](HWND popup, HMENU menu) {
+    faults = frames.Faults(popup, menu, *data, selected);
+    EndMenu();
+  });
+  Deadline();
+  Press(*skinned->MenuBar()->Button(0));
+  ASSERT_EQ(watch.Opened.size(), 1u);
+  EXPECT_EQ(faults, "");
+  EXPECT_EQ(selected, 1) << "the drop-down opens with its first item selected";
+
+  // Measured and drawn by the window itself, selected in frame 4.
+  cl::TMenuItem* open = file_->Items(0);
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, open->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(open)};
+  EXPECT_EQ(SendMessageW(Wnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), TRUE);
+  EXPECT_GT(measure.itemWidth, 4u + 35u);
+  const hktest::PaintSurface surface(60, 20);
+  DRAWITEMSTRUCT draw{ODT_MENU, 0, open->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, surface.DC(), {0, 0, 60, 20},
+                      reinterpret_cast<ULONG_PTR>(open)};
+  EXPECT_EQ(SendMessageW(Wnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), TRUE);
+  EXPECT_EQ(surface.Pixel(57, 2), kItemFrames[3]);
+}
+
+// Raw entries: an id of the class library's range that the main menu does not know is the form's to
+// measure; ids above it (system menus, MDI window lists) are measured by the skinned window.
+TEST_F(SkinMenuBarTest, RawEntriesAreMeasuredByTheWindowOnlyAboveTheLibrarysIds) {
+  ASSERT_NE(ShowWithMenu(nullptr, true), nullptr);
+  HMENU raw = CreatePopupMenu();
+  AppendMenuW(raw, MF_STRING, 500, L"Library's");
+  AppendMenuW(raw, MF_STRING, 5000, L"Raw entry");
+  for (UINT id : {500u, 5000u}) {
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, id, 0, 0, 0};
+    SendMessageW(Wnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(raw), 0);
+    const LRESULT answer = SendMessageW(Wnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    if (id == 500) {
+      EXPECT_EQ(answer, FALSE);
+      EXPECT_EQ(measure.itemWidth, 0u);
+    } else {
+      EXPECT_EQ(answer, TRUE);
+      EXPECT_GT(measure.itemWidth, 26u + 4u);
+    }
+  }
+  DestroyMenu(raw);
+}
+
 TEST_F(SkinMenuBarTest, AltAndTheMnemonicOpensThatItem) {
   hktest::KeyboardLock lock;
   ASSERT_TRUE(lock.Owned());
@@ -313,6 +376,30 @@ TEST_F(SkinMenuBarTest, ADisabledTopLevelItemDoesNotRunItsCommand) {
   Pump();
   EXPECT_EQ(runs_, 1);
   EXPECT_TRUE(watch.Opened.empty());
+}
+
+// The bar follows the form's menu as it is now: a menu given to the form after skinning is the one a menu
+// change shows, it stays the window's, and the old menu may go.
+TEST_F(SkinMenuBarTest, AMenuGivenToTheFormLaterIsTheOneTheBarShows) {
+  skin::TWinSkinForm* skinned = ShowWithMenu();
+  ASSERT_NE(skinned, nullptr);
+  auto* other = new cl::TMainMenu(main_);
+  cl::TMenuItem* alpha = Item("&Alpha");
+  alpha->Add(Item("&Gamma"));
+  other->Items()->Add({alpha, Item("&Beta")});
+  main_->SetMenu(other);
+  delete menu_;
+  menu_ = nullptr;
+  other->Items()->Add(Item("&Delta"));  // a menu change
+  skin::TWinSkinMenu* bar = skinned->MenuBar();
+  ASSERT_EQ(bar->ButtonCount(), 3);
+  EXPECT_EQ(bar->Button(0)->Caption, L"&Alpha");
+  EXPECT_EQ(bar->Button(0)->SubMenu, alpha->Handle());
+  EXPECT_EQ(bar->Button(2)->Caption, L"&Delta");
+  EXPECT_EQ(bar->MainMenu(), other);
+  EXPECT_EQ(GetMenu(Wnd()), nullptr) << "the skin paints the bar";
+  skinned->Unskin();
+  EXPECT_EQ(GetMenu(Wnd()), other->Handle());
 }
 
 TEST_F(SkinMenuBarTest, AMenuChangeRebuildsTheBar) {

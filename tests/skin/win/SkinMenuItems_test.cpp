@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "ByteBuilder.h"
@@ -25,19 +26,25 @@ constexpr COLORREF kItemFrames[] = {RGB(10, 100, 10), RGB(200, 200, 0), RGB(0, 0
 constexpr int kLeftWidth = 4;
 
 // A MenuItem strip of five flat frames (1 normal, 2 separator, 4 selected).
-std::string MenuItemPackage() {
-  const std::string ini = "[Colours]\r\nButtonFace=10 20 30\r\n"
+std::string MenuItemPackage(const std::string& colours = "") {
+  const std::string ini = "[Colours]\r\nButtonFace=10 20 30\r\n" + colours +
                           "[MenuItem]\r\nImage=item.bmp\r\nLeftWidth=4\r\n";
   return skin::BuildSkinPackage({{"items.ini", ini}, {"item.bmp", ncframe::Strip(5, 12, 12, false, kItemFrames)}});
 }
 
 class SkinMenuItemsTest : public skintest::SkinFormsTest {
  protected:
-  skin::TWinSkinForm* Load() {
+  skin::TWinSkinForm* Load(const std::string& package = MenuItemPackage(), bool rightToLeft = false) {
     skintest::TfrmSkinTest* form = NewSizedForm(0, 300, 200);
-    cl::ReadRootComponent(form, skintest::FormWithSkin(MenuItemPackage(), "sfMainform", "[xcMainMenu, xcPopupMenu]"));
+    cl::ReadRootComponent(form, skintest::FormWithSkin(package, "sfMainform", "[xcMainMenu, xcPopupMenu]"));
+    if (rightToLeft)
+      SetWindowLongPtrW(form->Handle(), GWL_EXSTYLE, GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
     main_ = form;
     menu_ = new cl::TPopupMenu(form);
+    // Left to the system: its Tag's last two digits are the DisableTag.
+    disabled_ = new cl::TPopupMenu(form);
+    disabled_->SetTag(199);
+    disabled_->Items()->Add(NewItem("Own"));
     for (const char* caption : {"First", "-", "Third"}) menu_->Items()->Add(NewItem(caption));
     form->Show();
     skin::TWinSkinForm* skinned = SkinManager()->FindSkinForm(form->Handle());
@@ -56,22 +63,56 @@ class SkinMenuItemsTest : public skintest::SkinFormsTest {
     GetMenuItemInfoW(menu, position, TRUE, &info);
     return (info.fType & MFT_OWNERDRAW) != 0;
   }
-  // The item drawn into a surface of its measured size.
-  COLORREF DrawnPixel(cl::TMenuItem* item, bool selected, int x, int y, int* width = nullptr) {
+  // The item drawn into a surface of its measured size (at least 60 by 16).
+  std::unique_ptr<hktest::PaintSurface> Drawn(cl::TMenuItem* item, bool selected, int* width = nullptr) {
     MEASUREITEMSTRUCT measure{ODT_MENU, 0, item->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(item)};
     cl::TMessage m{WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), 0};
     EXPECT_TRUE(menu_->DispatchItemMessage(m));
     if (width) *width = static_cast<int>(measure.itemWidth);
-    const int w = std::max<int>(measure.itemWidth, 20), h = std::max<int>(measure.itemHeight, 8);
-    hktest::PaintSurface surface(w, h);
+    const int w = std::max<int>(measure.itemWidth, 60), h = std::max<int>(measure.itemHeight, 16);
+    auto surface = std::make_unique<hktest::PaintSurface>(w, h);
     DRAWITEMSTRUCT draw{ODT_MENU, 0, item->Command(), ODA_DRAWENTIRE, selected ? ODS_SELECTED : 0u, nullptr,
-                        surface.DC(), {0, 0, w, h}, reinterpret_cast<ULONG_PTR>(item)};
+                        surface->DC(), {0, 0, w, h}, reinterpret_cast<ULONG_PTR>(item)};
     cl::TMessage d{WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), 0};
     EXPECT_TRUE(menu_->DispatchItemMessage(d));
-    return surface.Pixel(x, y);
+    return surface;
+  }
+  COLORREF DrawnPixel(cl::TMenuItem* item, bool selected, int x, int y, int* width = nullptr) {
+    return Drawn(item, selected, width)->Pixel(x, y);
+  }
+  // The pixels of an item's drawing that have this colour.
+  int PixelsOf(cl::TMenuItem* item, COLORREF colour) {
+    const auto surface = Drawn(item, false);
+    int count = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 60; ++x) count += surface->Pixel(x, y) == colour ? 1 : 0;
+    return count;
   }
   cl::TPopupMenu* menu_ = nullptr;
+  cl::TPopupMenu* disabled_ = nullptr;
 };
+
+// A disabled item is written in the skin's ButtonShadow, or in the system's when that equals MenuText;
+// a popup menu whose Tag ends in the DisableTag keeps the system's drawing.
+TEST_F(SkinMenuItemsTest, DisabledItemsAndDisabledMenus) {
+  ASSERT_NE(Load(MenuItemPackage("ButtonShadow=200 0 0\r\nMenuText=0 0 0\r\n")), nullptr);
+  EXPECT_FALSE(disabled_->OwnerDraw());
+  EXPECT_FALSE(static_cast<bool>(disabled_->Items()->Items(0)->OnDrawItem));
+  cl::TMenuItem* first = menu_->Items()->Items(0);
+  EXPECT_EQ(PixelsOf(first, RGB(200, 0, 0)), 0);
+  EXPECT_GT(PixelsOf(first, RGB(0, 0, 0)), 5);
+  first->SetEnabled(false);
+  EXPECT_GT(PixelsOf(first, RGB(200, 0, 0)), 5);
+  EXPECT_EQ(PixelsOf(first, RGB(0, 0, 0)), 0);
+}
+
+TEST_F(SkinMenuItemsTest, ADisabledItemWithTheShadowOfTheTextTakesTheSystemsShadow) {
+  ASSERT_NE(Load(MenuItemPackage("ButtonShadow=200 0 0\r\nMenuText=200 0 0\r\n")), nullptr);
+  cl::TMenuItem* first = menu_->Items()->Items(0);
+  first->SetEnabled(false);
+  EXPECT_EQ(PixelsOf(first, RGB(200, 0, 0)), 0);
+  EXPECT_GT(PixelsOf(first, cl::ColorToRGB(cl::clBtnShadow)), 5);
+}
 
 TEST_F(SkinMenuItemsTest, TheFormsPopupMenusAreOwnerDrawnFromTheSkinUntilUnskinned) {
   skin::TWinSkinForm* skinned = Load();
@@ -100,6 +141,61 @@ TEST_F(SkinMenuItemsTest, TheFormsPopupMenusAreOwnerDrawnFromTheSkinUntilUnskinn
   menu_->SetOwnerDraw(false);
 }
 
+// A checked item shows the system's check mark in clBtnText over the item's own frame (no box of its
+// own); a checked item with an image shows it on the dotted clBtnFace and clBtnHighlight ground.
+TEST_F(SkinMenuItemsTest, CheckedItemsShowTheMarkOnTheFrameAndImagesOnTheDottedGround) {
+  ASSERT_NE(Load(), nullptr);
+  cl::TMenuItem* first = menu_->Items()->Items(0);
+  first->SetChecked(true);
+  const COLORREF ink = cl::ColorToRGB(cl::clBtnText);
+  int inked = 0, foreign = 0;
+  // The glyph box: one pixel in, past the skin's left margin, 16 pixels square.
+  const auto checked = Drawn(first, false);
+  for (int y = 1; y < 17; ++y)
+    for (int x = 1 + kLeftWidth; x < 17 + kLeftWidth; ++x) {
+      const COLORREF c = checked->Pixel(x, y);
+      inked += c == ink ? 1 : 0;
+      foreign += c != ink && c != kItemFrames[0] ? 1 : 0;
+    }
+  EXPECT_GT(inked, 10);
+  EXPECT_EQ(foreign, 0);
+
+  auto* images = new cl::TImageList(main_);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  cl::TBitmap clear;
+  clear.SetSize(16, 16);
+  clear.Canvas()->Brush()->SetColor(cl::clFuchsia);
+  clear.Canvas()->FillRect(cl::Rect(0, 0, 16, 16));
+  images->AddMasked(&clear, cl::clFuchsia);  // nothing of the image shows
+  menu_->SetImages(images);
+  first->SetImageIndex(0);
+  const COLORREF a = DrawnPixel(first, false, 1 + kLeftWidth + 6, 8);
+  const COLORREF b = DrawnPixel(first, false, 1 + kLeftWidth + 7, 8);
+  const COLORREF face = cl::ColorToRGB(cl::clBtnFace), light = cl::ColorToRGB(cl::clBtnHighlight);
+  EXPECT_TRUE((a == face && b == light) || (a == light && b == face)) << a << " " << b;
+  menu_->SetImages(nullptr);
+}
+
+// A right-to-left window's items are mirrored: the check mark at the right end, past the skin's margin.
+TEST_F(SkinMenuItemsTest, RightToLeftItemsAreMirrored) {
+  ASSERT_NE(Load(MenuItemPackage(), true), nullptr);
+  cl::TMenuItem* first = menu_->Items()->Items(0);
+  first->SetChecked(true);
+  int width = 0;
+  const auto drawn = Drawn(first, false, &width);
+  const int w = std::max(width, 60);
+  const COLORREF ink = cl::ColorToRGB(cl::clBtnText);
+  int left = 0, right = 0;
+  for (int y = 1; y < 17; ++y)
+    for (int x = 0; x < 16; ++x) {
+      left += drawn->Pixel(1 + kLeftWidth + x, y) == ink ? 1 : 0;
+      right += drawn->Pixel(w - 1 - kLeftWidth - 16 + x, y) == ink ? 1 : 0;
+    }
+  EXPECT_GT(right, 10);
+  EXPECT_EQ(left, 0);
+}
+
 // The tray's program items are made again after each save: the new ones are skinned when the menu opens.
 TEST_F(SkinMenuItemsTest, ItemsMadeAfterSkinningAreSkinnedWhenTheMenuOpens) {
   ASSERT_NE(Load(), nullptr);
@@ -109,9 +205,12 @@ TEST_F(SkinMenuItemsTest, ItemsMadeAfterSkinningAreSkinnedWhenTheMenuOpens) {
   programs->Add(later);
   EXPECT_FALSE(static_cast<bool>(later->OnDrawItem));
   EXPECT_TRUE(OwnerDrawn(programs->Handle(), 0)) << "a rebuilt entry keeps the owner drawing";
+  // Every item is the skin's, also one that came with a drawing of its own.
+  programs->OnDrawItem = [](cl::TObject*, cl::TCanvas*, const cl::TRect&, bool) {};
   SendMessageW(main_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu_->Handle()), 0);
   EXPECT_TRUE(static_cast<bool>(later->OnDrawItem));
   EXPECT_EQ(DrawnPixel(later, false, 1, 1), kItemFrames[0]);
+  EXPECT_EQ(DrawnPixel(programs, false, 1, 1), kItemFrames[0]);
 }
 
 }  // namespace

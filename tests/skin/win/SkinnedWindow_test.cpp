@@ -312,7 +312,7 @@ TEST_F(SkinnedWindowTest, ANewSkinFileOnAFormOrDialogComponentRebuildsItsWindows
   static constexpr COLORREF kNewClose[4] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9), RGB(11, 12, 13)};
   testsupport::TempDir dir;
   const std::string file = dir.File("new.skn");
-  WriteFile(file, Package(kNewClose));
+  WriteFile(file, Package("", {}, kNewClose));
   for (const char* formtype : {"sfOnlyThisForm", "sfDialog"}) {
     SCOPED_TRACE(formtype);
     main_ = NewTestForm();

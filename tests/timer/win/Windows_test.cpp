@@ -23,6 +23,7 @@
 #include "MessageLoop.h"
 #include "KeyInput.h"
 #include "MenuWatch.h"
+#include "DropDownPixels.h"
 #include "SkinMenuBar.h"
 
 namespace {
@@ -547,4 +548,29 @@ TEST_F(TimerSkinnedWindowsTest, TheMainWindowsFrameIsSkinnedWithItsMenuBar) {
   EXPECT_TRUE(hktest::PumpUntil([&] { return !watch.Opened.empty(); }));
   ASSERT_EQ(watch.Opened.size(), 1u);
   EXPECT_EQ(watch.Opened[0], options->Handle());
+}
+
+// The open "Options" drop-down's items wear the program skin's item frames, the selected one frame 4.
+TEST_F(TimerSkinnedWindowsTest, TheOptionsDropDownWearsTheSkinsItemFrames) {
+  hktest::KeyboardLock lock;
+  ASSERT_TRUE(lock.Owned());
+  Make();
+  ASSERT_NE(ShowSkinned(form1), nullptr);
+  auto* data = cl::ComponentAs<skin::TSkinData>(form1, "SkinData1");
+  std::string faults;
+  int selected = 0;
+  const hktest::DropDownFrames frames(form1->Handle());
+  hktest::MenuWatch watch(form1->Handle(), [&](HWND popup, HMENU menu) {
+    faults = frames.Faults(popup, menu, *data, selected);
+    EndMenu();
+  });
+  timers_.After(5000, [] {
+    ADD_FAILURE() << "the menu did not close in time";
+    EndMenu();
+  });
+  EXPECT_EQ(form1->Perform(cl::CM_DIALOGCHAR, 'o', 0x20000000), 1);
+  EXPECT_TRUE(hktest::PumpUntil([&] { return !watch.Opened.empty(); }));
+  ASSERT_EQ(watch.Opened.size(), 1u);
+  EXPECT_EQ(faults, "");
+  EXPECT_EQ(selected, 1);
 }
