@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "ByteBuilder.h"
 #include "Menus.h"
@@ -63,13 +65,15 @@ class SkinMenuItemsTest : public skintest::SkinFormsTest {
     GetMenuItemInfoW(menu, position, TRUE, &info);
     return (info.fType & MFT_OWNERDRAW) != 0;
   }
-  // The item drawn into a surface of its measured size (at least 60 by 16).
-  std::unique_ptr<hktest::PaintSurface> Drawn(cl::TMenuItem* item, bool selected, int* width = nullptr) {
+  // The item drawn into a surface of its measured size (at least 60 by 16), or of drawWidth when given.
+  std::unique_ptr<hktest::PaintSurface> Drawn(cl::TMenuItem* item, bool selected, int* width = nullptr,
+                                              int drawWidth = 0) {
     MEASUREITEMSTRUCT measure{ODT_MENU, 0, item->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(item)};
     cl::TMessage m{WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), 0};
     EXPECT_TRUE(menu_->DispatchItemMessage(m));
     if (width) *width = static_cast<int>(measure.itemWidth);
-    const int w = std::max<int>(measure.itemWidth, 60), h = std::max<int>(measure.itemHeight, 16);
+    const int w = drawWidth ? drawWidth : std::max<int>(measure.itemWidth, 60);
+    const int h = std::max<int>(measure.itemHeight, 16);
     auto surface = std::make_unique<hktest::PaintSurface>(w, h);
     DRAWITEMSTRUCT draw{ODT_MENU, 0, item->Command(), ODA_DRAWENTIRE, selected ? ODS_SELECTED : 0u, nullptr,
                         surface->DC(), {0, 0, w, h}, reinterpret_cast<ULONG_PTR>(item)};
@@ -88,6 +92,16 @@ class SkinMenuItemsTest : public skintest::SkinFormsTest {
       for (int x = 0; x < 60; ++x) count += surface->Pixel(x, y) == colour ? 1 : 0;
     return count;
   }
+  // The pixels of the item drawn with this caption, row by row, in a surface of drawWidth (0: measured).
+  std::vector<COLORREF> Picture(cl::TMenuItem* item, const char* caption, int drawWidth = 0) {
+    item->SetCaption(caption);
+    const auto surface = Drawn(item, false, nullptr, drawWidth);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < kPictureRows; ++y)
+      for (int x = 0; x < (drawWidth ? drawWidth : 60); ++x) pixels.push_back(surface->Pixel(x, y));
+    return pixels;
+  }
+  static constexpr int kPictureRows = 24;
   cl::TPopupMenu* menu_ = nullptr;
   cl::TPopupMenu* disabled_ = nullptr;
 };
@@ -194,6 +208,45 @@ TEST_F(SkinMenuItemsTest, RightToLeftItemsAreMirrored) {
     }
   EXPECT_GT(right, 10);
   EXPECT_EQ(left, 0);
+}
+
+// An empty caption or a lone "&" is measured as one blank: the short cut, cut off where the measured
+// caption ends, shows from the same column as after a " " caption. A prefix is drawn as an underline
+// taking no room.
+TEST_F(SkinMenuItemsTest, ALoneAmpersandIsMeasuredWithABlankAndPrefixesAreUnderlined) {
+  ASSERT_NE(Load(), nullptr);
+  cl::TMenuItem* item = menu_->Items()->Items(0);
+  // The caption starts past the margin, the glyph box and a 3-pixel gap; the short cut ends 11 pixels
+  // before the right edge. This narrow item leaves it less room than its text needs.
+  constexpr int kNarrow = 1 + kLeftWidth + 16 + 3 + 11 + 12;
+  // The first column where the short cut shows beside this caption.
+  const auto shortCutStart = [&](const char* caption) {
+    item->SetShortCut(cl::scNone);
+    const std::vector<COLORREF> without = Picture(item, caption, kNarrow);
+    item->SetShortCut(cl::ShortCut('A', false, true, false));
+    const std::vector<COLORREF> with = Picture(item, caption, kNarrow);
+    int first = kNarrow;
+    for (size_t i = 0; i < with.size(); ++i)
+      if (with[i] != without[i]) first = std::min(first, static_cast<int>(i % kNarrow));
+    return first;
+  };
+  const int afterBlank = shortCutStart(" ");
+  EXPECT_LT(afterBlank, kNarrow);
+  EXPECT_EQ(shortCutStart("&"), afterBlank);
+  EXPECT_EQ(shortCutStart(""), afterBlank);
+  item->SetShortCut(cl::scNone);
+
+  // "&File" is "File" plus one underlined row.
+  const std::vector<COLORREF> plain = Picture(item, "File"), prefixed = Picture(item, "&File");
+  std::set<int> rows;
+  int extra = 0;
+  for (size_t i = 0; i < plain.size(); ++i)
+    if (plain[i] != prefixed[i]) {
+      rows.insert(static_cast<int>(i / 60));
+      ++extra;
+    }
+  EXPECT_EQ(rows.size(), 1u);
+  EXPECT_GE(extra, 3);
 }
 
 // The tray's program items are made again after each save: the new ones are skinned when the menu opens.
