@@ -16,7 +16,7 @@ std::wstring W(const std::string& s) {
   return std::wstring(w.begin(), w.end());
 }
 
-std::string LastError() { return "system error " + std::to_string(GetLastError()); }
+std::string LastError() { return SystemErrorReason(GetLastError()); }
 
 // Writes all of bytes; false with the system's error set when a write fails.
 bool WriteAll(HANDLE file, std::string_view bytes) {
