@@ -110,11 +110,7 @@ void TfrmHotkeyEdit::ReadSettings() {
   // While AutoRun is on, the autorun value is written again at every start.
   StartupWrite([&] { chkAutoStart->SetChecked(ini.ReadBool(kSettings, "AutoRun", true)); });
 
-  cl::TListColumns* columns = lvHotkeys->Columns();
-  for (int i = 0; i < columns->Count(); ++i) {
-    cl::TListColumn* column = columns->Items(i);
-    column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(kColumns, column->Caption(), column->Width())));
-  }
+  ReadColumnWidths(ini, kColumns, *lvHotkeys->Columns());
 }
 
 void TfrmHotkeyEdit::StartupWrite(const std::function<void()>& step) {
@@ -132,9 +128,7 @@ void TfrmHotkeyEdit::WriteSettings() {
   ini.WriteString(kSettings, "HKDFile", FDefinitionsFile);
   ini.WriteInteger(kSettings, "ClipboardCount", udClipboards->Position());
   WriteWindowSize(ini, kEditorWindow, *this);
-  cl::TListColumns* columns = lvHotkeys->Columns();
-  for (int i = 0; i < columns->Count(); ++i)
-    ini.WriteInteger(kColumns, columns->Items(i)->Caption(), columns->Items(i)->Width());
+  WriteColumnWidths(ini, kColumns, *lvHotkeys->Columns());
 }
 
 // ---------------------------------------------------------------------------------------- the options

@@ -215,24 +215,26 @@ TEST_F(HostileFiles, AReadOnlyFileRefusesTheSaveAndTheEditsStay) {
   EXPECT_FALSE(cl::FileExists(Backup()));
 }
 
-// Column widths of plus or minus 2^31 in the settings file: the table's columns stay within what a window
-// can show, the rows are on screen, and the widths written back at the end are the clamped ones.
-TEST_F(HostileFiles, ColumnWidthsFromTheSettingsAreClamped) {
+// Column widths in the settings file that are too wide or too narrow (negative, -2^31, 0): a column stays
+// within what a window can show, one too narrow to show anything is at its design width, the rows are on
+// screen, and the widths written back at the end are the ones shown.
+TEST_F(HostileFiles, ColumnWidthsFromTheSettingsStayUsable) {
   cl::WriteFileAtomic(Definitions(), hk::DefinitionsToBytes(FiveEntries()));
   {
     cl::TIniFile ini(Settings());
     ini.WriteInteger("EWColumns", "Description", INT_MAX);
     ini.WriteInteger("EWColumns", "ID", INT_MIN);
     ini.WriteInteger("EWColumns", "Action", -1);
+    ini.WriteInteger("EWColumns", "Data", -5000);
+    ini.WriteInteger("EWColumns", "Hotkey", 0);
+    ini.WriteInteger("EWColumns", "Active", 60);
   }
   const int widest = GetSystemMetrics(SM_CXMAXTRACK);
   ASSERT_GT(widest, 0);
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ShowEditor());
-  EXPECT_EQ(ColumnWidth(0), widest);
-  EXPECT_EQ(ColumnWidth(1), 0);
-  EXPECT_EQ(ColumnWidth(2), 0);
-  EXPECT_EQ(ColumnWidth(3), 130);  // not in the file: the design width
+  const int shown[] = {widest, 45, 95, 130, 75, 60};
+  for (int c = 0; c < 6; ++c) EXPECT_EQ(ColumnWidth(c), shown[c]) << "column " << c;
   ASSERT_EQ(Rows(), 5);
   EXPECT_GT(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0), 0);
   EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), 0);
@@ -240,20 +242,19 @@ TEST_F(HostileFiles, ColumnWidthsFromTheSettingsAreClamped) {
   PostMessageW(main_, kExit, kExit, 0);
   ASSERT_EQ(p_.WaitExit(kWait), std::optional<DWORD>(0));
   const cl::TIniFile ini(Settings());
-  EXPECT_EQ(ini.ReadInteger("EWColumns", "Description", 0), widest);
-  EXPECT_EQ(ini.ReadInteger("EWColumns", "ID", -5), 0);
-  EXPECT_EQ(ini.ReadInteger("EWColumns", "Action", -5), 0);
+  const char* const keys[] = {"Description", "ID", "Action", "Data", "Hotkey", "Active"};
+  for (int c = 0; c < 6; ++c) EXPECT_EQ(ini.ReadInteger("EWColumns", keys[c], -7), shown[c]) << keys[c];
 }
 
 // The hotkey list window reads its widths through the same rule.
-TEST(ColumnWidthFromSettings, KeepsWithinWhatAWindowCanShow) {
+TEST(ColumnWidthFromSettings, KeepsAColumnWithinWhatAWindowCanShow) {
   const int widest = GetSystemMetrics(SM_CXMAXTRACK);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(INT_MAX), widest);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(INT_MIN), 0);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(-1), 0);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(0), 0);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(145), 145);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(widest), widest);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(INT_MAX, 145), widest);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(widest, 145), widest);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(146, 145), 146);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(hk::kMinColumnWidth, 145), hk::kMinColumnWidth);
+  for (int tooNarrow : {INT_MIN, -5000, -2, -1, 0, hk::kMinColumnWidth - 1})
+    EXPECT_EQ(hk::ColumnWidthFromSettings(tooNarrow, 145), 145) << tooNarrow;
 }
 
 }  // namespace
