@@ -352,13 +352,15 @@ void TfrmHotkeyEdit::SetModified(bool value) {
 
 void TfrmHotkeyEdit::ReloadDefinitions() {
   SetModified(false);
+  const std::optional<ShortRead> told = FShortRead;
   // One read serves the table and the registration: both see the same content, and a large file is
   // read from disk once.
   const std::string bytes = DefinitionsFileBytes();
   LoadDefinitions(bytes);
   RegisterHotkeys(bytes);
-  // Told once the hot keys are back, so that a start-up goes on while the box waits.
-  ReportShortRead();
+  // Told once the hot keys are back, so that a start-up goes on while the box waits; and told once: the
+  // same file read short again (edits discarded by No or Undo) tells the user nothing new.
+  if (FShortRead != told) ReportShortRead();
 }
 
 void TfrmHotkeyEdit::ReportShortRead() const {

@@ -290,6 +290,7 @@ class TfrmHotkeyEdit : public cl::TForm {
   struct ShortRead {
     std::string file;
     size_t entries = 0;
+    friend bool operator==(const ShortRead&, const ShortRead&) = default;
   };
   std::optional<ShortRead> FShortRead;
   void ReportShortRead() const;

@@ -162,6 +162,31 @@ TEST_F(HostileFiles, ADamagedFileIsReportedAndKeptBesideTheFirstSave) {
   EXPECT_EQ(cl::ReadFileBytes(Backup()), bytes);
 }
 
+// The damaged file is told once: "No" to the save question of an exit reads it again, and the program ends
+// without telling it a second time.
+TEST_F(HostileFiles, ADamagedFileIsToldOnceWhenNoDiscardsTheEditsAtExit) {
+  std::string bytes = hk::DefinitionsToBytes(FiveEntries());
+  bytes[ThirdRecord(bytes)] = '\x7F';
+  cl::WriteFileAtomic(Definitions(), bytes);
+
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_NE(ShortReadReport().find(L"only the first 2 entries could be read"), std::wstring::npos);
+  ASSERT_NO_FATAL_FAILURE(ShowEditor());
+  Click(L"&New");
+  ASSERT_TRUE(Eventually([&] { return Rows() == 3; }));
+
+  PostMessageW(main_, kExit, kExit, 0);
+  HWND question = Box();
+  ASSERT_TRUE(question);
+  EXPECT_EQ(BoxText(question), L"Hotkey definitions have changed. Save changes?");
+  Answer(question, IDNO);
+  const std::optional<DWORD> code = p_.WaitExit(kWait);
+  if (!code) ADD_FAILURE() << "still running, showing: " << cl::FromWide(BoxText(Box()));
+  EXPECT_EQ(code, std::optional<DWORD>(0));
+  EXPECT_EQ(cl::ReadFileBytes(Definitions()), bytes);
+  EXPECT_FALSE(cl::FileExists(Backup()));
+}
+
 // A 64 KB file that reads no row: told so at start; the blank entry the editor offers, saved by "Yes" on
 // the way out, replaces the file only once the 64 KB are kept beside it.
 TEST_F(HostileFiles, AFileThatReadsNoRowIsKeptWhenItIsReplaced) {
