@@ -69,6 +69,7 @@ void TfrmHotkeyEdit::FormCreate(cl::TObject*) {
   // program, and making the window with all its controls takes a while.
   FIniFileName = cl::ChangeFileExt(ProgramFile(), ".ini");
   ReadSettings();
+  RemoveLeftoversOfSave(FDefinitionsFile);
 
   FClipboards = std::make_unique<TClipboards>();
   FNextViewer = SetClipboardViewer(Handle());

@@ -187,6 +187,22 @@ TEST_F(HostileFiles, ADamagedFileIsToldOnceWhenNoDiscardsTheEditsAtExit) {
   EXPECT_FALSE(cl::FileExists(Backup()));
 }
 
+// A save killed midway left its temporary files (of the file and of its backup): the next start removes
+// them and reads the file as it is.
+TEST_F(HostileFiles, TheLeftoversOfAKilledSaveGoAtTheNextStart) {
+  const std::string bytes = hk::DefinitionsToBytes(FiveEntries());
+  cl::WriteFileAtomic(Definitions(), bytes);
+  const std::string leftovers[] = {Definitions() + ".tmp~", Backup() + ".tmp~"};
+  for (const std::string& f : leftovers) cl::WriteFileAtomic(f, std::string(4 << 20, '\x5A'));
+
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ShowEditor());
+  EXPECT_EQ(Rows(), 5);
+  for (const std::string& f : leftovers) EXPECT_FALSE(cl::FileExists(f)) << f;
+  EXPECT_EQ(cl::ReadFileBytes(Definitions()), bytes);
+  EXPECT_FALSE(cl::FileExists(Backup()));
+}
+
 // A 64 KB file that reads no row: told so at start; the blank entry the editor offers, saved by "Yes" on
 // the way out, replaces the file only once the 64 KB are kept beside it.
 TEST_F(HostileFiles, AFileThatReadsNoRowIsKeptWhenItIsReplaced) {
