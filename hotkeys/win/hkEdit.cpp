@@ -46,6 +46,11 @@ TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
 
 TfrmHotkeyEdit::~TfrmHotkeyEdit() = default;
 
+void TfrmHotkeyEdit::CreateHandleDone() {
+  inherited::CreateHandleDone();
+  if (FOnWindowMade) std::exchange(FOnWindowMade, nullptr)();
+}
+
 std::string TfrmHotkeyEdit::ProgramFile() const { return cl::Application->ExeName(); }
 
 // ------------------------------------------------------------------------------------ creation and end
