@@ -109,9 +109,9 @@ TMenuItem::~TMenuItem() {
   // of a handle that goes too: a rebuild per freed item would cost the square of their number.
   UnlinkFromParent();
   std::vector<TMenuItem*> items = TakeItems();
-  // The entries leave the handle before the items go: DestroyMenu would free the sub-menus they hold,
-  // which are their items' to free.
-  if (handle_) RemoveEntries(handle_);
+  // Entries holding sub-menus leave the handle before the items go: DestroyMenu would free those
+  // sub-menus, which are their items' to free. The other entries go with the handle, in one step.
+  if (handle_) RemoveSubMenuEntries(handle_);
   FreeItems(items);
   if (handle_) {
     DestroyMenu(handle_);
@@ -131,6 +131,11 @@ std::vector<TMenuItem*> TMenuItem::TakeItems() {
 
 void TMenuItem::FreeItems(const std::vector<TMenuItem*>& items) {
   for (auto it = items.rbegin(); it != items.rend(); ++it) delete *it;
+}
+
+void TMenuItem::RemoveSubMenuEntries(HMENU menu) {
+  for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i)
+    if (GetSubMenu(menu, i)) RemoveMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
 }
 
 void TMenuItem::RemoveEntries(HMENU menu) {

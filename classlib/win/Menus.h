@@ -159,6 +159,8 @@ class TMenuItem : public TComponent {
   static void FreeItems(const std::vector<TMenuItem*>& items);
   // Empties a menu handle without freeing the sub-menus its entries hold.
   static void RemoveEntries(HMENU menu);
+  // Takes out only the entries that hold sub-menus.
+  static void RemoveSubMenuEntries(HMENU menu);
 
   std::string caption_;
   bool checked_ = false;

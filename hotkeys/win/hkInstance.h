@@ -20,14 +20,13 @@ class TStartLock {
   static constexpr DWORD kWaitMs = 30000;
 
   // Takes the mutex, waiting for a start that holds it (one that ended without letting go counts as gone).
+  // When the wait runs out, or the mutex cannot be made, the start goes on without it.
   TStartLock();
   // Lets go if it still holds it.
   ~TStartLock();
   TStartLock(const TStartLock&) = delete;
   TStartLock& operator=(const TStartLock&) = delete;
 
-  // Whether the mutex was taken (false when the wait ran out, or the mutex could not be made).
-  bool Held() const noexcept { return held_; }
   // Lets go: the main window exists now, and the next start finds it.
   void Release() noexcept;
 
