@@ -4,7 +4,16 @@
 
 namespace cl {
 
+std::string TemporaryFileOf(const std::string& path) { return path + ".tmp~"; }
+
+void RemoveLeftoverTemporaryFile(const std::string& path) {
+  const std::string tmp = TemporaryFileOf(path);
+  if (FileExists(tmp)) RemoveFile(tmp);
+}
+
 void WriteFileAtomic(const std::string& path, std::string_view bytes) {
+  // Also when the save is refused: what an earlier save left must not stay for ever.
+  RemoveLeftoverTemporaryFile(path);
   // Replacing a read-only file is refused everywhere, whatever the system's rename would do.
   if (IsReadOnlyFile(path))
     throw EFCreateError(Format("Cannot create file \"%s\". The file is read-only.", path.c_str()));

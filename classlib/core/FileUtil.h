@@ -20,6 +20,15 @@ std::string ReadFileBytes(const std::string& path);
 // succeeds on some systems (Wine, POSIX) where it fails on others.
 void WriteFileAtomic(const std::string& path, std::string_view bytes);
 
+// The temporary file a replacement of `path` writes first ("<path>.tmp~"). A save killed midway leaves it
+// behind; RemoveLeftoverTemporaryFile deletes such a file (never a folder of that name, and on Windows
+// never one that a save still has open). WriteFileAtomic does so before it writes.
+std::string TemporaryFileOf(const std::string& path);
+void RemoveLeftoverTemporaryFile(const std::string& path);
+
+// Deletes a file; false when it could not be deleted.
+bool RemoveFile(const std::string& path);
+
 // The last component of a path ('\\' and '/' both separate) and the directory part including its separator.
 std::string ExtractFileName(std::string_view path);
 std::string ExtractFilePath(std::string_view path);

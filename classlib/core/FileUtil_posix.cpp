@@ -22,6 +22,8 @@ bool IsReadOnlyFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
 std::string ReadFileBytes(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), std::strerror(errno)));
@@ -36,7 +38,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void detail::ReplaceFileContents(const std::string& path, std::string_view bytes) {
-  const std::string tmp = path + ".tmp~";
+  const std::string tmp = TemporaryFileOf(path);
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) throw EFCreateError(Format("Cannot create file \"%s\". %s", path.c_str(), std::strerror(errno)));
   size_t done = 0;

@@ -16,7 +16,7 @@ std::wstring W(const std::string& s) {
   return std::wstring(w.begin(), w.end());
 }
 
-std::string LastError() { return "system error " + std::to_string(GetLastError()); }
+std::string LastError() { return SystemErrorReason(GetLastError()); }
 
 // Writes all of bytes; false with the system's error set when a write fails.
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -41,6 +41,8 @@ bool IsReadOnlyFile(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
 }
 
+bool RemoveFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != FALSE; }
+
 std::string ReadFileBytes(const std::string& path) {
   const TKernelHandle f(CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -61,7 +63,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void detail::ReplaceFileContents(const std::string& path, std::string_view bytes) {
-  const std::string tmp = path + ".tmp~";
+  const std::string tmp = TemporaryFileOf(path);
   const std::wstring wtmp = W(tmp);
   {
     TKernelHandle f(

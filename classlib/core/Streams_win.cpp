@@ -26,15 +26,6 @@ std::wstring Wide(const std::string& s) {
   return std::wstring(w.begin(), w.end());
 }
 
-std::string SystemMessage(DWORD code) {
-  wchar_t text[512];
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                           static_cast<DWORD>(std::size(text)), nullptr);
-  while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' ')) --n;
-  if (n == 0) return Format("System error %lu", static_cast<unsigned long>(code));
-  return Utf16ToUtf8(std::u16string(text, text + n));
-}
-
 // Win32 transfers take 32-bit counts; larger requests go in pieces.
 constexpr size_t kMaxChunk = 0x40000000;
 }  // namespace
@@ -58,7 +49,7 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_
   }
   TKernelHandle handle(CreateFileW(Wide(fileName).c_str(), access, share, nullptr,
                                    create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle) detail::FileOpenFailed(fileName, create, SystemMessage(GetLastError()));
+  if (!handle) detail::FileOpenFailed(fileName, create, SystemErrorReason(GetLastError()));
   file_ = std::make_unique<TFile>(TFile{std::move(handle)});
 }
 

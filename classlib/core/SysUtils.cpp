@@ -65,6 +65,11 @@ int StrToInt(std::string_view s) {
 
 int StrToIntDef(std::string_view s, int def) noexcept { return ParseInt(s).value_or(def); }
 
+std::string SystemErrorReason(unsigned long code) {
+  const std::string text = SystemErrorText(code);
+  return "system error " + std::to_string(code) + (text.empty() ? "" : ": " + text);
+}
+
 std::string Format(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);

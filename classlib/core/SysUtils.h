@@ -51,6 +51,12 @@ CL_DECLARE_EXCEPTION(EAbort, Exception)
 // The local date and time now, in the user's long date format, ", " and the long time format.
 std::string LongDateTimeText();
 
+// The system's own text for an error code (GetLastError on Windows, errno elsewhere), without the line
+// break it ends in; empty when the system has none.
+std::string SystemErrorText(unsigned long code);
+// A system error as file errors tell it: its number with the system's text, "system error 5: Access denied.".
+std::string SystemErrorReason(unsigned long code);
+
 // Ordinal comparison after folding ASCII letters to lower case (names, identifiers, list entries).
 int CompareText(std::string_view a, std::string_view b) noexcept;
 bool SameText(std::string_view a, std::string_view b) noexcept;

@@ -297,6 +297,9 @@ class TApplication : public TComponent {
   // created becomes the main form, and its window is made at once.
   template <class T>
   void CreateForm(T*& reference);
+  // The same, with `setup` run on the form before OnCreate, for what its create handler needs to know.
+  template <class T, class Setup>
+  void CreateForm(T*& reference, Setup&& setup);
   TCustomForm* MainForm() const noexcept { return mainForm_; }
   // Whether Run shows the main form first (default true).
   bool ShowMainForm() const noexcept { return showMainForm_; }
@@ -356,10 +359,16 @@ extern TApplication* Application;
 
 template <class T>
 void TApplication::CreateForm(T*& reference) {
+  CreateForm(reference, [](T*) {});
+}
+
+template <class T, class Setup>
+void TApplication::CreateForm(T*& reference, Setup&& setup) {
   static_assert(std::is_base_of_v<TCustomForm, T>, "CreateForm makes forms");
   T* form = new T(this);
   reference = form;
   try {
+    setup(form);
     form->AfterConstruction();
   } catch (...) {
     reference = nullptr;

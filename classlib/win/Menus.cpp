@@ -105,14 +105,42 @@ std::string StripHotkey(std::string_view caption) {
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
 
 TMenuItem::~TMenuItem() {
-  // Sub-items die with their parent, the last first; each leaves this list on its way.
-  while (!items_.empty()) delete items_.back();
+  // Out of the parent's menu first (one rebuild of it); then the sub-items go all at once, with no rebuild
+  // of a handle that goes too: a rebuild per freed item would cost the square of their number.
   UnlinkFromParent();
+  std::vector<TMenuItem*> items = TakeItems();
+  // Entries holding sub-menus leave the handle before the items go: DestroyMenu would free those
+  // sub-menus, which are their items' to free. The other entries go with the handle, in one step.
+  if (handle_) RemoveSubMenuEntries(handle_);
+  FreeItems(items);
   if (handle_) {
-    // Entries holding sub-menus are gone already; the handle goes alone.
     DestroyMenu(handle_);
     handle_ = nullptr;
   }
+}
+
+std::vector<TMenuItem*> TMenuItem::TakeItems() {
+  std::vector<TMenuItem*> items = std::move(items_);
+  items_.clear();
+  for (TMenuItem* item : items) {
+    item->ReleaseCommands();
+    item->parent_ = nullptr;
+  }
+  return items;
+}
+
+void TMenuItem::FreeItems(const std::vector<TMenuItem*>& items) {
+  for (auto it = items.rbegin(); it != items.rend(); ++it) delete *it;
+}
+
+void TMenuItem::RemoveSubMenuEntries(HMENU menu) {
+  for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i)
+    if (GetSubMenu(menu, i)) RemoveMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
+}
+
+void TMenuItem::RemoveEntries(HMENU menu) {
+  // From the end: each removal from the front moves every entry behind it.
+  for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i) RemoveMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
 }
 
 void TMenuItem::UnlinkFromParent() {
@@ -243,15 +271,10 @@ void TMenuItem::Remove(TMenuItem* item) {
 void TMenuItem::Clear() {
   if (items_.empty()) return;
   // All leave at once, with one rebuild of this menu; then they go, the last first.
-  std::vector<TMenuItem*> items = std::move(items_);
-  items_.clear();
-  for (TMenuItem* item : items) {
-    item->ReleaseCommands();
-    item->parent_ = nullptr;
-  }
+  const std::vector<TMenuItem*> items = TakeItems();
   RebuildHandle();
   Changed();
-  for (auto it = items.rbegin(); it != items.rend(); ++it) delete *it;
+  FreeItems(items);
 }
 
 TMenu* TMenuItem::GetParentMenu() const noexcept {
@@ -352,7 +375,7 @@ void TMenuItem::RebuildAll() {
 void TMenuItem::RebuildHandle() {
   if (!handle_) return;
   // RemoveMenu leaves the sub-menus alive: their items own them.
-  while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
+  RemoveEntries(handle_);
   bool defaultSet = false;
   UINT position = 0;
   for (TMenuItem* item : items_) {

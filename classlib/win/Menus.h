@@ -153,6 +153,14 @@ class TMenuItem : public TComponent {
   // Throws unless item may become a sub-item of this one (not nil, nowhere else, not an ancestor).
   void CheckInsertable(const TMenuItem* item) const;
   void UnlinkFromParent();
+  // Takes every sub-item out at once (their commands given back) for the caller to free with FreeItems,
+  // the last first.
+  std::vector<TMenuItem*> TakeItems();
+  static void FreeItems(const std::vector<TMenuItem*>& items);
+  // Empties a menu handle without freeing the sub-menus its entries hold.
+  static void RemoveEntries(HMENU menu);
+  // Takes out only the entries that hold sub-menus.
+  static void RemoveSubMenuEntries(HMENU menu);
 
   std::string caption_;
   bool checked_ = false;

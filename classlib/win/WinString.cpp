@@ -19,13 +19,8 @@ std::string FromWide(std::wstring_view wide) {
 std::string FromWide(const wchar_t* wide) { return wide ? FromWide(std::wstring_view(wide)) : std::string(); }
 
 std::string SysErrorMessage(unsigned long code) {
-  wchar_t* buf = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-  std::string text = n ? FromWide(std::wstring_view(buf, n)) : "System error " + std::to_string(code);
-  if (buf) LocalFree(buf);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-  return text;
+  std::string text = SystemErrorText(code);
+  return text.empty() ? "System error " + std::to_string(code) : text;
 }
 
 void RaiseOSError(unsigned long error, std::string_view call) {

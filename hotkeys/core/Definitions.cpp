@@ -200,9 +200,15 @@ std::string DefinitionsToBytes(const Definitions& defs, const DefinitionsNaming&
 
 std::string DefinitionsBackupFile(const std::string& fileName) { return fileName + ".bak"; }
 
+void RemoveLeftoversOfSave(const std::string& fileName) {
+  cl::RemoveLeftoverTemporaryFile(fileName);
+  cl::RemoveLeftoverTemporaryFile(DefinitionsBackupFile(fileName));
+}
+
 void SaveDefinitions(const std::string& fileName, const Definitions& defs, const DefinitionsNaming& naming,
                      OldDefinitionsFile old) {
   if (fileName.empty()) throw cl::EFCreateError("Cannot create file \"\". No file name was given.");
+  RemoveLeftoversOfSave(fileName);
   const std::string bytes = DefinitionsToBytes(defs, naming);
   // A read-only file is refused below; it needs no copy.
   if (old == OldDefinitionsFile::KeepBackup && cl::FileExists(fileName) && !cl::IsReadOnlyFile(fileName))

@@ -103,6 +103,10 @@ enum class OldDefinitionsFile { Replace, KeepBackup };
 // The name of that copy: the file name plus ".bak" ("Hotkeys.hkd.bak").
 std::string DefinitionsBackupFile(const std::string& fileName);
 
+// Deletes the temporary files that a save of fileName killed midway left (of the file and of its backup).
+// SaveDefinitions does so first; the program does so at its start.
+void RemoveLeftoversOfSave(const std::string& fileName);
+
 // Writes the definitions to fileName. The old file is replaced only once the new one is completely on
 // disk (with KeepBackup, only once the old one is copied to its backup name, an older backup replaced);
 // on failure it stays as it was and cl::EFCreateError or cl::EWriteError is thrown. A read-only file is

@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <optional>
 
 #include "FileUtil.h"
 #include "Forms.h"
 #include "hkEdit.h"
 #include "hkHelp.h"
+#include "hkInstance.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
 #include "WinSkinData.h"
@@ -46,7 +48,13 @@ bool HandOverToRunningInstance() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  if (!DebugStart() && HandOverToRunningInstance()) return 0;
+  // The window appears some time after the start: two starts close together would both miss it. Held
+  // from before the search until this start's window exists, the lock makes the later one wait for it.
+  std::optional<hk::TStartLock> startLock;
+  if (!DebugStart()) {
+    startLock.emplace();
+    if (HandOverToRunningInstance()) return 0;
+  }
 
 #ifdef HOTKEYS_RECORD_ACTIONS
   // The build the tests start: the calls behind the actions are only recorded, beside the program.
@@ -66,7 +74,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     toolkit::RegisterToolkitClasses();
     skin::RegisterSkinComponents();
     hk::TfrmHotkeyEdit* editor = nullptr;
-    application.CreateForm(editor);
+    application.CreateForm(editor, [&](hk::TfrmHotkeyEdit* form) {
+      if (startLock) form->SetOnWindowMade([&] { startLock->Release(); });
+    });
 #ifdef HOTKEYS_RECORD_ACTIONS
     recorder.Attach(*editor);
 #endif

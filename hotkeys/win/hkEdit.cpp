@@ -46,6 +46,11 @@ TfrmHotkeyEdit::TfrmHotkeyEdit(cl::TComponent* owner) : TForm(owner) {
 
 TfrmHotkeyEdit::~TfrmHotkeyEdit() = default;
 
+void TfrmHotkeyEdit::CreateHandleDone() {
+  inherited::CreateHandleDone();
+  if (FOnWindowMade) std::exchange(FOnWindowMade, nullptr)();
+}
+
 std::string TfrmHotkeyEdit::ProgramFile() const { return cl::Application->ExeName(); }
 
 // ------------------------------------------------------------------------------------ creation and end
@@ -69,6 +74,7 @@ void TfrmHotkeyEdit::FormCreate(cl::TObject*) {
   // program, and making the window with all its controls takes a while.
   FIniFileName = cl::ChangeFileExt(ProgramFile(), ".ini");
   ReadSettings();
+  RemoveLeftoversOfSave(FDefinitionsFile);
 
   FClipboards = std::make_unique<TClipboards>();
   FNextViewer = SetClipboardViewer(Handle());
@@ -110,11 +116,7 @@ void TfrmHotkeyEdit::ReadSettings() {
   // While AutoRun is on, the autorun value is written again at every start.
   StartupWrite([&] { chkAutoStart->SetChecked(ini.ReadBool(kSettings, "AutoRun", true)); });
 
-  cl::TListColumns* columns = lvHotkeys->Columns();
-  for (int i = 0; i < columns->Count(); ++i) {
-    cl::TListColumn* column = columns->Items(i);
-    column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(kColumns, column->Caption(), column->Width())));
-  }
+  ReadColumnWidths(ini, kColumns, *lvHotkeys->Columns());
 }
 
 void TfrmHotkeyEdit::StartupWrite(const std::function<void()>& step) {
@@ -132,9 +134,7 @@ void TfrmHotkeyEdit::WriteSettings() {
   ini.WriteString(kSettings, "HKDFile", FDefinitionsFile);
   ini.WriteInteger(kSettings, "ClipboardCount", udClipboards->Position());
   WriteWindowSize(ini, kEditorWindow, *this);
-  cl::TListColumns* columns = lvHotkeys->Columns();
-  for (int i = 0; i < columns->Count(); ++i)
-    ini.WriteInteger(kColumns, columns->Items(i)->Caption(), columns->Items(i)->Width());
+  WriteColumnWidths(ini, kColumns, *lvHotkeys->Columns());
 }
 
 // ---------------------------------------------------------------------------------------- the options
@@ -358,13 +358,15 @@ void TfrmHotkeyEdit::SetModified(bool value) {
 
 void TfrmHotkeyEdit::ReloadDefinitions() {
   SetModified(false);
+  const std::optional<ShortRead> told = FShortRead;
   // One read serves the table and the registration: both see the same content, and a large file is
   // read from disk once.
   const std::string bytes = DefinitionsFileBytes();
   LoadDefinitions(bytes);
   RegisterHotkeys(bytes);
-  // Told once the hot keys are back, so that a start-up goes on while the box waits.
-  ReportShortRead();
+  // Told once the hot keys are back, so that a start-up goes on while the box waits; and told once: the
+  // same file read short again (edits discarded by No or Undo) tells the user nothing new.
+  if (FShortRead != told) ReportShortRead();
 }
 
 void TfrmHotkeyEdit::ReportShortRead() const {

@@ -109,6 +109,8 @@ class TfrmHotkeyEdit : public cl::TForm {
   void SetAutorunStore(std::unique_ptr<AutorunStore> store) { FAutorun = std::move(store); }
 
   void Dispatch(cl::TMessage& message) override;
+  // Called once, as soon as the window exists (from then on a second start of the program finds it).
+  void SetOnWindowMade(std::function<void()> handler) { FOnWindowMade = std::move(handler); }
 
   // The edit box: fills its controls from the current row, shows the controls of its action.
   void ShowCurrentHotkey();
@@ -123,6 +125,9 @@ class TfrmHotkeyEdit : public cl::TForm {
   int SelectedAction() const { return cboActions->ItemIndex(); }
 
  private:
+  void CreateHandleDone() override;
+  std::function<void()> FOnWindowMade;
+
   // Published handlers.
   void FormCreate(cl::TObject* sender);
   void FormDestroy(cl::TObject* sender);
@@ -290,6 +295,7 @@ class TfrmHotkeyEdit : public cl::TForm {
   struct ShortRead {
     std::string file;
     size_t entries = 0;
+    friend bool operator==(const ShortRead&, const ShortRead&) = default;
   };
   std::optional<ShortRead> FShortRead;
   void ReportShortRead() const;

@@ -71,8 +71,21 @@ TfrmHotkeyList::TfrmHotkeyList(cl::TComponent* owner) : TForm(owner) {
 
 TfrmHotkeyList::~TfrmHotkeyList() = default;
 
-int ColumnWidthFromSettings(int stored) {
-  return std::clamp(stored, 0, std::max(GetSystemMetrics(SM_CXMAXTRACK), 0));
+int ColumnWidthFromSettings(int stored, int defaultWidth) {
+  if (stored < kMinColumnWidth) return defaultWidth;
+  return std::min(stored, std::max(GetSystemMetrics(SM_CXMAXTRACK), kMinColumnWidth));
+}
+
+void ReadColumnWidths(const cl::TIniFile& ini, const std::string& section, cl::TListColumns& columns) {
+  for (int i = 0; i < columns.Count(); ++i) {
+    cl::TListColumn* column = columns.Items(i);
+    const int design = column->Width();
+    column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(section, column->Caption(), design), design));
+  }
+}
+
+void WriteColumnWidths(cl::TIniFile& ini, const std::string& section, cl::TListColumns& columns) {
+  for (int i = 0; i < columns.Count(); ++i) ini.WriteInteger(section, columns.Items(i)->Caption(), columns.Items(i)->Width());
 }
 
 void WriteWindowSize(cl::TIniFile& ini, const std::string& section, cl::TWinControl& window) {
@@ -90,11 +103,7 @@ void TfrmHotkeyList::FormCreate(cl::TObject*) {
   cl::TIniFile ini(FHost.iniFileName);
   SetWidth(ini.ReadInteger(kWindow, "Width", Width()));
   SetHeight(ini.ReadInteger(kWindow, "Height", Height()));
-  cl::TListColumns* columns = lvHotkeys->Columns();
-  for (int i = 0; i < columns->Count(); ++i) {
-    cl::TListColumn* column = columns->Items(i);
-    column->SetWidth(ColumnWidthFromSettings(ini.ReadInteger(kColumns, column->Caption(), column->Width())));
-  }
+  ReadColumnWidths(ini, kColumns, *lvHotkeys->Columns());
 }
 
 void TfrmHotkeyList::FormDestroy(cl::TObject*) {
@@ -102,9 +111,7 @@ void TfrmHotkeyList::FormDestroy(cl::TObject*) {
   try {
     cl::TIniFile ini(FHost.iniFileName);
     WriteWindowSize(ini, kWindow, *this);
-    cl::TListColumns* columns = lvHotkeys->Columns();
-    for (int i = 0; i < columns->Count(); ++i)
-      ini.WriteInteger(kColumns, columns->Items(i)->Caption(), columns->Items(i)->Width());
+    WriteColumnWidths(ini, kColumns, *lvHotkeys->Columns());
   } catch (const cl::Exception&) {
     // A settings file that cannot be written keeps the old sizes; closing goes on.
   }

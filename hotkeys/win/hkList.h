@@ -63,10 +63,16 @@ class TfrmHotkeyList : public cl::TForm {
   HotkeyListHost FHost;
 };
 
-// A column width read from a settings file, kept within what a window can show (0 up to the widest
-// window the system allows), as the system keeps the window's own size: a stray width must not push
-// the rows out of sight, nor be written back.
-int ColumnWidthFromSettings(int stored);
+// Narrower than this a column shows nothing of its texts.
+inline constexpr int kMinColumnWidth = 8;
+// A column width read from a settings file: one narrower than kMinColumnWidth (negative, say) reads as
+// the column's default width, one wider than the widest window the system allows as that width. A stray
+// width must neither hide the column nor push the rows out of sight, nor be written back.
+int ColumnWidthFromSettings(int stored, int defaultWidth);
+// The widths of a table's columns from `section` of a settings file, one key per column caption, by the
+// rule above (a column's width at this moment is its default); and back.
+void ReadColumnWidths(const cl::TIniFile& ini, const std::string& section, cl::TListColumns& columns);
+void WriteColumnWidths(cl::TIniFile& ini, const std::string& section, cl::TListColumns& columns);
 // Writes the window's size to `section` of a settings file as "Width" and "Height": with the skin, the
 // size with the system's frame around the client area, since the skin keeps the client area when it
 // replaces that frame at the next start.

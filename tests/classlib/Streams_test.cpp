@@ -7,7 +7,13 @@
 #include <filesystem>
 #include <string>
 
+#include "FileUtil.h"
 #include "SysUtils.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "Unicode.h"
+#endif
 
 using namespace cl;
 
@@ -82,6 +88,32 @@ TEST(FileStream, OpenAndCreateErrorsNameTheFile) {
 }
 
 #ifdef _WIN32
+// What the system itself says about error `code` (its message table), as the user's Windows words it.
+std::string SystemSays(DWORD code) {
+  wchar_t text[512] = {};
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 512,
+                           nullptr);
+  while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' ')) --n;
+  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), n));
+}
+
+// A file error tells the system's number and, beside it, the system's own text for it.
+TEST(FileErrors, GiveTheSystemsNumberAndText) {
+  TempDir dir;
+  const std::string missing = dir.File(u8"missing.hkd");
+  const std::string nodir = dir.File(u8"no such dir\\x.hkd");
+  const std::string notFound = "system error 2: " + SystemSays(ERROR_FILE_NOT_FOUND);
+  const std::string pathNotFound = "system error 3: " + SystemSays(ERROR_PATH_NOT_FOUND);
+  ASSERT_GT(notFound.size(), 16u);
+  ASSERT_GT(pathNotFound.size(), 16u);
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream f(missing, fmOpenRead); }),
+            "Cannot open file \"" + missing + "\". " + notFound);
+  EXPECT_EQ(MessageOf<EFOpenError>([&] { ReadFileBytes(missing); }),
+            "Cannot open file \"" + missing + "\". " + notFound);
+  EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteFileAtomic(nodir, "x"); }),
+            "Cannot create file \"" + nodir + "\". " + pathNotFound);
+}
+
 TEST(FileStream, ShareModesAreEnforced) {
   TempDir dir;
   const std::string path = dir.File(u8"shared.bin");

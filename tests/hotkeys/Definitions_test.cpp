@@ -234,6 +234,35 @@ TEST(DefinitionsWriter, FailedSaveKeepsTheOldFileAndReportsTheError) {
   EXPECT_THROW(SaveDefinitions("", d), cl::EFCreateError);
 }
 
+// What a save killed midway left beside the file (its temporary file, and its backup's) goes with the next
+// save, also with one that is refused; a folder of that name stays.
+TEST(DefinitionsWriter, TheNextSaveRemovesTheLeftoversOfAKilledOne) {
+  TempDir dir;
+  const std::string file = dir.File("defs.hkd");
+  const std::string leftovers[] = {file + ".tmp~", DefinitionsBackupFile(file) + ".tmp~"};
+  const auto leave = [&] {
+    for (const std::string& f : leftovers) std::ofstream(f, std::ios::binary) << std::string(1 << 20, '\x5A');
+  };
+  Definitions d;
+  d.entries = SampleRows();
+  leave();
+  SaveDefinitions(file, d);
+  for (const std::string& f : leftovers) EXPECT_FALSE(fs::exists(f)) << f;
+  EXPECT_TRUE(LoadDefinitions(file).complete);
+
+  leave();
+  const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(file, writable, fs::perm_options::remove);
+  EXPECT_THROW(SaveDefinitions(file, d), cl::EFCreateError);
+  for (const std::string& f : leftovers) EXPECT_FALSE(fs::exists(f)) << f;
+  fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+
+  RemoveLeftoversOfSave(file);  // nothing left: nothing happens
+  fs::create_directory(leftovers[1]);
+  RemoveLeftoversOfSave(file);
+  EXPECT_TRUE(fs::is_directory(leftovers[1]));
+}
+
 // A file marked read-only stays as it is, on every system (renaming over it would succeed on some).
 TEST(DefinitionsWriter, ReadOnlyFileIsNotReplacedAndGetsNoBackup) {
   TempDir dir;

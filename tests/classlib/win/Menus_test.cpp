@@ -440,6 +440,41 @@ TEST_F(MenusTest, AChangedMenuBarTellsItsWindow) {
   EXPECT_GE(changes, 1);
 }
 
+// Freeing an item whose shown sub-menu holds many items changes the menu bar once, not once per sub-item
+// (the program's end after its tray menu was opened took minutes so); the handles below it go with it.
+TEST_F(MenusTest, FreeingAnItemWithManySubItemsRebuildsItsMenuOnce) {
+  form_->Show();
+  cl::TMenuItem* options = Item("mnuOptions");
+  std::vector<cl::TMenuItem*> items;
+  for (int i = 0; i < 2000; ++i) {
+    items.push_back(new cl::TMenuItem(nullptr));
+    items.back()->SetCaption("Program " + std::to_string(i));
+  }
+  options->Add(items);
+  auto* nested = new cl::TMenuItem(nullptr);
+  nested->SetCaption("Nested");
+  items[7]->Add(nested);
+  const HMENU sub = options->Handle();
+  const HMENU nestedSub = items[7]->Handle();
+  ASSERT_EQ(GetSubMenu(sub, 3 + 7), nestedSub);  // after the description's three
+  const uint16_t command = items[1999]->Command();
+  const HMENU bar = GetMenu(form_->Handle());
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+
+  int changes = 0;
+  cl::TMessageLink counter(form_->WindowProc, [&](cl::TMessage& m, const cl::TMessageChain::TNext& next) {
+    if (m.Msg == cl::CM_MENUCHANGED) ++changes;
+    next(m);
+  });
+  delete options;
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(GetMenuItemCount(bar), 1);
+  EXPECT_EQ(MenuString(bar, 0), "About(&A)");
+  EXPECT_FALSE(IsMenu(sub));
+  EXPECT_FALSE(IsMenu(nestedSub));
+  EXPECT_FALSE(main_->DispatchCommand(command));
+}
+
 TEST_F(MenusTest, ImagesThatGoAreForgottenAndTheMenuFontIsTheSystems) {
   auto* images = new cl::TImageList(form_);
   tray_->SetImages(images);

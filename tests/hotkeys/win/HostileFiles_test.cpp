@@ -162,6 +162,47 @@ TEST_F(HostileFiles, ADamagedFileIsReportedAndKeptBesideTheFirstSave) {
   EXPECT_EQ(cl::ReadFileBytes(Backup()), bytes);
 }
 
+// The damaged file is told once: "No" to the save question of an exit reads it again, and the program ends
+// without telling it a second time.
+TEST_F(HostileFiles, ADamagedFileIsToldOnceWhenNoDiscardsTheEditsAtExit) {
+  std::string bytes = hk::DefinitionsToBytes(FiveEntries());
+  bytes[ThirdRecord(bytes)] = '\x7F';
+  cl::WriteFileAtomic(Definitions(), bytes);
+
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_NE(ShortReadReport().find(L"only the first 2 entries could be read"), std::wstring::npos);
+  ASSERT_NO_FATAL_FAILURE(ShowEditor());
+  Click(L"&New");
+  ASSERT_TRUE(Eventually([&] { return Rows() == 3; }));
+
+  PostMessageW(main_, kExit, kExit, 0);
+  HWND question = Box();
+  ASSERT_TRUE(question);
+  EXPECT_EQ(BoxText(question), L"Hotkey definitions have changed. Save changes?");
+  Answer(question, IDNO);
+  const std::optional<DWORD> code = p_.WaitExit(kWait);
+  if (!code) ADD_FAILURE() << "still running, showing: " << cl::FromWide(BoxText(Box()));
+  EXPECT_EQ(code, std::optional<DWORD>(0));
+  EXPECT_EQ(cl::ReadFileBytes(Definitions()), bytes);
+  EXPECT_FALSE(cl::FileExists(Backup()));
+}
+
+// A save killed midway left its temporary files (of the file and of its backup): the next start removes
+// them and reads the file as it is.
+TEST_F(HostileFiles, TheLeftoversOfAKilledSaveGoAtTheNextStart) {
+  const std::string bytes = hk::DefinitionsToBytes(FiveEntries());
+  cl::WriteFileAtomic(Definitions(), bytes);
+  const std::string leftovers[] = {Definitions() + ".tmp~", Backup() + ".tmp~"};
+  for (const std::string& f : leftovers) cl::WriteFileAtomic(f, std::string(4 << 20, '\x5A'));
+
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ShowEditor());
+  EXPECT_EQ(Rows(), 5);
+  for (const std::string& f : leftovers) EXPECT_FALSE(cl::FileExists(f)) << f;
+  EXPECT_EQ(cl::ReadFileBytes(Definitions()), bytes);
+  EXPECT_FALSE(cl::FileExists(Backup()));
+}
+
 // A 64 KB file that reads no row: told so at start; the blank entry the editor offers, saved by "Yes" on
 // the way out, replaces the file only once the 64 KB are kept beside it.
 TEST_F(HostileFiles, AFileThatReadsNoRowIsKeptWhenItIsReplaced) {
@@ -215,24 +256,26 @@ TEST_F(HostileFiles, AReadOnlyFileRefusesTheSaveAndTheEditsStay) {
   EXPECT_FALSE(cl::FileExists(Backup()));
 }
 
-// Column widths of plus or minus 2^31 in the settings file: the table's columns stay within what a window
-// can show, the rows are on screen, and the widths written back at the end are the clamped ones.
-TEST_F(HostileFiles, ColumnWidthsFromTheSettingsAreClamped) {
+// Column widths in the settings file that are too wide or too narrow (negative, -2^31, 0): a column stays
+// within what a window can show, one too narrow to show anything is at its design width, the rows are on
+// screen, and the widths written back at the end are the ones shown.
+TEST_F(HostileFiles, ColumnWidthsFromTheSettingsStayUsable) {
   cl::WriteFileAtomic(Definitions(), hk::DefinitionsToBytes(FiveEntries()));
   {
     cl::TIniFile ini(Settings());
     ini.WriteInteger("EWColumns", "Description", INT_MAX);
     ini.WriteInteger("EWColumns", "ID", INT_MIN);
     ini.WriteInteger("EWColumns", "Action", -1);
+    ini.WriteInteger("EWColumns", "Data", -5000);
+    ini.WriteInteger("EWColumns", "Hotkey", 0);
+    ini.WriteInteger("EWColumns", "Active", 60);
   }
   const int widest = GetSystemMetrics(SM_CXMAXTRACK);
   ASSERT_GT(widest, 0);
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ShowEditor());
-  EXPECT_EQ(ColumnWidth(0), widest);
-  EXPECT_EQ(ColumnWidth(1), 0);
-  EXPECT_EQ(ColumnWidth(2), 0);
-  EXPECT_EQ(ColumnWidth(3), 130);  // not in the file: the design width
+  const int shown[] = {widest, 45, 95, 130, 75, 60};
+  for (int c = 0; c < 6; ++c) EXPECT_EQ(ColumnWidth(c), shown[c]) << "column " << c;
   ASSERT_EQ(Rows(), 5);
   EXPECT_GT(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0), 0);
   EXPECT_EQ(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), 0);
@@ -240,20 +283,19 @@ TEST_F(HostileFiles, ColumnWidthsFromTheSettingsAreClamped) {
   PostMessageW(main_, kExit, kExit, 0);
   ASSERT_EQ(p_.WaitExit(kWait), std::optional<DWORD>(0));
   const cl::TIniFile ini(Settings());
-  EXPECT_EQ(ini.ReadInteger("EWColumns", "Description", 0), widest);
-  EXPECT_EQ(ini.ReadInteger("EWColumns", "ID", -5), 0);
-  EXPECT_EQ(ini.ReadInteger("EWColumns", "Action", -5), 0);
+  const char* const keys[] = {"Description", "ID", "Action", "Data", "Hotkey", "Active"};
+  for (int c = 0; c < 6; ++c) EXPECT_EQ(ini.ReadInteger("EWColumns", keys[c], -7), shown[c]) << keys[c];
 }
 
 // The hotkey list window reads its widths through the same rule.
-TEST(ColumnWidthFromSettings, KeepsWithinWhatAWindowCanShow) {
+TEST(ColumnWidthFromSettings, KeepsAColumnWithinWhatAWindowCanShow) {
   const int widest = GetSystemMetrics(SM_CXMAXTRACK);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(INT_MAX), widest);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(INT_MIN), 0);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(-1), 0);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(0), 0);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(145), 145);
-  EXPECT_EQ(hk::ColumnWidthFromSettings(widest), widest);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(INT_MAX, 145), widest);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(widest, 145), widest);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(146, 145), 146);
+  EXPECT_EQ(hk::ColumnWidthFromSettings(hk::kMinColumnWidth, 145), hk::kMinColumnWidth);
+  for (int tooNarrow : {INT_MIN, -5000, -2, -1, 0, hk::kMinColumnWidth - 1})
+    EXPECT_EQ(hk::ColumnWidthFromSettings(tooNarrow, 145), 145) << tooNarrow;
 }
 
 }  // namespace
