@@ -2,7 +2,8 @@
 //   a) CPU (user and kernel time) of an idle Hotkeys over some seconds once its icon is in the tray (target under 1% of a core);
 //   b) CPU of a tray icon playing "Key being pressed" endlessly (target under 2%), and of Hotkeys playing it
 //      while a hot key of an action that does nothing here is pressed as each play ends, against the bare
-//      program in alternating runs (target: ratio at most 1.2), both from the host kernel's account;
+//      program in four back-to-back pairs of runs (target: median ratio of the pairs at most 1.2), both from
+//      the host kernel's account;
 //   c) time from CreateProcess to the icon in the tray and to ready (start-up over: the program first
 //      waits for input; for Hotkeys its definitions are read and its hot keys held by then), Hotkeys
 //      against a bare tray program under the same conditions: the same pause after the previous program
@@ -165,6 +166,13 @@ const char* Verdict(bool pass) {
   return pass ? "PASS" : "FAIL";
 }
 
+// Runs of each program for the animation's CPU. The machine's load moves one run's figure by a third
+// and more, so the target is held to the median ratio of several back-to-back pairs.
+constexpr int kCpuRounds = 4;
+
+double Least(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+double Most(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+
 // A press after the play has ended: a press during a play changes nothing.
 constexpr DWORD kPressAfterMs = 20;
 
@@ -278,8 +286,8 @@ int main(int argc, char** argv) {
     std::printf("   no icon in the tray within %lu s, or the program ended (target under 1%%): %s\n",
                 kTrayTimeoutMs / 1000, Verdict(false));
 
-  std::printf("b) tray icon playing \"Key being pressed\", %.0f s a run, 2 runs each, alternating, CPU from the host "
-              "kernel's account of the whole process\n", seconds);
+  std::printf("b) tray icon playing \"Key being pressed\", %.0f s a run, %d runs each, alternating, CPU from the host "
+              "kernel's account of the whole process\n", seconds, kCpuRounds);
   const std::string animatedCopy = animated.empty() || !Exists(animated) ? std::string()
                                                                           : hktest::CopyFileTo(animated, scratch.path);
   if (animatedCopy.empty()) {
@@ -293,7 +301,7 @@ int main(int argc, char** argv) {
     const std::string folder = scratch.path.substr(scratch.path.find_last_of('\\') + 1);
     std::vector<double> bare, playing, ratio;
     double play = 0;
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0; round < kCpuRounds; ++round) {
       std::optional<double> a, h;
       for (int k = 0; k < 2; ++k) {
         Sleep(kPauseMs);
@@ -306,16 +314,18 @@ int main(int argc, char** argv) {
       if (h) playing.push_back(*h);
       if (a && h && *a > 0) ratio.push_back(*h / *a);
     }
-    if (bare.size() != 2 || playing.size() != 2 || ratio.size() != 2) {
-      std::printf("   no result (tray_animated %zu/2, Hotkeys %zu/2 runs; the process or its account not found, or the "
-                  "hot key did not play the animation): %s\n",
-                  bare.size(), playing.size(), Verdict(false));
+    const size_t rounds = kCpuRounds;
+    if (bare.size() != rounds || playing.size() != rounds || ratio.size() != rounds) {
+      std::printf("   no result (tray_animated %zu/%zu, Hotkeys %zu/%zu runs; the process or its account not found, or "
+                  "the hot key did not play the animation): %s\n",
+                  bare.size(), rounds, playing.size(), rounds, Verdict(false));
     } else {
-      std::printf("   tray_animated, playing without end: CPU %.3f%% of one core (%.3f, %.3f) (target under 2%%): %s\n",
-                  Median(bare), bare[0], bare[1], Verdict(Median(bare) < 2.0));
-      std::printf("   Hotkeys, its hot key pressed %.0f ms after each play began (a play lasting %.0f ms): CPU %.3f%% (%.3f, %.3f), "
-                  "ratio %.2f (%.2f, %.2f) (target at most 1.20): %s\n",
-                  play + kPressAfterMs, play, Median(playing), playing[0], playing[1], Median(ratio), ratio[0], ratio[1],
+      std::printf("   tray_animated, playing without end: CPU median %.3f%% of one core (%.3f-%.3f) (target under 2%%): %s\n",
+                  Median(bare), Least(bare), Most(bare), Verdict(Median(bare) < 2.0));
+      std::printf("   Hotkeys, its hot key pressed %.0f ms after each play began (a play lasting %.0f ms): CPU median %.3f%% "
+                  "(%.3f-%.3f), median ratio of the pairs %.2f (%.2f-%.2f) (target at most 1.20): %s\n",
+                  play + kPressAfterMs, play, Median(playing), Least(playing), Most(playing), Median(ratio), Least(ratio),
+                  Most(ratio),
                   Verdict(Median(ratio) <= 1.2));
     }
   }

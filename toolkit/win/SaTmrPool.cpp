@@ -21,52 +21,57 @@ uint64_t NowMs() {
 // ---------------------------------------------------------------------------------------------------------
 // TSaTimingThread
 
-TSaTimingThread::TSaTimingThread(TSaTimerPool* pool, int interval)
-    : pool_(pool),
-      interval_(interval),
-      timer_(CreateWaitableTimerW(nullptr, FALSE, nullptr)),
-      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  if (!timer_ || !stop_ || !changed_) cl::RaiseOSError(GetLastError(), "CreateWaitableTimer/CreateEvent");
+TSaTimingWaits::TSaTimingWaits()
+    : timer(CreateWaitableTimerW(nullptr, FALSE, nullptr)), wake(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+  if (!timer || !wake) cl::RaiseOSError(GetLastError(), "CreateWaitableTimer/CreateEvent");
 }
 
-TSaTimingThread::~TSaTimingThread() {
+TSaTimingThread::TSaTimingThread(TSaTimerPool* pool, int interval, std::unique_ptr<TSaTimingWaits> waits)
+    : pool_(pool), interval_(interval), waits_(waits ? std::move(waits) : std::make_unique<TSaTimingWaits>()) {}
+
+TSaTimingThread::~TSaTimingThread() { Join(); }
+
+bool TSaTimingThread::Join() noexcept {
   Detach();
-  if (Started() && GetCurrentThreadId() != ThreadID() && WaitForSingleObject(Handle(), 0) != WAIT_OBJECT_0) {
-    try {
-      WaitFor();
-    } catch (...) {
-      cl::HandleException();
-    }
+  if (!Started() || GetCurrentThreadId() == ThreadID()) return false;
+  if (WaitForSingleObject(Handle(), 0) == WAIT_OBJECT_0) return true;
+  try {
+    WaitFor();
+    return true;
+  } catch (...) {
+    cl::HandleException();
+    return false;
   }
 }
 
 void TSaTimingThread::SetInterval(int interval) noexcept {
-  if (interval_.exchange(interval) > interval) SetEvent(changed_.Get());
+  if (interval_.exchange(interval) > interval) SetEvent(waits_->wake.Get());
 }
 
 void TSaTimingThread::Detach() noexcept {
   pool_ = nullptr;
   Terminate();
-  SetEvent(stop_.Get());
+  if (waits_) SetEvent(waits_->wake.Get());
 }
 
 void TSaTimingThread::Execute() {
-  const HANDLE waits[3] = {stop_.Get(), timer_.Get(), changed_.Get()};
+  const HANDLE waits[2] = {waits_->timer.Get(), waits_->wake.Get()};
   // Arms the timer for what is left of the interval since `start_`.
   auto arm = [this] {
     const int64_t left = int64_t(interval_.load()) - int64_t(NowMs() - start_);
     LARGE_INTEGER due;
     due.QuadPart = -(left < 0 ? 0 : left) * 10000;  // relative, in 100 ns units
-    return SetWaitableTimer(timer_.Get(), &due, 0, nullptr, nullptr, FALSE) != FALSE;
+    // Setting the timer also clears a firing the previous thread of these waits left unawaited.
+    return SetWaitableTimer(waits_->timer.Get(), &due, 0, nullptr, nullptr, FALSE) != FALSE;
   };
   start_ = NowMs();
   while (!Terminated()) {
     if (!arm()) return;
     DWORD r;
-    while ((r = WaitForMultipleObjects(3, waits, FALSE, INFINITE)) == WAIT_OBJECT_0 + 2)
-      if (!arm()) return;
-    if (r != WAIT_OBJECT_0 + 1 || Terminated()) break;
+    // Woken early: to stop, or for a shorter interval (or by a wake meant for the previous thread).
+    while ((r = WaitForMultipleObjects(2, waits, FALSE, INFINITE)) == WAIT_OBJECT_0 + 1)
+      if (Terminated() || !arm()) return;
+    if (r != WAIT_OBJECT_0 || Terminated()) break;
     const uint64_t due = start_ + uint64_t(std::max(interval_.load(), 0));
     Synchronize([this] { DoTick(); });
     // The next interval runs from the time this tick was due, so the handlers' own time does not stretch
@@ -187,7 +192,7 @@ void TSaTimerPool::UpdateThread() {
   const bool any = std::any_of(entries_.begin(), entries_.end(), [](const auto& e) { return e->Enabled; });
   if (any && !thread_) {
     ReapThreads(false);
-    thread_ = std::make_unique<TSaTimingThread>(this, 5);
+    thread_ = std::make_unique<TSaTimingThread>(this, 5, std::move(spareWaits_));
     thread_->Start();
   } else if (!any && thread_) {
     RetireThread();
@@ -211,12 +216,17 @@ std::vector<std::unique_ptr<TSaTimingThread>>& Orphans() {
   return *orphans;
 }
 
-void ReapFinished(std::vector<std::unique_ptr<TSaTimingThread>>& threads) {
+// Joins the finished threads; the waits of one go to `spare` when given, for the next thread.
+void ReapFinished(std::vector<std::unique_ptr<TSaTimingThread>>& threads,
+                  std::unique_ptr<TSaTimingWaits>* spare = nullptr) {
   for (auto it = threads.begin(); it != threads.end();) {
-    if ((*it)->Finished())
-      it = threads.erase(it);  // the destructor joins; a finished thread is past its last Synchronize
-    else
+    if ((*it)->Finished()) {
+      // A finished thread is past its last wait and its last Synchronize; the destructor joins.
+      if (spare && !*spare) *spare = (*it)->TakeWaits();
+      it = threads.erase(it);
+    } else {
       ++it;
+    }
   }
 }
 
@@ -229,9 +239,11 @@ void TSaTimerPool::ReapThreads(bool wait) {
     for (auto& t : retired_) Orphans().push_back(std::move(t));
     retired_.clear();
   } else if (wait) {
-    retired_.clear();  // the destructors join
+    for (auto& t : retired_)
+      if (t->Join() && !spareWaits_) spareWaits_ = t->TakeWaits();
+    retired_.clear();
   } else {
-    ReapFinished(retired_);
+    ReapFinished(retired_, &spareWaits_);
   }
 }
 

@@ -33,12 +33,25 @@ class TObjectTimeInfo : public cl::TObject {
   uint32_t Wait = 0;    // ms the object needs no tick, from its last tick (0: every interval)
 };
 
+// What a timing thread waits on: its timer and the event that wakes it early (to stop, or to take a
+// shorter interval). The pool keeps the pair between threads: a thread starts at every play of an
+// animation, and making the kernel objects anew each time is needless work at every start and end.
+struct TSaTimingWaits {
+  TSaTimingWaits();
+  cl::TKernelHandle timer;
+  cl::TKernelHandle wake;  // auto-reset; one left set by the previous thread only wakes a thread once
+};
+
 // Waits one interval on a waitable timer (or until told to stop), then runs the pool's tick on the GUI
 // thread through Synchronize. The pool owns it and joins it.
 class TSaTimingThread : public cl::TThread {
   CL_PLAIN_CLASS(TSaTimingThread, cl::TThread)
-  TSaTimingThread(TSaTimerPool* pool, int interval);
+  TSaTimingThread(TSaTimerPool* pool, int interval, std::unique_ptr<TSaTimingWaits> waits);
   ~TSaTimingThread() override;
+  // GUI thread only: detaches and waits until the thread has ended; false when it cannot be known to have.
+  bool Join() noexcept;
+  // Once the thread has ended: its waits, for the next thread.
+  std::unique_ptr<TSaTimingWaits> TakeWaits() noexcept { return std::move(waits_); }
   // GUI thread only: no tick reaches the pool after this; wakes the thread so that it ends.
   void Detach() noexcept;
   // The interval from the start of the current wait to the next tick; a shorter one takes effect at once.
@@ -52,9 +65,7 @@ class TSaTimingThread : public cl::TThread {
 
   TSaTimerPool* pool_;  // read and cleared on the GUI thread only
   std::atomic<int> interval_;
-  cl::TKernelHandle timer_;
-  cl::TKernelHandle stop_;
-  cl::TKernelHandle changed_;  // the interval changed during a wait
+  std::unique_ptr<TSaTimingWaits> waits_;
   uint64_t start_ = 0;  // written by this thread, read by DoTick while this thread waits in Synchronize
 };
 
@@ -95,6 +106,7 @@ class TSaTimerPool : public cl::TComponent {
   std::vector<std::unique_ptr<TObjectTimeInfo>> entries_;
   std::unique_ptr<TSaTimingThread> thread_;
   std::vector<std::unique_ptr<TSaTimingThread>> retired_;  // told to stop, not yet joined
+  std::unique_ptr<TSaTimingWaits> spareWaits_;             // those of the last thread joined
   int ticking_ = 0;                                        // depth of Tick on the stack
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // a handler may free the pool
 };
