@@ -14,19 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "BenchHotkeys.h"
+#include "BenchHotPrograms.h"
+#include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "Definitions.h"
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "Forms.h"
 #include "IniFiles.h"
-#include "Menus.h"
-#include "SaRegister.h"
-#include "StdClasses.h"
-#include "WinSkinData.h"
 #include "WinString.h"
-#include "WindowSubclass.h"
 #include "hkEdit.h"
 
 namespace {
@@ -34,70 +30,6 @@ namespace {
 using namespace benchsupport;
 
 constexpr double kGrowthTarget = 20.0;
-
-[[noreturn]] void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
-}
-
-// `count` active entries that all go to "Hot Programs" (programs, ID lists and folders in turn).
-hk::Definitions HotPrograms(int count) {
-  hk::Definitions defs;
-  defs.entries.reserve(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    hk::HotkeyEntry e;
-    e.description = "Program " + std::to_string(i);
-    e.id = std::string("P").append(std::to_string(i % 1000));  // not "P" + ...: GCC 12 warns wrongly
-    switch (i % 3) {
-      case 0:
-        e.data = "C:\\Tools\\app" + std::to_string(i) + ".exe";
-        break;
-      case 1:
-        e.action = std::string(hk::ActionNames[hk::haExecuteMultiple]);
-        e.actionNumber = hk::haExecuteMultiple;
-        e.data = "P1;P2";
-        break;
-      default:
-        e.action = std::string(hk::ActionNames[hk::haOpenFolder]);
-        e.actionNumber = hk::haOpenFolder;
-        e.data = "C:\\Work";
-        break;
-    }
-    e.hotkey = CombinationText(i % (107 * 14));
-    defs.entries.push_back(std::move(e));
-  }
-  return defs;
-}
-
-// Opens the tray menu at a point, walks up to "Hot Programs" and opens it with the keyboard, and closes
-// both once the submenu is shown and idle. True when the submenu was opened.
-bool OpenTrayMenuAndSubmenu(hk::TfrmHotkeyEdit& editor) {
-  auto* tray = cl::ComponentAs<cl::TPopupMenu>(&editor, "ppmTrayMenu");
-  auto* hot = cl::ComponentAs<cl::TMenuItem>(&editor, "mnuHotkeys");
-  const HWND owner = editor.Handle();
-  bool submenuShown = false;
-  HWND first = nullptr;
-  cl::TWindowSubclass driver(owner, [&](HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITMENUPOPUP && reinterpret_cast<HMENU>(wParam) == hot->Handle()) submenuShown = true;
-    if (msg == WM_ENTERIDLE && wParam == MSGF_MENU) {
-      const HWND menuWindow = reinterpret_cast<HWND>(lParam);
-      if (!first) {
-        // From nothing selected: "E&xit", then "Hot &Programs" (separators are skipped), then open it.
-        first = menuWindow;
-        for (WPARAM key : {VK_UP, VK_UP, VK_RIGHT}) {
-          PostMessageW(menuWindow, WM_KEYDOWN, key, 0);
-          PostMessageW(menuWindow, WM_KEYUP, key, 0xC0000000);
-        }
-      } else if (menuWindow != first || submenuShown) {
-        EndMenu();
-      }
-    }
-    return cl::TWindowSubclass::CallPrevious(wnd, msg, wParam, lParam);
-  });
-  tray->Popup(100, 100);
-  return submenuShown;
-}
 
 struct Run {
   double saveSeconds = 0;
@@ -114,7 +46,7 @@ Run MeasureOnce(cl::TApplication& application, const std::string& file, int coun
   application.CreateForm(editor);
   application.ProcessMessages();
   if (static_cast<int>(editor->Commands().size()) != count) Fail("the entries were not all registered");
-  if (!OpenTrayMenuAndSubmenu(*editor)) Fail("the Hot Programs submenu did not open");
+  if (OpenTrayMenuAndSubmenu(*editor) < 0) Fail("the Hot Programs submenu did not open");
 
   std::vector<double> saves;
   for (int i = 0; i < kSaves; ++i) {
@@ -122,7 +54,7 @@ Run MeasureOnce(cl::TApplication& application, const std::string& file, int coun
     if (!editor->SaveDefinitions()) Fail("the save failed");
     application.ProcessMessages();
     saves.push_back(Seconds(Now() - start));
-    if (!OpenTrayMenuAndSubmenu(*editor)) Fail("the Hot Programs submenu did not open after the save");
+    if (OpenTrayMenuAndSubmenu(*editor) < 0) Fail("the Hot Programs submenu did not open after the save");
   }
 
   Run run;
@@ -160,10 +92,7 @@ int main(int argc, char** argv) {
   const int smaller = std::max(argc > 1 ? std::atoi(argv[1]) : 1000, 100);
   const int larger = smaller * 10;
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  InitializeProgram(application);
 
   const Run a = Measure(application, smaller);
   std::printf("%6d entries in Hot Programs, the submenu opened: save %.3f s, exit %.3f s\n", smaller,

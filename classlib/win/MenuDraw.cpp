@@ -116,14 +116,23 @@ void TMenuItem::DefaultDraw(TCanvas& canvas, const TRect& rect, bool selected) {
 
 TMenuItem* TMenu::ItemOfData(ULONG_PTR data) const { return data ? FindByData(items_, data) : nullptr; }
 
+TMenuItem* TMenu::ItemOfEntry(ULONG_PTR data, UINT command) const {
+  if (command && command <= 0xFFFF) {
+    const auto it = commands_.find(static_cast<uint16_t>(command));
+    if (it != commands_.end() && reinterpret_cast<ULONG_PTR>(it->second) == data) return it->second;
+  }
+  return ItemOfData(data);  // separators, and entries of other menus
+}
+
 bool TMenu::DispatchItemMessage(TMessage& m) {
   if (m.Msg == WM_MEASUREITEM) {
     auto* d = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-    TMenuItem* item = d && d->CtlType == ODT_MENU ? ItemOfData(d->itemData) : nullptr;
+    TMenuItem* item = d && d->CtlType == ODT_MENU ? ItemOfEntry(d->itemData, d->itemID) : nullptr;
     if (!item) return false;
-    const TWindowDC screen(nullptr);
+    if (!measureDC_) measureDC_.Reset(CreateCompatibleDC(nullptr));
+    if (!measureDC_) return false;
     TCanvas canvas;
-    UseMenuFont(canvas, screen.Get(), *item);
+    UseMenuFont(canvas, measureDC_.Get(), *item);
     int width = 0, height = 0;
     item->MeasureItem(canvas, width, height);
     canvas.SetHandle(nullptr);
@@ -134,7 +143,7 @@ bool TMenu::DispatchItemMessage(TMessage& m) {
   }
   if (m.Msg == WM_DRAWITEM) {
     auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-    TMenuItem* item = d && d->CtlType == ODT_MENU ? ItemOfData(d->itemData) : nullptr;
+    TMenuItem* item = d && d->CtlType == ODT_MENU ? ItemOfEntry(d->itemData, d->itemID) : nullptr;
     if (!item) return false;
     const TSavedDC saved(d->hDC);
     TCanvas canvas;

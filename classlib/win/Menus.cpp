@@ -138,11 +138,6 @@ void TMenuItem::RemoveSubMenuEntries(HMENU menu) {
     if (GetSubMenu(menu, i)) RemoveMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
 }
 
-void TMenuItem::RemoveEntries(HMENU menu) {
-  // From the end: each removal from the front moves every entry behind it.
-  for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i) RemoveMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
-}
-
 void TMenuItem::UnlinkFromParent() {
   if (!parent_) return;
   TMenuItem* parent = parent_;
@@ -277,6 +272,16 @@ void TMenuItem::Clear() {
   FreeItems(items);
 }
 
+void TMenuItem::ReplaceItems(const std::vector<TMenuItem*>& items) {
+  for (TMenuItem* item : items) CheckInsertable(item);
+  const std::vector<TMenuItem*> old = TakeItems();
+  items_ = items;
+  for (TMenuItem* item : items) item->parent_ = this;
+  RebuildHandle();
+  Changed();
+  FreeItems(old);
+}
+
 TMenu* TMenuItem::GetParentMenu() const noexcept {
   const TMenuItem* p = this;
   while (p->parent_) p = p->parent_;
@@ -347,7 +352,8 @@ void TMenuItem::FillEntry(MENUITEMINFOW& info, std::wstring& text) {
     return;
   }
   info.fType |= ownerDraw;
-  info.fMask |= MIIM_STRING;
+  // The bitmap always, so that an entry rewritten in place loses the one it had.
+  info.fMask |= MIIM_STRING | MIIM_BITMAP;
   std::string caption = caption_;
   if (shortCut_) {
     const std::string key = ShortCutToText(shortCut_);
@@ -361,10 +367,7 @@ void TMenuItem::FillEntry(MENUITEMINFOW& info, std::wstring& text) {
   if (!enabled_) info.fState |= MFS_GRAYED;
   info.wID = Command();
   if (!items_.empty()) info.hSubMenu = Handle();
-  if (bitmap_ && !bitmap_->Empty()) {
-    info.fMask |= MIIM_BITMAP;
-    info.hbmpItem = bitmap_->Handle();
-  }
+  if (bitmap_ && !bitmap_->Empty()) info.hbmpItem = bitmap_->Handle();
 }
 
 void TMenuItem::RebuildAll() {
@@ -374,8 +377,9 @@ void TMenuItem::RebuildAll() {
 
 void TMenuItem::RebuildHandle() {
   if (!handle_) return;
-  // RemoveMenu leaves the sub-menus alive: their items own them.
-  RemoveEntries(handle_);
+  // The entries standing are rewritten in place; only the lack is inserted and the surplus removed: the
+  // system copies every entry at each insertion, so building many entries anew costs their square.
+  const UINT standing = static_cast<UINT>(std::max(GetMenuItemCount(handle_), 0));
   bool defaultSet = false;
   UINT position = 0;
   for (TMenuItem* item : items_) {
@@ -387,9 +391,31 @@ void TMenuItem::RebuildHandle() {
       info.fState |= MFS_DEFAULT;
       defaultSet = true;
     }
-    InsertMenuItemW(handle_, position++, TRUE, &info);
+    if (position < standing)
+      RewriteEntry(handle_, position, info);
+    else
+      InsertMenuItemW(handle_, position, TRUE, &info);
+    ++position;
   }
+  // From the end, and without freeing sub-menus: their items own them.
+  for (UINT i = standing; i > position; --i) RemoveMenu(handle_, i - 1, MF_BYPOSITION);
   if (menu_) menu_->MenuChanged();
+}
+
+void TMenuItem::RewriteEntry(HMENU menu, UINT position, const MENUITEMINFOW& info) {
+  MENUITEMINFOW now{};
+  now.cbSize = sizeof(now);
+  now.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+  const bool line = (info.fType & MFT_SEPARATOR) != 0;
+  // An item and a separator in turn, or an entry with a sub-menu (which may stand at another position
+  // too until that one is rewritten), is made anew; the others are written over.
+  if (GetMenuItemInfoW(menu, position, TRUE, &now) && ((now.fType & MFT_SEPARATOR) != 0) == line && !now.hSubMenu &&
+      !info.hSubMenu) {
+    SetMenuItemInfoW(menu, position, TRUE, &info);
+    return;
+  }
+  RemoveMenu(menu, position, MF_BYPOSITION);
+  InsertMenuItemW(menu, position, TRUE, &info);
 }
 
 // ---------------------------------------------------------------------------------------------------------

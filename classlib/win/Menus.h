@@ -124,6 +124,9 @@ class TMenuItem : public TComponent {
   void Remove(TMenuItem* item);
   // Frees every sub-item.
   void Clear();
+  // Frees every sub-item and puts items in their place, with one rebuild of the menu (its entries
+  // rewritten where they stand); the same errors as Add, before anything changes.
+  void ReplaceItems(const std::vector<TMenuItem*>& items);
 
   TMenuItem* Parent() const noexcept { return parent_; }
   int MenuIndex() const noexcept { return parent_ ? parent_->IndexOf(this) : -1; }
@@ -157,10 +160,10 @@ class TMenuItem : public TComponent {
   // the last first.
   std::vector<TMenuItem*> TakeItems();
   static void FreeItems(const std::vector<TMenuItem*>& items);
-  // Empties a menu handle without freeing the sub-menus its entries hold.
-  static void RemoveEntries(HMENU menu);
   // Takes out only the entries that hold sub-menus.
   static void RemoveSubMenuEntries(HMENU menu);
+  // Puts an entry at a position that holds one already.
+  static void RewriteEntry(HMENU menu, UINT position, const MENUITEMINFOW& info);
 
   std::string caption_;
   bool checked_ = false;
@@ -207,6 +210,9 @@ class TMenu : public TComponent {
   bool DispatchItemMessage(TMessage& m);
   // The item that an entry's item data names, when it is one of this menu's; else null.
   TMenuItem* ItemOfData(ULONG_PTR data) const;
+  // The same for an owner-drawn entry of a command id: looked up by the id first (an open menu measures
+  // every entry, and a search of the tree for each would cost the square of their number).
+  TMenuItem* ItemOfEntry(ULONG_PTR data, UINT command) const;
 
   // Owner-drawn entries (MFT_OWNERDRAW), kept through every rebuild of the menu's handles.
   bool OwnerDraw() const noexcept { return ownerDraw_; }
@@ -231,6 +237,9 @@ class TMenu : public TComponent {
   TImageList* images_ = nullptr;
   std::map<uint16_t, TMenuItem*> commands_;
   uint16_t nextCommand_ = 1;
+  // Entries are measured in this context, made at the first: an open menu measures each of its entries,
+  // and a screen context for each costs more than the measuring.
+  TDCHandle measureDC_;
 };
 
 class TMainMenu : public TMenu {

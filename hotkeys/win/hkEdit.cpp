@@ -467,13 +467,13 @@ void TfrmHotkeyEdit::RegisterHotkeys(std::string_view bytes) {
   mnuListHotkeys->SetCaption(std::string(ListHotkeysCaption));
   mnuAbout->SetCaption(std::string(AboutCaption));
   mnuHelp->SetCaption(std::string(HelpCaption));
-  mnuHotkeys->Clear();
 
   // A missing or unreadable file registers what was read before the fault, which may be nothing.
   const RegistrationPlan plan = PlanRegistration(ReadDefinitionRecords(bytes).records);
   FCommands = plan.commands;
   for (const HotkeyCombination& c : plan.combinations) SysHotkeys->AddHotKey(c.key, c.modifiers);
-  // Added together: the menu is rebuilt once, not once per item.
+  // In place of the old ones all together: the menu is rebuilt once, its entries rewritten where they
+  // stand, not once per item.
   std::vector<std::unique_ptr<cl::TMenuItem>> made;
   std::vector<cl::TMenuItem*> items;
   for (const HotProgramItem& p : plan.hotPrograms) {
@@ -483,7 +483,7 @@ void TfrmHotkeyEdit::RegisterHotkeys(std::string_view bytes) {
     item->OnClick = cl::TNotifyEvent(this, &TfrmHotkeyEdit::HotProgramClick);
     items.push_back(item);
   }
-  mnuHotkeys->Add(items);
+  mnuHotkeys->ReplaceItems(items);
   for (auto& item : made) item.release();  // the menu owns them now
   mnuEditHotkeys->SetCaption(plan.editCaption);
   mnuListHotkeys->SetCaption(plan.listCaption);

@@ -79,8 +79,9 @@ void TSaSysHotKey::RegisterItem(int index) {
   // A registration still standing would make the new one fail while the old one stays; undo it first.
   UnregisterItem(index);
   // A key outside the table cannot be registered.
-  item.Registered = item.Key < SaHotKeyVirtualKeys.size() &&
+  item.Registered = item.Key < SaHotKeyVirtualKeys.size() && !registered_.count(CombinationOf(item)) &&
                     RegisterHotKey(Handle(), index, ModifiersToFlags(item.Modifiers), SaHotKeyVirtualKeys[item.Key]);
+  if (item.Registered) registered_.insert(CombinationOf(item));
 }
 
 void TSaSysHotKey::UnregisterItem(int index) {
@@ -88,6 +89,11 @@ void TSaSysHotKey::UnregisterItem(int index) {
   if (!item.Registered) return;
   UnregisterHotKey(Handle(), index);
   item.Registered = false;
+  registered_.erase(CombinationOf(item));
+}
+
+std::uint32_t TSaSysHotKey::CombinationOf(const TSaHotKeyItem& item) {
+  return static_cast<std::uint32_t>(ModifiersToFlags(item.Modifiers)) << 8 | item.Key;
 }
 
 void TSaSysHotKey::RegisterAll() {

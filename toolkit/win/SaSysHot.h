@@ -2,6 +2,7 @@
 // combination raises OnHotKey with Index i.
 #pragma once
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "SaHotKeyTable.h"
@@ -54,9 +55,14 @@ class TSaSysHotKey : public TSaWindowedComponent {
   void UnregisterItem(int index);
   void RegisterAll();
   void UnregisterAll();
+  // The combination of an item as one number (modifier flags and virtual key).
+  static std::uint32_t CombinationOf(const TSaHotKeyItem& item);
 
   bool active_ = false;
   std::vector<TSaHotKeyItem> items_;
+  // The combinations registered now: the system refuses a second registration of one, and asking it
+  // costs a search of every registered key, so a repeated combination is not asked for.
+  std::unordered_set<std::uint32_t> registered_;
 };
 
 }  // namespace toolkit

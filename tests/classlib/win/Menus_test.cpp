@@ -334,6 +334,51 @@ ULONG_PTR MenuData(HMENU menu, UINT position) {
   return info.dwItemData;
 }
 
+// Replacing every sub-item rewrites the entries where they stand: separators, sub-menus, check marks and
+// commands of the old items do not stay behind, whether fewer or more come.
+TEST_F(MenusTest, ReplacedItemsRewriteTheEntriesWhereTheyStand) {
+  cl::TMenuItem* hot = Item("mnuHotkeys");
+  const auto make = [](std::vector<std::string> captions) {
+    std::vector<cl::TMenuItem*> items;
+    for (const std::string& caption : captions) {
+      items.push_back(new cl::TMenuItem(nullptr));
+      items.back()->SetCaption(caption);
+    }
+    return items;
+  };
+  std::vector<cl::TMenuItem*> old = make({"A", "-", "B", "D"});
+  old[0]->SetChecked(true);
+  old[2]->Add(new cl::TMenuItem(nullptr));
+  hot->Add(old);
+  const HMENU sub = GetSubMenu(tray_->Handle(), 1);
+  ASSERT_NE(sub, nullptr);
+  const HMENU oldSubMenu = GetSubMenu(sub, 2);
+  ASSERT_NE(oldSubMenu, nullptr);
+
+  const std::vector<cl::TMenuItem*> fewer = make({"X", "Y", "Z"});
+  hot->ReplaceItems(fewer);
+  EXPECT_EQ(GetSubMenu(tray_->Handle(), 1), sub);
+  ASSERT_EQ(GetMenuItemCount(sub), 3);
+  for (UINT i = 0; i < 3; ++i) {
+    EXPECT_EQ(MenuString(sub, i), fewer[i]->Caption());
+    EXPECT_EQ(MenuType(sub, i) & MFT_SEPARATOR, 0u) << i;
+    EXPECT_EQ(GetSubMenu(sub, static_cast<int>(i)), nullptr) << i;
+    EXPECT_EQ(GetMenuItemID(sub, static_cast<int>(i)), fewer[i]->Command()) << i;
+  }
+  EXPECT_EQ(MenuState(sub, fewer[0]->Command()) & MF_CHECKED, 0u);
+  EXPECT_FALSE(IsMenu(oldSubMenu)) << "freed with its item";
+
+  std::vector<cl::TMenuItem*> more = make({"P", "Q", "-", "T", "U"});
+  more[1]->Add(new cl::TMenuItem(nullptr));
+  hot->ReplaceItems(more);
+  ASSERT_EQ(GetMenuItemCount(sub), 5);
+  EXPECT_EQ(GetSubMenu(sub, 1), more[1]->Handle());
+  EXPECT_NE(MenuType(sub, 2) & MFT_SEPARATOR, 0u);
+  EXPECT_EQ(MenuString(sub, 4), "U");
+  EXPECT_THROW(hot->ReplaceItems({more[0]}), cl::EMenuError);
+  EXPECT_EQ(hot->Count(), 5);
+}
+
 TEST_F(MenusTest, OwnerDrawnEntriesStayOwnerDrawnThroughRebuildsAndNameTheirItems) {
   const HMENU options = Item("mnuOptions")->Handle();
   EXPECT_EQ(MenuType(options, 0) & MFT_OWNERDRAW, 0u);

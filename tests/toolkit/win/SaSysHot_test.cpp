@@ -188,6 +188,23 @@ TEST_F(SysHotKeyTest, SetHotKeyMovesTheRegistration) {
   EXPECT_FALSE(hot_->HotKeys(1).Registered);
 }
 
+// A repeated combination is refused while the first holds it, and registered once that one lets it go.
+TEST_F(SysHotKeyTest, ARepeatedCombinationRegistersWhenTheFirstLetsItGo) {
+  hot_->SetActive(true);
+  EXPECT_TRUE(hot_->AddHotKey(F(13), kCS).Registered);
+  EXPECT_FALSE(hot_->AddHotKey(F(13), kCS).Registered);
+  hot_->SetHotKey(0, TSaHotKeyItem{kCS, F(14), false});
+  hot_->SetActive(false);
+  hot_->SetActive(true);
+  EXPECT_TRUE(hot_->HotKeys(0).Registered);
+  EXPECT_TRUE(hot_->HotKeys(1).Registered);
+  EXPECT_EQ(Press(kCS, F(13)), 1);
+  hot_->AddHotKey(F(14), kCS);
+  hot_->DeleteHotKey(0);
+  EXPECT_TRUE(hot_->HotKeys(1).Registered);
+  EXPECT_EQ(Press(kCS, F(14)), 1);
+}
+
 TEST_F(SysHotKeyTest, LoadedWhileActiveRegistersEachItemOnce) {
   hot_->BeginLoading();
   hot_->SetActive(true);
