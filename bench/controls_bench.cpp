@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchHotkeys.h"
+#include "BenchProgram.h"
 #include "BenchSkin.h"
 #include "BenchSupport.h"
 #include "FileUtil.h"
@@ -28,11 +29,7 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
-}
+using benchsupport::Fail;
 
 // The editor reads its settings and a one-row definitions file beside the benchmark.
 void PrepareFiles(const std::string& exe) {
@@ -67,10 +64,7 @@ class Painted {
 int main(int argc, char** argv) {
   const int repaints = std::max(argc > 1 ? std::atoi(argv[1]) : 1000, 10);
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  benchsupport::InitializeProgram(application);
   PrepareFiles(application.ExeName());
 
   hk::TfrmHotkeyEdit* editor = nullptr;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchProgram.h"
 #include "Definitions.h"
 #include "FileUtil.h"
 #include "Forms.h"
@@ -29,10 +30,7 @@ using benchsupport::Now;
 
 int main() {
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  benchsupport::InitializeProgram(application);
 
   // The main window keeps its files beside the program: here, beside this benchmark.
   const std::string exe = application.ExeName();

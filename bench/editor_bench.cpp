@@ -30,6 +30,7 @@
 #include "WinString.h"
 #include "hkEdit.h"
 #include "BenchHotkeys.h"
+#include "BenchProgram.h"
 #include "BenchSupport.h"
 
 namespace {
@@ -53,11 +54,7 @@ std::wstring ItemText(HWND list, int row, int column) {
   return buf;
 }
 
-[[noreturn]] void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
-}
+using benchsupport::Fail;
 
 class Bench {
  public:
@@ -238,10 +235,7 @@ void ReportGrowth(const char* what, const std::vector<double>& large, const std:
 int main(int argc, char** argv) {
   const int runs = std::max(argc > 1 ? std::atoi(argv[1]) : 7, 1);
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  benchsupport::InitializeProgram(application);
 
   Bench bench(application);
   std::printf("editor with %d entries (combinations inactive unless said)\n", kEntries);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "BenchHotkeys.h"
+#include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "Definitions.h"
 #include "FileUtil.h"
@@ -268,10 +269,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  benchsupport::InitializeProgram(application);
   std::printf("b) the editor in this process with %d entries\n", largest);
   EditorRun editor(application, largest);
   const double open = editor.Open();

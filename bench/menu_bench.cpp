@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "BenchHotkeys.h"
+#include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "FileUtil.h"
 #include "Forms.h"
@@ -25,11 +26,7 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
-}
+using benchsupport::Fail;
 
 // Milliseconds for `count` openings of the menu, each closed as soon as it is shown and idle.
 double Open(cl::TPopupMenu& menu, HWND owner, int count) {
@@ -48,10 +45,7 @@ double Open(cl::TPopupMenu& menu, HWND owner, int count) {
 int main(int argc, char** argv) {
   const int openings = std::max(argc > 1 ? std::atoi(argv[1]) : 200, 10);
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  benchsupport::InitializeProgram(application);
   const std::string exe = application.ExeName();
   const std::string definitions = cl::ExtractFilePath(exe) + "menu_bench.hkd";
   {

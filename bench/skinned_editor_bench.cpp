@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "BenchHotkeys.h"
+#include "BenchProgram.h"
 #include "BenchSkin.h"
 #include "BenchSupport.h"
 #include "Definitions.h"
@@ -46,11 +47,7 @@ constexpr int kClicks = 3;
 constexpr double kClickTargetMs = 200.0;
 bool allPass = true;
 
-[[noreturn]] void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
-}
+using benchsupport::Fail;
 
 class Bench {
  public:
@@ -186,10 +183,7 @@ void Report(const char* what, double plain, double skinned, int count, double ea
 int main(int argc, char** argv) {
   const int rounds = std::max(argc > 1 ? std::atoi(argv[1]) : 10, 1);
   cl::TApplication application;
-  application.Initialize();
-  cl::RegisterStandardClasses();
-  toolkit::RegisterToolkitClasses();
-  skin::RegisterSkinComponents();
+  benchsupport::InitializeProgram(application);
 
   Bench bench(application);
   std::printf("skinned editor with %d entries, %zu painted controls\n", kEntries, bench.PaintedCount());
