@@ -1,9 +1,7 @@
 // What the benchmarks that run the program's own windows share: the application made as the program
-// makes it, and the way out when a step does not do what it should.
+// makes it (and, through BenchSupport.h, the way out of a failed step).
 #pragma once
-#include <cstdio>
-#include <cstdlib>
-
+#include "BenchSupport.h"
 #include "Forms.h"
 #include "SaRegister.h"
 #include "StdClasses.h"
@@ -17,12 +15,6 @@ inline void InitializeProgram(cl::TApplication& application) {
   cl::RegisterStandardClasses();
   toolkit::RegisterToolkitClasses();
   skin::RegisterSkinComponents();
-}
-
-[[noreturn]] inline void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
 }
 
 }  // namespace benchsupport

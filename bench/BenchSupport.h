@@ -1,4 +1,4 @@
-// What the Windows benchmark programs share: clocks, medians, the CPU time of another process, a scratch
+// What the Windows benchmark programs share: the way out of a failed step, clocks, medians, the CPU time of another process, a scratch
 // folder and path text.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -14,6 +15,13 @@
 #include "Process.h"
 
 namespace benchsupport {
+
+// The way out when a step does not do what it should: the benchmark measured nothing worth a figure.
+[[noreturn]] inline void Fail(const char* what) {
+  std::printf("FAILED: %s\n", what);
+  std::fflush(stdout);
+  std::exit(1);
+}
 
 inline std::string Narrow(const std::wstring& w) {
   if (w.empty()) return {};

@@ -24,11 +24,7 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-  std::printf("FAILED: %s\n", what);
-  std::fflush(stdout);
-  std::exit(1);
-}
+using benchsupport::Fail;
 
 // Closes each menu of the window as soon as it is shown and idle, and counts them.
 class TMenuCloser {
