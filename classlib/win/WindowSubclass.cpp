@@ -1,6 +1,8 @@
 #include "WindowSubclass.h"
 
-#include <commctrl.h>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
 
 #include "KeepAlive.h"
 #include "SysUtils.h"
@@ -9,44 +11,138 @@
 
 namespace cl {
 
-namespace {
-
-// The installation that binds a window to its object has this id: one per window, found without knowing
-// the installation. Others use their link's address, which is never this.
-constexpr UINT_PTR kBindingId = 1;
-
-using TGetWindowSubclass = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-
-// Exported by number only, and missing from the import library.
-TGetWindowSubclass GetWindowSubclassProc() noexcept {
-  static const auto proc = reinterpret_cast<TGetWindowSubclass>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), MAKEINTRESOURCEA(411))));
-  return proc;
-}
-
-}  // namespace
-
-// One installation. It outlives its owner while its handler is running, so that a handler may free the
-// object that installed it.
+// One installation. It outlives its owner while its handler is running or its window's chain still
+// lists it, so that a handler may free the object that installed it.
 struct TWindowSubclass::Link : TKeepAlive {
   THandler handler;
-  HWND wnd = nullptr;
-  UINT_PTR id = 0;
+  HWND wnd = nullptr;  // null once removed
   TObject* object = nullptr;
+  bool binding = false;
 };
 
-LRESULT CALLBACK TWindowSubclass::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR ref) {
-  auto* link = reinterpret_cast<Link*>(ref);
+namespace {
+
+using Link = TWindowSubclass::Link;
+
+// The installations of one window, oldest first, in front of the procedure the window had before. The
+// chain is the window's procedure; it finds itself in a table of this process instead of a window
+// property, which some systems look up through their window server at every message.
+struct Chain {
+  HWND wnd = nullptr;
+  WNDPROC original = nullptr;
+  std::vector<Link*> links;  // each held; removed ones stay until no message runs in the chain
+  int running = 0;           // messages inside the chain, nested ones included
+  bool dissolved = false;    // the window is gone; freed when the last message leaves
+};
+
+// Guards the table and every chain's links: BoundObject may be asked from any thread.
+std::mutex& Lock() {
+  static auto* lock = new std::mutex;
+  return *lock;
+}
+std::unordered_map<HWND, Chain*>& Chains() {
+  static auto* chains = new std::unordered_map<HWND, Chain*>;
+  return *chains;
+}
+
+Chain* FindChain(HWND wnd) {
+  const auto it = Chains().find(wnd);
+  return it == Chains().end() ? nullptr : it->second;
+}
+
+// Where each message of this thread stands in its chain: the links below `next` are still to come.
+struct Frame {
+  Chain* chain;
+  size_t next;
+};
+thread_local std::vector<Frame> frames;
+
+LRESULT CALLBACK ChainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Calls the next live link below the frame's position, or the window's own procedure.
+LRESULT CallOn(size_t frame, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  std::vector<Frame>& stack = frames;
+  Chain* chain = stack[frame].chain;
+  Link* link = nullptr;
+  size_t at = stack[frame].next;
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    while (at > 0 && !link) {
+      Link* candidate = chain->links[--at];
+      if (candidate->wnd) link = candidate;
+    }
+  }
+  if (!link) return CallWindowProcW(chain->original, wnd, msg, wParam, lParam);
+  const size_t before = stack[frame].next;
+  stack[frame].next = at;
   TKeepAlive::THold hold(*link);
   LRESULT result = 0;
   GuardMessage([&] { result = link->handler(wnd, msg, wParam, lParam); });
-  if (msg == WM_NCDESTROY && link->wnd) {
-    RemoveWindowSubclass(wnd, Proc, id);
-    link->wnd = nullptr;
+  stack[frame].next = before;  // a second CallPrevious of the same handler reaches the same link
+  return result;
+}
+
+// Drops the removed links; an empty chain gives the window its procedure back, unless another procedure
+// was put in front of the chain meanwhile (then the chain stays, passing everything on).
+void Compact(Chain* chain) {
+  std::vector<Link*> dropped;
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    auto& links = chain->links;
+    for (auto it = links.begin(); it != links.end();) {
+      if ((*it)->wnd) {
+        ++it;
+      } else {
+        dropped.push_back(*it);
+        it = links.erase(it);
+      }
+    }
+    if (links.empty() && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(chain->wnd, GWLP_WNDPROC)) == ChainProc) {
+      SetWindowLongPtrW(chain->wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain->original));
+      Chains().erase(chain->wnd);
+      chain->dissolved = true;
+    }
+  }
+  for (Link* link : dropped) link->Drop();
+  if (chain->dissolved) delete chain;
+}
+
+// After WM_NCDESTROY: every installation has ended; the chain goes once no message runs in it.
+void Dissolve(Chain* chain) {
+  std::vector<Link*> links;
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    Chains().erase(chain->wnd);
+    chain->dissolved = true;
+    links.swap(chain->links);
+    for (Link* link : links) link->wnd = nullptr;
+  }
+  for (Link* link : links) link->Drop();
+}
+
+LRESULT CALLBACK ChainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Chain* chain = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    chain = FindChain(wnd);
+  }
+  if (!chain) return DefWindowProcW(wnd, msg, wParam, lParam);
+  std::vector<Frame>& stack = frames;
+  ++chain->running;
+  stack.push_back(Frame{chain, chain->links.size()});
+  const LRESULT result = CallOn(stack.size() - 1, wnd, msg, wParam, lParam);
+  stack.pop_back();
+  if (msg == WM_NCDESTROY && !chain->dissolved) Dissolve(chain);
+  if (--chain->running == 0) {
+    if (chain->dissolved)
+      delete chain;
+    else
+      Compact(chain);
   }
   return result;
 }
+
+}  // namespace
 
 void TWindowSubclass::Install(HWND wnd, THandler handler) { Install(wnd, std::move(handler), nullptr, false); }
 
@@ -64,11 +160,25 @@ void TWindowSubclass::Install(HWND wnd, THandler handler, TObject* object, bool 
   link->handler = std::move(handler);
   link->wnd = wnd;
   link->object = object;
-  link->id = binding ? kBindingId : reinterpret_cast<UINT_PTR>(link);
-  if (!SetWindowSubclass(wnd, Proc, link->id, reinterpret_cast<DWORD_PTR>(link))) {
-    // It sets no error of its own: what GetLastError holds belongs to an earlier call.
-    link->Release();
-    RaiseOSError(0, "SetWindowSubclass");
+  link->binding = binding;
+  link->Hold();  // the chain's
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    Chain* chain = FindChain(wnd);
+    if (!chain) {
+      SetLastError(ERROR_SUCCESS);
+      const auto original =
+          reinterpret_cast<WNDPROC>(SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChainProc)));
+      if (!original) {
+        const DWORD error = GetLastError();
+        link->Drop();
+        link->Release();
+        RaiseOSError(error, "SetWindowLongPtr");
+      }
+      chain = new Chain{wnd, original, {}, 0, false};
+      Chains().emplace(wnd, chain);
+    }
+    chain->links.push_back(link);
   }
   link_ = link;
 }
@@ -77,28 +187,32 @@ void TWindowSubclass::Remove() noexcept {
   Link* link = link_;
   if (!link) return;
   link_ = nullptr;
-  if (link->wnd) {
-    RemoveWindowSubclass(link->wnd, Proc, link->id);
+  Chain* chain = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    if (link->wnd) chain = FindChain(link->wnd);
     link->wnd = nullptr;
   }
+  if (chain && chain->running == 0) Compact(chain);
   link->Release();
 }
 
 HWND TWindowSubclass::Handle() const noexcept { return link_ ? link_->wnd : nullptr; }
 
 LRESULT TWindowSubclass::CallPrevious(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefSubclassProc(wnd, msg, wParam, lParam);
+  const std::vector<Frame>& stack = frames;
+  for (size_t i = stack.size(); i-- > 0;)
+    if (stack[i].chain->wnd == wnd) return CallOn(i, wnd, msg, wParam, lParam);
+  return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 TObject* TWindowSubclass::BoundObject(HWND wnd) noexcept {
-  const TGetWindowSubclass get = GetWindowSubclassProc();
-  DWORD pid = 0;
-  // Another process's data would be a pointer into that process.
-  if (!get || !wnd || GetWindowThreadProcessId(wnd, &pid) == 0 || pid != GetCurrentProcessId()) return nullptr;
-  DWORD_PTR ref = 0;
-  if (!get(wnd, Proc, kBindingId, &ref) || !ref) return nullptr;
-  const auto* link = reinterpret_cast<const Link*>(ref);
-  return link->wnd ? link->object : nullptr;
+  if (!wnd) return nullptr;
+  std::lock_guard<std::mutex> guard(Lock());
+  if (const Chain* chain = FindChain(wnd))
+    for (const Link* link : chain->links)
+      if (link->binding && link->wnd) return link->object;
+  return nullptr;
 }
 
 }  // namespace cl

@@ -44,9 +44,10 @@ class TWindowSubclass {
   // The object a window of this process is bound to by its subclass; else null.
   static TObject* BoundObject(HWND wnd) noexcept;
 
- private:
+  // One installation (the window's chain refers to it).
   struct Link;
-  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);
+
+ private:
   void Install(HWND wnd, THandler handler, TObject* object, bool binding);
   Link* link_ = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include "DeviceContext.h"
 #include "Graphics.h"
+#include "HiddenWindow.h"
 #include "ListSort.h"
 
 namespace toolkit {
@@ -23,8 +24,17 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
 constexpr std::array<HOOKPROC, kSlots> kHookProcs{CallWndProcHook, CbtHook, GetMessageHook};
 
+constexpr UINT kSettleMenu = WM_APP + 0x17B;
+
 // The registry exists while anything is registered. Hooks receive no context, so the one registry of
 // the program is reached from their procedures through this owner.
+//
+// Some systems pay a round trip to their window server for every message sent while a thread hook on sent
+// messages exists. A popup menu opening sends one WM_MEASUREITEM per owner-drawn item, all at once, so a
+// menu of thousands of entries froze the program for seconds. Nothing the hook reports can happen between
+// those messages: from the first item measured after WM_INITMENUPOPUP, the hook steps aside until the
+// thread takes a message from its queue again (one posted when the menu began to open), which the menu's
+// own loop does before it waits for the user.
 class TRegistry {
  public:
   struct TEntry {
@@ -36,6 +46,33 @@ class TRegistry {
 
   ~TRegistry() {
     for (int slot = 0; slot < kSlots; ++slot) Unhook(slot);
+  }
+
+  // WM_INITMENUPOPUP: a popup is about to be measured.
+  void MenuOpening() {
+    if (menu_ != TMenuPhase::none) return;
+    if (!settler_) settler_ = cl::THiddenWindow([this](cl::TMessage& m) {
+      if (m.Msg == kSettleMenu)
+        Settle();
+      else
+        m.Result = DefWindowProcW(settler_.Handle(), m.Msg, m.WParam, m.LParam);
+    });
+    PostMessageW(settler_.Handle(), kSettleMenu, 0, 0);
+    menu_ = TMenuPhase::opening;
+  }
+  // WM_MEASUREITEM of a menu item: whether the hook on sent messages is to step aside once it has passed
+  // this message on.
+  bool MeasuringMenu() const noexcept { return menu_ == TMenuPhase::opening; }
+  void StepAside() {
+    Unhook(0);
+    menu_ = TMenuPhase::measuring;
+  }
+  // The thread is back in a message loop.
+  void Settle() {
+    const bool back = menu_ == TMenuPhase::measuring;
+    menu_ = TMenuPhase::none;
+    if (back && uses_[0] > 0 && !hooks_[0])
+      hooks_[0] = SetWindowsHookExW(kHookIds[0], kHookProcs[0], nullptr, GetCurrentThreadId());
   }
 
   void Add(THookCallback callback, THookEvents events, bool noHooks) {
@@ -106,9 +143,13 @@ class TRegistry {
     hooks_[s] = nullptr;
   }
 
+  enum class TMenuPhase { none, opening, measuring };
+
   std::vector<TEntry> entries_;
   std::array<HHOOK, kSlots> hooks_{};
   std::array<int, kSlots> uses_{};
+  TMenuPhase menu_ = TMenuPhase::none;
+  cl::THiddenWindow settler_;  // receives the message that ends a menu's phase
 };
 
 std::unique_ptr<TRegistry>& Registry() {
@@ -122,14 +163,24 @@ void Notify(THookEvent event, HWND wnd, WPARAM wParam, LPARAM lParam) {
 
 // Each procedure passes the hook on, whatever it found: other hooks of the thread (the skin's) share it.
 LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
+  bool stepAside = false;
   if (code == HC_ACTION) {
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (m->message == WM_ACTIVATEAPP)
+    if (m->message == WM_ACTIVATEAPP) {
       Notify(heActivateApp, m->hwnd, m->wParam, m->lParam);
-    else if (m->message == WM_WINDOWPOSCHANGED)
+    } else if (m->message == WM_WINDOWPOSCHANGED) {
       Notify(heWindowPosChanged, m->hwnd, m->wParam, m->lParam);
+    } else if (const auto& registry = Registry()) {
+      if (m->message == WM_INITMENUPOPUP)
+        registry->MenuOpening();
+      else if (m->message == WM_MEASUREITEM && registry->MeasuringMenu())
+        stepAside = reinterpret_cast<const MEASUREITEMSTRUCT*>(m->lParam)->CtlType == ODT_MENU;
+    }
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  const LRESULT result = CallNextHookEx(nullptr, code, wParam, lParam);
+  // Only once the chain has been passed on: the next hook is found through this one.
+  if (stepAside && Registry()) Registry()->StepAside();
+  return result;
 }
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {

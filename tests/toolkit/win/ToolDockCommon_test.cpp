@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DeviceContext.h"
+#include "MenuWatch.h"
 #include "MessageLoop.h"
 #include "PaintSurface.h"
 #include "ToolDockCommon.h"
@@ -121,6 +122,67 @@ TEST_F(HookRegistry, CallbacksThatFailOrLeaveDoNotDisturbTheOthers) {
   DestroyWindow(target);
   EXPECT_EQ(order, (std::vector<std::string>{"first"}));
   toolkit::RemoveHookCallback(First);
+}
+
+// An owner-drawn popup and its submenu, each moved past by a window while it is open and idle: the events
+// of that time reach the callbacks (the hook on sent messages keeps out of the way only while the items
+// are measured), with the CBT hook there or not, and the hook is in place once the menu has closed.
+TEST_F(HookRegistry, WindowsMovedWhileAnOwnerDrawnMenuIsOpenAreReported) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = [](HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (msg == WM_MEASUREITEM) {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      item->itemWidth = 80;
+      item->itemHeight = 16;
+      return TRUE;
+    }
+    return msg == WM_DRAWITEM ? TRUE : DefWindowProcW(wnd, msg, wParam, lParam);
+  };
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"HookRegistryMenuOwner";
+  RegisterClassW(&wc);
+  const HWND owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr,
+                                     nullptr, wc.hInstance, nullptr);
+  const HWND moved = NewWindow();
+  const HMENU sub = CreatePopupMenu();
+  const HMENU menu = CreatePopupMenu();
+  for (UINT i = 0; i < 300; ++i) AppendMenuW(sub, MF_OWNERDRAW, 100 + i, nullptr);
+  AppendMenuW(menu, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), nullptr);
+  for (UINT i = 0; i < 20; ++i) AppendMenuW(menu, MF_OWNERDRAW, 500 + i, nullptr);
+  const auto movesOf = [&] {
+    int n = 0;
+    for (const TSeen& s : seen) n += s.event == toolkit::heWindowPosChanged && s.wnd == moved;
+    return n;
+  };
+  int x = 0;
+  hktest::MenuWatch watch(owner, [&](HWND popup, HMENU open) {
+    SetWindowPos(moved, nullptr, x += 5, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (open == menu) {
+      // The first item, then into its submenu.
+      for (WPARAM key : {VK_DOWN, VK_RIGHT}) PostMessageW(popup, WM_KEYDOWN, key, 0);
+    } else {
+      EndMenu();
+    }
+  });
+  for (const bool cbt : {true, false}) {
+    SCOPED_TRACE(cbt ? "with the CBT hook" : "without it");
+    seen.clear();
+    toolkit::AddHookCallback(Recorder, cbt ? toolkit::THookEvents{toolkit::heWindowPosChanged, toolkit::hePreDestroyWindow}
+                                           : toolkit::THookEvents{toolkit::heWindowPosChanged}, false);
+    watch.Opened.clear();
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, owner, nullptr);
+    EXPECT_EQ(watch.Opened, (std::vector<HMENU>{menu, sub}));
+    EXPECT_EQ(movesOf(), 2);
+    EXPECT_TRUE(toolkit::HookInstalled(kCallWndProc));
+    hktest::PumpUntil([] { return false; }, 20);
+    SetWindowPos(moved, nullptr, 0, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(movesOf(), 3);
+    toolkit::RemoveHookCallback(Recorder);
+  }
+  DestroyMenu(menu);
+  DestroyWindow(moved);
+  DestroyWindow(owner);
 }
 
 TEST(ToolDockSort, SortsByTheCompareWithItsDataAndLeavesShortListsAlone) {
