@@ -5,7 +5,8 @@
 // it is shown and idle. Meanwhile another thread asks the editor's window for an answer every 20 ms and
 // keeps the longest wait. Beside them, a bare menu of as many entries for a plain window, of strings and
 // owner-drawn (as the skin draws the submenu): what the system itself costs, also before the program's
-// windows exist (the system calls a thread's message hook for every entry it measures). Targets: 10 times the
+// windows exist (a thread hook on sent messages would be called for every entry measured, were it not to
+// step aside while a menu measures, and the skinned owner's subclass on every one). Targets: 10 times the
 // entries cost at most 20 times the time (no worse than linear, with room for the machine), and no wait
 // of a second or more. Each figure is the median of the runs.
 // Usage: hotprograms_bench [runs, default 5]
@@ -246,8 +247,8 @@ int main(int argc, char** argv) {
   cl::TApplication application;
   benchsupport::InitializeProgram(application);
 
-  // Before the program's windows exist: no hook of the thread's messages yet (a floating tool window
-  // raises one, which the system calls for every entry it measures).
+  // Before the program's windows exist: no hook of the thread's messages yet (a tool window raises one)
+  // and no skin: the yardstick for the bare menu opened with them there.
   double unhooked[2] = {};
   for (int i = 0; i < 2; ++i)
     unhooked[i] = MedianOf(runs, [&] { return BareOpen(i ? 10000 : 1000, true); });
