@@ -1,5 +1,6 @@
 #include "WindowSubclass.h"
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -67,6 +68,8 @@ LRESULT CallOn(size_t frame, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   size_t at = stack[frame].next;
   {
     std::lock_guard<std::mutex> guard(Lock());
+    // The window destroyed inside this message has ended every installation.
+    at = std::min(at, chain->links.size());
     while (at > 0 && !link) {
       Link* candidate = chain->links[--at];
       if (candidate->wnd) link = candidate;

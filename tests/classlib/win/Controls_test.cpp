@@ -150,6 +150,27 @@ TEST_F(ControlsTest, SubclassesEndWithTheirWindowAndCatchExceptions) {
   EXPECT_FALSE(layer.Installed());
 }
 
+// A handler that destroys its window and then passes the message on: the installations ended with the
+// window, so the message goes to the window's own procedure, past the lower one.
+TEST_F(ControlsTest, AHandlerThatDestroysItsWindowMayStillPassTheMessageOn) {
+  const HWND wnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  int lowerCalls = 0;
+  cl::TWindowSubclass lower(wnd, [&](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP) ++lowerCalls;
+    return cl::TWindowSubclass::CallPrevious(w, msg, wp, lp);
+  });
+  cl::TWindowSubclass upper(wnd, [&](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP) DestroyWindow(w);
+    return cl::TWindowSubclass::CallPrevious(w, msg, wp, lp);
+  });
+  EXPECT_EQ(SendMessageW(wnd, WM_APP, 0, 0), 0);
+  EXPECT_FALSE(IsWindow(wnd));
+  EXPECT_FALSE(upper.Installed());
+  EXPECT_FALSE(lower.Installed());
+  EXPECT_EQ(lowerCalls, 0);
+  EXPECT_TRUE(errors_.empty());
+}
+
 // A window whose procedure refuses its creation fails without a system error of its own: the exception
 // names the call, instead of what an earlier call left (or the system's text for success).
 TEST_F(ControlsTest, AWindowRefusedByItsProcedureRaisesWhatFailed) {
