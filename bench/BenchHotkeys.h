@@ -1,11 +1,13 @@
 // Hot key texts and the generated definitions files of the benchmarks.
 #pragma once
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 
 #include "Definitions.h"
 #include "HotkeyText.h"
+#include "IniFiles.h"
 
 namespace benchsupport {
 
@@ -19,6 +21,17 @@ inline std::string CombinationText(int n) {
   if (modifiers & 8) hk::AppendKeyPart(text, "Win");
   hk::AppendKeyPart(text, hk::HotkeyKeyNames[static_cast<size_t>(n % 107)]);
   return text;
+}
+
+// The program's settings for a benchmark, in the settings file given: no autorun value, so that no run
+// leaves one behind; the definitions file to open, when one is given; the tray icon shown or hidden, when
+// said (else the program's default).
+inline void WriteBenchSettings(const std::string& iniFile, const std::string& definitions = {},
+                               std::optional<bool> showIcon = std::nullopt) {
+  cl::TIniFile ini(iniFile);
+  ini.WriteInteger("Settings", "AutoRun", 0);
+  if (showIcon) ini.WriteInteger("Settings", "ShowTaskbarIcon", *showIcon ? 1 : 0);
+  if (!definitions.empty()) ini.WriteString("Settings", "HKDFile", definitions);
 }
 
 // A definitions file of one inactive row: what the editor benchmarks open before their own files.

@@ -17,7 +17,6 @@
 #include "FileUtil.h"
 #include "Forms.h"
 #include "GdiObjects.h"
-#include "IniFiles.h"
 #include "MessageLoop.h"
 #include "SaRegister.h"
 #include "SkinControl.h"
@@ -34,9 +33,7 @@ using benchsupport::Fail;
 // The editor reads its settings and a one-row definitions file beside the benchmark.
 void PrepareFiles(const std::string& exe) {
   const std::string definitions = cl::ExtractFilePath(exe) + "controls_bench.hkd";
-  cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
-  ini.WriteInteger("Settings", "AutoRun", 0);
-  ini.WriteString("Settings", "HKDFile", definitions);
+  benchsupport::WriteBenchSettings(cl::ChangeFileExt(exe, ".ini"), definitions);
   benchsupport::WriteOneRowDefinitions(definitions);
 }
 

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchHotkeys.h"
 #include "BenchProgram.h"
 #include "Definitions.h"
 #include "FileUtil.h"
 #include "Forms.h"
 #include "FormReader.h"
-#include "IniFiles.h"
 #include "SaRegister.h"
 #include "WinSkinData.h"
 #include "SaSysHot.h"
@@ -34,10 +34,8 @@ int main() {
 
   // The main window keeps its files beside the program: here, beside this benchmark.
   const std::string exe = application.ExeName();
+  benchsupport::WriteBenchSettings(cl::ChangeFileExt(exe, ".ini"), {}, true);
   {
-    cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
-    ini.WriteInteger("Settings", "AutoRun", 0);  // no autorun value for a benchmark
-    ini.WriteInteger("Settings", "ShowTaskbarIcon", 1);
     hk::Definitions defs;
     hk::HotkeyEntry e;
     e.description = "Editor";

@@ -21,7 +21,6 @@
 #include "Forms.h"
 #include "FormReader.h"
 #include "HotkeyText.h"
-#include "IniFiles.h"
 #include "SaRegister.h"
 #include "WinSkinData.h"
 #include "SaSortListView.h"
@@ -65,10 +64,7 @@ class Bench {
     big_ = dir_ + "editor_bench_10000.hkd";
     active_ = dir_ + "editor_bench_10000_active.hkd";
     large_ = dir_ + "editor_bench_100000.hkd";
-    cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
-    ini.WriteInteger("Settings", "AutoRun", 0);  // no autorun value for a benchmark
-    ini.WriteInteger("Settings", "ShowTaskbarIcon", 1);
-    ini.WriteString("Settings", "HKDFile", small_);
+    benchsupport::WriteBenchSettings(cl::ChangeFileExt(exe, ".ini"), small_, true);
     WriteSmall();
     inactiveDefs_ = benchsupport::MakeDefinitions(kEntries, false);
     activeDefs_ = benchsupport::MakeDefinitions(kEntries, true);

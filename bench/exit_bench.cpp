@@ -21,7 +21,6 @@
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "Forms.h"
-#include "IniFiles.h"
 #include "WinString.h"
 #include "hkEdit.h"
 
@@ -70,12 +69,7 @@ Run Measure(cl::TApplication& application, int count) {
   const std::string dir = cl::ExtractFilePath(application.ExeName());
   const std::string file = dir + "exit_bench.hkd";
   hk::SaveDefinitions(file, HotPrograms(count));
-  {
-    cl::TIniFile ini(cl::ChangeFileExt(application.ExeName(), ".ini"));
-    ini.WriteInteger("Settings", "AutoRun", 0);
-    ini.WriteInteger("Settings", "ShowTaskbarIcon", 1);
-    ini.WriteString("Settings", "HKDFile", file);
-  }
+  benchsupport::WriteBenchSettings(cl::ChangeFileExt(application.ExeName(), ".ini"), file, true);
   std::vector<double> saves, exits;
   for (int i = 0; i < kRuns; ++i) {
     const Run run = MeasureOnce(application, file, count);

@@ -28,7 +28,6 @@
 #include "FileUtil.h"
 #include "FormReader.h"
 #include "Forms.h"
-#include "IniFiles.h"
 #include "Menus.h"
 #include "SaSysHot.h"
 #include "WinSkinData.h"
@@ -124,9 +123,7 @@ class Bench {
   explicit Bench(cl::TApplication& application) : app_(application) {
     const std::string exe = app_.ExeName();
     file_ = cl::ExtractFilePath(exe) + "hotprograms_bench.hkd";
-    cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
-    ini.WriteInteger("Settings", "AutoRun", 0);  // no autorun value for a benchmark
-    ini.WriteString("Settings", "HKDFile", file_);
+    benchsupport::WriteBenchSettings(cl::ChangeFileExt(exe, ".ini"), file_);
     benchsupport::WriteOneRowDefinitions(file_);
     app_.CreateForm(editor_);
     menu_ = cl::ComponentAs<cl::TPopupMenu>(editor_, "ppmTrayMenu");

@@ -25,7 +25,6 @@
 #include "FileUtil.h"
 #include "Forms.h"
 #include "HotkeyText.h"
-#include "IniFiles.h"
 #include "SaRegister.h"
 #include "WinSkinData.h"
 #include "StdClasses.h"
@@ -103,9 +102,7 @@ struct ProgramRun {
 
 // The settings of a benchmark copy: no autorun value, the icon shown.
 void WriteSettings(const std::string& folder) {
-  cl::TIniFile ini(folder + "\\Hotkeys.ini");
-  ini.WriteInteger("Settings", "AutoRun", 0);
-  ini.WriteInteger("Settings", "ShowTaskbarIcon", 1);
+  benchsupport::WriteBenchSettings(folder + "\\Hotkeys.ini", {}, true);
 }
 
 ProgramRun RunProgram(const std::string& program, int count) {
@@ -164,10 +161,7 @@ class EditorRun {
     const std::string dir = cl::ExtractFilePath(exe);
     small_ = dir + "largefile_bench_small.hkd";
     big_ = dir + "largefile_bench_big.hkd";
-    cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
-    ini.WriteInteger("Settings", "AutoRun", 0);
-    ini.WriteInteger("Settings", "ShowTaskbarIcon", 1);
-    ini.WriteString("Settings", "HKDFile", small_);
+    benchsupport::WriteBenchSettings(cl::ChangeFileExt(exe, ".ini"), small_, true);
     hk::Definitions one;
     one.entries = {MakeDefinitions(1).entries.back()};
     one.entries[0].active = "False";

@@ -13,7 +13,6 @@
 #include "FileUtil.h"
 #include "Forms.h"
 #include "FormReader.h"
-#include "IniFiles.h"
 #include "Menus.h"
 #include "MessageLoop.h"
 #include "SaRegister.h"
@@ -48,11 +47,7 @@ int main(int argc, char** argv) {
   benchsupport::InitializeProgram(application);
   const std::string exe = application.ExeName();
   const std::string definitions = cl::ExtractFilePath(exe) + "menu_bench.hkd";
-  {
-    cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
-    ini.WriteInteger("Settings", "AutoRun", 0);
-    ini.WriteString("Settings", "HKDFile", definitions);
-  }
+  benchsupport::WriteBenchSettings(cl::ChangeFileExt(exe, ".ini"), definitions);
   benchsupport::WriteOneRowDefinitions(definitions);
 
   hk::TfrmHotkeyEdit* editor = nullptr;

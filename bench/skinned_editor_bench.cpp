@@ -23,7 +23,6 @@
 #include "Forms.h"
 #include "FormReader.h"
 #include "GdiObjects.h"
-#include "IniFiles.h"
 #include "MessageLoop.h"
 #include "SaRegister.h"
 #include "SaSortListView.h"
@@ -54,10 +53,7 @@ class Bench {
   explicit Bench(cl::TApplication& application) : app_(application) {
     const std::string exe = app_.ExeName();
     file_ = cl::ExtractFilePath(exe) + "skinned_editor_bench.hkd";
-    cl::TIniFile ini(cl::ChangeFileExt(exe, ".ini"));
-    ini.WriteInteger("Settings", "AutoRun", 0);  // no autorun value for a benchmark
-    ini.WriteInteger("Settings", "ShowTaskbarIcon", 0);
-    ini.WriteString("Settings", "HKDFile", file_);
+    benchsupport::WriteBenchSettings(cl::ChangeFileExt(exe, ".ini"), file_, false);
     hk::SaveDefinitions(file_, benchsupport::MakeDefinitions(kEntries, false));
 
     app_.CreateForm(editor_);
