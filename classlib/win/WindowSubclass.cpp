@@ -33,6 +33,7 @@ struct Chain {
   WNDPROC original = nullptr;
   std::vector<Link*> links;  // each held; removed ones stay until no message runs in the chain
   int running = 0;           // messages inside the chain, nested ones included
+  bool removals = false;     // links were removed while messages ran: compacted when the last one leaves
   bool dissolved = false;    // the window is gone; freed when the last message leaves
 };
 
@@ -91,6 +92,7 @@ void Compact(Chain* chain) {
   std::vector<Link*> dropped;
   {
     std::lock_guard<std::mutex> guard(Lock());
+    chain->removals = false;
     auto& links = chain->links;
     for (auto it = links.begin(); it != links.end();) {
       if ((*it)->wnd) {
@@ -139,7 +141,7 @@ LRESULT CALLBACK ChainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (--chain->running == 0) {
     if (chain->dissolved)
       delete chain;
-    else
+    else if (chain->removals)
       Compact(chain);
   }
   return result;
@@ -178,7 +180,7 @@ void TWindowSubclass::Install(HWND wnd, THandler handler, TObject* object, bool 
         link->Release();
         RaiseOSError(error, "SetWindowLongPtr");
       }
-      chain = new Chain{wnd, original, {}, 0, false};
+      chain = new Chain{wnd, original};
       Chains().emplace(wnd, chain);
     }
     chain->links.push_back(link);
@@ -195,6 +197,7 @@ void TWindowSubclass::Remove() noexcept {
     std::lock_guard<std::mutex> guard(Lock());
     if (link->wnd) chain = FindChain(link->wnd);
     link->wnd = nullptr;
+    if (chain) chain->removals = true;
   }
   if (chain && chain->running == 0) Compact(chain);
   link->Release();

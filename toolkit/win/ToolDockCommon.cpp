@@ -71,8 +71,7 @@ class TRegistry {
   void Settle() {
     const bool back = menu_ == TMenuPhase::measuring;
     menu_ = TMenuPhase::none;
-    if (back && uses_[0] > 0 && !hooks_[0])
-      hooks_[0] = SetWindowsHookExW(kHookIds[0], kHookProcs[0], nullptr, GetCurrentThreadId());
+    if (back && uses_[0] > 0) Hook(0);
   }
 
   void Add(THookCallback callback, THookEvents events, bool noHooks) {
@@ -130,6 +129,10 @@ class TRegistry {
     const auto s = static_cast<size_t>(slot);
     ++uses_[s];
     // A failed hook is tried again at the next registration that needs it.
+    Hook(slot);
+  }
+  void Hook(int slot) {
+    const auto s = static_cast<size_t>(slot);
     if (!hooks_[s]) hooks_[s] = SetWindowsHookExW(kHookIds[s], kHookProcs[s], nullptr, GetCurrentThreadId());
   }
   void Lower(int slot) {
