@@ -486,6 +486,15 @@ class TimerSkinnedWindowsTest : public TimerWindowsTest {
     }));
     return skinned;
   }
+  // Alt+O, as the main form hears it, opens "Options"; the watch closes it, or the guard after 5 s.
+  void OpenOptionsWithAltO(const hktest::MenuWatch& watch) {
+    timers_.After(5000, [] {
+      ADD_FAILURE() << "the menu did not close in time";
+      EndMenu();
+    });
+    EXPECT_EQ(form1->Perform(cl::CM_DIALOGCHAR, 'o', 0x20000000), 1);
+    EXPECT_TRUE(hktest::PumpUntil([&] { return !watch.Opened.empty(); }));
+  }
   static std::string PainterOf(const skin::TWinSkinForm& skinned, cl::TWinControl* control) {
     for (skin::TSkinControl* p : skinned.Painters())
       if (p->Painted() == control || p->Handle() == control->Handle()) return std::string(p->ClassName());
@@ -539,13 +548,7 @@ TEST_F(TimerSkinnedWindowsTest, TheMainWindowsFrameIsSkinnedWithItsMenuBar) {
   EXPECT_FALSE(IsRectEmpty(&bar->Button(0)->Rect));
   cl::TMenuItem* options = form1->Menu()->Items()->Items(0);
   hktest::MenuWatch watch(form1->Handle(), [](HWND, HMENU) { EndMenu(); });
-  timers_.After(5000, [] {
-    ADD_FAILURE() << "the menu did not close in time";
-    EndMenu();
-  });
-  // Alt+O, as the form hears it.
-  EXPECT_EQ(form1->Perform(cl::CM_DIALOGCHAR, 'o', 0x20000000), 1);
-  EXPECT_TRUE(hktest::PumpUntil([&] { return !watch.Opened.empty(); }));
+  OpenOptionsWithAltO(watch);
   ASSERT_EQ(watch.Opened.size(), 1u);
   EXPECT_EQ(watch.Opened[0], options->Handle());
 }
@@ -564,12 +567,7 @@ TEST_F(TimerSkinnedWindowsTest, TheOptionsDropDownWearsTheSkinsItemFrames) {
     faults = frames.Faults(popup, menu, *data, selected);
     EndMenu();
   });
-  timers_.After(5000, [] {
-    ADD_FAILURE() << "the menu did not close in time";
-    EndMenu();
-  });
-  EXPECT_EQ(form1->Perform(cl::CM_DIALOGCHAR, 'o', 0x20000000), 1);
-  EXPECT_TRUE(hktest::PumpUntil([&] { return !watch.Opened.empty(); }));
+  OpenOptionsWithAltO(watch);
   ASSERT_EQ(watch.Opened.size(), 1u);
   EXPECT_EQ(faults, "");
   EXPECT_EQ(selected, 1);
